@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the tools need.
+# Quick when everything is present already.
+set -euo pipefail
+PKGS=(
+  cmake ninja-build g++ pkg-config git python3
+  qt6-base-dev qt6-image-formats-plugins libqt6svg6 qt6-qpa-plugins
+  zlib1g-dev liblcms2-dev libgtest-dev googletest
+  fonts-liberation fonts-dejavu-core fonts-dejavu-extra
+  libgs-common qpdf poppler-utils
+  xvfb xauth
+)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

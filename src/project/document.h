@@ -1,0 +1,88 @@
+// The open catalog document: categories with their products, the template
+// for new products' variant tables, the catalog settings, the file name and
+// the changed flag. The main window owns exactly one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/records.h"
+#include "core/settings.h"
+
+// Category names in effect on each page, filled by the page renderers and
+// read back for the %CATEGORY% placeholder. Indexes outside 0 ... 9999 read
+// as empty and are not written.
+class LastKatTable {
+ public:
+  static constexpr int kSize = 10000;
+  LastKatTable() : names_(kSize) {}
+  const std::u16string& Get(int32_t index) const;
+  void Set(int32_t index, const std::u16string& name);
+
+ private:
+  std::vector<std::u16string> names_;
+};
+
+class Document {
+ public:
+  Document();
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  // Cursors published by the record arrays of each nesting level.
+  Category* akat = nullptr;
+  Product* aprod = nullptr;
+  Picture* abild = nullptr;
+  VariantRow* avariante = nullptr;
+  VariantCell* aprop = nullptr;
+
+  TDynaArray<Category> kats{&akat};
+
+  // ListView3: the column titles that become row 0 of a new product's table.
+  std::vector<std::u16string> templatecolumns;
+
+  CatalogSettings settings;
+  ProgramOptions options;
+
+  std::u16string afilename;  // empty for an untitled document
+  bool changed = false;
+  bool donotupdate = false;
+
+  LastKatTable lastkat;
+
+  // Copied variant-table row and column (they survive switching products).
+  std::vector<std::u16string> kopiezeile;
+  std::vector<std::u16string> kopiespalte;
+
+  // Appends / inserts a category with a new empty products array.
+  Category* AddCategory(const std::u16string& name);
+  Category* InsertCategory(int32_t index, const std::u16string& name);
+
+  // Appends a product to category `cat` with the table defaults and its
+  // arrays publishing into this document's cursors.
+  Product* AddProduct(Category& cat);
+  Product* InsertProduct(Category& cat, int32_t index);
+  // Gives a zeroed product record its arrays' cursors and table defaults.
+  void InitProduct(Product& p);
+  // Appends a row / picture with cursors bound to this document.
+  VariantRow* AddRow(Product& p);
+  VariantRow* InsertRow(Product& p, int32_t index);
+  Picture* AddPicture(Product& p);
+
+  // Makes every nested array publish into this document's cursors again
+  // (after content was moved in from another document).
+  void RebindCursors();
+
+  // Takes over the content of `other` (categories, template, settings, file
+  // name), leaving `other` empty. Used by readers that read into a fresh
+  // document and replace the open one only after a complete read.
+  void AdoptContent(Document&& other);
+
+  // Removes every category; BackgroundColorCheck off; no file name; the
+  // caller marks the document unchanged (see lifecycle).
+  void NewAll();
+
+  // Total number of products over all categories.
+  uint32_t ProductCount() const;
+};
