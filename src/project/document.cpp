@@ -103,3 +103,15 @@ uint32_t Document::ProductCount() const {
   for (const Category& c : kats) n += c.products.Count();
   return n;
 }
+
+void Document::SetChanged() {
+  if (maincap.empty()) return;
+  changed = true;
+  if (onCaptionChanged) onCaptionChanged();
+}
+
+void Document::SetUnChanged() {
+  if (maincap.empty()) return;
+  changed = false;
+  if (onCaptionChanged) onCaptionChanged();
+}

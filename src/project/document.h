@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,14 @@ class Document {
   // Removes every category; BackgroundColorCheck off; no file name; the
   // caller marks the document unchanged (see lifecycle).
   void NewAll();
+
+  // The changed flag. Before the window is first shown (maincap empty)
+  // neither call has any effect. After each call the caption listener, if
+  // any, is told (the window shows the caption, see lifecycle).
+  std::u16string maincap;
+  void SetChanged();
+  void SetUnChanged();
+  std::function<void()> onCaptionChanged;
 
   // Total number of products over all categories.
   uint32_t ProductCount() const;
