@@ -1,0 +1,29 @@
+// The numbered German messages of the program and the process-wide
+// translation lookup every library uses to show them in the current language.
+#pragma once
+
+#include <string>
+
+namespace i18n {
+
+class TranslationTable;
+
+// The German text of message n; an empty text for numbers not in use.
+const std::u16string& MessageTable(int n);
+// Highest message number in use.
+int HighestMessageNumber();
+
+// The table and language used by Msg and Tr. The window (or the command-line
+// tool) installs the table loaded from translate.dat at start; without one,
+// every text is returned as given (German).
+void SetCurrentTable(TranslationTable* table);
+TranslationTable* CurrentTable();
+void SetLanguage(int language);  // 0 German, 1 English, 2 French, 3 Dutch
+int Language();
+
+// A German text in the current language (adds unknown texts to the table).
+std::u16string Tr(const std::u16string& german);
+// Message n in the current language; empty for numbers not in use.
+std::u16string Msg(int n);
+
+}  // namespace i18n
