@@ -1,0 +1,314 @@
+#include "i18n/translate.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "i18n/messages.h"
+
+namespace i18n {
+namespace {
+
+// Little-endian reader over a byte string that never reads past the end.
+class Reader {
+ public:
+  explicit Reader(const std::string& b) : b_(b) {}
+  size_t Remaining() const { return b_.size() - pos_; }
+  bool I32(int32_t& v) {
+    if (Remaining() < 4) return false;
+    uint32_t u = 0;
+    for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(static_cast<unsigned char>(b_[pos_ + i])) << (8 * i);
+    pos_ += 4;
+    v = static_cast<int32_t>(u);
+    return true;
+  }
+  // A counted UTF-16LE text; fails on a negative count or one larger than
+  // what is left of the file, before anything is allocated.
+  bool Text(std::u16string* out) {
+    int32_t n = 0;
+    if (!I32(n) || n < 0 || static_cast<uint64_t>(n) * 2 > Remaining()) return false;
+    if (out) {
+      out->resize(static_cast<size_t>(n));
+      for (int32_t i = 0; i < n; ++i) {
+        auto lo = static_cast<unsigned char>(b_[pos_ + 2 * i]);
+        auto hi = static_cast<unsigned char>(b_[pos_ + 2 * i + 1]);
+        (*out)[static_cast<size_t>(i)] = static_cast<char16_t>(lo | (hi << 8));
+      }
+    }
+    pos_ += static_cast<size_t>(n) * 2;
+    return true;
+  }
+
+ private:
+  const std::string& b_;
+  size_t pos_ = 0;
+};
+
+void PutI32(std::string& out, int32_t v) {
+  auto u = static_cast<uint32_t>(v);
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
+}
+
+void PutText(std::string& out, const std::u16string& t) {
+  PutI32(out, static_cast<int32_t>(t.size()));
+  for (char16_t c : t) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    out.push_back(static_cast<char>(c >> 8));
+  }
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+// Writes through path + ".tmp" and renames it over path.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+  const std::string tmp = path + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::remove(tmp.c_str());
+      return false;
+    }
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TranslationTable::TranslationTable() {
+  for (auto& b : buckets_) b.SetOuter(&akey_);
+}
+
+LoadStatus TranslationTable::Load(const std::string& progpath) {
+  file_ = progpath + "translate.dat";
+  std::string bytes;
+  if (!ReadWholeFile(file_, bytes)) {
+    table_.Clear();
+    BuildIndex();
+    problem_.clear();
+    damaged_file_ = false;
+    return LoadStatus::Missing;
+  }
+  std::string keep = file_;
+  LoadStatus s = LoadFromBytes(bytes);
+  file_ = keep;
+  damaged_file_ = s == LoadStatus::Damaged;
+  return s;
+}
+
+LoadStatus TranslationTable::LoadFromBytes(const std::string& bytes) {
+  table_.Clear();
+  problem_.clear();
+  damaged_file_ = false;
+  Reader r(bytes);
+  int32_t cols = 0, rows = 0;
+  LoadStatus status = LoadStatus::Loaded;
+  if (!r.I32(cols) || !r.I32(rows)) {
+    problem_ = "the file ends inside its header";
+    status = LoadStatus::Damaged;
+  } else if (cols < 0 || rows < 0 || (cols == 0 && rows > 0)) {
+    problem_ = "impossible column or row count";
+    status = LoadStatus::Damaged;
+  } else if (static_cast<uint64_t>(rows) * static_cast<uint64_t>(cols) * 4 > r.Remaining()) {
+    // Every text takes at least its 4-byte count: a row count the file
+    // cannot hold is damage, found before anything is allocated. The rows
+    // that are there are still read below.
+    problem_ = "the file is shorter than its row count says";
+    status = LoadStatus::Damaged;
+  }
+  if (cols > 0 && rows > 0) {
+    {
+      for (int32_t row = 0; row < rows; ++row) {
+        if (r.Remaining() < static_cast<uint64_t>(cols) * 4) {
+          if (problem_.empty()) problem_ = "the file ends inside row " + std::to_string(row + 1);
+          status = LoadStatus::Damaged;
+          break;
+        }
+        TranslationEntry e;
+        bool ok = true;
+        for (int32_t c = 0; c < cols && ok; ++c) ok = r.Text(c < kColumns ? &e.texts[c] : nullptr);
+        if (!ok) {
+          if (problem_.empty()) problem_ = "the file ends inside row " + std::to_string(row + 1);
+          status = LoadStatus::Damaged;
+          break;
+        }
+        TranslationEntry* added = table_.Add();
+        if (!added) {
+          problem_ = "out of memory";
+          status = LoadStatus::Damaged;
+          break;
+        }
+        *added = std::move(e);
+      }
+    }
+  }
+  BuildIndex();
+  return status;
+}
+
+void TranslationTable::BuildIndex() {
+  for (auto& b : buckets_) b.Clear();
+  for (uint32_t i = 0; i < table_.Count(); ++i) {
+    const std::u16string& g = table_[i].texts[0];
+    if (g.empty()) continue;
+    TranslationKey* k = buckets_[BucketOf(g)].Add();
+    if (!k) continue;
+    k->key = g;
+    k->entry = static_cast<int32_t>(i);
+  }
+  for (auto& b : buckets_)
+    if (b.Count() > 1) SortBucket(b);
+}
+
+// Quicksort by key with the middle element as pivot. Recurses into the
+// smaller part and loops on the larger one so that a hostile file cannot
+// exhaust the stack; the parts are disjoint, so the order of work does not
+// change the result.
+void TranslationTable::SortBucket(TDynaArray<TranslationKey>& bucket) {
+  struct Sorter {
+    TDynaArray<TranslationKey>& a;
+    void Sort(int64_t low, int64_t high) {
+      while (low < high) {
+        int64_t i = low, j = high;
+        const std::u16string pivot = a[static_cast<uint32_t>((low + high) / 2)].key;
+        do {
+          while (a[static_cast<uint32_t>(i)].key < pivot) ++i;
+          while (a[static_cast<uint32_t>(j)].key > pivot) --j;
+          if (i <= j) {
+            std::swap(a[static_cast<uint32_t>(i)], a[static_cast<uint32_t>(j)]);
+            ++i;
+            --j;
+          }
+        } while (i <= j);
+        if (j - low < high - i) {
+          if (low < j) Sort(low, j);
+          low = i;
+        } else {
+          if (i < high) Sort(i, high);
+          high = j;
+        }
+      }
+    }
+  };
+  Sorter{bucket}.Sort(0, static_cast<int64_t>(bucket.Count()) - 1);
+}
+
+int32_t TranslationTable::Find(const std::u16string& german) const {
+  int b = BucketOf(german);
+  if (b < 0) return -1;
+  for (const TranslationKey& k : buckets_[b])
+    if (k.key == german) return k.entry;
+  return -1;
+}
+
+std::u16string TranslationTable::TranslateText(const std::u16string& text, int language) {
+  if (text.empty()) return text;
+  size_t lead = 0;
+  while (lead < text.size() && text[lead] == u' ') ++lead;
+  if (lead == text.size()) return text;
+  size_t end = text.size();
+  while (end > lead && text[end - 1] == u' ') --end;
+  const size_t trail = text.size() - end;
+  const std::u16string s = text.substr(lead, end - lead);
+
+  int32_t row = Find(s);
+  if (row >= 0) {
+    // German is the key itself: the text comes back exactly as given.
+    if (language <= 0 || language >= kColumns) return text;
+    const std::u16string& t = table_[static_cast<uint32_t>(row)].texts[language];
+    if (t.empty()) return text;
+    size_t a = 0, z = t.size();
+    while (a < z && t[a] <= u' ') ++a;
+    while (z > a && t[z - 1] <= u' ') --z;
+    return std::u16string(lead, u' ') + t.substr(a, z - a) + std::u16string(trail, u' ');
+  }
+  AddEntry(s);
+  SaveTranslationTable();
+  return text;
+}
+
+int32_t TranslationTable::AddEntry(const std::u16string& german) {
+  TranslationEntry* e = table_.Add();
+  if (!e) return -1;
+  e->texts[0] = german;
+  const auto row = static_cast<int32_t>(table_.Count() - 1);
+  if (!german.empty()) {
+    // Appended at the end of its bucket; buckets are sorted only at load.
+    TranslationKey* k = buckets_[BucketOf(german)].Add();
+    if (k) {
+      k->key = german;
+      k->entry = row;
+    }
+  }
+  return row;
+}
+
+void TranslationTable::SetText(uint32_t row, int column, const std::u16string& text) {
+  if (row >= table_.Count() || column < 0 || column >= kColumns) return;
+  table_[row].texts[column] = text;
+  if (column == 0) BuildIndex();
+}
+
+void TranslationTable::DeleteEntry(uint32_t row) {
+  if (row >= table_.Count()) return;
+  table_.Delete(static_cast<int32_t>(row));
+  BuildIndex();
+}
+
+std::string TranslationTable::ToBytes() const {
+  std::string out;
+  PutI32(out, kColumns);
+  PutI32(out, static_cast<int32_t>(table_.Count()));
+  for (const TranslationEntry& e : table_)
+    for (const std::u16string& t : e.texts) PutText(out, t);
+  return out;
+}
+
+bool TranslationTable::SaveTranslationTable() {
+  if (file_.empty()) return false;
+  if (damaged_file_) {
+    // The file on disk could not be read completely: keep it beside the new
+    // one instead of replacing what could not be read.
+    const std::string keep = file_ + ".damaged";
+    std::remove(keep.c_str());
+    if (std::rename(file_.c_str(), keep.c_str()) != 0) return false;
+    damaged_file_ = false;
+  }
+  return WriteFileAtomically(file_, ToBytes());
+}
+
+// ---- The process-wide lookup of messages.h.
+
+namespace {
+TranslationTable* g_table = nullptr;
+int g_language = 0;
+}  // namespace
+
+void SetCurrentTable(TranslationTable* table) { g_table = table; }
+TranslationTable* CurrentTable() { return g_table; }
+void SetLanguage(int language) { g_language = language; }
+int Language() { return g_language; }
+
+std::u16string Tr(const std::u16string& german) {
+  return g_table ? g_table->TranslateText(german, g_language) : german;
+}
+
+std::u16string Msg(int n) {
+  if (n < 1 || n > HighestMessageNumber()) return {};
+  return Tr(MessageTable(n));
+}
+
+}  // namespace i18n
