@@ -130,29 +130,27 @@ LoadStatus TranslationTable::LoadFromBytes(const std::string& bytes) {
     status = LoadStatus::Damaged;
   }
   if (cols > 0 && rows > 0) {
-    {
-      for (int32_t row = 0; row < rows; ++row) {
-        if (r.Remaining() < static_cast<uint64_t>(cols) * 4) {
-          if (problem_.empty()) problem_ = "the file ends inside row " + std::to_string(row + 1);
-          status = LoadStatus::Damaged;
-          break;
-        }
-        TranslationEntry e;
-        bool ok = true;
-        for (int32_t c = 0; c < cols && ok; ++c) ok = r.Text(c < kColumns ? &e.texts[c] : nullptr);
-        if (!ok) {
-          if (problem_.empty()) problem_ = "the file ends inside row " + std::to_string(row + 1);
-          status = LoadStatus::Damaged;
-          break;
-        }
-        TranslationEntry* added = table_.Add();
-        if (!added) {
-          problem_ = "out of memory";
-          status = LoadStatus::Damaged;
-          break;
-        }
-        *added = std::move(e);
+    for (int32_t row = 0; row < rows; ++row) {
+      if (r.Remaining() < static_cast<uint64_t>(cols) * 4) {
+        if (problem_.empty()) problem_ = "the file ends inside row " + std::to_string(row + 1);
+        status = LoadStatus::Damaged;
+        break;
       }
+      TranslationEntry e;
+      bool ok = true;
+      for (int32_t c = 0; c < cols && ok; ++c) ok = r.Text(c < kColumns ? &e.texts[c] : nullptr);
+      if (!ok) {
+        if (problem_.empty()) problem_ = "the file ends inside row " + std::to_string(row + 1);
+        status = LoadStatus::Damaged;
+        break;
+      }
+      TranslationEntry* added = table_.Add();
+      if (!added) {
+        problem_ = "out of memory";
+        status = LoadStatus::Damaged;
+        break;
+      }
+      *added = std::move(e);
     }
   }
   BuildIndex();
@@ -258,8 +256,9 @@ int32_t TranslationTable::AddEntry(const std::u16string& german) {
 
 void TranslationTable::SetText(uint32_t row, int column, const std::u16string& text) {
   if (row >= table_.Count() || column < 0 || column >= kColumns) return;
+  // A changed German text keeps its old key in the index until the next
+  // load, so lookups of the old text still find this row meanwhile.
   table_[row].texts[column] = text;
-  if (column == 0) BuildIndex();
 }
 
 void TranslationTable::DeleteEntry(uint32_t row) {
