@@ -1,0 +1,141 @@
+#include "project/fileio.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace project {
+
+namespace {
+std::string SystemReason(int err) { return std::strerror(err); }
+
+// Closes the descriptor when leaving scope unless released.
+struct Fd {
+  int fd = -1;
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason) {
+  Fd f;
+  f.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (f.fd < 0) {
+    reason = SystemReason(errno);
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(f.fd, &st) != 0) {
+    reason = SystemReason(errno);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    reason = SystemReason(EISDIR);
+    return false;
+  }
+  std::string out;
+  if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(f.fd, buf, sizeof(buf));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      reason = SystemReason(errno);
+      return false;
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  bytes.swap(out);
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& reason) {
+  std::string folder = FolderPart(path);
+  std::string tmpl = path + ".XXXXXX";
+  std::string tmp = tmpl;
+  Fd f;
+  f.fd = ::mkstemp(tmp.data());
+  if (f.fd < 0) {
+    reason = SystemReason(errno);
+    return false;
+  }
+  auto fail = [&](int err) {
+    reason = SystemReason(err);
+    ::close(f.fd);
+    f.fd = -1;
+    ::unlink(tmp.c_str());
+    return false;
+  };
+  // mkstemp creates the file for the owner only; give it the old file's
+  // permissions, or the usual ones for a new file.
+  struct stat st {};
+  mode_t mode;
+  if (::stat(path.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (::fchmod(f.fd, mode) != 0) return fail(errno);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(f.fd) != 0) return fail(errno);
+  if (::close(f.fd) != 0) {
+    f.fd = -1;
+    int err = errno;
+    ::unlink(tmp.c_str());
+    reason = SystemReason(err);
+    return false;
+  }
+  f.fd = -1;
+  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    ::unlink(tmp.c_str());
+    reason = SystemReason(err);
+    return false;
+  }
+  // Make the rename itself durable.
+  Fd dir;
+  dir.fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir.fd >= 0) ::fsync(dir.fd);
+  return true;
+}
+
+namespace {
+template <class S>
+S FolderPartOf(const S& name) {
+  for (size_t i = name.size(); i > 0; --i)
+    if (name[i - 1] == '/' || name[i - 1] == '\\') return name.substr(0, i);
+  return S();
+}
+}  // namespace
+
+std::u16string FolderPart(const std::u16string& name) { return FolderPartOf(name); }
+std::string FolderPart(const std::string& name) { return FolderPartOf(name); }
+
+bool HasFolderPart(const std::u16string& name) {
+  return name.find_first_of(u"/\\") != std::u16string::npos;
+}
+
+bool HasOlderProjectExtension(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ext = name.substr(name.size() - 4);
+  for (char& c : ext)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return ext == ".pkd";
+}
+
+}  // namespace project

@@ -1,0 +1,30 @@
+// Whole-file reading and crash-safe writing for the project's own files.
+#pragma once
+
+#include <string>
+
+namespace project {
+
+// Reads the whole file into `bytes`. On failure returns false and sets
+// `reason` to the system's description of what went wrong.
+bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& reason);
+
+// Replaces `path` by `bytes` without ever leaving a half-written file: the
+// bytes go to a temporary file in the same folder, are flushed to disk and the
+// temporary file is then renamed over the old one. On failure the old file is
+// untouched, the temporary file is removed and `reason` says what went wrong.
+// A file that existed keeps its permission bits.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& reason);
+
+// The folder part of a file name up to and including the last "/" or "\",
+// empty when the name has none.
+std::u16string FolderPart(const std::u16string& name);
+std::string FolderPart(const std::string& name);
+
+// True when the name contains a folder separator ("\" or "/").
+bool HasFolderPart(const std::u16string& name);
+
+// True when `name` has a ".pkd" extension in any letter case (older format).
+bool HasOlderProjectExtension(const std::string& name);
+
+}  // namespace project
