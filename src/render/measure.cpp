@@ -1,0 +1,63 @@
+#include "render/measure.h"
+
+#include "render/units.h"
+
+namespace render {
+
+namespace {
+bool SameMetrics(const TFontSpec& a, const TFontSpec& b) {
+  return a.size == b.size && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+         a.strikeout == b.strikeout && a.charset == b.charset && a.pitch == b.pitch && a.name == b.name;
+}
+}  // namespace
+
+FontId MeasureCache::Intern(const TFontSpec& font, int32_t points) {
+  TFontSpec f = font;
+  f.size = points < 1 ? 1 : points;
+  f.color = 0;
+  f.ppi = kMeasurePpi;
+  for (size_t i = 0; i < fonts_.size(); ++i)
+    if (SameMetrics(fonts_[i], f)) return static_cast<FontId>(i);
+  fonts_.push_back(f);
+  cache_.emplace_back();
+  return static_cast<FontId>(fonts_.size() - 1);
+}
+
+void MeasureCache::Account() {
+  if (++entries_ > kMaxEntries) Clear();
+}
+
+int32_t MeasureCache::WidthPx(FontId id, const std::u16string& text) {
+  auto& m = cache_[id].width;
+  auto it = m.find(text);
+  if (it != m.end()) return it->second;
+  ++calls_;
+  const int32_t px = measurer_->TextWidthPx(fonts_[id], text);
+  Account();
+  cache_[id].width.emplace(text, px);
+  return px;
+}
+
+int32_t MeasureCache::HeightPx(FontId id, const std::u16string& text) {
+  auto& m = cache_[id].height;
+  auto it = m.find(text);
+  if (it != m.end()) return it->second;
+  ++calls_;
+  const int32_t px = measurer_->TextHeightPx(fonts_[id], text);
+  Account();
+  cache_[id].height.emplace(text, px);
+  return px;
+}
+
+double MeasureCache::WidthMm(FontId id, const std::u16string& text) { return MeasurePxToMm(WidthPx(id, text)); }
+double MeasureCache::HeightMm(FontId id, const std::u16string& text) { return MeasurePxToMm(HeightPx(id, text)); }
+
+void MeasureCache::Clear() {
+  for (auto& p : cache_) {
+    p.width.clear();
+    p.height.clear();
+  }
+  entries_ = 0;
+}
+
+}  // namespace render

@@ -1,0 +1,82 @@
+// Text measurement for layout decisions: texts are measured in pixels at a
+// fixed 300 ppi with the unzoomed role font, so page breaks depend neither
+// on zoom nor on the surface. The platform implements TextMeasurer with its
+// font engine (hinting off); tests use fixed metrics.
+//
+// MeasureCache lives as long as the document (it belongs to the
+// RenderSession) and is shared by all passes. It keys on a small FontId
+// interned once per font rather than on a font description built per call;
+// cached and uncached results are identical.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/settings.h"
+
+namespace render {
+
+// What a measurer promises about widths of growing texts. Text wrapping
+// uses the promise to find line breaks with fewer measurements; every
+// choice gives exactly the breaks of the character-by-character rule.
+enum class WidthLaw {
+  Unknown,   // nothing: every prefix is measured
+  Monotone,  // appending characters never makes a text narrower
+  Additive,  // width(a + b) == width(a) + width(b) for all texts
+};
+
+class TextMeasurer {
+ public:
+  virtual ~TextMeasurer() = default;
+  // Text cell width / height in pixels at 300 ppi for `font` at font.size
+  // points (font.ppi and font.color are ignored).
+  virtual int32_t TextWidthPx(const TFontSpec& font, const std::u16string& text) = 0;
+  virtual int32_t TextHeightPx(const TFontSpec& font, const std::u16string& text) = 0;
+  virtual WidthLaw Law() const { return WidthLaw::Unknown; }
+};
+
+using FontId = uint32_t;
+
+class MeasureCache {
+ public:
+  explicit MeasureCache(TextMeasurer& m) : measurer_(&m) {}
+
+  // The id of `font` at `points` (its colour and ppi do not matter).
+  FontId Intern(const TFontSpec& font, int32_t points);
+  const TFontSpec& FontOf(FontId id) const { return fonts_[id]; }
+
+  int32_t WidthPx(FontId id, const std::u16string& text);
+  int32_t HeightPx(FontId id, const std::u16string& text);
+  // Pixels at 300 ppi as millimetres (px * 25.39995 / 300).
+  double WidthMm(FontId id, const std::u16string& text);
+  double HeightMm(FontId id, const std::u16string& text);
+
+  WidthLaw Law() const { return measurer_->Law(); }
+  TextMeasurer& measurer() { return *measurer_; }
+
+  // Number of measurements held, and those actually asked of the measurer.
+  size_t Entries() const { return entries_; }
+  uint64_t MeasurerCalls() const { return calls_; }
+  // Forgets all measurements (fonts keep their ids).
+  void Clear();
+
+  // Upper bound of cached measurements; beyond it the cache starts afresh.
+  static constexpr size_t kMaxEntries = 400000;
+
+ private:
+  struct PerFont {
+    std::unordered_map<std::u16string, int32_t> width, height;
+  };
+  void Account();
+
+  TextMeasurer* measurer_;
+  std::vector<TFontSpec> fonts_;
+  std::vector<PerFont> cache_;
+  size_t entries_ = 0;
+  uint64_t calls_ = 0;
+};
+
+}  // namespace render

@@ -1,0 +1,126 @@
+#include "render/render.h"
+
+#include <cmath>
+
+#include "render/furniture.h"
+
+namespace render {
+
+RenderSession::RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader)
+    : doc_(&doc), loader_(&loader), cache_(measurer) {}
+
+RenderPass::RenderPass(RenderSession& s, const RenderParams& p)
+    : session(s),
+      doc(s.doc()),
+      set(s.doc().settings),
+      params(p),
+      canvas(*p.canvas0),
+      dpi(p.dpi),
+      zoom(p.zoomedvalue) {}
+
+void RenderPass::SelectRoleFont(const TFontSpec& f) {
+  canvas.SetFont(f);
+  canvas.SetTransparentText();
+  canvas.SetFontPpi(dpi);
+  basesize = f.size;
+  canvas.SetFontSize(ZoomedFontPoints(basesize, zoom));
+}
+
+FontId RenderPass::MeasureFont() {
+  const int32_t points = TruncClamp(basesize);
+  if (canvas.FontSerial() != font_serial_ || points != font_points_) {
+    font_id_ = session.cache().Intern(canvas.Font(), points);
+    font_serial_ = canvas.FontSerial();
+    font_points_ = points;
+  }
+  return font_id_;
+}
+
+double RenderPass::TextWidthMm(const std::u16string& text) { return session.cache().WidthMm(MeasureFont(), text); }
+double RenderPass::TextHeightMm(const std::u16string& text) { return session.cache().HeightMm(MeasureFont(), text); }
+
+namespace {
+
+void PaintPreviewPage(RenderPass& pass, bool fill) {
+  DrawingSurface& c = pass.canvas;
+  c.SetPenStyle(PenStyle::Solid);
+  c.SetPenColor(0);
+  c.SetPenWidth(1);
+  if (fill)
+    c.SetBrushColor(0xFFFFFF);
+  else
+    c.SetBrushStyle(BrushStyle::Clear);
+  c.Rectangle(0, 0, pass.params.width, pass.params.height);
+}
+
+LayoutRenderer g_slots[3] = {nullptr, nullptr, nullptr};
+
+}  // namespace
+
+void StartPass(RenderPass& pass, PageState& st) {
+  const CatalogSettings& set = pass.set;
+  // The header font is the surface's initial font.
+  pass.SelectRoleFont(set.FontDialog9);
+  if (!pass.params.printit) PaintPreviewPage(pass, true);
+  st = PageState{};
+  st.leftpx = pass.Len(set.LinksEd);
+  st.toppx = pass.Len(set.ObenEd);
+  st.rightpx = pass.Len(set.RechtsEd);
+  st.bottompx = pass.Len(set.UntenEd);
+  st.picmarginpx = pass.Len(set.RandBildEd);
+  st.leftmm = set.LinksEd;
+  st.topmm = set.ObenEd;
+  st.rightmm = set.RechtsEd;
+  st.bottommm = set.UntenEd;
+  st.page = 1;
+  StartPage(pass, st);
+  st.x = st.leftpx;
+  st.y = st.topmm + st.headermm;
+}
+
+bool FinishPass(RenderPass& pass, const PageState& st) {
+  pass.session.anzpages = st.page;
+  if (!pass.params.printit) PaintPreviewPage(pass, false);
+  return pass.params.seiteedvalue < st.page;
+}
+
+void InstallLayoutRenderer(RendererSlot slot, LayoutRenderer fn) { g_slots[static_cast<int>(slot)] = fn; }
+LayoutRenderer InstalledLayoutRenderer(RendererSlot slot) { return g_slots[static_cast<int>(slot)]; }
+
+bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
+  RenderPass pass(s, p);
+  PageState st;
+  StartPass(pass, st);
+  return FinishPass(pass, st);
+}
+
+bool RenderLayout(RenderSession& s, const RenderParams& p, int32_t layoutindex) {
+  if (!p.canvas0) return false;
+  if (layoutindex < 0 || layoutindex > 7) layoutindex = 0;
+  static const struct {
+    RendererSlot slot;
+    int32_t bildmode;
+  } kTable[8] = {
+      {RendererSlot::PaintToCanvas, 0},        {RendererSlot::PaintToCanvasLayout2, 0},
+      {RendererSlot::PaintToCanvasLayout3, 0}, {RendererSlot::PaintToCanvas, 0},
+      {RendererSlot::PaintToCanvasLayout2, 0}, {RendererSlot::PaintToCanvasLayout2, 1},
+      {RendererSlot::PaintToCanvasLayout2, 2}, {RendererSlot::PaintToCanvasLayout2, 3},
+  };
+  LayoutRenderer fn = g_slots[static_cast<int>(kTable[layoutindex].slot)];
+  if (!fn) fn = RenderFurnitureOnly;
+  // The flags are true only during the call, also when a renderer throws.
+  struct FlagGuard {
+    bool& flag;
+    FlagGuard(bool& f, bool on) : flag(f) { flag = on; }
+    ~FlagGuard() { flag = false; }
+  };
+  FlagGuard one(s.froceOnlyOneColumnCheck, layoutindex == 3);
+  FlagGuard second(s.SecondPictureBelowText, layoutindex == 4);
+  return fn(s, p, kTable[layoutindex].bildmode);
+}
+
+bool RenderCatalogPage(RenderSession& s, const RenderParams& p) {
+  return RenderLayout(s, p, s.doc().settings.LayoutCombo);
+}
+
+}  // namespace render

@@ -1,0 +1,172 @@
+// The render contract shared by every layout and every output.
+//
+// One call renders one page: it lays out the whole catalog from page 1 and
+// draws only while the page counter equals the requested page. What a pass
+// learns for later passes (page count, category per page, page numbers,
+// picture sizes) stays in the document and in the RenderSession.
+//
+//   RenderSession  lives as long as the document; the window and each output
+//                  hold one per document. Owns the run-time fields the
+//                  renderers share, the measurement cache and the prepared
+//                  background and logo pictures.
+//   RenderParams   the arguments of one call.
+//   RenderPass     one call in progress: units, role fonts, text metrics.
+//   PageState      the running state of a layout pass (page, y, reserves).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "imaging/dib/dib.h"
+#include "project/document.h"
+#include "render/measure.h"
+#include "render/picture_loader.h"
+#include "render/surface.h"
+#include "render/units.h"
+
+class Feedback;
+
+namespace render {
+
+struct RenderParams {
+  DrawingSurface* canvas0 = nullptr;  // where the page is drawn
+  int32_t dpi = 96;                   // device pixels per inch of the surface
+  int32_t width = 0, height = 0;      // page size on the surface, pixels
+  int32_t seiteedvalue = 1;           // requested page, counted from 1
+  double zoomedvalue = 100;           // percent; 100 for every output
+  bool printit = false;               // false for the preview only
+  double widthmm = 0, heightmm = 0;   // page size in millimetres
+};
+
+class RenderSession {
+ public:
+  RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader);
+  RenderSession(const RenderSession&) = delete;
+  RenderSession& operator=(const RenderSession&) = delete;
+
+  Document& doc() { return *doc_; }
+  const Document& doc() const { return *doc_; }
+  MeasureCache& cache() { return cache_; }
+  PictureLoader& loader() { return *loader_; }
+
+  // Page count of the last pass (the cover rule and outputs read it).
+  int32_t anzpages = 0;
+  // True only during a layout-4 / layout-5 call.
+  bool froceOnlyOneColumnCheck = false;
+  bool SecondPictureBelowText = false;
+
+  // Prepared furniture pictures: di2 background of FilenameEdit2 (all or
+  // odd pages), di4 background of FilenameEdit3 (even pages), di3 the logo.
+  // A picture counts as loaded when it has pixels.
+  dib di2, di3, di4;
+
+  // (Re)loads the furniture pictures through the picture loader.
+  // Background of FilenameEdit2 (which = 2) or FilenameEdit3 (which = 3),
+  // processed with GrayScaleCheck / LightenCheck / HellEd / SatEd.
+  void PrepareBackground(int which);
+  // Both backgrounds: after any of the four processing settings changed.
+  void PrepareBackgrounds();
+  // The logo of FilenameEdit1 (not processed).
+  void LoadLogo();
+  // Everything, e.g. after a document was opened or created.
+  void LoadFurniturePictures();
+
+  // Where picture-transfer failures of printers are reported; may be null.
+  Feedback* feedback = nullptr;
+
+ private:
+  Document* doc_;
+  PictureLoader* loader_;
+  MeasureCache cache_;
+};
+
+// The running state of one layout pass (fields as the layouts name them).
+struct PageState {
+  int32_t page = 1;      // page counter, 1 at the start of the pass
+  double y = 0;          // mm from the top edge of the page
+  int32_t x = 0;         // px, left edge of the next element
+  int32_t headerpx = 0;  // room taken by the header on this page
+  double headermm = 0;
+  int32_t footerpx = 0;  // room taken by the footer on this page
+  double footermm = 0;
+  int32_t itemsonpage = 0;  // products placed on this page
+  int32_t leftpx = 0, toppx = 0, rightpx = 0, bottompx = 0, picmarginpx = 0;
+  double leftmm = 0, topmm = 0, rightmm = 0, bottommm = 0;
+};
+
+class RenderPass {
+ public:
+  RenderPass(RenderSession& s, const RenderParams& p);
+
+  RenderSession& session;
+  Document& doc;
+  const CatalogSettings& set;
+  const RenderParams& params;
+  DrawingSurface& canvas;
+  const int32_t dpi;
+  const double zoom;
+
+  // The role font's point size before zooming, of the font selected last.
+  double basesize = 10;
+
+  // ---- units at this pass's resolution and zoom ----
+  int32_t Len(double mm) const { return LengthPx(mm, dpi, zoom); }
+  int32_t LenCm(double cm) const { return LengthPxCm(cm, dpi, zoom); }
+  int32_t Pos(double mm) const { return PositionPx(mm, dpi, zoom); }
+  int32_t OneMm() const { return OneMmPx(dpi, zoom); }
+  int32_t FiveMm() const { return FiveMmPx(dpi, zoom); }
+
+  // Whether the page of `st` is the one being drawn.
+  bool Drawn(const PageState& st) const { return st.page == params.seiteedvalue; }
+  // The lowest usable position: heightmm - bottommm - footermm.
+  double UsableBottom(const PageState& st) const { return params.heightmm - st.bottommm - st.footermm; }
+
+  // ---- role fonts and layout metrics ----
+  // Assigns the role font, transparent text, ppi := dpi, basesize := its
+  // size, point size := Round(size * zoom / 100), at least 1.
+  void SelectRoleFont(const TFontSpec& f);
+  // Millimetre width / height of `text` in the current surface font at
+  // Trunc(basesize) points and 300 ppi (through the session's cache). The
+  // text is measured as given.
+  double TextWidthMm(const std::u16string& text);
+  double TextHeightMm(const std::u16string& text);
+  // TextHeightMm(" ") of the current font.
+  double LineHeight() { return TextHeightMm(u" "); }
+  // The measuring font of the current surface font and basesize.
+  FontId MeasureFont();
+
+ private:
+  uint64_t font_serial_ = 0;
+  int32_t font_points_ = -1;
+  FontId font_id_ = 0;
+};
+
+// Part of every pass. StartPass: the header font on the surface, the white
+// page with its black border when not printing, the margins into `st`,
+// page 1 with its furniture, x := leftpx, y := topmm + headermm.
+void StartPass(RenderPass& pass, PageState& st);
+// anzpages := st.page; the border once more when not printing; returns
+// whether pages follow the requested one (seiteedvalue < anzpages).
+bool FinishPass(RenderPass& pass, const PageState& st);
+
+// The layout entry points. Renderers live in the render library (layouts 1
+// and 4) and in render_layouts (2, 3, 5-8); each installs itself into its
+// slot at start-up (see InstallLayoutRenderer). An empty slot renders the
+// furniture of an empty catalog, one page.
+enum class RendererSlot { PaintToCanvas = 0, PaintToCanvasLayout2 = 1, PaintToCanvasLayout3 = 2 };
+using LayoutRenderer = bool (*)(RenderSession& s, const RenderParams& p, int32_t bildmode);
+void InstallLayoutRenderer(RendererSlot slot, LayoutRenderer fn);
+LayoutRenderer InstalledLayoutRenderer(RendererSlot slot);
+
+// Renders a page with the layout chosen by LayoutCombo (0 ... 7), setting
+// froceOnlyOneColumnCheck (index 3) or SecondPictureBelowText (index 4)
+// during the call. Out-of-range indexes render as layout 1.
+bool RenderCatalogPage(RenderSession& s, const RenderParams& p);
+// The same with an explicit layout index.
+bool RenderLayout(RenderSession& s, const RenderParams& p, int32_t layoutindex);
+
+// The renderer of an empty slot: the page furniture of a catalog without
+// content (one page).
+bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, int32_t bildmode);
+
+}  // namespace render
