@@ -1,0 +1,77 @@
+// The picture codecs: loading, saving, halftoning and resampling of `dib`
+// records on top of Qt's image I/O (plus our own writers for formats Qt
+// cannot write). The header itself is Qt-free so that any layer holding a
+// dib can name the operations.
+//
+// File names are UTF-8. Every operation that can fail returns false and,
+// when `error` is given, a message naming the file and the reason.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "imaging/dib/dib.h"
+
+// Format codes. 0 lets the loader look at the content. Codes 3 ... 13 are the
+// save filter's entries in order (filter index + 2); PNG and WebP follow.
+enum DibFormatCode : int {
+  kDibAuto = 0,
+  kDibBmp = 3,
+  kDibDib = 4,
+  kDibGif = 5,
+  kDibIff = 6,
+  kDibJif = 7,
+  kDibJpeg = 8,
+  kDibLbm = 9,
+  kDibPcx = 10,
+  kDibRle = 11,
+  kDibTga = 12,
+  kDibTiff = 13,
+  kDibPng = 14,
+  kDibWebp = 15,
+};
+
+struct DibFileFormat {
+  int code;
+  const char* extension;    // with the dot: ".bmp"
+  const char* description;  // "Windows Bitmap"
+  bool writable;            // SaveDib can write it
+  bool readable;            // OpenDib can read it when asked for this code
+};
+
+// Every format of the save filter, in filter order (entry i has code i + 3).
+const std::vector<DibFileFormat>& DibSaveFormats();
+// The entry for a code, or null.
+const DibFileFormat* DibFormatByCode(int code);
+// Code for a file name's extension (case-insensitive), 0 when unknown.
+int DibFormatForExtension(const std::string& filename);
+
+// Loads a picture into `d` as 24 bits, or 8 bits with its colour table for
+// palette and grey pictures. Pictures with transparency are composed onto
+// white. Refuses truncated files, files whose headers do not match their
+// data and pictures of more than kMaxDibPixels. `d` is emptied on failure.
+bool OpenDib(dib& d, const std::string& filename, int format = kDibAuto, std::string* error = nullptr);
+
+// Pixel size of a picture file from its header, without decoding it.
+bool DibFileSize(const std::string& filename, int32_t& width, int32_t& height, std::string* error = nullptr);
+
+// Writes `d` in the format of `code` (3 ... 15). A format that cannot be
+// written is refused; nothing is written then. The file is replaced only
+// when the whole picture was written.
+bool SaveDib(const dib& d, const std::string& filename, int code, std::string* error = nullptr);
+
+// JPEG quality 0 ... 100 (clamped) used by every later JPEG save; 75 at start.
+void SetJPEGQual(int quality);
+int GetJPEGQual();
+
+// Filter texts for file dialogs, entries separated by ";;" ("Windows Bitmap
+// (*.bmp);;..."). The save filter holds DibSaveFormats() in order.
+std::string GetDIBOpenFilter();
+std::string GetDIBSaveFilter();
+
+// An 8-bit copy with a fixed 256-colour palette (ordered dither), for
+// displays of at most 256 colours. The XY variant resamples (with averaging)
+// to width x height first. False when the source is empty or the size bad.
+bool DIBHalftoneDIB(dib& out, const dib& src);
+bool DIBHalftoneDIBXY(dib& out, const dib& src, int32_t width, int32_t height);
