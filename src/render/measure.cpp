@@ -23,8 +23,9 @@ FontId MeasureCache::Intern(const TFontSpec& font, int32_t points) {
   return static_cast<FontId>(fonts_.size() - 1);
 }
 
-void MeasureCache::Account() {
-  if (++entries_ > kMaxEntries) Clear();
+void MeasureCache::Account(size_t chars) {
+  chars_ += chars;
+  if (++entries_ > kMaxEntries || chars_ > kMaxChars) Clear();
 }
 
 int32_t MeasureCache::WidthPx(FontId id, const std::u16string& text) {
@@ -33,7 +34,7 @@ int32_t MeasureCache::WidthPx(FontId id, const std::u16string& text) {
   if (it != m.end()) return it->second;
   ++calls_;
   const int32_t px = measurer_->TextWidthPx(fonts_[id], text);
-  Account();
+  Account(text.size());
   cache_[id].width.emplace(text, px);
   return px;
 }
@@ -44,7 +45,7 @@ int32_t MeasureCache::HeightPx(FontId id, const std::u16string& text) {
   if (it != m.end()) return it->second;
   ++calls_;
   const int32_t px = measurer_->TextHeightPx(fonts_[id], text);
-  Account();
+  Account(text.size());
   cache_[id].height.emplace(text, px);
   return px;
 }
@@ -58,6 +59,7 @@ void MeasureCache::Clear() {
     p.height.clear();
   }
   entries_ = 0;
+  chars_ = 0;
 }
 
 }  // namespace render

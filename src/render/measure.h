@@ -63,19 +63,22 @@ class MeasureCache {
   // Forgets all measurements (fonts keep their ids).
   void Clear();
 
-  // Upper bound of cached measurements; beyond it the cache starts afresh.
+  // Upper bounds of cached measurements and of the characters they hold;
+  // beyond either the cache starts afresh.
   static constexpr size_t kMaxEntries = 400000;
+  static constexpr size_t kMaxChars = 16 * 1024 * 1024;
 
  private:
   struct PerFont {
     std::unordered_map<std::u16string, int32_t> width, height;
   };
-  void Account();
+  void Account(size_t chars);
 
   TextMeasurer* measurer_;
   std::vector<TFontSpec> fonts_;
   std::vector<PerFont> cache_;
   size_t entries_ = 0;
+  size_t chars_ = 0;
   uint64_t calls_ = 0;
 };
 

@@ -112,6 +112,13 @@ class DrawingSurface {
   // ---- Device access for pictures ----------------------------------------
   // A raster printer scales pictures itself (stretched transfer).
   virtual bool IsRasterPrinter() const { return false; }
+  // The drawable area in pixels, if the surface knows it (picture transfers
+  // then skip what falls outside). False: unbounded or unknown.
+  virtual bool Extent(int32_t& width, int32_t& height) const {
+    (void)width;
+    (void)height;
+    return false;
+  }
   // Colour depth of the device; only screens of at most 8 bits halftone.
   virtual int32_t DeviceBitsPerPixel() const { return 24; }
   // Stretched transfer of the source rectangle (sx, sy, sw, sh) of `pic`
