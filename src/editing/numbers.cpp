@@ -1,0 +1,135 @@
+#include "editing/numbers.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace editing {
+
+bool NumberLocaleFromName(std::string_view name, NumberLocale& out) {
+  // Cut codeset and modifier: "de_DE.UTF-8@euro" -> "de_DE".
+  std::string n(name.substr(0, name.find_first_of(".@")));
+  if (n == "C" || n == "POSIX") {
+    out = NumberLocale{u'.', u','};
+    return true;
+  }
+  std::string lang = n.substr(0, n.find_first_of("_-"));
+  std::string region = lang.size() < n.size() ? n.substr(lang.size() + 1) : std::string();
+  if (lang.size() < 2 || lang.size() > 3) return false;
+  for (char& ch : lang) {
+    if (!std::isalpha(static_cast<unsigned char>(ch))) return false;
+    ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  }
+  for (char& ch : region) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+
+  // Swiss and Liechtenstein German, Italian and French write a point.
+  if ((region == "CH" || region == "LI") && (lang == "de" || lang == "it" || lang == "fr")) {
+    out = NumberLocale{u'.', u'\''};
+    return true;
+  }
+  static const char* const kPoint[] = {"en", "ja", "zh", "ko", "he", "th", "ga", "mt", "hi", "ms", "tl"};
+  static const char* const kCommaDot[] = {"de", "nl", "it", "es", "pt", "da", "tr", "el", "id", "ro", "hr",
+                                          "sl", "sr", "is"};
+  static const char* const kCommaSpace[] = {"fr", "sv", "nb", "nn", "no", "fi", "pl", "cs", "sk", "ru",
+                                            "uk", "hu", "bg", "et", "lv", "lt", "be", "kk"};
+  for (const char* l : kPoint)
+    if (lang == l) {
+      out = NumberLocale{u'.', u','};
+      return true;
+    }
+  for (const char* l : kCommaDot)
+    if (lang == l) {
+      // Mexican and some other Spanish-speaking regions write a point.
+      if (lang == "es" && (region == "MX" || region == "US" || region == "PR" || region == "GT"))
+        out = NumberLocale{u'.', u','};
+      else
+        out = NumberLocale{u',', u'.'};
+      return true;
+    }
+  for (const char* l : kCommaSpace)
+    if (lang == l) {
+      out = NumberLocale{u',', u'\u00A0'};
+      return true;
+    }
+  return false;
+}
+
+bool ParseLocaleNumber(std::u16string_view text, const NumberLocale& loc, double& out) {
+  size_t b = 0, e = text.size();
+  while (b < e && text[b] == u' ') ++b;
+  while (e > b && text[e - 1] == u' ') --e;
+  if (b == e || e - b > 400) return false;
+  std::string a;  // the number in the form from_chars reads
+  size_t i = b;
+  if (text[i] == u'+' || text[i] == u'-') {
+    if (text[i] == u'-') a += '-';
+    ++i;
+  }
+  size_t digits = 0;
+  bool separator = false;
+  for (; i < e; ++i) {
+    char16_t ch = text[i];
+    if (ch >= u'0' && ch <= u'9') {
+      a += static_cast<char>(ch);
+      ++digits;
+    } else if (ch == loc.decimal && !separator) {
+      a += '.';
+      separator = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  if (i < e && (text[i] == u'e' || text[i] == u'E')) {
+    a += 'e';
+    ++i;
+    if (i < e && (text[i] == u'+' || text[i] == u'-')) a += static_cast<char>(text[i++]);
+    size_t expDigits = 0;
+    for (; i < e && text[i] >= u'0' && text[i] <= u'9'; ++i, ++expDigits) a += static_cast<char>(text[i]);
+    if (expDigits == 0) return false;
+  }
+  if (i != e) return false;
+  double v = 0;
+  auto res = std::from_chars(a.data(), a.data() + a.size(), v);
+  if (res.ec != std::errc() || res.ptr != a.data() + a.size() || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+std::u16string FormatFixed2(double value, const NumberLocale& loc) {
+  if (!std::isfinite(value)) return std::u16string();
+  char buf[400];
+  // The shortest fixed form that reads back as the same double.
+  auto res = std::to_chars(buf, buf + sizeof(buf), value, std::chars_format::fixed);
+  std::string s = res.ec == std::errc() ? std::string(buf, res.ptr) : std::string("0");
+  bool neg = !s.empty() && s[0] == '-';
+  if (neg) s.erase(0, 1);
+  size_t dot = s.find('.');
+  std::string ip = dot == std::string::npos ? s : s.substr(0, dot);
+  std::string fp = dot == std::string::npos ? std::string() : s.substr(dot + 1);
+  bool up = fp.size() > 2 && fp[2] >= '5';
+  fp.resize(2, '0');
+  if (up) {
+    std::string all = ip + fp;
+    int k = static_cast<int>(all.size()) - 1;
+    while (k >= 0 && all[static_cast<size_t>(k)] == '9') all[static_cast<size_t>(k--)] = '0';
+    if (k < 0)
+      all.insert(all.begin(), '1');
+    else
+      all[static_cast<size_t>(k)]++;
+    ip = all.substr(0, all.size() - 2);
+    fp = all.substr(all.size() - 2);
+  }
+  if (ip.empty()) ip = "0";
+  bool zero = ip.find_first_not_of('0') == std::string::npos && fp == "00";
+  std::u16string out;
+  if (neg && !zero) out += u'-';
+  for (char ch : ip) out += static_cast<char16_t>(ch);
+  out += loc.decimal;
+  for (char ch : fp) out += static_cast<char16_t>(ch);
+  return out;
+}
+
+}  // namespace editing

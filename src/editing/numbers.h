@@ -1,0 +1,30 @@
+// Decimal numbers in the user's locale, as the price commands read and
+// write them: a decimal separator, no thousands separators on output.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace editing {
+
+struct NumberLocale {
+  char16_t decimal = u'.';
+  char16_t thousands = u',';
+};
+
+// The number format of a locale name such as "de_DE", "en_US.UTF-8",
+// "fr_FR@euro", "de" or "C". False for a name it does not know.
+bool NumberLocaleFromName(std::string_view name, NumberLocale& out);
+
+// Reads a decimal number written with the locale's decimal separator:
+// optional blanks, an optional sign, digits with at most one separator, an
+// optional exponent ("1,5E3"). Thousands separators are not accepted. False
+// for anything else, and for values beyond the range of a double.
+bool ParseLocaleNumber(std::u16string_view text, const NumberLocale& loc, double& out);
+
+// Fixed-point with exactly two decimals (halves rounded away from zero on
+// the shortest decimal form, so 2.675 gives 2.68), the locale's decimal
+// separator and no thousands separators.
+std::u16string FormatFixed2(double value, const NumberLocale& loc);
+
+}  // namespace editing
