@@ -75,4 +75,10 @@ const std::u16string& MessageTable(int n) {
 
 int HighestMessageNumber() { return Table().rbegin()->first; }
 
+std::vector<int> MessageNumbers() {
+  std::vector<int> n;
+  for (const auto& [number, text] : Table()) n.push_back(number);
+  return n;
+}
+
 }  // namespace i18n

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace i18n {
 
@@ -12,6 +13,8 @@ class TranslationTable;
 const std::u16string& MessageTable(int n);
 // Highest message number in use.
 int HighestMessageNumber();
+// Every message number in use, ascending.
+std::vector<int> MessageNumbers();
 
 // The table and language used by Msg and Tr. The window (or the command-line
 // tool) installs the table loaded from translate.dat at start; without one,
