@@ -131,6 +131,8 @@ void TPDFCanvas::endObj(bool dict) {
 void TPDFCanvas::closeFile() {
   flushFile();
   if (fd >= 0) {
+    if (opts.syncOnClose && !Failed() && ::fsync(fd) != 0)
+      fail("cannot write " + fname_ + ": " + std::strerror(errno));
     if (::close(fd) != 0) fail("cannot write " + fname_ + ": " + std::strerror(errno));
     fd = -1;
   }

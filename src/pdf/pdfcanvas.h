@@ -44,6 +44,9 @@ struct PDFCanvasOptions {
   std::string tempFolder;
   // Encoder threads: -1 = one per core, 0 = encode on the caller's thread.
   int encoderThreads = -1;
+  // Flush the file to disk before closing it (for a file that is renamed
+  // over another afterwards).
+  bool syncOnClose = false;
 };
 
 class TPDFCanvas {
