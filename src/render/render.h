@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "imaging/dib/dib.h"
@@ -73,6 +74,8 @@ class RenderSession {
 
   // Where picture-transfer failures of printers are reported; may be null.
   Feedback* feedback = nullptr;
+  // The %DATE% text of footers; unset: today in the system's short format.
+  std::function<std::u16string()> today;
 
  private:
   Document* doc_;
