@@ -1,0 +1,127 @@
+// The translations shipped in data/translations.tsv and the translate.dat the
+// build generates from it.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/codepage.h"
+#include "i18n/messages.h"
+#include "i18n/translate.h"
+
+namespace {
+
+struct Row {
+  int line = 0;
+  std::vector<std::u16string> texts;  // German, English, French, Dutch
+};
+
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\' || i + 1 == s.size()) {
+      out += s[i];
+      continue;
+    }
+    const char n = s[++i];
+    out += n == 't' ? '\t' : n == 'n' ? '\n' : n == 'r' ? '\r' : n;
+  }
+  return out;
+}
+
+std::vector<Row> ReadTsv() {
+  std::ifstream in(std::string(QL_SOURCE_DIR) + "/data/translations.tsv");
+  EXPECT_TRUE(in.good());
+  std::vector<Row> rows;
+  std::string line;
+  for (int n = 1; std::getline(in, line); ++n) {
+    if (line.empty() || line[0] == '#') continue;
+    Row r;
+    r.line = n;
+    size_t start = 0;
+    for (;;) {
+      const size_t tab = line.find('\t', start);
+      r.texts.push_back(ql::FromUtf8(Unescape(line.substr(start, tab - start))));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+std::u16string Trimmed(const std::u16string& s) {
+  size_t a = 0, z = s.size();
+  while (a < z && s[a] == u' ') ++a;
+  while (z > a && s[z - 1] == u' ') --z;
+  return s.substr(a, z - a);
+}
+
+// Placeholders, keywords and file patterns that must come through unchanged.
+std::multiset<std::string> Fixed(const std::u16string& text) {
+  const std::string s = ql::ToUtf8(text);
+  std::multiset<std::string> found;
+  static const std::regex kFixed(R"(%[A-Z]+%|\btrue\b|\bfalse\b|\|.*$|\(\*\.[^)]*\)|[A-Za-z]:\\[^;]*|\bwww\.[a-z.]+)");
+  for (std::sregex_iterator it(s.begin(), s.end(), kFixed), end; it != end; ++it) found.insert(it->str());
+  return found;
+}
+
+TEST(ShippedTranslations, EveryRowHasThreeTranslationsThatKeepPlaceholders) {
+  const std::vector<Row> rows = ReadTsv();
+  ASSERT_GT(rows.size(), 300u);
+  std::set<std::u16string> keys;
+  for (const Row& r : rows) {
+    ASSERT_EQ(r.texts.size(), 4u) << "line " << r.line;
+    EXPECT_TRUE(keys.insert(r.texts[0]).second) << "line " << r.line << ": German text twice";
+    EXPECT_EQ(Trimmed(r.texts[0]), r.texts[0]) << "line " << r.line;
+    const auto fixed = Fixed(r.texts[0]);
+    for (int c = 1; c <= 3; ++c) {
+      EXPECT_FALSE(Trimmed(r.texts[c]).empty()) << "line " << r.line << " column " << c;
+      EXPECT_EQ(Fixed(r.texts[c]), fixed) << "line " << r.line << " column " << c;
+    }
+  }
+  for (int n : i18n::MessageNumbers())
+    EXPECT_TRUE(keys.count(Trimmed(i18n::MessageTable(n)))) << "message " << n << " has no row";
+  for (const char16_t* t : {u"Quillane", u"Morvetta Quillane 1.0", u"Produkt Kataloge (*.pk2)|*.pk2",
+                            u"Produkt Kataloge (*.pk2;*.pkd)|*.pk2;*.pkd", u"Deutsch", u"Übersetzen...",
+                            u"8 - Bilder und Text auf jeder Seite wechselnd links/rechts"})
+    EXPECT_TRUE(keys.count(t)) << ql::ToUtf8(t);
+}
+
+TEST(ShippedTranslations, GeneratedTableTranslatesEveryRowAndMessage) {
+  i18n::TranslationTable table;
+  ASSERT_EQ(table.Load(std::string(QL_BIN_DIR) + "/"), i18n::LoadStatus::Loaded)
+      << "translate.dat missing in " << QL_BIN_DIR;
+  table.SetFile({});  // look up without touching the shipped file
+  const std::vector<Row> rows = ReadTsv();
+  ASSERT_EQ(table.Count(), rows.size());
+  for (const Row& r : rows)
+    for (int lang = 0; lang <= 3; ++lang)
+      ASSERT_EQ(table.TranslateText(r.texts[0], lang), r.texts[lang]) << "line " << r.line << " language " << lang;
+  EXPECT_EQ(table.Count(), rows.size());
+
+  i18n::SetCurrentTable(&table);
+  for (int lang = 1; lang <= 3; ++lang) {
+    i18n::SetLanguage(lang);
+    int translated = 0;
+    for (int n : i18n::MessageNumbers()) {
+      const std::u16string m = i18n::Msg(n);
+      EXPECT_FALSE(m.empty());
+      translated += m != i18n::MessageTable(n);
+    }
+    // All but the file name "test.pk2" (and "Import" and "Name" in English) differ from German.
+    EXPECT_GE(translated, static_cast<int>(i18n::MessageNumbers().size()) - 3) << "language " << lang;
+  }
+  i18n::SetLanguage(2);
+  EXPECT_EQ(i18n::Msg(24), u"sans titre");
+  EXPECT_EQ(i18n::Msg(32), u"test.pk2");
+  i18n::SetCurrentTable(nullptr);
+  i18n::SetLanguage(0);
+  EXPECT_EQ(table.Count(), rows.size());  // every message was already there
+}
+
+}  // namespace
