@@ -1,0 +1,31 @@
+// The layout measurer: text sizes at 300 pixels per inch with the platform's
+// fonts, hinting off, independent of any surface.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "platform/textmetrics.h"
+#include "render/measure.h"
+
+namespace platform {
+
+class QtTextMeasurer : public render::TextMeasurer {
+ public:
+  // Needs a QGuiApplication (see EnsureGuiApplication).
+  QtTextMeasurer();
+  ~QtTextMeasurer() override;
+
+  int32_t TextWidthPx(const TFontSpec& font, const std::u16string& text) override;
+  int32_t TextHeightPx(const TFontSpec& font, const std::u16string& text) override;
+  // Advances are never negative, so a longer text is never narrower.
+  render::WidthLaw Law() const override { return render::WidthLaw::Monotone; }
+
+ private:
+  FontAdvances& For(const TFontSpec& font);
+  using Key = std::tuple<std::u16string, int32_t, bool, bool, uint8_t>;
+  std::map<Key, std::unique_ptr<FontAdvances>> fonts_;
+};
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+// The printer page the catalog is laid out for, and the bitmap sizes the
+// preview and the outputs derive from it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class QPrinterInfo;
+
+namespace platform {
+
+struct PrinterPage {
+  int32_t width = 0, height = 0;  // printable page in device pixels
+  int32_t resx = 0, resy = 0;     // device pixels per inch
+  bool fallback = false;          // no printer: A4 at 600 dpi
+  std::string printer;            // name of the printer asked
+};
+
+// A4 at 600 dpi, used when the system has no printer.
+constexpr int32_t kFallbackPageWidth = 4960;
+constexpr int32_t kFallbackPageHeight = 7016;
+constexpr int32_t kFallbackResolution = 600;
+PrinterPage FallbackPrinterPage();
+
+// The system's default printer (the fallback when there is none).
+PrinterPage DefaultPrinterPage();
+// A given printer; a null QPrinterInfo gives the fallback.
+PrinterPage PrinterPageOf(const QPrinterInfo& info);
+
+// Page size in millimetres as the renderers take it: pixels divided by the
+// horizontal resolution times 25.39995 (for the height as well).
+double PageWidthMm(const PrinterPage& p);
+double PageHeightMm(const PrinterPage& p);
+
+// The preview bitmap: Trunc(zoom * (page pixels * dpi / resolution) / 100).
+void PreviewBitmapSize(const PrinterPage& p, int32_t dpi, double zoom, int32_t& width, int32_t& height);
+// An output bitmap at `dpi`: page pixels * dpi div resolution.
+void OutputBitmapSize(const PrinterPage& p, int32_t dpi, int32_t& width, int32_t& height);
+
+}  // namespace platform

@@ -1,0 +1,298 @@
+#include "platform/qtsurface.h"
+
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "imaging/qtdib.h"
+#include "platform/fontmap.h"
+
+namespace platform {
+
+namespace {
+
+QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+constexpr double kPi = 3.14159265358979323846;
+
+}  // namespace
+
+QtSurface::QtSurface(QPaintDevice* device, bool raster_printer) : printer_(raster_printer) { Begin(device); }
+QtSurface::QtSurface(bool raster_printer) : printer_(raster_printer) {}
+QtSurface::~QtSurface() { End(); }
+
+void QtSurface::Begin(QPaintDevice* device) {
+  if (!device || !painter_.begin(device)) return;
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, true);
+  painter_.setRenderHint(QPainter::SmoothPixmapTransform, printer_);
+}
+
+void QtSurface::End() {
+  if (painter_.isActive()) painter_.end();
+}
+
+FontAdvances& QtSurface::Metrics() {
+  if (!metrics_ || metrics_serial_ != FontSerial()) {
+    metrics_ = std::make_unique<FontAdvances>(MakeQFont(Font(), FontPixelSize()));
+    metrics_serial_ = FontSerial();
+  }
+  return *metrics_;
+}
+
+int32_t QtSurface::TextWidth(const std::u16string& s) { return Metrics().Width(s); }
+int32_t QtSurface::TextHeight(const std::u16string&) { return Metrics().Height(); }
+
+void QtSurface::Fill(int32_t x, int32_t y, int32_t w, int32_t h, TColor c) {
+  if (w <= 0 || h <= 0 || !painter_.isActive()) return;
+  painter_.fillRect(QRect(x, y, w, h), ToQColor(c));
+}
+
+void QtSurface::DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) {
+  Fill(x1, y1, x2 - x1, y2 - y1, c);
+}
+
+void QtSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
+  if (!painter_.isActive()) return;
+  FontAdvances& m = Metrics();
+  if (TextOpaque()) Fill(x, y, m.Width(s), m.Height(), Brush().color);
+  painter_.setFont(m.font());
+  painter_.setPen(ToQColor(Font().color));
+  painter_.drawText(QPointF(x, y + m.Ascent()), QString::fromStdU16String(s));
+}
+
+void QtSurface::DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  // The outline runs through the centres of the corner pixels (x1, y1) and
+  // (x2 - 1, y2 - 1); a wide pen covers w pixels across it, w / 2 of them
+  // outside.
+  const int32_t w = std::max(1, Pen().width);
+  const int32_t lo = w / 2;
+  const TColor c = Pen().color;
+  const int32_t left = x1 - lo, top = y1 - lo;
+  const int32_t right = x2 - 1 - lo + w, bottom = y2 - 1 - lo + w;  // exclusive
+  Fill(left, top, right - left, w, c);
+  Fill(left, y2 - 1 - lo, right - left, w, c);
+  Fill(left, top, w, bottom - top, c);
+  Fill(x2 - 1 - lo, top, w, bottom - top, c);
+}
+
+// One-pixel line from (x1, y1) to (x2, y2) without the end point, drawn as
+// runs of pixels.
+void QtSurface::ThinLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  const TColor c = Pen().color;
+  const int64_t dx = std::llabs(static_cast<int64_t>(x2) - x1), dy = std::llabs(static_cast<int64_t>(y2) - y1);
+  const int32_t stepx = x2 > x1 ? 1 : -1, stepy = y2 > y1 ? 1 : -1;
+  if (dy == 0) {
+    if (dx) Fill(stepx > 0 ? x1 : x2 + 1, y1, static_cast<int32_t>(dx), 1, c);
+    return;
+  }
+  if (dx == 0) {
+    Fill(x1, stepy > 0 ? y1 : y2 + 1, 1, static_cast<int32_t>(dy), c);
+    return;
+  }
+  const bool xmajor = dx >= dy;
+  const int64_t steps = xmajor ? dx : dy;
+  int64_t err = (xmajor ? dx : dy) / 2;
+  int32_t x = x1, y = y1;
+  int32_t runx = x, runy = y, runlen = 0;
+  auto flush = [&] {
+    if (runlen == 0) return;
+    if (xmajor)
+      Fill(stepx > 0 ? runx : runx - runlen + 1, runy, runlen, 1, c);
+    else
+      Fill(runx, stepy > 0 ? runy : runy - runlen + 1, 1, runlen, c);
+  };
+  for (int64_t i = 0; i < steps; ++i) {
+    if (runlen == 0) {
+      runx = x;
+      runy = y;
+    }
+    ++runlen;
+    // Advance along the major axis; step the minor one when due.
+    err -= xmajor ? dy : dx;
+    bool minor = false;
+    if (err < 0) {
+      err += xmajor ? dx : dy;
+      minor = true;
+    }
+    if (xmajor) {
+      x += stepx;
+      if (minor) {
+        flush();
+        runlen = 0;
+        y += stepy;
+      }
+    } else {
+      y += stepy;
+      if (minor) {
+        flush();
+        runlen = 0;
+        x += stepx;
+      }
+    }
+  }
+  flush();
+}
+
+// Horizontal or vertical lines of a geometric pen as exact rectangles. A
+// flat end stops at the end point (which is not covered); a square end
+// reaches half the pen width beyond both points.
+bool QtSurface::AxisLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w, bool square) {
+  if (x1 != x2 && y1 != y2) return false;
+  const TColor c = Pen().color;
+  const int32_t lo = w / 2, hi = w - lo;
+  auto span = [&](int32_t a, int32_t b, int32_t& from, int32_t& to) {
+    if (a <= b) {
+      from = a - (square ? lo : 0);
+      to = b + (square ? hi : 0);
+    } else {
+      from = b + 1 - (square ? hi : 0);
+      to = a + 1 + (square ? lo : 0);
+    }
+  };
+  int32_t from, to;
+  if (y1 == y2) {
+    span(x1, x2, from, to);
+    Fill(from, y1 - lo, to - from, w, c);
+  } else {
+    span(y1, y2, from, to);
+    Fill(x1 - lo, from, w, to - from, c);
+  }
+  return true;
+}
+
+QPen QtSurface::WidePen(Qt::PenCapStyle cap) const {
+  QPen pen(ToQColor(Pen().color));
+  pen.setWidth(std::max(1, Pen().width));
+  pen.setCapStyle(cap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  return pen;
+}
+
+void QtSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (!painter_.isActive()) return;
+  const int32_t w = std::max(1, Pen().width);
+  const render::PenKind kind = Pen().kind;
+  if (kind == render::PenKind::Cosmetic && w == 1) {
+    ThinLine(x1, y1, x2, y2);
+    return;
+  }
+  Qt::PenCapStyle cap = Qt::RoundCap;  // ordinary wide pens have round ends
+  if (kind != render::PenKind::Cosmetic) {
+    const bool square = kind == render::PenKind::GeometricSquare;
+    if (x1 == x2 && y1 == y2) {
+      if (square) Fill(x1 - w / 2, y1 - w / 2, w, w, Pen().color);
+      return;
+    }
+    if (AxisLine(x1, y1, x2, y2, w, square)) return;
+    cap = square ? Qt::SquareCap : Qt::FlatCap;
+  } else if (x1 == x2 && y1 == y2) {
+    return;
+  }
+  painter_.setPen(WidePen(cap));
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
+}
+
+void QtSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4) {
+  if (!painter_.isActive() || x2 - x1 < 1 || y2 - y1 < 1) return;
+  // The ellipse through the pixel centres of the box (right and bottom
+  // edges exclusive); rays start at the box centre.
+  const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
+  const double a = std::max((x2 - x1 - 1) / 2.0, 1e-9), b = std::max((y2 - y1 - 1) / 2.0, 1e-9);
+  // Parametric angles, counter-clockwise as seen on the page (y grows down).
+  auto angle = [&](int32_t px, int32_t py) {
+    const double deg = std::atan2((cy - py) / b, (px - cx) / a) * 180.0 / kPi;
+    return deg < 0 ? deg + 360.0 : deg;
+  };
+  const double start = angle(x3, y3);
+  double sweep = angle(x4, y4) - start;
+  if (sweep <= 0) sweep += 360.0;
+  const QRectF box(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1);
+  QPainterPath path;
+  path.arcMoveTo(box, start);
+  path.arcTo(box, start, sweep);
+  const render::PenKind kind = Pen().kind;
+  painter_.setPen(WidePen(kind == render::PenKind::GeometricSquare ? Qt::SquareCap
+                          : kind == render::PenKind::GeometricFlat  ? Qt::FlatCap
+                          : Pen().width > 1                         ? Qt::RoundCap
+                                                                    : Qt::FlatCap));
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawPath(path);
+}
+
+bool QtSurface::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
+                           int32_t sw, int32_t sh) {
+  if (!painter_.isActive() || !pic.loaded() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
+  const QImage image = DibToQImage(pic);
+  if (image.isNull()) return false;
+  // sy counts from the bottom row.
+  const QRect source(sx, pic.height - sy - sh, sw, sh);
+  painter_.drawImage(QRect(dx, dy, dw, dh), image, source);
+  return true;
+}
+
+void QtSurface::SetDibRow(int32_t x, int32_t y, const dib& row) {
+  if (!row.loaded() || (row.bitcount != 24 && row.bitcount != 8)) return;
+  if (direct_ && (direct_->format() == QImage::Format_RGB32 || direct_->format() == QImage::Format_RGB888)) {
+    if (y < 0 || y >= direct_->height()) return;
+    const int32_t from = std::max(0, -x), to = std::min(row.width, direct_->width() - x);
+    if (from >= to) return;
+    const uint8_t* s = row.toprow(0);
+    uchar* line = direct_->scanLine(y);
+    const bool rgb32 = direct_->format() == QImage::Format_RGB32;
+    for (int32_t i = from; i < to; ++i) {
+      uint8_t r, g, b;
+      if (row.bitcount == 24) {
+        b = s[i * 3];
+        g = s[i * 3 + 1];
+        r = s[i * 3 + 2];
+      } else {
+        const DibRGB c = s[i] < row.palette.size() ? row.palette[s[i]] : DibRGB{};
+        r = c.red;
+        g = c.green;
+        b = c.blue;
+      }
+      if (rgb32) {
+        reinterpret_cast<QRgb*>(line)[x + i] = qRgb(r, g, b);
+      } else {
+        uchar* p = line + (x + i) * 3;
+        p[0] = r;
+        p[1] = g;
+        p[2] = b;
+      }
+    }
+    return;
+  }
+  if (painter_.isActive()) painter_.drawImage(QPoint(x, y), DibToQImage(row));
+}
+
+bool QtSurface::SetDibBlock(int32_t x, int32_t y, const dib& block) {
+  if (!painter_.isActive() || !block.loaded()) return false;
+  const QImage image = DibToQImage(block);
+  if (image.isNull()) return false;
+  painter_.drawImage(QPoint(x, y), image);
+  return true;
+}
+
+void QtSurface::CopyBitmap(int32_t x, int32_t y, const dib& bmp) {
+  if (!painter_.isActive() || !bmp.loaded()) return;
+  painter_.drawImage(QPoint(x, y), DibToQImage(bmp));
+}
+
+ImageSurface::ImageSurface(int32_t width, int32_t height, QImage::Format format) : QtSurface(false) {
+  if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxDibPixels) return;
+  if (format != QImage::Format_RGB888) format = QImage::Format_RGB32;
+  image_ = QImage(width, height, format);
+  if (image_.isNull()) return;
+  image_.fill(Qt::white);
+  direct_ = &image_;
+  Begin(&image_);
+}
+
+ImageSurface::~ImageSurface() { End(); }
+
+bool ImageSurface::ToDib(dib& out) const { return QImageToDib(image_, out); }
+
+}  // namespace platform
