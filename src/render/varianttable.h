@@ -1,0 +1,53 @@
+// The variant table below a product: column measuring (maximum cell width,
+// fixed column widths, fixed table width, fixed row height, per-product
+// overrides), coloured cells with the "##RRGGBB" suffix, in-cell wrapping,
+// and the grid lines drawn as filled bars.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/records.h"
+#include "render/render.h"
+
+namespace render {
+
+// Cell text alignment for TableCellText.
+enum CellAlign : int32_t { kCellLeft = 0, kCellCentre = 1, kCellRight = 2 };
+
+// A cell text with its optional colour suffix: a text longer than seven
+// characters whose 8th- and 7th-last characters are '#' carries the colour
+// RRGGBB of its last six characters (non-hex digits count as 0).
+struct CellContent {
+  std::u16string shown;  // control characters removed, suffix cut off
+  bool hascolor = false;
+  TColor color = 0;      // 0x00BBGGRR
+};
+CellContent ParseCellText(const std::u16string& text);
+
+// Lays out (pass 0) or lays out and draws (pass 1, on the drawn page) the
+// table of `prod` with its left edge at x0 px, starting at st.y and leaving
+// st.y below the table. `centre`: ZentrTabelleCheck applies (layout 1
+// only). `katname` names the category for page breaks before rows (pass 1
+// only). Column widths are kept in the title row's cells (measuredwidth)
+// and row line counts in VariantRow::lines, so pass 0 and pass 1 of one
+// product see the same values. An empty table changes nothing; with
+// DonotShowVariantsCheck the table takes no space.
+void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0, int32_t passnr, bool centre,
+                      const std::u16string& katname);
+
+// Draws `text` into column width w at (x, y), one line every `step` px,
+// alignment 0 left, 1 centred, 2 right; wraps at the last space (or inside
+// a word) with DoLineBreakinTableCellsCheck. Before each line the band
+// x - pad ... x + w + pad, (y + lines so far * step) ... + rowpx is filled
+// with the current brush. Only draws when `draw` is set; always returns the
+// number of lines.
+int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
+                      const std::u16string& text, int32_t rowpx, bool draw);
+
+// Surface text width (pixels of the drawing surface, its current font)
+// through the session's per-document cache of surface metrics.
+int32_t SurfaceTextWidth(RenderPass& pass, const std::u16string& text);
+int32_t SurfaceTextHeight(RenderPass& pass, const std::u16string& text);
+
+}  // namespace render
