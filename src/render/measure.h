@@ -35,6 +35,10 @@ class TextMeasurer {
   // points (font.ppi and font.color are ignored).
   virtual int32_t TextWidthPx(const TFontSpec& font, const std::u16string& text) = 0;
   virtual int32_t TextHeightPx(const TFontSpec& font, const std::u16string& text) = 0;
+  // Unknown is always correct but makes the introduction rule measure
+  // quadratically many prefixes of a long line; a font engine whose glyph
+  // advances are never negative (no kerning that outweighs a glyph) should
+  // say Monotone.
   virtual WidthLaw Law() const { return WidthLaw::Unknown; }
 };
 

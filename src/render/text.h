@@ -22,8 +22,10 @@ std::u16string UpperAsciiOnly(const std::u16string& s);
 // lines no wider than `limitmm` (stripped of control characters when
 // measured), in the font `font` of `cache`. A break at a space drops that
 // space; a word longer than the line is broken inside; a line break always
-// ends a line. Lines may be empty and may end with a CR (stripped when
-// drawn). No character other than break spaces and line breaks is lost.
+// ends a line (the LF after its CR goes with it; a lone CR keeps the
+// character after it). A single character wider than the whole line gets a
+// line of its own. Lines may be empty and may end with a CR (stripped when
+// drawn). No character other than break spaces and LFs is lost.
 std::vector<std::u16string> WrapProductText(MeasureCache& cache, FontId font, const std::u16string& text,
                                             double limitmm);
 // The same rule measuring every prefix from scratch (the reference the
