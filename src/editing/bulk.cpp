@@ -75,9 +75,10 @@ int SortAllVariants(Document& doc, int column, const NumberLocale& loc) {
   for (Category& cat : doc.kats)
     for (Product& p : cat.products) {
       ++products;
+      // Row 0 holds the column titles and stays on top.
       const int32_t n = static_cast<int32_t>(p.variants.Count());
-      if (n < 2) continue;
-      for (int32_t i = 0; i + 1 < n; ++i)
+      if (n < 3) continue;
+      for (int32_t i = 1; i + 1 < n; ++i)
         for (int32_t j = i + 1; j < n; ++j) {
           const VariantRow& ri = p.variants[static_cast<uint32_t>(i)];
           const VariantRow& rj = p.variants[static_cast<uint32_t>(j)];

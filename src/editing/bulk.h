@@ -36,9 +36,10 @@ bool ApplyPriceChange(const PriceChange& change, double x, double& result);
 // of the dialog's range change nothing (-1).
 int ChangeAllPrices(Document& doc, const PriceChange& change, const NumberLocale& loc);
 
-// Sorts the variant rows of every product by column `column` (1-based,
-// 1 ... 10000) with an exchange sort: plain columns by code units, price
-// columns numerically in `loc`. Returns the number of products looked at,
+// Sorts the variant rows below the title row of every product by column
+// `column` (1-based, 1 ... 10000) with an exchange sort: plain columns by
+// code units, price columns numerically in `loc`; rows lacking the cell or
+// any text are not exchanged. Returns the number of products looked at,
 // -1 for a column out of range.
 int SortAllVariants(Document& doc, int column, const NumberLocale& loc);
 

@@ -96,14 +96,16 @@ TEST(SortAllVariants, NumericInPriceColumnsCodeUnitsElsewhere) {
   Category& k = t.AddCategory(u"K", {u"P", u"Q"});
   Product& p = k.products[0];
   p.pricecols = 1;
-  t.SetTable(p, {{u"A9", u"10,00"}, {u"A10", u"9,50"}, {u"B", u"x"}});
+  t.SetTable(p, {{u"Nr", u"Preis"}, {u"A9", u"10,00"}, {u"A10", u"9,50"}, {u"B", u"x"}});
   ASSERT_EQ(SortAllVariants(t.doc, 2, kDe), 2);
-  EXPECT_EQ(VariantText(p, 0, 1), u"9,50");
-  EXPECT_EQ(VariantText(p, 1, 1), u"10,00");
-  EXPECT_EQ(VariantText(p, 2, 1), u"x");  // "x" > "9,50" / "10,00" as text
+  EXPECT_EQ(VariantText(p, 0, 1), u"Preis");  // the title row stays on top
+  EXPECT_EQ(VariantText(p, 1, 1), u"9,50");
+  EXPECT_EQ(VariantText(p, 2, 1), u"10,00");
+  EXPECT_EQ(VariantText(p, 3, 1), u"x");  // "x" > "9,50" / "10,00" as text
   SortAllVariants(t.doc, 1, kDe);
-  EXPECT_EQ(VariantText(p, 0, 0), u"A10");
-  EXPECT_EQ(VariantText(p, 1, 0), u"A9");
+  EXPECT_EQ(VariantText(p, 0, 0), u"Nr");
+  EXPECT_EQ(VariantText(p, 1, 0), u"A10");
+  EXPECT_EQ(VariantText(p, 2, 0), u"A9");
   EXPECT_EQ(SortAllVariants(t.doc, 0, kDe), -1);
   EXPECT_FALSE(t.doc.changed);
 }
@@ -112,13 +114,14 @@ TEST(SortAllVariants, RowsWithoutTheCellOrWithoutTextStay) {
   EditingDoc t;
   Product& p = t.AddCategory(u"K", {u"P"}).products[0];
   p.pricecols = 0;
-  t.SetTable(p, {{u"z"}, {u"", u""}, {u"y", u"a"}, {u"x", u"b"}});
+  t.SetTable(p, {{u"T"}, {u"z"}, {u"", u""}, {u"y", u"a"}, {u"x", u"b"}});
   SortAllVariants(t.doc, 2, kEn);
-  EXPECT_EQ(VariantText(p, 0, 0), u"z");
-  EXPECT_EQ(VariantText(p, 2, 1), u"a");
+  EXPECT_EQ(VariantText(p, 1, 0), u"z");  // no cell 1: stays
+  EXPECT_EQ(VariantText(p, 3, 1), u"a");
   SortAllVariants(t.doc, 1, kEn);
-  EXPECT_EQ(VariantText(p, 1, 0), u"");  // the empty row is never exchanged
-  EXPECT_EQ(VariantText(p, 0, 0), u"x");
+  EXPECT_EQ(VariantText(p, 2, 0), u"");  // the empty row is never exchanged
+  EXPECT_EQ(VariantText(p, 1, 0), u"x");
+  EXPECT_EQ(VariantText(p, 0, 0), u"T");
 }
 
 TEST(WriteCellToAll, OnlyOnYesAndMarksChanged) {
