@@ -25,6 +25,9 @@ void SetLanguage(int language);  // 0 German, 1 English, 2 French, 3 Dutch
 int Language();
 
 // A German text in the current language (adds unknown texts to the table).
+// The window translates its own texts with it at the first showing: every
+// caption, hint, list and grid heading, drop-down item and file-dialog
+// filter (one text, e.g. "Produkt Kataloge (*.pk2)|*.pk2") goes through Tr.
 std::u16string Tr(const std::u16string& german);
 // Message n in the current language; empty for numbers not in use.
 std::u16string Msg(int n);

@@ -1,9 +1,13 @@
 #include "i18n/translate.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <utility>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "i18n/messages.h"
 
@@ -65,21 +69,22 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   return !in.bad();
 }
 
-// Writes through path + ".tmp" and renames it over path.
+// Writes through path + ".tmp", flushed to disk, and renames it over path:
+// the old file stays whole until the new one is complete.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
   const std::string tmp = path + ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(tmp.c_str());
-      return false;
-    }
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
   }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
     std::remove(tmp.c_str());
     return false;
   }

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <fstream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace options {
 
 std::string WithTrailingSeparator(const std::string& folder) {
@@ -32,16 +35,13 @@ bool SaveOptions(const std::string& progpath, int language) {
   const auto u = static_cast<uint32_t>(static_cast<int32_t>(language));
   const char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
                      static_cast<char>((u >> 16) & 0xFF), static_cast<char>((u >> 24) & 0xFF)};
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(b, 4);
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(tmp.c_str());
-      return false;
-    }
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = ::write(fd, b, 4) == 4 && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok) {
+    std::remove(tmp.c_str());
+    return false;
   }
   if (std::rename(tmp.c_str(), path.c_str()) != 0) {
     std::remove(tmp.c_str());
