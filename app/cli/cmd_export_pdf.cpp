@@ -1,0 +1,148 @@
+// quillane-cli export-pdf: writes a project's catalog as a PDF file, one
+// page image per page. Options override the project's settings for this run
+// only; the project file is not changed.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "command.h"
+#include "core/codepage.h"
+#include "output/pdfexport.h"
+#include "platform/guiapp.h"
+#include "platform/measurer.h"
+#include "platform/pictureloader.h"
+#include "platform/printer.h"
+#include "project/projectfile.h"
+#include "render/render.h"
+
+namespace {
+
+constexpr const char* kName = "export-pdf";
+
+bool ParseNumber(const std::string& s, double& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtod(s.c_str(), &end);
+  return errno == 0 && end && *end == '\0' && std::isfinite(out);
+}
+
+bool ParseInt(const std::string& s, long& out) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtol(s.c_str(), &end, 10);
+  return errno == 0 && end && *end == '\0';
+}
+
+int RunExportPdf(const cli::Args& args) {
+  std::string in, out, profile;
+  long layout = 0;  // 0: the project's own
+  double dpi = 300, margin = -1, pw = 0, ph = 0;
+  bool haveSize = false, stretch = false, progress = false;
+  int cmyk = -1;  // -1: default (on)
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& v) {
+      if (i + 1 >= args.size()) return false;
+      v = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--layout") {
+      if (!value(v) || !ParseInt(v, layout) || layout < 1 || layout > 8)
+        return cli::UsageError(kName, "--layout needs a layout number 1 ... 8");
+    } else if (a == "--dpi") {
+      if (!value(v) || !ParseNumber(v, dpi) || dpi < 10 || dpi > 4000)
+        return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
+    } else if (a == "--rgb") {
+      cmyk = 0;
+    } else if (a == "--cmyk") {
+      cmyk = 1;
+    } else if (a == "--profile") {
+      if (!value(profile) || profile.empty()) return cli::UsageError(kName, "--profile needs an ICC file");
+    } else if (a == "--pdf-size") {
+      const size_t x = value(v) ? v.find_first_of("xX") : std::string::npos;
+      if (x == std::string::npos || !ParseNumber(v.substr(0, x), pw) || !ParseNumber(v.substr(x + 1), ph) ||
+          pw <= 0 || ph <= 0 || pw > 1000 || ph > 1000)
+        return cli::UsageError(kName, "--pdf-size needs WIDTHxHEIGHT in millimetres (each up to 1000)");
+      haveSize = true;
+    } else if (a == "--margin") {
+      if (!value(v) || !ParseNumber(v, margin) || margin < 0 || margin > 1000)
+        return cli::UsageError(kName, "--margin needs millimetres 0 ... 1000");
+    } else if (a == "--stretch") {
+      stretch = true;
+    } else if (a == "--progress") {
+      progress = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return cli::UsageError(kName, "unknown option " + a);
+    } else if (in.empty()) {
+      in = a;
+    } else if (out.empty()) {
+      out = a;
+    } else {
+      return cli::UsageError(kName, "only FILE and OUT.pdf");
+    }
+  }
+  if (in.empty() || out.empty()) return cli::UsageError(kName, "FILE and OUT.pdf are needed");
+  if (stretch && !haveSize) return cli::UsageError(kName, "--stretch needs --pdf-size");
+
+  Document doc;
+  std::u16string error;
+  if (!OpenProjectFile(doc, in, ReadOptions::FromDocument(doc), &error)) {
+    std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
+    return 1;
+  }
+  CatalogSettings& set = doc.settings;
+  if (layout > 0) set.LayoutCombo = static_cast<int32_t>(layout - 1);
+  if (haveSize) {
+    set.SetPDFSizeCheck = true;
+    set.PDFWidthEd = pw;
+    set.PDFHeightED = ph;
+    set.ZerrePDFCheck = stretch;
+  }
+  if (margin >= 0) set.PDFRandEd = margin;
+
+  if (!platform::EnsureGuiApplication()) {
+    std::fprintf(stderr, "quillane-cli %s: fonts are not available\n", kName);
+    return 1;
+  }
+  platform::QtTextMeasurer measurer;
+  platform::QtPictureLoader loader;
+  render::RenderSession session(doc, measurer, loader);
+  session.LoadFurniturePictures();
+
+  output::PdfExportOptions opts;
+  opts.dpi = dpi;
+  opts.cmyk = cmyk != 0;
+  opts.progpath = cli::ProgramFolder();
+  opts.profilePath = profile;
+  opts.printer = platform::DefaultPrinterPage();
+  output::PdfExportProgressFn report;
+  if (progress)
+    report = [](const output::PdfExportProgress& p) {
+      std::fprintf(stderr, "page %d\n", p.pagesDone);
+      return true;
+    };
+  const output::PdfExportResult r = output::ExportPDF(session, out, opts, report);
+  if (!r.ok) {
+    std::fprintf(stderr, "quillane-cli %s: %s\n", kName, r.error.c_str());
+    return 1;
+  }
+  std::string colours = "RGB";
+  if (opts.cmyk) colours = r.uselcms ? "CMYK (Little CMS)" : "CMYK (arithmetic: " + r.colorNote + ")";
+  std::printf("%s: %d pages of %d x %d pt, %d x %d pixels at %d dpi, %s\n", out.c_str(), r.anzpages,
+              r.geometry.pageWidth, r.geometry.pageHeight, r.geometry.bitmapWidth, r.geometry.bitmapHeight,
+              static_cast<int>(std::trunc(dpi)), colours.c_str());
+  return 0;
+}
+
+const cli::CliRegistrar reg({kName,
+                             "export-pdf FILE OUT.pdf [--layout 1-8] [--dpi N] [--rgb|--cmyk] [--profile ICC] "
+                             "[--pdf-size WxH] [--margin MM] [--stretch] [--progress]",
+                             "write the catalog as a PDF file of page images (default 300 dpi, CMYK)",
+                             RunExportPdf});
+
+}  // namespace

@@ -1,0 +1,283 @@
+#include "output/pdfexport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "imaging/dib/dib.h"
+#include "imaging/qtdib.h"
+#include "pdf/pdfcanvas.h"
+#include "platform/qtsurface.h"
+#include "render/render.h"
+
+namespace output {
+
+namespace {
+
+constexpr double kMmPerInch = 25.39995;
+// The page counter's own limit (the preview's page box goes to 100000); a
+// renderer that never reports the last page must not keep the export going.
+constexpr int32_t kMaxPages = 100000;
+
+int32_t WholePart(double v) {
+  if (!(v > -2147483648.0 && v < 2147483648.0)) return 0;  // NaN or out of range: unusable
+  return static_cast<int32_t>(std::trunc(v));
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The temporary file the export writes, in the target's folder; removed
+// unless it was renamed over the target.
+class TempOutput {
+ public:
+  ~TempOutput() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!name_.empty() && !committed_) ::unlink(name_.c_str());
+  }
+  bool Create(const std::string& target, std::string& error) {
+    const std::string folder = FolderOf(target);
+    const std::string base = target.substr(folder.size());
+    std::string templ = folder + "." + base + ".XXXXXX";
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    fd_ = ::mkstemp(buf.data());
+    if (fd_ < 0) {
+      error = "cannot create " + target + ": " + std::strerror(errno);
+      return false;
+    }
+    name_ = buf.data();
+    // The finished file gets the permissions an ordinary new file would get,
+    // or keeps those of the file it replaces.
+    struct stat st{};
+    mode_t mode;
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+      mode = st.st_mode & 07777;
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ::fchmod(fd_, mode);
+    return true;
+  }
+  // Hands the descriptor to the writer, which closes it.
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  bool Commit(const std::string& target, std::string& error) {
+    if (::rename(name_.c_str(), target.c_str()) != 0) {
+      error = "cannot replace " + target + ": " + std::strerror(errno);
+      return false;
+    }
+    committed_ = true;
+    // Make the rename itself durable.
+    std::string folder = FolderOf(target);
+    if (folder.empty()) folder = ".";
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      ::fsync(dir);
+      ::close(dir);
+    }
+    return true;
+  }
+  const std::string& name() const { return name_; }
+
+ private:
+  int fd_ = -1;
+  std::string name_;
+  bool committed_ = false;
+};
+
+void FillWhite(platform::ImageSurface& surf, int32_t w, int32_t h) {
+  QPainter& p = surf.painter();
+  p.save();
+  p.setClipping(false);
+  p.resetTransform();
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.fillRect(0, 0, w, h, Qt::white);
+  p.restore();
+}
+
+// The page image as a 24-bit dib (bottom row first, B, G, R), reusing the
+// dib's memory from page to page.
+bool PageToDib(const QImage& img, dib& d) {
+  if (d.width != img.width() || d.height != img.height() || d.bitcount != 24 || !d.loaded()) {
+    if (!newdib(d, img.width(), img.height(), 24)) return false;
+  }
+  const int32_t w = d.width;
+  if (img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32) {
+    for (int32_t y = 0; y < d.height; ++y) {
+      const uint8_t* src = img.constScanLine(y);  // B, G, R, A in memory
+      uint8_t* dst = d.toprow(y);
+      for (int32_t x = 0; x < w; ++x) {
+        dst[0] = src[0];
+        dst[1] = src[1];
+        dst[2] = src[2];
+        dst += 3;
+        src += 4;
+      }
+    }
+    return true;
+  }
+  return QImageToDib(img, d);
+}
+
+}  // namespace
+
+PdfGeometry ComputePdfGeometry(const CatalogSettings& set, int32_t dpi, const platform::PrinterPage& printer) {
+  PdfGeometry g;
+  const double r = set.PDFRandEd * 2 * 72 / kMmPerInch;
+  const double pdpi = printer.resx > 0 ? printer.resx : 1;
+  if (set.SetPDFSizeCheck) {
+    g.pageWidth = WholePart(set.PDFWidthEd * 72 / kMmPerInch + r);
+    g.pageHeight = WholePart(set.PDFHeightED * 72 / kMmPerInch + r);
+  } else {
+    g.pageWidth = WholePart(printer.width * 72 / pdpi + r);
+    g.pageHeight = WholePart(printer.height * 72 / pdpi + r);
+  }
+  if (set.SetPDFSizeCheck && !set.ZerrePDFCheck) {
+    g.bitmapWidth = WholePart(set.PDFWidthEd * dpi / kMmPerInch + set.PDFRandEd * 2 * dpi / kMmPerInch);
+    g.bitmapHeight = WholePart(set.PDFHeightED * dpi / kMmPerInch + set.PDFRandEd * 2 * dpi / kMmPerInch);
+    // The renderers lay the page out for the bitmap they draw into.
+    g.widthmm = set.PDFWidthEd + 2 * set.PDFRandEd;
+    g.heightmm = set.PDFHeightED + 2 * set.PDFRandEd;
+  } else {
+    const int64_t pd = printer.resx > 0 ? printer.resx : 1;
+    const int64_t bw = static_cast<int64_t>(printer.width) * dpi / pd;
+    const int64_t bh = static_cast<int64_t>(printer.height) * dpi / pd;
+    g.bitmapWidth = bw > INT32_MAX ? 0 : static_cast<int32_t>(bw);
+    g.bitmapHeight = bh > INT32_MAX ? 0 : static_cast<int32_t>(bh);
+    g.widthmm = printer.width / pdpi * kMmPerInch;
+    g.heightmm = printer.height / pdpi * kMmPerInch;
+  }
+  return g;
+}
+
+PdfExportResult ExportPDF(render::RenderSession& session, const std::string& path, const PdfExportOptions& options,
+                          const PdfExportProgressFn& progress) {
+  PdfExportResult res;
+  if (!(options.dpi >= 10 && options.dpi <= 4000)) {
+    res.error = "the resolution must lie between 10 and 4000 DPI";
+    return res;
+  }
+  if (options.printer.width <= 0 || options.printer.height <= 0 || options.printer.resx <= 0) {
+    res.error = "the printer reports no usable page size";
+    return res;
+  }
+  const int32_t dpi = WholePart(options.dpi);
+  const PdfGeometry g = ComputePdfGeometry(session.doc().settings, dpi, options.printer);
+  res.geometry = g;
+  if (g.pageWidth <= 0 || g.pageHeight <= 0) {
+    res.error = "the PDF page size must be positive";
+    return res;
+  }
+  if (g.bitmapWidth <= 0 || g.bitmapHeight <= 0 ||
+      static_cast<int64_t>(g.bitmapWidth) * g.bitmapHeight > kMaxDibPixels) {
+    res.error = "a page of " + std::to_string(g.bitmapWidth) + " x " + std::to_string(g.bitmapHeight) +
+                " pixels cannot be rendered (at most " + std::to_string(kMaxDibPixels / (1024 * 1024)) +
+                " megapixels); choose a lower resolution";
+    return res;
+  }
+
+  TempOutput tmp;
+  if (!tmp.Create(path, res.error)) return res;
+
+  PDFCanvasOptions po;
+  po.progpath = options.progpath;
+  po.profilePath = options.profilePath;
+  po.tempFolder = options.tempFolder;
+  po.encoderThreads = options.encoderThreads;
+  po.syncOnClose = true;
+  TPDFCanvas pdf(po);
+  pdf.usetempfileforimages = true;
+  pdf.compressasCMYK = options.cmyk;
+  pdf.PageWidth = g.pageWidth;
+  pdf.PageHeight = g.pageHeight;
+  res.uselcms = options.cmyk && pdf.uselcms();
+  if (options.cmyk && !pdf.uselcms()) {
+    // The press profile beside the program is optional; one the user named
+    // explicitly must work.
+    if (!options.profilePath.empty()) {
+      res.error = pdf.colorFallbackReason();
+      return res;
+    }
+    res.colorNote = pdf.colorFallbackReason();
+  }
+  if (!pdf.BeginDoc(tmp.Release(), tmp.name())) {
+    res.error = "cannot write " + path;
+    return res;
+  }
+
+  try {
+    platform::ImageSurface surf(g.bitmapWidth, g.bitmapHeight);
+    if (!surf.ok()) {
+      pdf.AbortDoc();
+      res.error = "not enough memory for a page of " + std::to_string(g.bitmapWidth) + " x " +
+                  std::to_string(g.bitmapHeight) + " pixels";
+      return res;
+    }
+    dib page;
+    render::RenderParams p;
+    p.canvas0 = &surf;
+    p.dpi = dpi;
+    p.width = g.bitmapWidth;
+    p.height = g.bitmapHeight;
+    p.zoomedvalue = 100;
+    p.printit = true;
+    p.widthmm = g.widthmm;
+    p.heightmm = g.heightmm;
+    for (int32_t nr = 1;; ++nr) {
+      FillWhite(surf, g.bitmapWidth, g.bitmapHeight);
+      p.seiteedvalue = nr;
+      const bool more = render::RenderCatalogPage(session, p);
+      if (!PageToDib(surf.image(), page)) {
+        res.error = "not enough memory for the image of page " + std::to_string(nr);
+        break;
+      }
+      pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, page, 0, 0, g.bitmapWidth, g.bitmapHeight);
+      if (pdf.Failed()) {
+        res.error = pdf.LastError();
+        break;
+      }
+      res.anzpages = nr;
+      if (progress && !progress(PdfExportProgress{nr})) {
+        res.cancelled = true;
+        break;
+      }
+      if (!more) break;
+      if (nr == kMaxPages) {
+        res.error = "the catalog has more than " + std::to_string(kMaxPages) + " pages";
+        break;
+      }
+      pdf.NewPage();
+    }
+  } catch (const std::bad_alloc&) {
+    res.error = "not enough memory to render page " + std::to_string(res.anzpages + 1);
+  }
+  session.anzpages = res.anzpages;
+
+  if (res.cancelled || !res.error.empty()) {
+    pdf.AbortDoc();
+    return res;
+  }
+  if (!pdf.EndDoc()) {
+    res.error = pdf.LastError();
+    return res;
+  }
+  if (!tmp.Commit(path, res.error)) return res;
+  res.ok = true;
+  return res;
+}
+
+}  // namespace output
