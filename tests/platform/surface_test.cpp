@@ -9,6 +9,7 @@
 #include "platform/fontmap.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
+#include "platform/pageimage.h"
 #include "platform/pictureloader.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
@@ -431,6 +432,46 @@ TEST(PictureLoader, LoadsBySizeAndRefusesMissingFiles) {
   EXPECT_FALSE(loader.Load(name + u"x", out));
   EXPECT_FALSE(out.loaded());
   EXPECT_FALSE(loader.PixelSize(u"", w, h));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PageImage, PreviewHasItsBorderAndPrintedPagesDoNot) {
+  ASSERT_TRUE(platform::EnsureGuiApplication());
+  Document doc;
+  platform::QtTextMeasurer measurer;
+  platform::QtPictureLoader loader;
+  render::RenderSession session(doc, measurer, loader);
+  const platform::PrinterPage a4 = platform::FallbackPrinterPage();
+  platform::PageImageRequest req;
+  req.zoom = 50;
+  dib page;
+  platform::PageImageInfo info;
+  std::string err;
+  ASSERT_TRUE(platform::RenderPageImage(session, a4, req, page, info, &err)) << err;
+  EXPECT_EQ(info.width, 396);  // Trunc(50 * (4960 * 96 / 600) / 100)
+  EXPECT_EQ(info.height, 561);
+  EXPECT_EQ(page.width, 396);
+  EXPECT_EQ(info.pages, 1);
+  EXPECT_FALSE(info.more);
+  EXPECT_EQ(getpixel(page, 0, 280), 0u);
+  EXPECT_EQ(getpixel(page, 395, 280), 0u);
+  EXPECT_EQ(getpixel(page, 200, 280), 0xFFFFFFu);
+
+  req.print = true;
+  req.dpi = 50;
+  ASSERT_TRUE(platform::RenderPageImage(session, a4, req, page, info, &err)) << err;
+  EXPECT_EQ(info.width, 413);  // 4960 * 50 div 600
+  EXPECT_EQ(getpixel(page, 0, 280), 0xFFFFFFu);
+
+  req.print = false;
+  req.zoom = 1000;
+  req.dpi = 96;
+  EXPECT_FALSE(platform::RenderPageImage(session, a4, req, page, info, &err));
+  EXPECT_NE(err.find("too large"), std::string::npos);
+  EXPECT_FALSE(page.loaded());
 }
 
 }  // namespace
