@@ -50,8 +50,9 @@ struct HeadingResult {
 
 // Draws the heading of category `index` at st.y (steps: band, picture
 // before the name, name, picture below the name, introduction text with
-// page breaks), leaving st.x = leftpx and st.y below the heading (below the
-// beside-standing picture where that is lower). The heading font must be
+// page breaks), leaving st.y below the heading (below a picture standing
+// beside the introduction where that is lower) and st.x at leftpx, or right
+// of such a picture. The heading font must be
 // selected (SelectHeadingFont). Category pictures are loaded on every pass
 // and released at once; one that does not load leaves no picture.
 HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index);

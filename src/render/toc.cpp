@@ -1,0 +1,118 @@
+#include "render/toc.h"
+
+#include <string>
+
+#include "render/furniture.h"
+#include "render/heading.h"
+#include "render/text.h"
+#include "render/varianttable.h"
+
+namespace render {
+
+namespace {
+
+std::u16string Decimal(int32_t n) {
+  std::u16string s;
+  for (char ch : std::to_string(n)) s.push_back(static_cast<char16_t>(ch));
+  return s;
+}
+
+struct TocLister {
+  RenderPass& pass;
+  PageState& st;
+  int current = 1;  // 1: FontDialog11 (main entries), 2: FontDialog1
+
+  // Selects font 1 or 2 when it changes, then applies the entry's own
+  // colour (or the role font's colour for entries without one).
+  void Font(int which, const Category& x) {
+    const CatalogSettings& set = pass.set;
+    const TFontSpec& f = which == 1 ? set.FontDialog11 : set.FontDialog1;
+    if (which != current) {
+      pass.SelectRoleFont(f);
+      current = which;
+    }
+    if (set.UseColorInInhaltCheck) {
+      if (x.options && x.options->ownareacolor)
+        pass.canvas.SetFontColor(x.options->areacolor);
+      else
+        pass.canvas.SetFontColor(f.color);
+    }
+  }
+
+  void PageTest(const std::u16string& katname) {
+    const double h = pass.LineHeight();
+    if (st.y + 2 * h > pass.UsableBottom(st)) {
+      BreakPage(pass, st, katname);
+      st.y += h;
+    }
+  }
+
+  void Line(const std::u16string& text, const std::u16string& number, int32_t indent) {
+    DrawingSurface& c = pass.canvas;
+    if (pass.Drawn(st)) {
+      const int32_t y = pass.Pos(st.y);
+      const int32_t right = pass.params.width - st.rightpx;
+      const int32_t numw = c.TextWidth(number);
+      c.TextOut(st.leftpx + indent, y, text);
+      c.TextOut(right - numw, y, number);
+      DrawDotLeaders(pass, c.TextWidth(text) + indent + st.leftpx, right - numw, y);
+    }
+    st.y += pass.LineHeight();
+  }
+};
+
+}  // namespace
+
+void DrawDotLeaders(RenderPass& pass, int32_t startpx, int32_t stoppx, int32_t y) {
+  DrawingSurface& c = pass.canvas;
+  const int32_t d = c.TextWidth(u".");
+  if (d <= 0) return;  // a font without a visible dot: no leaders
+  int64_t x = startpx;
+  // Up to the next multiple of d, so the dots of all lines share one grid.
+  int64_t r = x % d;
+  if (r < 0) r += d;
+  if (r != 0) x += d - r;
+  while (x + d < stoppx) {
+    c.TextOut(static_cast<int32_t>(x), y, u".");
+    x += d;
+  }
+}
+
+void DrawTableOfContents(RenderPass& pass, PageState& st, int32_t tocindex) {
+  Document& doc = pass.doc;
+  const Category& toc = doc.kats[tocindex];
+  static const CategoryOptions kNone{};
+  const CategoryOptions& to = toc.options ? *toc.options : kNone;
+  const int32_t count = static_cast<int32_t>(doc.kats.Count());
+  const int32_t start = to.tocallcategories ? 0 : tocindex + 1;
+  const bool subonly = to.tocsubcategoriesonly && !to.tocallcategories;
+  TocLister l{pass, st};
+  bool mainentry = true;
+  for (int32_t xi = start; xi < count; ++xi) {
+    if (xi == tocindex) continue;
+    const Category& x = doc.kats[xi];
+    if (x.options && (x.options->notintoc || x.options->deactivated)) continue;
+    const bool main = IsMainCategory(x);
+    if (main) {
+      mainentry = true;
+      if (subonly) break;
+    }
+    l.Font(mainentry ? 1 : 2, x);
+    l.PageTest(x.name);
+    int32_t indent = mainentry ? 0 : 4 * st.picmarginpx;
+    if (!to.tocnocategories)
+      l.Line(StripControlChars(x.name), x.options ? Decimal(x.options->pagenr) : std::u16string(), indent);
+    if (to.tocwithproducts) {
+      l.Font(2, x);
+      if (!to.tocnocategories) indent += 4 * st.picmarginpx;
+      for (const Product& p : x.products) {
+        if (p.deactivated) continue;
+        l.PageTest(x.name);
+        l.Line(p.name, Decimal(p.pagenr), indent);
+      }
+    }
+    if (main) mainentry = false;
+  }
+}
+
+}  // namespace render
