@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "render/furniture.h"
+#include "render/layout1.h"
 
 namespace render {
 
@@ -53,7 +54,8 @@ void PaintPreviewPage(RenderPass& pass, bool fill) {
   c.Rectangle(0, 0, pass.params.width, pass.params.height);
 }
 
-LayoutRenderer g_slots[3] = {nullptr, nullptr, nullptr};
+// Layouts 1 and 4 live in this library and are there from the start.
+LayoutRenderer g_slots[3] = {PaintToCanvas, nullptr, nullptr};
 
 }  // namespace
 

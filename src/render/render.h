@@ -20,6 +20,7 @@
 
 #include "imaging/dib/dib.h"
 #include "project/document.h"
+#include "render/layoutcache.h"
 #include "render/measure.h"
 #include "render/picture_loader.h"
 #include "render/surface.h"
@@ -48,6 +49,8 @@ class RenderSession {
   Document& doc() { return *doc_; }
   const Document& doc() const { return *doc_; }
   MeasureCache& cache() { return cache_; }
+  // Surface metrics, table cell lines and wrapped texts of the layouts.
+  LayoutCache& layoutcache() { return layoutcache_; }
   PictureLoader& loader() { return *loader_; }
 
   // Page count of the last pass (the cover rule and outputs read it).
@@ -81,6 +84,7 @@ class RenderSession {
   Document* doc_;
   PictureLoader* loader_;
   MeasureCache cache_;
+  LayoutCache layoutcache_;
 };
 
 // The running state of one layout pass (fields as the layouts name them).
