@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,8 +38,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& rea
     reason = SystemReason(EISDIR);
     return false;
   }
+  // A pipe or device may never end; what is read from one is bounded.
+  constexpr size_t kMaxFromStream = size_t(256) << 20;
+  const bool regular = S_ISREG(st.st_mode);
   std::string out;
-  if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
+  if (regular && st.st_size > 0) out.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(f.fd, buf, sizeof(buf));
@@ -49,15 +53,28 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& rea
     }
     if (n == 0) break;
     out.append(buf, static_cast<size_t>(n));
+    if (!regular && out.size() > kMaxFromStream) {
+      reason = SystemReason(EFBIG);
+      return false;
+    }
   }
   bytes.swap(out);
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& reason) {
+bool WriteFileAtomically(const std::string& given, const std::string& bytes, std::string& reason) {
+  // Saving through a symbolic link replaces the file it points to, not the
+  // link itself.
+  std::string path = given;
+  struct stat lst {};
+  if (::lstat(given.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+    if (char* real = ::realpath(given.c_str(), nullptr)) {
+      path = real;
+      std::free(real);
+    }
+  }
   std::string folder = FolderPart(path);
-  std::string tmpl = path + ".XXXXXX";
-  std::string tmp = tmpl;
+  std::string tmp = path + ".XXXXXX";
   Fd f;
   f.fd = ::mkstemp(tmp.data());
   if (f.fd < 0) {

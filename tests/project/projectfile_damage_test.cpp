@@ -144,6 +144,7 @@ TEST(ProjectFileDamage, BadCountsAndEarlyEndsAreRejectedAndTheOpenDocumentStays)
   EXPECT_FALSE(OpenFileWithName(open.doc, "/nonexistent/dir/x.pk2", &error));
   EXPECT_EQ(error.rfind(i18n::Msg(1) + u"/nonexistent/dir/x.pk2", 0), 0u) << ql::ToUtf8(error);
   EXPECT_FALSE(OpenFileWithNameOLD(open.doc, "/nonexistent/dir/x.pkd", &error));
+  EXPECT_FALSE(OpenFileWithName(open.doc, MakeTempDir(), &error));  // a folder
   open.ExpectUntouched();
 }
 
@@ -317,6 +318,19 @@ TEST(ProjectFileSave, FailedSaveKeepsTheOldFileAndReports) {
   ASSERT_NE(fgets(buf, sizeof buf, ls), nullptr);
   pclose(ls);
   EXPECT_EQ(std::string(buf), "1\n");
+}
+
+TEST(ProjectFileSave, SavingThroughASymbolicLinkReplacesItsTarget) {
+  const std::string dir = MakeTempDir();
+  Document doc;
+  doc.AddCategory(u"K");
+  WriteBytes(dir + "target.pk2", "old");
+  ASSERT_EQ(symlink("target.pk2", (dir + "link.pk2").c_str()), 0);
+  ASSERT_TRUE(SaveProjectFile(doc, dir + "link.pk2"));
+  struct stat st {};
+  ASSERT_EQ(lstat((dir + "link.pk2").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadBytes(dir + "target.pk2"), ProjectFileBytes(doc, dir + "target.pk2"));
 }
 
 TEST(ProjectFileSave, ReadOnlyFolderKeepsTheOldFile) {
