@@ -21,13 +21,13 @@ std::atomic<int> g_jpegQuality{75};
 const std::vector<DibFileFormat> kFormats = {
     {kDibBmp, ".bmp", "Windows Bitmap", true, true},
     {kDibDib, ".dib", "Device Independent Bitmap", true, true},
-    {kDibGif, ".gif", "GIF", false, true},
+    {kDibGif, ".gif", "GIF", true, true},
     {kDibIff, ".iff", "Amiga IFF", false, false},
     {kDibJif, ".jif", "JPEG JFIF", true, true},
     {kDibJpeg, ".jpg", "JPEG", true, true},
     {kDibLbm, ".lbm", "Deluxe Paint LBM", false, false},
     {kDibPcx, ".pcx", "PC Paintbrush", false, false},
-    {kDibRle, ".rle", "Windows RLE Bitmap", false, true},
+    {kDibRle, ".rle", "Windows RLE Bitmap", true, true},
     {kDibTga, ".tga", "Truevision Targa", true, true},
     {kDibTiff, ".tif", "TIFF", true, true},
     {kDibPng, ".png", "PNG", true, true},
@@ -224,6 +224,10 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
   bool ok = false;
   if (code == kDibTga) {
     ok = WriteTga(d, out, why);
+  } else if (code == kDibGif) {
+    ok = WriteGif(d, out, why);
+  } else if (code == kDibRle) {
+    ok = WriteRle8Bmp(d, out, why);
   } else {
     const QImage image = DibToQImage(d);
     if (image.isNull()) {

@@ -10,3 +10,14 @@
 // version 2 footer. Pictures with a
 // colour table are expanded to 24 bits (Qt's reader takes only true colour).
 bool WriteTga(const dib& d, QIODevice& out, std::string& why);
+
+// An 8-bit copy of `src` for the palette formats: pictures with a colour
+// table keep it; 24-bit pictures of at most 256 colours get an exact table,
+// others the halftone palette.
+bool ToIndexed8(const dib& src, dib& out);
+
+// GIF89a, one image, LZW-coded (8-bit through ToIndexed8).
+bool WriteGif(const dib& d, QIODevice& out, std::string& why);
+
+// Windows bitmap with run-length coded 8-bit rows (BI_RLE8).
+bool WriteRle8Bmp(const dib& d, QIODevice& out, std::string& why);

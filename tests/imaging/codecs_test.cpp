@@ -247,7 +247,7 @@ TEST_F(Codecs, LyingAndHugeHeadersAreRefusedWithoutAllocating) {
 
 TEST_F(Codecs, UnwritableFormatsAreRefusedAndWriteNothing) {
   const dib src = Pattern();
-  WriteBytes(Path("keep.gif"), "previous content");
+  WriteBytes(Path("keep.pcx"), "previous content");
   for (const DibFileFormat& f : DibSaveFormats()) {
     if (f.writable) continue;
     SCOPED_TRACE(f.extension);
@@ -257,11 +257,52 @@ TEST_F(Codecs, UnwritableFormatsAreRefusedAndWriteNothing) {
     EXPECT_FALSE(err.empty());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file)));
   }
-  EXPECT_FALSE(SaveDib(src, Path("keep.gif"), kDibGif));
-  EXPECT_EQ(ReadBytes(Path("keep.gif")), QByteArray("previous content"));
+  EXPECT_FALSE(SaveDib(src, Path("keep.pcx"), kDibPcx));
+  EXPECT_EQ(ReadBytes(Path("keep.pcx")), QByteArray("previous content"));
   EXPECT_FALSE(SaveDib(src, Path("y.xyz"), 99));
   EXPECT_FALSE(SaveDib(dib{}, Path("empty.bmp"), kDibBmp));
   EXPECT_FALSE(SaveDib(src, Path("no/such/folder/a.bmp"), kDibBmp));
+}
+
+TEST_F(Codecs, GifAndRleWriteEightBitPicturesExactly) {
+  // Noise over all 256 entries fills the LZW table several times.
+  dib pal;
+  std::vector<DibRGB> colours(256);
+  for (int i = 0; i < 256; ++i)
+    colours[i] = DibRGB{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0};
+  ASSERT_TRUE(newdib(pal, 301, 203, 8, colours.data(), 256));
+  uint32_t seed = 12345;
+  for (int y = 0; y < pal.height; ++y)
+    for (int x = 0; x < pal.width; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      // Runs and noise alternate, so RLE uses both of its modes.
+      setpixel(pal, x, y, (x / 17) % 2 ? (seed >> 16) & 0xFF : (y & 0xFF));
+    }
+  // A 24-bit picture of few colours keeps them exactly.
+  dib few = Pattern(40, 30);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) setpixel(few, x, y, (x + y) % 3 == 0 ? 0x123456u : 0xFEDCBAu);
+  for (int code : {kDibGif, kDibRle}) {
+    for (const dib* src : {&pal, &few}) {
+      SCOPED_TRACE(code);
+      const std::string file = Path("p") + DibFormatByCode(code)->extension;
+      std::string err;
+      ASSERT_TRUE(SaveDib(*src, file, code, &err)) << err;
+      dib back;
+      ASSERT_TRUE(OpenDib(back, file, kDibAuto, &err)) << err;
+      ASSERT_EQ(back.width, src->width);
+      ASSERT_EQ(back.height, src->height);
+      for (int y = 0; y < src->height; ++y)
+        for (int x = 0; x < src->width; ++x) ASSERT_EQ(getcolor(back, x, y), getcolor(*src, x, y)) << x << "," << y;
+    }
+  }
+  // Many colours are halftoned: same size, roughly the same picture.
+  dib many = Pattern(64, 64);
+  ASSERT_TRUE(SaveDib(many, Path("many.gif"), kDibGif));
+  dib back;
+  ASSERT_TRUE(OpenDib(back, Path("many.gif")));
+  EXPECT_EQ(back.width, 64);
+  EXPECT_LT(MeanError(many, back), 40.0);
 }
 
 TEST_F(Codecs, FormatTableAndFilters) {
