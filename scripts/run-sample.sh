@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the main job on the bundled
-# sample catalog.
+# sample catalog: dumps it and renders every page of it to out/ as PNG
+# files (layout 1, as the preview shows it at 96 dpi).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,3 +10,10 @@ export QT_QPA_PLATFORM=offscreen
 mkdir -p out
 build/bin/quillane-cli dump build/bin/test.pk2 > out/test.json
 echo "sample catalog dumped to out/test.json"
+LAYOUT=${LAYOUT:-1}
+pages=$(build/bin/quillane-cli pages build/bin/test.pk2 --layout "$LAYOUT" 2>/dev/null)
+for ((p = 1; p <= pages; p++)); do
+  build/bin/quillane-cli render build/bin/test.pk2 --layout "$LAYOUT" --page "$p" \
+    -o "$(printf 'out/page-%03d.png' "$p")" > /dev/null 2>&1
+done
+echo "$pages pages of the sample catalog (layout $LAYOUT) rendered to out/page-001.png ..."
