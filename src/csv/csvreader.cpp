@@ -20,19 +20,13 @@ constexpr int kLF = 10;
 
 bool ByteReader::Refill() {
   if (ended_ || failed_) return false;
-  size_t keep = 0;
-  if (len_ > 0) {
-    buf_[0] = buf_[len_ - 1];
-    keep = 1;
-  }
-  long n = Fill(buf_ + keep, kBufferSize);
+  long n = Fill(buf_, kBufferSize);
   if (n <= 0) {
-    // Nothing changes, so Unget still steps back over the last byte.
     ended_ = true;
     return false;
   }
-  len_ = keep + static_cast<size_t>(n);
-  pos_ = keep;
+  len_ = static_cast<size_t>(n);
+  pos_ = 0;
   return true;
 }
 

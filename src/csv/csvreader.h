@@ -34,8 +34,8 @@ class ByteReader {
     if (pos_ == len_ && !Refill()) return -1;
     return static_cast<unsigned char>(buf_[pos_++]);
   }
-  // Steps back over the byte the last Get returned (only after a Get that
-  // returned a byte).
+  // Steps back over the byte the last Get returned (only right after a Get
+  // that returned a byte, so that byte is still in the buffer).
   void Unget() {
     if (pos_ > 0) --pos_;
   }
@@ -58,9 +58,7 @@ class ByteReader {
   bool Refill();
 
   static constexpr size_t kBufferSize = 64 * 1024;
-  // The buffer keeps the last byte of the previous fill in front, so Unget
-  // works across a refill.
-  char buf_[kBufferSize + 1];
+  char buf_[kBufferSize];
   size_t pos_ = 0;
   size_t len_ = 0;
   bool ended_ = false;

@@ -328,15 +328,6 @@ TEST(CsvNumbers, PictureWidthAndLocales) {
   EXPECT_FALSE(csv::DecimalSeparatorOfLocale("xx_YY", sep));
 }
 
-TEST(CsvInfo, InformationBoxTexts) {
-  EXPECT_EQ(csv::ProductFormatInfoText(), i18n::Msg(4) + i18n::Msg(5));
-  const std::u16string t = csv::CategoryFormatInfoText();
-  EXPECT_EQ(t.find(i18n::Msg(52) + u" " + i18n::Msg(53) + u" "), 0u);
-  EXPECT_EQ(t.substr(t.size() - i18n::Msg(58).size() - 3), u"\r\r " + i18n::Msg(58));
-  EXPECT_NE(t.find(i18n::Msg(56) + u" " + i18n::Msg(57) + u"\r\r"), std::u16string::npos);
-  EXPECT_EQ(csv::FormatInfoCaption(), u"Import");
-}
-
 TEST_F(CsvFixture, ExportCommandQuestionsAndErrors) {
   doc.AddCategory(u"K");
   AddProduct(doc.kats[0], u"P", u"", {});

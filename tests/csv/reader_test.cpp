@@ -182,16 +182,3 @@ TEST(CsvReader, OverlongRecordsAreRefused) {
   CsvReader r2(noSeparator);
   EXPECT_EQ(r2.Next(f), ReadStatus::RecordTooLong);
 }
-
-TEST(CsvReader, CountsLines) {
-  MemoryByteReader in("a\r\n\"b\r\nc\"\r\nd");
-  CsvReader r(in);
-  Fields f;
-  ASSERT_EQ(r.Next(f), ReadStatus::Record);
-  ASSERT_EQ(r.Next(f), ReadStatus::Record);
-  EXPECT_EQ(r.RecordLine(), 2u);
-  EXPECT_EQ(r.LineNumber(), 3u);
-  ASSERT_EQ(r.Next(f), ReadStatus::Record);
-  EXPECT_EQ(r.RecordLine(), 4u);
-  EXPECT_EQ(r.Next(f), ReadStatus::End);
-}
