@@ -10,10 +10,10 @@ export QT_QPA_PLATFORM=offscreen
 mkdir -p out
 build/bin/quillane-cli dump build/bin/test.pk2 > out/test.json
 echo "sample catalog dumped to out/test.json"
-LAYOUT=${LAYOUT:-1}
+LAYOUT=${LAYOUT:-0}
 pages=$(build/bin/quillane-cli pages build/bin/test.pk2 --layout "$LAYOUT" 2>/dev/null)
 for ((p = 1; p <= pages; p++)); do
   build/bin/quillane-cli render build/bin/test.pk2 --layout "$LAYOUT" --page "$p" \
     -o "$(printf 'out/page-%03d.png' "$p")" > /dev/null 2>&1
 done
-echo "$pages pages of the sample catalog (layout $LAYOUT) rendered to out/page-001.png ..."
+echo "$pages pages of the sample catalog (layout index $LAYOUT) rendered to out/page-001.png ..."

@@ -30,12 +30,12 @@ bool ParseInt(const std::string& s, long& out) {
 
 int RunPages(const cli::Args& args) {
   std::string in;
-  long layout = 0, dpi = 96;
+  long layout = -1, dpi = 96;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--layout") {
-      if (i + 1 >= args.size() || !ParseInt(args[++i], layout) || layout < 1 || layout > 8)
-        return cli::UsageError(kName, "--layout needs a layout number 1 ... 8");
+      if (i + 1 >= args.size() || !ParseInt(args[++i], layout) || layout < 0 || layout > 7)
+        return cli::UsageError(kName, "--layout needs a layout index 0 ... 7 (layout 1 is 0)");
     } else if (a == "--dpi") {
       if (i + 1 >= args.size() || !ParseInt(args[++i], dpi) || dpi < 10 || dpi > 4000)
         return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
@@ -66,7 +66,7 @@ int RunPages(const cli::Args& args) {
   platform::PageImageRequest req;
   req.page = 1;
   req.dpi = static_cast<int32_t>(dpi);
-  req.layout = layout > 0 ? static_cast<int32_t>(layout - 1) : -1;
+  req.layout = static_cast<int32_t>(layout);
   dib bitmap;
   platform::PageImageInfo info;
   std::string why;
@@ -78,7 +78,7 @@ int RunPages(const cli::Args& args) {
   return 0;
 }
 
-const cli::CliRegistrar reg({kName, "pages FILE [--layout 1-8] [--dpi D]",
+const cli::CliRegistrar reg({kName, "pages FILE [--layout 0-7] [--dpi D]",
                              "print the number of pages of the catalog in a layout (default: its own)", RunPages});
 
 }  // namespace

@@ -39,7 +39,7 @@ bool ParseInt(const std::string& s, long& out) {
 
 int RunRender(const cli::Args& args) {
   std::string in, out;
-  long page = 1, layout = 0, dpi = 96;
+  long page = 1, layout = -1, dpi = 96;
   double zoom = 100;
   bool print = false, haveZoom = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -61,8 +61,8 @@ int RunRender(const cli::Args& args) {
       if (!value() || !ParseInt(v, dpi) || dpi < 10 || dpi > 4000)
         return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
     } else if (a == "--layout") {
-      if (!value() || !ParseInt(v, layout) || layout < 1 || layout > 8)
-        return cli::UsageError(kName, "--layout needs a layout number 1 ... 8");
+      if (!value() || !ParseInt(v, layout) || layout < 0 || layout > 7)
+        return cli::UsageError(kName, "--layout needs a layout index 0 ... 7 (layout 1 is 0)");
     } else if (a == "--print") {
       print = true;
     } else if (a == "-o") {
@@ -101,7 +101,7 @@ int RunRender(const cli::Args& args) {
   req.page = static_cast<int32_t>(page);
   req.zoom = zoom;
   req.dpi = static_cast<int32_t>(dpi);
-  req.layout = layout > 0 ? static_cast<int32_t>(layout - 1) : -1;
+  req.layout = static_cast<int32_t>(layout);
   req.print = print;
   dib bitmap;
   platform::PageImageInfo info;
@@ -122,7 +122,7 @@ int RunRender(const cli::Args& args) {
 }
 
 const cli::CliRegistrar reg({kName,
-                             "render FILE [--page N] [--zoom Z] [--dpi D] [--layout 1-8] [--print] -o PAGE.png",
+                             "render FILE [--page N] [--zoom Z] [--dpi D] [--layout 0-7] [--print] -o PAGE.png",
                              "draw one page as the preview shows it (or, with --print, as printed) into an image",
                              RunRender});
 
