@@ -232,9 +232,11 @@ class Layout1 {
       colmm = (widthmm - st_.leftmm - st_.rightmm - 3 * gapmm) / k_;
     }
     double lh = pass_.LineHeight();
-    // Lines each column leaves free beside the last picture row.
+    // Lines each column leaves free beside the last picture row. Only the k
+    // columns that exist take part: one beyond the page holds no text, and
+    // counting its skip lines would only push lines into the first columns.
     std::array<int32_t, 4> skip{};
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < k_; ++c) {
       const double l = c * (colmm + gapmm) + st_.leftmm;
       const double r = l + colmm;
       const double a = anchormm_;
