@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = "/fz/x.pkd";
   ReadOptions options;
+  options.memoryBudget = 256u << 20;  // well inside the fuzzer's memory limit
   options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = size % 2 == 0;
   Document doc;
   std::u16string error;

@@ -40,13 +40,15 @@ constexpr size_t kTableBlockSize = 104;
 
 class Reader {
  public:
-  Reader(std::string_view bytes, ProjectFormat format, Document& doc, std::u16string folder, bool dropEmpty)
+  Reader(std::string_view bytes, ProjectFormat format, Document& doc, std::u16string folder, bool dropEmpty,
+         uint64_t memoryBudget)
       : data_(reinterpret_cast<const uint8_t*>(bytes.data())),
         size_(bytes.size()),
         format_(format),
         doc_(doc),
         folder_(std::move(folder)),
-        dropEmpty_(dropEmpty) {}
+        dropEmpty_(dropEmpty),
+        budget_(memoryBudget) {}
 
   void PartA();
   void BeginPartB() { part_ = 1; }
@@ -89,6 +91,22 @@ class Reader {
     if (Remaining() < n) FailEnd();
   }
   [[noreturn]] void FailMemory() { Fail(u"Nicht genug Speicher beim Lesen von " + Where() + u"."); }
+
+  // Record arrays grow in blocks of 100 records, so a file of many tiny
+  // arrays (one-cell rows, say) needs far more memory than its size. The
+  // reader keeps count and refuses a file whose catalog would take more than
+  // the budget (ReadOptions::memoryBudget), before allocating the block
+  // that crosses it.
+  template <class T>
+  void Budget(const TDynaArray<T>& arr) {
+    if (arr.Count() % TDynaArray<T>::buffersize != 0) return;
+    memory_ += uint64_t(TDynaArray<T>::buffersize) * sizeof(T);
+    if (memory_ > budget_)
+      Fail(u"Die Datei ist zu groß: der Katalog bräuchte beim Lesen von " + Where() + u" mehr als " +
+           Num(budget_ >> 20) + u" MB Arbeitsspeicher.");
+  }
+  uint64_t memory_ = 0;
+  uint64_t budget_;
 
   uint8_t U8() {
     Need(1);
@@ -180,11 +198,13 @@ void Reader::PartA() {
   for (int32_t i = 0; i < ncat; ++i) {
     cat_ = i;
     prod_ = -1;
+    Budget(doc_.kats);
     Category* cat = doc_.AddCategory(Text());
     if (!cat) FailMemory();
     const int32_t nprod = Count(u"Produkte", kMinProduct);
     for (int32_t j = 0; j < nprod; ++j) {
       prod_ = j;
+      Budget(cat->products);
       Product* p = doc_.AddProduct(*cat);
       if (!p) FailMemory();
       p->name = Text();
@@ -195,6 +215,7 @@ void Reader::PartA() {
       for (int32_t k = 0; k < npic; ++k) {
         const double width = F64();
         std::u16string name = Resolve(Text());
+        Budget(p->pictures);
         Picture* pic = doc_.AddPicture(*p);
         if (!pic) FailMemory();
         pic->width = width;
@@ -228,6 +249,7 @@ void Reader::ReadVariants(Product& p) {
     const bool keepRow = uint64_t(r) < keepRows;
     VariantRow* row = nullptr;
     if (keepRow) {
+      Budget(p.variants);
       row = doc_.AddRow(p);
       if (!row) FailMemory();
     }
@@ -238,6 +260,7 @@ void Reader::ReadVariants(Product& p) {
         continue;
       }
       std::u16string text = Text();
+      Budget(row->cells);
       VariantCell* cell = row->cells.Add();
       if (!cell) FailMemory();
       cell->text = std::move(text);
@@ -681,7 +704,7 @@ bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat forma
     fresh.templatecolumns = doc.templatecolumns;
     fresh.options = doc.options;
     Reader reader(bytes, format, fresh, ProjectFolder(path),
-                  options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
+                  options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1, options.memoryBudget);
     reader.PartA();
     TransferPartsBC(reader, fresh.settings, fresh.templatecolumns);
     fresh.afilename = ql::FromUtf8(path);

@@ -349,3 +349,26 @@ TEST(ProjectFileSave, ReadOnlyFolderKeepsTheOldFile) {
   EXPECT_EQ(error.rfind(i18n::Msg(49), 0), 0u);
   EXPECT_EQ(ReadBytes(path), "old content");
 }
+
+TEST(ProjectFileDamage, FilesNeedingMoreMemoryThanTheBudgetAreRefused) {
+  // Many one-cell rows: every row's cell array takes a block of 100 cells,
+  // so such a file needs far more memory than it has bytes.
+  Document big;
+  Category* cat = big.AddCategory(u"K");
+  Product* p = big.AddProduct(*cat);
+  for (int r = 0; r < 20000; ++r) big.AddRow(*p)->cells.Add()->text = u"x";
+  const std::string bytes = ProjectFileBytes(big, "/d/viel.pk2");
+  ASSERT_LT(bytes.size(), 300000u);
+
+  OpenDocument open;
+  ReadOptions tight;
+  tight.memoryBudget = 16u << 20;
+  std::u16string error;
+  EXPECT_FALSE(ReadProjectBytes(open.doc, bytes, ProjectFormat::Current, "/d/viel.pk2", tight, &error));
+  EXPECT_TRUE(Contains(error, u"zu groß")) << ql::ToUtf8(error);
+  open.ExpectUntouched();
+
+  EXPECT_TRUE(ReadProjectBytes(open.doc, bytes, ProjectFormat::Current, "/d/viel.pk2", ReadOptions{}, &error))
+      << ql::ToUtf8(error);
+  EXPECT_EQ(open.doc.kats[0].products[0].variants.Count(), 20000u);
+}
