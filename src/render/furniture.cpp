@@ -347,6 +347,7 @@ void DrawFrame(RenderPass& pass, const PageState& st) {
 
 void StartPage(RenderPass& pass, PageState& st) {
   const CatalogSettings& set = pass.set;
+  if (pass.pagehook) pass.pagehook->BeforePageStart(pass, st);
   const bool drawn = pass.Drawn(st);
   st.itemsonpage = 0;
   if (drawn && set.BackgroundColorCheck) DrawBackgroundColour(pass);
@@ -367,6 +368,7 @@ void StartPage(RenderPass& pass, PageState& st) {
   }
   if (drawn && set.RahmenCheck) DrawFrame(pass, st);
   pass.canvas.SetBrushStyle(BrushStyle::Clear);
+  if (pass.pagehook) pass.pagehook->AfterPageStart(pass, st);
 }
 
 void BreakPage(RenderPass& pass, PageState& st, const std::u16string& katname) {

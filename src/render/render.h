@@ -58,6 +58,8 @@ class RenderSession {
   // True only during a layout-4 / layout-5 call.
   bool froceOnlyOneColumnCheck = false;
   bool SecondPictureBelowText = false;
+  // Layout 3: the largest number of name lines its previous run found.
+  int32_t maxlinesforcaptionlasttime = 0;
 
   // Prepared furniture pictures: di2 background of FilenameEdit2 (all or
   // odd pages), di4 background of FilenameEdit3 (even pages), di3 the logo.
@@ -101,6 +103,18 @@ struct PageState {
   double leftmm = 0, topmm = 0, rightmm = 0, bottommm = 0;
 };
 
+class RenderPass;
+
+// A layout that keeps a product open across page ends (a frame that
+// continues) hears about every StartPage of its pass: before the furniture
+// of the new page is drawn (st.page is already the new page) and after.
+class PageStartHook {
+ public:
+  virtual ~PageStartHook() = default;
+  virtual void BeforePageStart(RenderPass& pass, PageState& st) = 0;
+  virtual void AfterPageStart(RenderPass& pass, PageState& st) = 0;
+};
+
 class RenderPass {
  public:
   RenderPass(RenderSession& s, const RenderParams& p);
@@ -115,6 +129,8 @@ class RenderPass {
 
   // The role font's point size before zooming, of the font selected last.
   double basesize = 10;
+  // Set by layouts that continue frames across pages; StartPage calls it.
+  PageStartHook* pagehook = nullptr;
 
   // ---- units at this pass's resolution and zoom ----
   int32_t Len(double mm) const { return LengthPx(mm, dpi, zoom); }
