@@ -56,6 +56,9 @@ class Layout1 {
       if (!BeginCategory(pass_, st_, i, i == 0)) continue;
       Category& cat = doc.kats[i];
       DrawCategoryHeading(pass_, st_, i);
+      // A category picture beside the introduction moves x only for the
+      // introduction; the products' separators span the text width again.
+      st_.x = st_.leftpx;
       pass_.SelectRoleFont(set_.FontDialog11);
       cv_.SetBrushStyle(BrushStyle::Clear);
       const CategoryOptions& o = *cat.options;

@@ -292,3 +292,45 @@ TEST_F(Layout1Test, CachedPassesDrawExactlyWhatAFreshSessionDraws) {
   EXPECT_FALSE(Render(warm, pages));
   EXPECT_TRUE(Render(warm, pages - 1));
 }
+
+TEST_F(Layout1Test, CategoryPictureBeforeTheNameAndBesideTheIntroduction) {
+  Category& c = Cat(u"C");
+  c.options = std::make_unique<CategoryOptions>(NewCategoryOptions());
+  c.options->picfile = u"kat.bmp";
+  c.options->picwidth = 3;  // 3 cm = 354 px, aspect 2:1
+  dib pic;
+  newdib(pic, 60, 30, 24);
+  loader.files[u"kat.bmp"] = pic;
+  c.options->introtext = u"Intro";
+  Prod(c, u"P");
+  RecordingSurface s;
+  Render(s, 1);
+  // Before the name: the picture is at most the band height less twice the
+  // margin (100 + 50 - 2 x 23 = 104 px) high; the name follows it.
+  const int32_t pm = Len(2);
+  const int32_t b = thsub + thsub / 2 - 2 * pm;
+  const SurfaceOp* first = nullptr;
+  for (const auto& op : s.ops)
+    if (op.kind == SurfaceOp::DibRow && !first) first = &op;
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->y1, Pos(10) + pm);
+  EXPECT_EQ(s.FindText(u"C")->x1, Len(10) + pm + 60 * b / 30);
+  EXPECT_EQ(s.FindText(u"Intro")->x1, Pos(10));
+
+  // Below the name and beside the introduction: the text moves right by the
+  // picture width and margin, the products start below the picture, and
+  // their separators span the whole text width again.
+  c.options->picbelowname = 1;
+  RecordingSurface s2;
+  Render(s2, 1);
+  const double pictop = 10 + 2 * hsub;
+  EXPECT_EQ(s2.FindText(u"C")->x1, Len(10));
+  EXPECT_EQ(s2.FindText(u"Intro")->x1, Pos(10 + 2 + 30));
+  EXPECT_EQ(s2.FindText(u"Intro")->y1, Pos(pictop));
+  const double below = pictop + 15 + 2;  // picture height 15 mm + margin
+  EXPECT_EQ(s2.FindText(u"P")->y1, Pos(below + lh + set.LineWidthEd / 2));
+  bool separator = false;
+  for (const auto& op : s2.OfKind(SurfaceOp::Line))
+    separator |= op.x1 == Len(10) && op.y1 == Pos(below + lh) && op.x2 == kW - Len(10);
+  EXPECT_TRUE(separator);
+}
