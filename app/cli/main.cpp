@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "command.h"
+#include "render/layouts/layouts.h"
 
 namespace cli {
 namespace {
@@ -42,6 +43,7 @@ std::string ProgramFolder() {
 
 int main(int argc, char** argv) {
   cli::g_argv0 = argc > 0 ? argv[0] : "";
+  render::InstallAllLayouts();  // every command that renders sees all eight layouts
   if (argc < 2) {
     cli::PrintHelp(stderr);
     return 2;

@@ -1,0 +1,229 @@
+#include "render/layouts/celltable.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "render/furniture.h"
+#include "render/text.h"
+#include "render/varianttable.h"
+
+namespace render {
+
+namespace {
+
+void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (x2 <= x1 || y2 <= y1) return;
+  c.Rectangle(x1, y1, x2, y2);
+}
+
+// A filled bar without outline: x1 <= x < x2, y1 <= y < y2.
+void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor col) {
+  if (x2 <= x1 || y2 <= y1) return;
+  c.SetPenStyle(PenStyle::Clear);
+  c.SetBrushColor(col);
+  c.Rectangle(x1, y1, x2 + 1, y2 + 1);  // a clear pen fills one pixel less
+}
+
+enum Role { kTitle, kPrice, kCell };
+
+void SelectCellFont(RenderPass& pass, Role r) {
+  const CatalogSettings& set = pass.set;
+  pass.SelectRoleFont(r == kTitle ? set.FontDialog6 : r == kPrice ? set.FontDialog5 : set.FontDialog7);
+}
+
+bool IsPrice(int64_t count, int64_t c, int32_t pricecols) { return count - 1 - c < pricecols; }
+
+struct Placed {
+  uint32_t ci;
+  int32_t x;  // left edge of the cell band
+};
+
+}  // namespace
+
+void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0, double cellmm,
+                          int32_t passnr, const std::u16string& katname) {
+  const CatalogSettings& set = pass.set;
+  DrawingSurface& c = pass.canvas;
+  const uint32_t nrows = prod.variants.Count();
+  if (nrows == 0) return;
+  const int32_t cellpx = pass.Len(cellmm);
+  const double cellright = x0 + cellmm / kMmPerInch * pass.dpi * pass.zoom / 100.0;
+
+  // ---- Column widths ----
+  std::vector<CellContent> parsed;
+  std::vector<uint32_t> rowstart(nrows + 1, 0);
+  uint32_t maxcells = 0;
+  for (uint32_t r = 0; r < nrows; ++r) {
+    rowstart[r] = static_cast<uint32_t>(parsed.size());
+    const VariantRow& row = prod.variants[r];
+    maxcells = std::max(maxcells, row.cells.Count());
+    for (const VariantCell& cell : row.cells) parsed.push_back(ParseCellText(cell.text));
+  }
+  rowstart[nrows] = static_cast<uint32_t>(parsed.size());
+  std::vector<int32_t> width(maxcells, 0);
+  const int32_t maxcell = pass.Len(set.MaxCellWidthEd);
+  bool anycell = false;
+  for (uint32_t r = 0; r < nrows; ++r) {
+    const uint32_t cells = rowstart[r + 1] - rowstart[r];
+    for (uint32_t ci = 0; ci < cells; ++ci) {
+      SelectCellFont(pass, r == 0 ? kTitle : IsPrice(cells, ci, prod.pricecols) ? kPrice : kCell);
+      anycell = true;
+      int32_t w = std::max(SurfaceTextWidth(pass, parsed[rowstart[r] + ci].shown), SurfaceTextWidth(pass, u" "));
+      if (set.DefMaxCellWidthCheck) w = std::min(w, maxcell);
+      w = std::min(w, cellpx);  // never wider than the cell
+      width[ci] = r == 0 ? w : std::max(width[ci], w);
+    }
+  }
+  const uint32_t row0cells = rowstart[1] - rowstart[0];
+  if (prod.overwrite && prod.fixcellwidth) {
+    for (uint32_t ci = 0; ci < maxcells && ci < 10; ++ci) width[ci] = pass.Len(prod.colwidth[ci]);
+  } else if (!prod.overwrite && set.DefineFixedWidthCheck) {
+    for (uint32_t ci = 0; ci < maxcells && ci < 10; ++ci) width[ci] = pass.Len(set.DefaultColumnWidth(ci));
+  }
+  if ((prod.overwrite && prod.fixtablewidth) || (!prod.overwrite && set.FixWidthForTableCheck)) {
+    const double mm = prod.overwrite ? prod.tablewidth : set.FixedWidthForTableEd;
+    const double t = mm / kMmPerInch * pass.dpi * pass.zoom / 100.0;
+    double sum = 0;
+    for (uint32_t ci = 0; ci < row0cells; ++ci) sum += width[ci];
+    if (t > sum && row0cells > 0)
+      for (uint32_t ci = 0; ci < row0cells; ++ci) width[ci] = TruncClamp(width[ci] + (t - sum) / row0cells);
+  }
+  for (uint32_t ci = 0; ci < row0cells; ++ci) prod.variants[0].cells[ci].measuredwidth = width[ci];
+  int32_t rowpx;
+  double rowmm;
+  if ((prod.overwrite && prod.fixcellheight) || (!prod.overwrite && set.DefineFixedHeightCheck)) {
+    rowmm = prod.overwrite ? prod.rowheight : set.RxSpinEdit6;
+    rowpx = pass.Len(rowmm);
+  } else {
+    if (!anycell) SelectCellFont(pass, kTitle);
+    rowpx = SurfaceTextHeight(pass, u" ");
+    rowmm = pass.TextHeightMm(u" ");
+  }
+  if (set.DonotShowVariantsCheck) return;
+
+  // ---- Bands ----
+  const int32_t pad = pass.OneMm();
+  const bool lines = set.LinesInVariantCheck;
+  const int32_t p = lines ? pass.Len(set.LineWidthEd2) : 0;
+  const int64_t C = VariantColumnCount(prod);
+  const bool hideprices = set.DonotShowPriceColumnscheck;
+  std::vector<Placed> placed;
+  std::vector<int32_t> bars;
+  uint32_t bandstart = 0;
+  for (;;) {
+    uint32_t nextstart = std::numeric_limits<uint32_t>::max();
+    bool handled = false;  // the band showed a cell
+    bool more = false;     // some row has columns left for a further band
+    double tabletop = st.y;
+    for (uint32_t r = 0; r < nrows; ++r) {
+      VariantRow& row = prod.variants[r];
+      if (passnr == 1 && st.y > pass.UsableBottom(st)) {
+        BreakPage(pass, st, katname);
+        st.y += pass.LineHeight();
+      }
+      const bool drawn = passnr == 1 && pass.Drawn(st);
+      if (r == 0 && lines) {
+        tabletop = st.y;
+        st.y += set.LineWidthEd2;
+      }
+      // The row's cells in this band and its line count.
+      const uint32_t cells = rowstart[r + 1] - rowstart[r];
+      placed.clear();
+      int32_t x = x0;
+      int32_t nlines = 1;
+      uint32_t ci = bandstart;
+      bool finished = true;
+      for (; ci < cells; ++ci) {
+        const bool price = IsPrice(C, ci, prod.pricecols);
+        if (hideprices && price) break;  // only prices follow
+        int32_t cx = x;
+        if (lines && ci == bandstart) cx += p;
+        if (ci != bandstart && !(cx + width[ci] + 3 * pad < cellright)) {
+          nextstart = std::min(nextstart, ci);
+          finished = false;
+          break;
+        }
+        placed.push_back({ci, cx});
+        x = cx;
+        if (width[ci] > 0) {
+          SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
+          const int32_t n = TableCellText(pass, cx + pad, 0, 1, kCellLeft, width[ci],
+                                          parsed[rowstart[r] + ci].shown, rowpx, false);
+          nlines = std::max(nlines, n);
+          x += width[ci] + (lines ? 2 : 3) * pad;
+        }
+        if (lines) x += p;
+      }
+      if (!finished) more = true;
+      if (!placed.empty()) handled = true;
+      row.lines = nlines;
+
+      // Draw the row.
+      const int32_t ry = pass.Pos(st.y);
+      const int32_t step = pass.Pos(rowmm);
+      bars.clear();
+      x = x0;
+      for (const Placed& pl : placed) {
+        const bool price = IsPrice(C, pl.ci, prod.pricecols);
+        SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
+        const CellContent& cell = parsed[rowstart[r] + pl.ci];
+        x = pl.x;
+        if (width[pl.ci] > 0) {
+          TColor col = r == 0 ? set.Shape8 : price ? set.Shape9 : set.Shape7;
+          if (cell.hascolor) col = cell.color;
+          c.SetBrushColor(col);
+          c.SetPenColor(col);
+          c.SetPenWidth(1);
+          c.SetTransparentText();
+          if (drawn) Band(c, x, ry, x + width[pl.ci] + 2 * pad, ry + nlines * rowpx);
+          int32_t align;
+          if (price)
+            align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
+          else
+            align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
+          TableCellText(pass, x + pad, ry, step, align, width[pl.ci], cell.shown, rowpx, drawn);
+          x += width[pl.ci] + (lines ? 2 : 3) * pad;
+        }
+        if (lines) {
+          if (drawn) {
+            const int32_t top = ry + p / 2 - p;
+            const int32_t bottom = pass.Pos(st.y + nlines * rowmm) + p / 2 - 1;
+            if (bars.empty()) bars.push_back(pl.x - p);
+            bars.push_back(x);
+            for (int32_t bx : bars) Bar(c, bx, top, bx + p, bottom, set.Shape10);
+          }
+          x += p;
+        }
+      }
+      st.y += nlines * rowmm;
+      const bool last = r + 1 == nrows;
+      const bool showed = !placed.empty() && x != x0;
+      if (lines) {
+        if (drawn && showed) {
+          Bar(c, x0, pass.Pos(st.y), x, pass.Pos(st.y) + p, set.Shape10);
+          if (r == 0) Bar(c, x0, pass.Pos(tabletop), x, pass.Pos(tabletop) + p, set.Shape10);
+        }
+        st.y += last && showed ? pass.LineHeight() + set.LineWidthEd2 / 2 : set.LineWidthEd2;
+      } else if (last && showed) {
+        if (drawn && !set.NoLineBelowVariantsCheck) {
+          const int32_t lw = pass.Len(set.LineWidthEd2);
+          c.SetPenColor(set.Shape10);
+          c.SetPenWidth(lw);
+          c.SetGeometricPen();
+          const int32_t ly = pass.Pos(st.y) + lw / 2;
+          c.MoveTo(x - pad, ly);
+          c.LineTo(x0, ly);
+        }
+        st.y += pass.LineHeight() + set.LineWidthEd2 / 2;
+      }
+    }
+    if (!handled || !more || nextstart <= bandstart) break;
+    bandstart = nextstart;
+  }
+  st.x = x0;
+  c.SetBrushStyle(BrushStyle::Clear);
+  c.SetPenStyle(PenStyle::Solid);
+}
+
+}  // namespace render

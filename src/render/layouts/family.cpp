@@ -1,0 +1,107 @@
+#include "render/layouts/family.h"
+
+#include <algorithm>
+
+#include "render/furniture.h"
+#include "render/heading.h"
+#include "render/toc.h"
+
+namespace render {
+
+bool SizeProductPicture(RenderPass& pass, Picture& pic, bool drawing, ColumnPicture& out) {
+  PictureLoader& loader = pass.session.loader();
+  out = ColumnPicture{};
+  if (drawing) {
+    if (!pic.filename.empty() && loader.Load(pic.filename, out.pic) && out.pic.loaded()) {
+      out.open = true;
+      pic.pixwidth = out.pic.width;
+      pic.pixheight = out.pic.height;
+    } else {
+      deldib(out.pic);
+      pic.pixwidth = pic.pixheight = 0;
+    }
+  } else if (pic.pixwidth <= 0 || pic.pixheight <= 0) {
+    int32_t w = 0, h = 0;
+    if (pic.filename.empty() || !loader.PixelSize(pic.filename, w, h) || w <= 0 || h <= 0) w = h = 0;
+    pic.pixwidth = w;
+    pic.pixheight = h;
+  }
+  out.w = pic.pixwidth;
+  out.h = pic.pixheight;
+  return out.w > 0 && out.h > 0;
+}
+
+PictureBox CappedPictureBox(const RenderPass& pass, const Picture& pic, const ColumnPicture& cp, double capmm,
+                            int32_t cappx) {
+  PictureBox b;
+  const double cm = std::max(0.0, pic.width);
+  b.wp = std::max(0, std::min(pass.LenCm(cm), cappx));
+  b.wm = std::max(0.0, std::min(10 * cm, capmm));
+  if (cp.w > 0) {
+    b.hp = static_cast<int32_t>(static_cast<int64_t>(cp.h) * b.wp / cp.w);
+    b.hm = cp.h * b.wm / cp.w;
+  }
+  return b;
+}
+
+void FamilyFlow::LinePen() {
+  cv_.SetPenColor(set_.Shape11);
+  cv_.SetPenWidth(pass_.Len(set_.LineWidthEd));
+  cv_.SetGeometricPen(true);
+}
+
+// Steps 1-5 of a category: as layout 1, except that a category sharing the
+// page (nonewpage) starts 3 x RandBildEd lower.
+bool FamilyFlow::BeginCategory(int32_t index) {
+  Document& doc = pass_.doc;
+  Category& c = doc.kats[index];
+  if (CategoryDeactivated(c)) return false;
+  st_.x = st_.leftpx;
+  const bool nonewpage = c.options && c.options->nonewpage;
+  const std::u16string prevname = index > 0 ? doc.kats[index - 1].name : std::u16string();
+  if (index > 0 && st_.itemsonpage > 0 && !nonewpage) {
+    BreakPage(pass_, st_, prevname);
+    SelectHeadingFont(pass_, st_, c);
+  } else {
+    SelectHeadingFont(pass_, st_, c);
+    if (nonewpage) {
+      st_.y += 3 * set_.RandBildEd;
+      const double lh = pass_.LineHeight();
+      double need = st_.y + 2 * lh;
+      if (IsMainCategory(c) && !IsToc(c)) need += lh / 2;
+      if (need > Bottom()) BreakPage(pass_, st_, prevname);
+    }
+  }
+  EnsureCategoryOptions(c).pagenr = PrintedPageNr(pass_, st_);
+  return true;
+}
+
+void FamilyFlow::Run(PageStartHook* hook) {
+  pass_.pagehook = hook;
+  StartPass(pass_, st_);
+  Document& doc = pass_.doc;
+  const int32_t count = static_cast<int32_t>(doc.kats.Count());
+  for (int32_t i = 0; i < count; ++i) {
+    if (!BeginCategory(i)) continue;
+    CategoryStart();
+    Category& cat = doc.kats[i];
+    DrawCategoryHeading(pass_, st_, i);
+    pass_.SelectRoleFont(set_.FontDialog11);
+    cv_.SetBrushStyle(BrushStyle::Clear);
+    const CategoryOptions& o = *cat.options;
+    if (o.istoc) DrawTableOfContents(pass_, st_, i);
+    st_.y += pass_.LineHeight();
+    if (st_.y > Bottom() || o.firstproductnewpage) BreakPage(pass_, st_, cat.name);
+    BeforeProducts();
+    for (Product& p : cat.products)
+      if (!p.deactivated) PlaceProduct(cat, p);
+    AfterProducts();
+    if (o.istoc || o.pictureonly) {
+      st_.itemsonpage = 1;
+      st_.x = LeftEdgePx();
+    }
+  }
+  pass_.pagehook = nullptr;
+}
+
+}  // namespace render
