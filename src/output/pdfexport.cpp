@@ -13,6 +13,7 @@
 #include "imaging/dib/dib.h"
 #include "imaging/qtdib.h"
 #include "pdf/pdfcanvas.h"
+#include "pdf/pdfimages.h"
 #include "platform/qtsurface.h"
 #include "render/render.h"
 
@@ -115,18 +116,12 @@ bool PageToDib(const QImage& img, dib& d) {
   if (d.width != img.width() || d.height != img.height() || d.bitcount != 24 || !d.loaded()) {
     if (!newdib(d, img.width(), img.height(), 24)) return false;
   }
-  const int32_t w = d.width;
-  if (img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32) {
+  if (QSysInfo::ByteOrder == QSysInfo::LittleEndian &&
+      (img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32)) {
     for (int32_t y = 0; y < d.height; ++y) {
       const uint8_t* src = img.constScanLine(y);  // B, G, R, A in memory
       uint8_t* dst = d.toprow(y);
-      for (int32_t x = 0; x < w; ++x) {
-        dst[0] = src[0];
-        dst[1] = src[1];
-        dst[2] = src[2];
-        dst += 3;
-        src += 4;
-      }
+      pdfimg::DropFourthByte(src, dst, static_cast<size_t>(d.width));
     }
     return true;
   }
@@ -245,7 +240,9 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
         res.error = "not enough memory for the image of page " + std::to_string(nr);
         break;
       }
-      pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, page, 0, 0, g.bitmapWidth, g.bitmapHeight);
+      // The page's memory goes to the writer (no copy); `page` gets memory
+      // back that the next page overwrites.
+      pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, std::move(page), 0, 0, g.bitmapWidth, g.bitmapHeight);
       if (pdf.Failed()) {
         res.error = pdf.LastError();
         break;

@@ -225,6 +225,16 @@ void TPDFCanvas::NewPage() {
 
 bool TPDFCanvas::DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, const dib& di, int32_t xx1, int32_t yy1,
                          int32_t xx2w, int32_t yy2w) {
+  return placeImage(x1, y1, x2w, y2w, di, xx2w, yy2w, nullptr);
+}
+
+bool TPDFCanvas::DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, dib&& di, int32_t xx1, int32_t yy1,
+                         int32_t xx2w, int32_t yy2w) {
+  return placeImage(x1, y1, x2w, y2w, di, xx2w, yy2w, &di);
+}
+
+bool TPDFCanvas::placeImage(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, const dib& di, int32_t xx2w,
+                            int32_t yy2w, dib* takeover) {
   if (!isincreation || x2w == 0 || y2w == 0 || xx2w == 0 || yy2w == 0) return false;
   if (di.bitcount != 24 || di.width <= 0 || di.height <= 0 ||
       static_cast<int64_t>(di.bytew) < static_cast<int64_t>(di.width) * 3 ||
@@ -265,13 +275,25 @@ bool TPDFCanvas::DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, const
     ++nextspool;
   }
 
-  std::vector<uint8_t> pixels(di.pixels.begin(), di.pixels.begin() + static_cast<size_t>(di.bytew) * di.height);
+  const size_t bytes = static_cast<size_t>(di.bytew) * static_cast<size_t>(di.height);
+  std::vector<uint8_t> pixels;
+  if (takeover) {
+    // The caller's memory goes to the encoder; it gets a recycled buffer.
+    pixels = std::move(takeover->pixels);
+    pixels.resize(bytes);
+    takeover->pixels = takeBuffer(bytes);
+  } else {
+    pixels = takeBuffer(bytes);
+    std::memcpy(pixels.data(), di.pixels.data(), bytes);
+  }
   const int threads = encoderThreads();
   if (threads == 0) {
     encodeJob(img, std::move(pixels), di.width, di.height, di.bytew);
     return !Failed();
   }
-  if (!pool) pool = std::make_unique<pdfimg::WorkerPool>(threads, static_cast<size_t>(threads));
+  // One waiting image is enough to keep the encoders busy: the caller
+  // blocks here with the next one ready.
+  if (!pool) pool = std::make_unique<pdfimg::WorkerPool>(threads, 1);
   // The pool's queue is bounded: this waits while it is full.
   auto shared = std::make_shared<std::vector<uint8_t>>(std::move(pixels));
   const int32_t W = di.width, H = di.height, B = di.bytew;
@@ -304,6 +326,26 @@ void TPDFCanvas::encodeJob(ImageEntry& img, std::vector<uint8_t> pixels, int32_t
   }
   if (!ok && !err.empty()) fail(err);
   img.encoded = ok;
+  giveBuffer(std::move(pixels));
+}
+
+std::vector<uint8_t> TPDFCanvas::takeBuffer(size_t bytes) {
+  std::vector<uint8_t> buf;
+  {
+    std::lock_guard<std::mutex> lock(bufmu);
+    if (!freebufs.empty()) {
+      buf = std::move(freebufs.back());
+      freebufs.pop_back();
+    }
+  }
+  buf.resize(bytes);
+  return buf;
+}
+
+void TPDFCanvas::giveBuffer(std::vector<uint8_t> buf) {
+  std::lock_guard<std::mutex> lock(bufmu);
+  // At most one buffer per encoder and the one waiting are ever in use.
+  if (freebufs.size() < static_cast<size_t>(std::max(encoderThreads(), 1)) + 1) freebufs.push_back(std::move(buf));
 }
 
 void TPDFCanvas::stopEncoders(bool drop) {

@@ -71,6 +71,11 @@ class TPDFCanvas {
   // `di` as soon as the call returns.
   bool DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, const dib& di, int32_t xx1, int32_t yy1,
                int32_t xx2w, int32_t yy2w);
+  // The same, handing the bitmap's pixel memory to the encoder instead of
+  // copying it: `di` keeps its header and gets pixel memory of the same size
+  // whose content is unspecified (ready to be drawn into again).
+  bool DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, dib&& di, int32_t xx1, int32_t yy1, int32_t xx2w,
+               int32_t yy2w);
 
   void NewPage();
   // Completes and closes the document. True when the whole file was written
@@ -121,6 +126,8 @@ class TPDFCanvas {
   };
   struct ImageEntry;
 
+  bool placeImage(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, const dib& di, int32_t xx2w, int32_t yy2w,
+                  dib* takeover);
   void write(const std::string& s);
   void writeln(const std::string& s);
   void writeBytes(const uint8_t* data, size_t len);
@@ -155,6 +162,12 @@ class TPDFCanvas {
   std::string streambuf;
   bool docCMYK = false;  // compressasCMYK as it was at BeginDoc
   bool completed = false;
+
+  // Pixel buffers handed back by the encoders, reused for later images.
+  std::vector<uint8_t> takeBuffer(size_t bytes);
+  void giveBuffer(std::vector<uint8_t> buf);
+  std::mutex bufmu;
+  std::vector<std::vector<uint8_t>> freebufs;
 
   mutable std::mutex errmu;  // encoder threads report failures too
   std::string error;

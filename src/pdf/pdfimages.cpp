@@ -10,6 +10,10 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace pdfimg {
 
 void ArithmeticRGBTOCMYK(uint8_t r, uint8_t g, uint8_t b, uint8_t cmyk[4]) {
@@ -78,6 +82,72 @@ void CmykConverter::ConvertBGR(const uint8_t* bgr, uint8_t* cmyk, size_t n) cons
 
 // ---------------------------------------------------------------- samples
 
+namespace {
+
+void SwapRedBluePlain(const uint8_t* src, uint8_t* out, size_t x, size_t w) {
+  for (; x < w; ++x) {
+    out[3 * x] = src[3 * x + 2];
+    out[3 * x + 1] = src[3 * x + 1];
+    out[3 * x + 2] = src[3 * x];
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Five pixels per step through one byte shuffle. Each step reads and writes
+// 16 bytes; the 16th byte written is the next step's first pixel, so the
+// loop stops while a whole pixel beyond the step remains in the row.
+__attribute__((target("ssse3"))) void SwapRedBlueSsse3(const uint8_t* src, uint8_t* out, size_t w) {
+  const __m128i mask = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  size_t x = 0;
+  for (; x + 6 <= w; x += 5) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 3 * x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(v, mask));
+  }
+  SwapRedBluePlain(src, out, x, w);
+}
+// Drops the fourth byte of every pixel: 4 pixels per step, 16 bytes written
+// of which the last 4 are rewritten by the next step.
+__attribute__((target("ssse3"))) void DropFourthSsse3(const uint8_t* src, uint8_t* out, size_t w) {
+  const __m128i mask = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  size_t x = 0;
+  for (; x + 6 <= w; x += 4) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(v, mask));
+  }
+  for (; x < w; ++x) std::memcpy(out + 3 * x, src + 4 * x, 3);
+}
+
+bool HaveSsse3() {
+  static const bool have = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3") != 0;
+  }();
+  return have;
+}
+#endif
+
+}  // namespace
+
+void SwapRedBlue(const uint8_t* src, uint8_t* out, size_t w) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (HaveSsse3()) {
+    SwapRedBlueSsse3(src, out, w);
+    return;
+  }
+#endif
+  SwapRedBluePlain(src, out, 0, w);
+}
+
+void DropFourthByte(const uint8_t* src, uint8_t* out, size_t w) {
+#if defined(__x86_64__) || defined(__i386__)
+  if (HaveSsse3()) {
+    DropFourthSsse3(src, out, w);
+    return;
+  }
+#endif
+  for (size_t x = 0; x < w; ++x) std::memcpy(out + 3 * x, src + 4 * x, 3);
+}
+
 void BuildSampleRows(const PixelView& v, int32_t top, int32_t rows, const CmykConverter* conv, uint8_t* out) {
   const size_t w = static_cast<size_t>(v.width);
   for (int32_t r = 0; r < rows; ++r) {
@@ -88,13 +158,8 @@ void BuildSampleRows(const PixelView& v, int32_t top, int32_t rows, const CmykCo
       conv->ConvertBGR(src, out, w);
       out += w * 4;
     } else {
-      for (size_t x = 0; x < w; ++x) {
-        out[0] = src[2];
-        out[1] = src[1];
-        out[2] = src[0];
-        out += 3;
-        src += 3;
-      }
+      SwapRedBlue(src, out, w);
+      out += 3 * w;
     }
   }
 }

@@ -61,6 +61,13 @@ struct PixelView {
   int32_t bytew = 0;
 };
 
+// w pixels of 3 bytes with the first and third byte of each exchanged
+// (B, G, R to R, G, B and back); `src` and `out` must not overlap.
+void SwapRedBlue(const uint8_t* src, uint8_t* out, size_t w);
+// w pixels of 4 bytes to 3 bytes, the fourth byte of each left out (a
+// 32-bit B, G, R, x row to a 24-bit bitmap row).
+void DropFourthByte(const uint8_t* src, uint8_t* out, size_t w);
+
 // Samples of `rows` rows starting at sample row `top` (0 = top of the page),
 // unpadded: R, G, B or (with `cmyk`) C, M, Y, K per pixel. `cmyk` needs `conv`.
 void BuildSampleRows(const PixelView& v, int32_t top, int32_t rows, const CmykConverter* conv, uint8_t* out);

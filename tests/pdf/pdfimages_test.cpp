@@ -281,3 +281,51 @@ TEST(PdfImages, RealReadersAcceptTheFile) {
     }
   }
 }
+
+TEST(PdfImages, RowConversionsOfEveryWidthMatchThePixels) {
+  // The shuffles work in steps of several pixels; every remainder counts.
+  for (int32_t w : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 31, 141, 2480}) {
+    const dib img = PatternDib(w, 3, static_cast<uint32_t>(w));
+    const pdfimg::PixelView v{img.pixels.data(), img.width, img.height, img.bytew};
+    const std::vector<uint8_t> got = pdfimg::BuildSamples(v, nullptr);
+    std::string expect;
+    std::vector<uint8_t> bgrx;  // the same pixels as 4-byte B, G, R, x
+    for (int32_t y = 0; y < img.height; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        const uint32_t c = getpixel(img, x, y);
+        expect += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>(c >> 16)};
+        if (y == 0) bgrx.insert(bgrx.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 0x77});
+      }
+    ASSERT_EQ(std::string(got.begin(), got.end()), expect) << "width " << w;
+    std::vector<uint8_t> row(static_cast<size_t>(w) * 3);
+    pdfimg::DropFourthByte(bgrx.data(), row.data(), static_cast<size_t>(w));
+    EXPECT_EQ(0, std::memcmp(row.data(), img.toprow(0), row.size())) << "width " << w;
+  }
+}
+
+TEST(PdfImages, HandingOverThePixelsWritesTheSameFile) {
+  TempDir tmp;
+  std::string files[2];
+  for (int mode = 0; mode < 2; ++mode) {
+    PDFCanvasOptions o;
+    o.tempFolder = tmp.path().string();
+    TPDFCanvas pdf(o);
+    pdf.usetempfileforimages = true;
+    files[mode] = tmp.file("h" + std::to_string(mode) + ".pdf");
+    ASSERT_TRUE(pdf.BeginDoc(files[mode]));
+    for (int p = 0; p < 5; ++p) {
+      if (p) pdf.NewPage();
+      dib img = PatternDib(301, 203, p);
+      if (mode == 0) {
+        pdf.DrawDIB(0, 0, 595, 841, img, 0, 0, 1, 1);
+      } else {
+        const size_t size = img.pixels.size();
+        pdf.DrawDIB(0, 0, 595, 841, std::move(img), 0, 0, 1, 1);
+        EXPECT_EQ(img.pixels.size(), size);  // ready to be drawn into again
+        EXPECT_EQ(img.width, 301);
+      }
+    }
+    ASSERT_TRUE(pdf.EndDoc()) << pdf.LastError();
+  }
+  EXPECT_TRUE(ReadFile(files[0]) == ReadFile(files[1]));
+}
