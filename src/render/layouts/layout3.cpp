@@ -37,7 +37,13 @@ class Layout3 : public FamilyFlow, public PageStartHook {
   int32_t NameLines() const { return namelines_; }
 
   void BeforePageStart(RenderPass&, PageState&) override {}
-  void AfterPageStart(RenderPass& /*pass*/, PageState& st) override { producttop_ = st.topmm + st.headermm; }
+  void AfterPageStart(RenderPass& /*pass*/, PageState& st) override {
+    producttop_ = st.topmm + st.headermm;
+    // A product continued from the page before: the products after it in
+    // its row start at the top of the new page (as after a break in the
+    // description), not at the height of a page that has ended.
+    if (inproduct_) productstart_ = producttop_;
+  }
 
  private:
   bool Drawing() const { return passnr_ == 1 && pass_.Drawn(st_); }
@@ -68,7 +74,10 @@ class Layout3 : public FamilyFlow, public PageStartHook {
   void PlaceProduct(Category& cat, Product& p) override {
     productstart_ = st_.y;
     for (passnr_ = 0; passnr_ < 2; ++passnr_) {
-      if (passnr_ == 1) ++st_.itemsonpage;
+      if (passnr_ == 1) {
+        ++st_.itemsonpage;
+        inproduct_ = true;
+      }
       st_.y += set_.LineWidthEd / 2;
       producttop_ = st_.y;
       // Name, padded to the catalog's largest line count.
@@ -97,6 +106,7 @@ class Layout3 : public FamilyFlow, public PageStartHook {
       DrawCellVariantTable(pass_, st_, p, cellpx_, cwmm_, passnr_, cat.name);
       st_.y = std::max(st_.y, producttop_ + headh_ + 2 * set_.RandBildEd);
       st_.y += set_.LineWidthEd / 2;
+      inproduct_ = false;
       if (passnr_ == 0 && st_.y > Bottom() && st_.itemsonpage > 0 && !set_.AllowPageBreak) {
         RestartGrid(cat);
       } else if (passnr_ == 1 && p.pagebreakafter) {
@@ -179,6 +189,7 @@ class Layout3 : public FamilyFlow, public PageStartHook {
   int32_t cwpx_ = 0;
   int32_t namelines_ = 1;
   int passnr_ = 0;
+  bool inproduct_ = false;  // a product's drawing pass is under way
   int32_t col_ = 0;
   double cellmm_ = 0;
   int32_t cellpx_ = 0;
