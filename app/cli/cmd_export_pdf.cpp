@@ -8,6 +8,7 @@
 #include <string>
 
 #include "command.h"
+#include "support.h"
 #include "core/codepage.h"
 #include "output/pdfexport.h"
 #include "platform/guiapp.h"
@@ -21,25 +22,9 @@ namespace {
 
 constexpr const char* kName = "export-pdf";
 
-bool ParseNumber(const std::string& s, double& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtod(s.c_str(), &end);
-  return errno == 0 && end && *end == '\0' && std::isfinite(out);
-}
-
-bool ParseInt(const std::string& s, long& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtol(s.c_str(), &end, 10);
-  return errno == 0 && end && *end == '\0';
-}
-
 int RunExportPdf(const cli::Args& args) {
   std::string in, out, profile;
-  long layout = 0;  // 0: the project's own
+  long layout = -1;  // -1: the project's own
   double dpi = 300, margin = -1, pw = 0, ph = 0;
   bool haveSize = false, stretch = false, progress = false;
   int cmyk = -1;  // -1: default (on)
@@ -52,10 +37,10 @@ int RunExportPdf(const cli::Args& args) {
     };
     std::string v;
     if (a == "--layout") {
-      if (!value(v) || !ParseInt(v, layout) || layout < 1 || layout > 8)
-        return cli::UsageError(kName, "--layout needs a layout number 1 ... 8");
+      if (!value(v) || !cli::ParseInt(v, layout) || layout < 0 || layout > 7)
+        return cli::UsageError(kName, "--layout needs a layout index 0 ... 7 (layout 1 is 0)");
     } else if (a == "--dpi") {
-      if (!value(v) || !ParseNumber(v, dpi) || dpi < 10 || dpi > 4000)
+      if (!value(v) || !cli::ParseNumber(v, dpi) || dpi < 10 || dpi > 4000)
         return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
     } else if (a == "--rgb") {
       cmyk = 0;
@@ -65,12 +50,12 @@ int RunExportPdf(const cli::Args& args) {
       if (!value(profile) || profile.empty()) return cli::UsageError(kName, "--profile needs an ICC file");
     } else if (a == "--pdf-size") {
       const size_t x = value(v) ? v.find_first_of("xX") : std::string::npos;
-      if (x == std::string::npos || !ParseNumber(v.substr(0, x), pw) || !ParseNumber(v.substr(x + 1), ph) ||
+      if (x == std::string::npos || !cli::ParseNumber(v.substr(0, x), pw) || !cli::ParseNumber(v.substr(x + 1), ph) ||
           pw <= 0 || ph <= 0 || pw > 1000 || ph > 1000)
         return cli::UsageError(kName, "--pdf-size needs WIDTHxHEIGHT in millimetres (each up to 1000)");
       haveSize = true;
     } else if (a == "--margin") {
-      if (!value(v) || !ParseNumber(v, margin) || margin < 0 || margin > 1000)
+      if (!value(v) || !cli::ParseNumber(v, margin) || margin < 0 || margin > 1000)
         return cli::UsageError(kName, "--margin needs millimetres 0 ... 1000");
     } else if (a == "--stretch") {
       stretch = true;
@@ -90,13 +75,9 @@ int RunExportPdf(const cli::Args& args) {
   if (stretch && !haveSize) return cli::UsageError(kName, "--stretch needs --pdf-size");
 
   Document doc;
-  std::u16string error;
-  if (!OpenProjectFile(doc, in, ReadOptions::FromDocument(doc), &error)) {
-    std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
-    return 1;
-  }
+  if (!cli::OpenProject(doc, in)) return 1;
   CatalogSettings& set = doc.settings;
-  if (layout > 0) set.LayoutCombo = static_cast<int32_t>(layout - 1);
+  if (layout >= 0) set.LayoutCombo = static_cast<int32_t>(layout);
   if (haveSize) {
     set.SetPDFSizeCheck = true;
     set.PDFWidthEd = pw;
@@ -105,14 +86,9 @@ int RunExportPdf(const cli::Args& args) {
   }
   if (margin >= 0) set.PDFRandEd = margin;
 
-  if (!platform::EnsureGuiApplication()) {
-    std::fprintf(stderr, "quillane-cli %s: fonts are not available\n", kName);
-    return 1;
-  }
-  platform::QtTextMeasurer measurer;
-  platform::QtPictureLoader loader;
-  render::RenderSession session(doc, measurer, loader);
-  session.LoadFurniturePictures();
+  auto setup = cli::MakeRenderSetup(doc, kName);
+  if (!setup) return 1;
+  render::RenderSession& session = setup->session;
 
   output::PdfExportOptions opts;
   opts.dpi = dpi;
@@ -140,7 +116,7 @@ int RunExportPdf(const cli::Args& args) {
 }
 
 const cli::CliRegistrar reg({kName,
-                             "export-pdf FILE OUT.pdf [--layout 1-8] [--dpi N] [--rgb|--cmyk] [--profile ICC] "
+                             "export-pdf FILE OUT.pdf [--layout 0-7] [--dpi N] [--rgb|--cmyk] [--profile ICC] "
                              "[--pdf-size WxH] [--margin MM] [--stretch] [--progress]",
                              "write the catalog as a PDF file of page images (default 300 dpi, CMYK)",
                              RunExportPdf});

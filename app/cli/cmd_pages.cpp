@@ -7,6 +7,7 @@
 #include <string>
 
 #include "command.h"
+#include "support.h"
 #include "core/codepage.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
@@ -20,24 +21,16 @@ namespace {
 
 constexpr const char* kName = "pages";
 
-bool ParseInt(const std::string& s, long& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtol(s.c_str(), &end, 10);
-  return errno == 0 && end && *end == '\0';
-}
-
 int RunPages(const cli::Args& args) {
   std::string in;
   long layout = -1, dpi = 96;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--layout") {
-      if (i + 1 >= args.size() || !ParseInt(args[++i], layout) || layout < 0 || layout > 7)
+      if (i + 1 >= args.size() || !cli::ParseInt(args[++i], layout) || layout < 0 || layout > 7)
         return cli::UsageError(kName, "--layout needs a layout index 0 ... 7 (layout 1 is 0)");
     } else if (a == "--dpi") {
-      if (i + 1 >= args.size() || !ParseInt(args[++i], dpi) || dpi < 10 || dpi > 4000)
+      if (i + 1 >= args.size() || !cli::ParseInt(args[++i], dpi) || dpi < 10 || dpi > 4000)
         return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
     } else if (a.size() > 1 && a[0] == '-') {
       return cli::UsageError(kName, "unknown option " + a);
@@ -50,19 +43,10 @@ int RunPages(const cli::Args& args) {
   if (in.empty()) return cli::UsageError(kName, "FILE is needed");
 
   Document doc;
-  std::u16string error;
-  if (!OpenProjectFile(doc, in, ReadOptions::FromDocument(doc), &error)) {
-    std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
-    return 1;
-  }
-  if (!platform::EnsureGuiApplication()) {
-    std::fprintf(stderr, "quillane-cli %s: fonts are not available\n", kName);
-    return 1;
-  }
-  platform::QtTextMeasurer measurer;
-  platform::QtPictureLoader loader;
-  render::RenderSession session(doc, measurer, loader);
-  session.LoadFurniturePictures();
+  if (!cli::OpenProject(doc, in)) return 1;
+  auto setup = cli::MakeRenderSetup(doc, kName);
+  if (!setup) return 1;
+  render::RenderSession& session = setup->session;
   platform::PageImageRequest req;
   req.page = 1;
   req.dpi = static_cast<int32_t>(dpi);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "command.h"
+#include "support.h"
 #include "core/codepage.h"
 #include "imaging/pixoran.h"
 #include "platform/guiapp.h"
@@ -20,22 +21,6 @@
 namespace {
 
 constexpr const char* kName = "render";
-
-bool ParseNumber(const std::string& s, double& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtod(s.c_str(), &end);
-  return errno == 0 && end && *end == '\0' && std::isfinite(out);
-}
-
-bool ParseInt(const std::string& s, long& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtol(s.c_str(), &end, 10);
-  return errno == 0 && end && *end == '\0';
-}
 
 int RunRender(const cli::Args& args) {
   std::string in, out;
@@ -51,17 +36,17 @@ int RunRender(const cli::Args& args) {
       return true;
     };
     if (a == "--page") {
-      if (!value() || !ParseInt(v, page) || page < 1 || page > 100000)
+      if (!value() || !cli::ParseInt(v, page) || page < 1 || page > 100000)
         return cli::UsageError(kName, "--page needs a page number 1 ... 100000");
     } else if (a == "--zoom") {
-      if (!value() || !ParseNumber(v, zoom) || zoom < 1 || zoom > 1000)
+      if (!value() || !cli::ParseNumber(v, zoom) || zoom < 1 || zoom > 1000)
         return cli::UsageError(kName, "--zoom needs a percentage 1 ... 1000");
       haveZoom = true;
     } else if (a == "--dpi") {
-      if (!value() || !ParseInt(v, dpi) || dpi < 10 || dpi > 4000)
+      if (!value() || !cli::ParseInt(v, dpi) || dpi < 10 || dpi > 4000)
         return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
     } else if (a == "--layout") {
-      if (!value() || !ParseInt(v, layout) || layout < 0 || layout > 7)
+      if (!value() || !cli::ParseInt(v, layout) || layout < 0 || layout > 7)
         return cli::UsageError(kName, "--layout needs a layout index 0 ... 7 (layout 1 is 0)");
     } else if (a == "--print") {
       print = true;
@@ -82,19 +67,10 @@ int RunRender(const cli::Args& args) {
   if (format == 0) return cli::UsageError(kName, "the output name needs a picture extension such as .png");
 
   Document doc;
-  std::u16string error;
-  if (!OpenProjectFile(doc, in, ReadOptions::FromDocument(doc), &error)) {
-    std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
-    return 1;
-  }
-  if (!platform::EnsureGuiApplication()) {
-    std::fprintf(stderr, "quillane-cli %s: fonts are not available\n", kName);
-    return 1;
-  }
-  platform::QtTextMeasurer measurer;
-  platform::QtPictureLoader loader;
-  render::RenderSession session(doc, measurer, loader);
-  session.LoadFurniturePictures();
+  if (!cli::OpenProject(doc, in)) return 1;
+  auto setup = cli::MakeRenderSetup(doc, kName);
+  if (!setup) return 1;
+  render::RenderSession& session = setup->session;
 
   const platform::PrinterPage printer = platform::DefaultPrinterPage();
   platform::PageImageRequest req;
