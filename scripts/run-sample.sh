@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the main job on the bundled
-# sample catalog: dumps it and renders every page of it to out/ as PNG
-# files (layout 1, as the preview shows it at 96 dpi).
+# sample catalog: dumps it, renders every page of it to out/ as PNG
+# files (layout 1, as the preview shows it at 96 dpi) and exports it as
+# out/test.pdf (300 dpi, CMYK).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -17,3 +18,5 @@ for ((p = 1; p <= pages; p++)); do
     -o "$(printf 'out/page-%03d.png' "$p")" > /dev/null 2>&1
 done
 echo "$pages pages of the sample catalog (layout index $LAYOUT) rendered to out/page-001.png ..."
+build/bin/quillane-cli export-pdf build/bin/test.pk2 out/test.pdf --layout "$LAYOUT"
+echo "sample catalog exported to out/test.pdf"
