@@ -1,0 +1,174 @@
+// Menu commands of "Datei" (CSV, PDF) and "Bearbeiten" (bulk edits).
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QTableView>
+#include <QLocale>
+#include <QProgressDialog>
+#include <QTreeWidget>
+
+#include "core/codepage.h"
+#include "csv/csvexport.h"
+#include "csv/csvimport.h"
+#include "editing/bulk.h"
+#include "editing/collect.h"
+#include "editing/products.h"
+#include "i18n/messages.h"
+#include "output/pdfexport.h"
+#include "ui/dialogs.h"
+#include "ui/mainwindow.h"
+#include "ui/preview.h"
+#include "ui/qtlifecycleui.h"
+#include "ui/translatewidgets.h"
+
+namespace ui {
+namespace {
+
+editing::NumberLocale UserNumberLocale() {
+  editing::NumberLocale loc;
+  const QLocale l = QLocale::system();
+  const QString dec = l.decimalPoint();
+  const QString group = l.groupSeparator();
+  if (dec.size() == 1) loc.decimal = dec.at(0).unicode();
+  if (group.size() == 1) loc.thousands = group.at(0).unicode();
+  return loc;
+}
+
+const std::u16string kCsvFilter = u"CSV Dateien (*.csv)|*.csv";
+const std::u16string kPdfFilter = u"PDF Dateien (*.pdf)|*.pdf";
+
+}  // namespace
+
+void MainWindow::ExportCsvCmd() {
+  auto choose = [this]() -> std::string {
+    std::u16string name;
+    // This save dialog does not ask before replacing a file.
+    if (!RunFileDialog(this, true, false, i18n::Tr(kCsvFilter), u".csv", name)) return {};
+    return ql::ToUtf8(name);
+  };
+  csv::ExportalsCSVDatei(doc_, CurrentSelection().kat, *dialogs_, choose);
+}
+
+void MainWindow::ImportCsvCmd(int kind) {
+  const int kat = CurrentSelection().kat;
+  if (kind == 0 && !csv::RequireImportCategory(doc_, kat, *dialogs_)) return;
+  std::u16string name;
+  if (!RunFileDialog(this, false, false, i18n::Tr(kCsvFilter), u".csv", name)) return;
+  csv::ImportContext ctx;
+  ctx.pictureWidth = bildBreitEd_->value();
+  const QString dec = QLocale::system().decimalPoint();
+  if (dec.size() == 1) ctx.decimalSeparator = dec.at(0).unicode();
+  const std::string path = ql::ToUtf8(name);
+  csv::ImportResult r;
+  if (kind == 0)
+    r = csv::ImportCSVFile(doc_, kat, path, ctx, *dialogs_);
+  else if (kind == 1)
+    r = csv::ImportCSVFileComplete(doc_, kat, path, ctx, *dialogs_);
+  else
+    r = csv::ImportCSVFileCategories(doc_, kat, path, ctx, *dialogs_);
+  ListCategories(r.selected);
+  UpdateCaption();
+}
+
+void MainWindow::ExportPdfCmd() {
+  std::u16string name;
+  if (!RunFileDialog(this, true, true, i18n::Tr(kPdfFilter), u".pdf", name)) return;
+  output::PdfExportOptions o;
+  o.dpi = pdfDpi_;
+  o.cmyk = doc_.options.PDFDateienmitCMYKFarbenausgeben1;
+  o.printer = preview_->printer();
+  o.progpath = state_.progpath;
+  QProgressDialog progress(TrW(QStringLiteral("Als PDF Datei exportieren...")), TrW(QStringLiteral("Abbrechen")), 0,
+                           0, this);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(500);
+  auto onPage = [&progress](const output::PdfExportProgress& p) {
+    progress.setLabelText(QString::number(p.pagesDone));
+    QApplication::processEvents();
+    return !progress.wasCanceled();
+  };
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const output::PdfExportResult r = output::ExportPDF(*session_, ql::ToUtf8(name), o, onPage);
+  QApplication::restoreOverrideCursor();
+  progress.close();
+  // A failed export says why (the file is not left half written).
+  if (!r.ok && !r.cancelled)
+    dialogs_->ShowMessage(ql::FromUtf8(r.error), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
+                          MessageIcon::Error);
+  Repaint();
+}
+
+void MainWindow::PdfResolutionCmd() {
+  RunPdfResolutionDialog(this, pdfDpi_);
+  SaveUserOptions();
+}
+
+// ---- "Bearbeiten"
+
+void MainWindow::SortVariantsCmd() {
+  if (!RunSortVariantsDialog(this, sortColumn_)) return;
+  SelectProduct(-1);
+  editing::SortAllVariants(doc_, sortColumn_, UserNumberLocale());
+  RefreshEditor();
+  Repaint();
+}
+
+void MainWindow::ChangePricesCmd() {
+  editing::PriceChange change;
+  if (!RunPriceChangeDialog(this, change)) return;
+  SelectProduct(-1);
+  editing::ChangeAllPrices(doc_, change, UserNumberLocale());
+  RefreshEditor();
+  Repaint();
+}
+
+void MainWindow::WriteCellCmd() {
+  const QModelIndex at = gridView_->currentIndex();
+  const int c = at.isValid() ? at.column() : 0, r = at.isValid() ? at.row() : 0;
+  const std::u16string text = grid_.Cell(c, r);
+  if (editing::WriteCellToAllTables(doc_, c, r, text, *dialogs_) <= 0) return;
+  FillGrid();
+  Repaint();
+}
+
+void MainWindow::CollectPicturesCmd() {
+  if (!RunCollectDialog(this, collectFolder_)) return;
+  ListCategories(-1);  // the category is deselected first
+  editing::CollectPictures(doc_, collectFolder_, *dialogs_);
+  RefreshEditor();
+  Repaint();
+}
+
+void MainWindow::FindProductsCmd() {
+  const bool ok = RunSearchDialog(this, searchText_, searchInDescription_);
+  SaveUserOptions();
+  const std::vector<editing::FoundProduct> found =
+      ok ? editing::FindProducts(doc_, searchText_, searchInDescription_) : std::vector<editing::FoundProduct>{};
+  if (found.empty()) {
+    editing::ReportNothingFound(*dialogs_);
+    return;
+  }
+  int row = -1;
+  if (!RunFoundDialog(this, found, row)) return;
+  editing::Selection sel;
+  if (!editing::LocateFoundProduct(doc_, editing::DecimalText(found[row].katnr),
+                                   editing::DecimalText(found[row].prodnr), sel))
+    return;
+  // Selecting the category is a change of the category list, as by a click.
+  listView2_->clearSelection();
+  if (QTreeWidgetItem* it = listView2_->topLevelItem(sel.kat)) {
+    listView2_->setCurrentItem(it);
+    it->setSelected(true);
+    listView2_->scrollToItem(it, QAbstractItemView::PositionAtTop);
+  }
+  if (!sel.prods.empty()) SelectProduct(sel.prods.front());
+}
+
+void MainWindow::ReplaceCmd() {
+  if (!RunReplaceDialog(this, replaceFrom_, replaceTo_)) return;
+  SelectProduct(-1);
+  editing::ReplaceInAllTables(doc_, replaceFrom_, replaceTo_);
+  RefreshEditor();
+  Repaint();
+}
+
+}  // namespace ui

@@ -1,0 +1,376 @@
+#include "ui/mainwindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "csv/csvimport.h"
+#include "i18n/messages.h"
+#include "ui/dialogs.h"
+#include "project/options.h"
+#include "render/layouts/layouts.h"
+#include "ui/preview.h"
+#include "ui/qtlifecycleui.h"
+#include "ui/settingsbinder.h"
+#include "ui/translatewidgets.h"
+
+namespace ui {
+
+// ---- ProductsPage
+
+ProductsPage::ProductsPage(QWidget* parent) : QWidget(parent) {
+  static const char* names[4] = {"KategorienPanel", "ProduktePanel", "EditorPanel", "BilderVariantenPanel"};
+  for (int i = 0; i < 4; ++i) {
+    panels_[i] = new QWidget(this);
+    panels_[i]->setObjectName(QString::fromLatin1(names[i]));
+  }
+}
+
+void ProductsPage::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  const int h = UpperPanelHeight(height());
+  int y = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int ph = i < 3 ? h : h + 80;
+    panels_[i]->setGeometry(0, y, width(), std::max(0, ph));
+    y += std::max(0, ph);
+  }
+}
+
+// ---- MainWindow
+
+MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
+    : QMainWindow(parent), config_(std::move(config)) {
+  setObjectName(QStringLiteral("MainForm"));
+  state_.progpath = options::WithTrailingSeparator(config_.progpath);
+  if (config_.dialogs) {
+    dialogs_ = config_.dialogs;
+  } else {
+    ownDialogs_ = std::make_unique<QtLifecycleUi>(this);
+    dialogs_ = ownDialogs_.get();
+  }
+  // Window creation: translation table and options.dat; English until the
+  // window is first shown.
+  lifecycle::StartProgram(state_, table_);
+  store_ = config_.userStoreFile.empty() ? std::make_unique<platform::UserStore>()
+                                         : std::make_unique<platform::UserStore>(config_.userStoreFile);
+  store_->LoadOptions(doc_.options, view_.ZoomEd);
+  pdfDpi_ = store_->LoadInt("PDFAufl/DPIEd", 300, 10, 4000);
+  searchInDescription_ = store_->LoadInt("ArtikelSuchen/InDescription", 0, 0, 1) != 0;
+
+  render::InstallAllLayouts();
+  measurer_ = std::make_unique<platform::QtTextMeasurer>();
+  session_ = std::make_unique<render::RenderSession>(doc_, *measurer_, loader_);
+  session_->feedback = dialogs_;
+
+  doc_.settings.LayoutCombo = 0;
+  doc_.settings.PreDefAnzPreisEd = 3;
+  binder_ = std::make_unique<SettingsBinder>(doc_.settings, this, [this](const char* n) { SettingChanged(n); });
+
+  auto* central = new QWidget(this);
+  auto* lay = new QVBoxLayout(central);
+  lay->setContentsMargins(4, 4, 4, 4);
+  lay->addWidget(BuildButtonBar());
+  pageControl_ = new QTabWidget;
+  pageControl_->setObjectName(QStringLiteral("PageControl1"));
+  pageControl_->addTab(BuildProductsTab(), QStringLiteral("Produkte"));
+  pageControl_->addTab(BuildTemplateTab(), QStringLiteral("Voreinstellungen"));
+  pageControl_->addTab(BuildPreviewTab(), QStringLiteral("Katalog erzeugen"));
+  pageControl_->addTab(BuildLayoutTab(), QStringLiteral("Layout"));
+  pageControl_->addTab(BuildBackgroundTab(), QStringLiteral("Hintergrund"));
+  pageControl_->addTab(BuildLogoTab(), QStringLiteral("Logo"));
+  lay->addWidget(pageControl_, 1);
+  setCentralWidget(central);
+  BuildMenus();
+  connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index == 2) {
+      preview_->Invalidate();
+      keyEdit_->setFocus();
+    }
+  });
+
+  preview_->SetPrinter(config_.systemPrinter ? platform::DefaultPrinterPage() : platform::FallbackPrinterPage());
+  newdib(di_, 320, 200, 24);
+  std::fill(di_.pixels.begin(), di_.pixels.end(), uint8_t(0xFF));
+  doc_.onCaptionChanged = [this] { UpdateCaption(); };
+  session_->LoadFurniturePictures();
+  ShowDocument();
+
+  // options.dat: English is checked until the stored language is known.
+  langActions_[options::kEnglish]->setChecked(true);
+  state_.dontchlang = true;
+  if (state_.languagesetto >= 0 && state_.languagesetto < 4) langActions_[state_.languagesetto]->setChecked(true);
+  state_.dontchlang = false;
+
+  qApp->installEventFilter(this);
+  resize(1000, 760);
+}
+
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  doc_.onCaptionChanged = nullptr;
+  doc_.NewAll();
+}
+
+QString MainWindow::Caption() const { return Q(lifecycle::Caption(doc_)); }
+
+void MainWindow::UpdateCaption() {
+  const QString c = Caption();
+  setWindowTitle(c.isEmpty() ? Q(lifecycle::kMainCaption) : c);
+}
+
+QWidget* MainWindow::BuildButtonBar() {
+  auto* bar = new QWidget;
+  bar->setObjectName(QStringLiteral("Panel1"));
+  auto* lay = new QHBoxLayout(bar);
+  lay->setContentsMargins(0, 0, 0, 0);
+  auto add = [&](const char* obj, const char* text) {
+    auto* b = new QPushButton(QString::fromUtf8(text));
+    b->setObjectName(QString::fromLatin1(obj));
+    lay->addWidget(b);
+    return b;
+  };
+  connect(add("OpenBtn", "Öffnen..."), &QPushButton::clicked, this, &MainWindow::OpenCmd);
+  connect(add("SaveBtn", "Speichern"), &QPushButton::clicked, this, &MainWindow::SaveCmd);
+  connect(add("SaveAsBtn", "Speichern unter..."), &QPushButton::clicked, this, &MainWindow::SaveAsCmd);
+  add("PrintBtn", "Drucken")->setEnabled(false);  // printing is not available yet
+  connect(add("EndeBtn", "Beenden"), &QPushButton::clicked, this, &QWidget::close);
+  lay->addStretch(1);
+  return bar;
+}
+
+void MainWindow::BuildMenus() {
+  auto item = [this](QMenu* m, const char* obj, const char* text, auto slot) {
+    QAction* a = m->addAction(QString::fromUtf8(text));
+    a->setObjectName(QString::fromLatin1(obj));
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  auto missing = [](QMenu* m, const char* text) { m->addAction(QString::fromUtf8(text))->setEnabled(false); };
+  auto toggle = [this](QMenu* m, const char* obj, const char* text, bool& field) {
+    QAction* a = m->addAction(QString::fromUtf8(text));
+    a->setObjectName(QString::fromLatin1(obj));
+    a->setCheckable(true);
+    a->setChecked(field);
+    connect(a, &QAction::toggled, this, [this, &field](bool on) {
+      field = on;
+      SaveUserOptions();
+    });
+    return a;
+  };
+
+  QMenu* datei = new QMenu(QStringLiteral("Datei"), this);
+  item(datei, "Neu1", "Neu", [this] { NewCmd(); });
+  item(datei, "Oeffnen1", "Öffnen...", [this] { OpenCmd(); });
+  item(datei, "Speichern1", "Speichern", [this] { SaveCmd(); });
+  item(datei, "Speichernunter1", "Speichern unter...", [this] { SaveAsCmd(); });
+  datei->addSeparator();
+  item(datei, "ExportalsCSVDatei1", "Export als CSV Datei...", [this] { ExportCsvCmd(); });
+  item(datei, "ImportCSV1", "Artikel aus CSV Datei importieren...", [this] { ImportCsvCmd(0); });
+  item(datei, "ImportCSVComplete1", "Artikel aus CSV Datei importieren (1. Spalte ist Kategoriename)...",
+       [this] { ImportCsvCmd(1); });
+  item(datei, "ImportInfo1", "Informationen zum Import Dateiformat...", [this] {
+    dialogs_->ShowMessage(csv::ProductFormatInfoText(), csv::FormatInfoCaption(), MessageIcon::Information);
+  });
+  item(datei, "KategorienImport1", "Kategorien importieren...", [this] { ImportCsvCmd(2); });
+  item(datei, "KategorienImportInfo1", "Informationen zum Kategorien Import Dateiformat...", [this] {
+    dialogs_->ShowMessage(csv::CategoryFormatInfoText(), csv::FormatInfoCaption(), MessageIcon::Information);
+  });
+  item(datei, "AlsPDFDateiexportieren1", "Als PDF Datei exportieren...", [this] { ExportPdfCmd(); });
+  // Outputs that are not available yet stay visible but disabled.
+  missing(datei, "Seiten als Bilder exportieren...");
+  missing(datei, "Als HTML Blätterkatalog exportieren...");
+  missing(datei, "Preisliste erzeugen...");
+  datei->addSeparator();
+  missing(datei, "Drucken");
+  missing(datei, "Einzelne Seite drucken...");
+  missing(datei, "Drucker einrichten");
+  datei->addSeparator();
+  item(datei, "Beenden1", "Beenden", [this] { close(); });
+  menuBar()->addMenu(datei);
+
+  QMenu* bearb = new QMenu(QStringLiteral("Bearbeiten"), this);
+  item(bearb, "VariantenSortieren1", "Varianten aller Produkte sortieren...", [this] { SortVariantsCmd(); });
+  item(bearb, "AllePreiseaendern1", "Alle Preise ändern...", [this] { ChangePricesCmd(); });
+  item(bearb, "InhaltderTabellenzelle1",
+       "Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...", [this] { WriteCellCmd(); });
+  bearb->addSeparator();
+  item(bearb, "Produktnamensortieren1", "Produktnamen alphabetisch sortieren...", [this] { SortNamesCmd(); });
+  bearb->addSeparator();
+  item(bearb, "Produktduplizieren1", "Produkt duplizieren...", [this] { DuplicateProductCmd(); });
+  item(bearb, "Bilddateienkopieren1", "Bilddateien alle in ein Verzeichnis kopieren...",
+       [this] { CollectPicturesCmd(); });
+  bearb->addSeparator();
+  item(bearb, "Artikelsuchen1", "Artikel suchen...", [this] { FindProductsCmd(); });
+  item(bearb, "SuchenundErsetzen1", "Suchen und Ersetzen in den Variantentabellen...", [this] { ReplaceCmd(); });
+  menuBar()->addMenu(bearb);
+
+  QMenu* sprache = new QMenu(QStringLiteral("Sprache"), this);
+  auto* group = new QActionGroup(this);
+  const char* langs[4] = {"Deutsch", "English", "Français", "Nederlands"};
+  for (int i = 0; i < 4; ++i) {
+    QAction* a = sprache->addAction(QString::fromUtf8(langs[i]));
+    a->setObjectName(QStringLiteral("Sprache%1").arg(i));
+    a->setCheckable(true);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, [this, i] { LanguageCmd(i); });
+    langActions_[i] = a;
+  }
+  sprache->addSeparator();
+  missing(sprache, "Übersetzen...");  // the translation editor is not available yet
+  menuBar()->addMenu(sprache);
+
+  QMenu* opt = new QMenu(QStringLiteral("Optionen"), this);
+  optLeere_ = toggle(opt, "LeereVariantenSpaltenundZeilenbeimffnenentfernen1",
+                     "Leere Varianten Spalten und Zeilen beim Öffnen entfernen",
+                     doc_.options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
+  optCmyk_ = toggle(opt, "PDFDateienmitCMYKFarbenausgeben1", "PDF Dateien mit CMYK Farben ausgeben",
+                    doc_.options.PDFDateienmitCMYKFarbenausgeben1);
+  opt->addSeparator();
+  item(opt, "PDFAuflsungeinstellen1", "PDF Auflösung einstellen...", [this] { PdfResolutionCmd(); });
+  optPrintDialog_ = toggle(opt, "DruckenDialoganzeigenvordemDrucken1", "Drucken Dialog anzeigen vor dem Drucken",
+                           doc_.options.DruckenDialoganzeigenvordemDrucken1);
+  optImportTitles_ =
+      toggle(opt, "BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1",
+             "Beim Importieren die Spaltenüberschriften der Variantentabelle aus der Vorlage übernehmen",
+             doc_.options.BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1);
+  menuBar()->addMenu(opt);
+
+  QMenu* hilfe = new QMenu(QStringLiteral("Hilfe"), this);
+  item(hilfe, "Ueber1", "Über...", [this] { ShowAboutBox(this, Q(doc_.maincap.empty() ? lifecycle::kMainCaption : doc_.maincap)); });
+  menuBar()->addMenu(hilfe);
+}
+
+void MainWindow::SaveUserOptions() {
+  store_->SaveOptions(doc_.options, view_.ZoomEd);
+  store_->SaveInt("PDFAufl/DPIEd", pdfDpi_);
+  store_->SaveInt("ArtikelSuchen/InDescription", searchInDescription_ ? 1 : 0);
+  store_->Sync();
+}
+
+// ---- start and stop
+
+void MainWindow::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (!state_.infirst) FirstShow();
+}
+
+void MainWindow::TranslateAllForms() { TranslateWidgetTree(this); }
+
+void MainWindow::FirstShow() {
+  SetWindowLanguage(state_.languagesetto);
+  const lifecycle::FirstShowTexts texts = lifecycle::FirstShow(state_, doc_, [this] { TranslateAllForms(); });
+  appTitle_ = Q(texts.applicationTitle);
+  FillTemplateList();
+  UpdateCaption();
+  if (lifecycle::OpenCommandLineFile(doc_, config_.args)) ShowDocument();
+  if (config_.offerTestProject) QTimer::singleShot(1000, this, [this] { OfferTestProject(); });
+}
+
+void MainWindow::OfferTestProject() {
+  // The test project replaces the open document: changes made in the first
+  // second are not thrown away without asking.
+  if (doc_.changed && !lifecycle::AskToSave(doc_, *dialogs_)) return;
+  if (lifecycle::OfferTestProject(doc_, *dialogs_)) ShowDocument();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  if (!lifecycle::CanClose(doc_, *dialogs_)) {
+    e->ignore();
+    return;
+  }
+  lifecycle::ShutDown(state_);
+  SaveUserOptions();
+  e->accept();
+}
+
+void MainWindow::NewCmd() {
+  if (lifecycle::NewFile(doc_, *dialogs_)) ShowDocument();
+}
+
+void MainWindow::OpenCmd() {
+  if (lifecycle::OpenFile(doc_, *dialogs_)) ShowDocument();
+}
+
+bool MainWindow::OpenDocument(const std::u16string& filename) {
+  if (!lifecycle::OpenFileByName(doc_, filename)) return false;
+  ShowDocument();
+  return true;
+}
+
+bool MainWindow::SaveCmd() { return lifecycle::SaveFile(doc_, *dialogs_); }
+bool MainWindow::SaveAsCmd() { return lifecycle::SaveFileAs(doc_, *dialogs_); }
+
+void MainWindow::ShowDocument() {
+  session_->LoadFurniturePictures();
+  binder_->LoadAll();
+  {
+    const QSignalBlocker block(layoutCombo_);
+    layoutCombo_->setCurrentIndex(std::clamp<int>(doc_.settings.LayoutCombo, 0, 7));
+  }
+  paintBox2_->SetDib(session_->di2);
+  paintBox3_->SetDib(session_->di3);
+  FillTemplateList();
+  ListCategories(-1);
+  UpdateCaption();
+  Repaint();
+}
+
+void MainWindow::Repaint() {
+  if (preview_) preview_->Invalidate();
+}
+
+void MainWindow::LanguageCmd(int language) {
+  if (state_.dontchlang) return;
+  lifecycle::ChooseLanguage(state_, language, *dialogs_);
+}
+
+// ---- events
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::Wheel) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && w->window() == this && pageControl_->currentIndex() == 2) {
+      auto* we = static_cast<QWheelEvent*>(e);
+      wheelRest_ += we->angleDelta().y();
+      const int notches = wheelRest_ / 120;
+      wheelRest_ -= notches * 120;
+      QScrollBar* vb = scrollBox_->verticalScrollBar();
+      vb->setValue(vb->value() - notches * 20);  // the scroll bar keeps it within its range
+      return true;
+    }
+    return false;
+  }
+  if (e->type() == QEvent::Resize) {
+    if (auto* list = qobject_cast<QTreeWidget*>(watched)) FitListColumns(list);
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void MainWindow::FitListColumns(QTreeWidget* list) {
+  const int w = list->width();
+  if (list == listView1_) {
+    list->setColumnWidth(0, 150);
+    list->setColumnWidth(1, std::max(0, w - 160));
+  } else {
+    list->setColumnWidth(0, std::max(0, w - 10));
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,533 @@
+// The tab "Produkte": category list, product list, product editor, picture
+// list and variant grid.
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "core/codepage.h"
+#include "editing/categories.h"
+#include "editing/pictures.h"
+#include "editing/products.h"
+#include "editing/variants.h"
+#include "imaging/pixoran.h"
+#include "ui/dialogs.h"
+#include "ui/mainwindow.h"
+#include "ui/preview.h"
+#include "ui/qtlifecycleui.h"
+#include "ui/translatewidgets.h"
+#include "ui/variantgridmodel.h"
+
+namespace ui {
+namespace {
+
+QPushButton* Button(QBoxLayout* lay, const char* obj, const char* text) {
+  auto* b = new QPushButton(QString::fromUtf8(text));
+  b->setObjectName(QString::fromLatin1(obj));
+  lay->addWidget(b);
+  return b;
+}
+
+QTreeWidget* ReportList(const char* obj, const QStringList& headings, bool multi) {
+  auto* l = new QTreeWidget;
+  l->setObjectName(QString::fromLatin1(obj));
+  l->setRootIsDecorated(false);
+  l->setHeaderLabels(headings);
+  l->header()->setStretchLastSection(false);
+  l->setSelectionMode(multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+  l->setEditTriggers(QAbstractItemView::EditKeyPressed);
+  return l;
+}
+
+}  // namespace
+
+QWidget* MainWindow::BuildProductsTab() {
+  productsPage_ = new ProductsPage;
+  productsPage_->setObjectName(QStringLiteral("TabProdukte"));
+
+  // Categories.
+  {
+    auto* lay = new QHBoxLayout(productsPage_->panel(0));
+    lay->setContentsMargins(2, 2, 2, 2);
+    listView2_ = ReportList("ListView2", {QStringLiteral("Kategorie")}, false);
+    listView2_->installEventFilter(this);
+    lay->addWidget(listView2_, 1);
+    auto* col = new QVBoxLayout;
+    connect(Button(col, "NeueKategorieBtn", "Neue Kategorie"), &QPushButton::clicked, this,
+            &MainWindow::NewCategoryCmd);
+    connect(Button(col, "KategorieBearbeitenBtn", "Bearbeiten"), &QPushButton::clicked, this,
+            &MainWindow::EditCategoryCmd);
+    connect(Button(col, "KategorieHochBtn", "Nach oben"), &QPushButton::clicked, this,
+            [this] { MoveCategoryCmd(true); });
+    connect(Button(col, "KategorieLoeschenBtn", "Löschen"), &QPushButton::clicked, this,
+            &MainWindow::DeleteCategoryCmd);
+    connect(Button(col, "KategorieRunterBtn", "Nach unten"), &QPushButton::clicked, this,
+            [this] { MoveCategoryCmd(false); });
+    col->addStretch(1);
+    lay->addLayout(col);
+    connect(listView2_, &QTreeWidget::itemSelectionChanged, this, [this] {
+      if (doc_.donotupdate) return;
+      // A change notification of the category list: marks the document.
+      editing::SelectCategory(doc_, CurrentSelection().kat);
+      ListProds();
+    });
+    connect(listView2_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* it, int) {
+      if (doc_.donotupdate) return;
+      editing::RenameCategory(doc_, listView2_->indexOfTopLevelItem(it), U(it->text(0)));
+      Repaint();
+    });
+    connect(listView2_, &QTreeWidget::itemDoubleClicked, this, [this] { EditCategoryCmd(); });
+  }
+
+  // Products.
+  {
+    auto* lay = new QHBoxLayout(productsPage_->panel(1));
+    lay->setContentsMargins(2, 2, 2, 2);
+    listView1_ = ReportList("ListView1", {QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung")}, true);
+    listView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    listView1_->installEventFilter(this);
+    lay->addWidget(listView1_, 1);
+    auto* col = new QVBoxLayout;
+    QPushButton* b[5];
+    b[0] = Button(col, "NeuesProduktBtn", "Neues Produkt");
+    b[1] = Button(col, "ProduktLoeschenBtn", "Löschen");
+    b[2] = Button(col, "ProduktHochBtn", "Nach oben");
+    b[3] = Button(col, "ProduktRunterBtn", "Nach unten");
+    b[4] = Button(col, "AndereKategBtn", "Andere Kateg.");
+    col->addStretch(1);
+    lay->addLayout(col);
+    connect(b[0], &QPushButton::clicked, this, &MainWindow::NewProductCmd);
+    connect(b[1], &QPushButton::clicked, this, &MainWindow::DeleteProductsCmd);
+    connect(b[2], &QPushButton::clicked, this, [this] { MoveProductCmd(true); });
+    connect(b[3], &QPushButton::clicked, this, [this] { MoveProductCmd(false); });
+    connect(b[4], &QPushButton::clicked, this, &MainWindow::MoveProductsCmd);
+    productControls_.assign(b, b + 5);
+    connect(listView1_, &QTreeWidget::itemSelectionChanged, this, [this] {
+      if (!doc_.donotupdate) RefreshEditor();
+    });
+  }
+
+  // Product editor.
+  {
+    auto* lay = new QGridLayout(productsPage_->panel(2));
+    lay->setContentsMargins(2, 2, 2, 2);
+    lay->addWidget(new QLabel(QStringLiteral("Bezeichnung:")), 0, 0);
+    lay->addWidget(new QLabel(QStringLiteral("Beschreibung:")), 0, 1);
+    nameEd_ = new QPlainTextEdit;
+    nameEd_->setObjectName(QStringLiteral("NameEd"));
+    descEd_ = new QPlainTextEdit;
+    descEd_->setObjectName(QStringLiteral("BeschreibungEd"));
+    lay->addWidget(nameEd_, 1, 0);
+    lay->addWidget(descEd_, 1, 1);
+    dibPrev_ = new DibBox(DibBox::Mode::Fit);
+    dibPrev_->setObjectName(QStringLiteral("DibPrev"));
+    dibPrev_->setMinimumWidth(120);
+    lay->addWidget(dibPrev_, 0, 2, 2, 1);
+    lay->setColumnStretch(0, 2);
+    lay->setColumnStretch(1, 3);
+    lay->setColumnStretch(2, 1);
+    connect(nameEd_, &QPlainTextEdit::textChanged, this, [this] {
+      if (refreshing_) return;
+      const editing::Selection sel = CurrentSelection();
+      const std::u16string text = U(nameEd_->toPlainText());
+      if (!editing::SetProductName(doc_, sel, text)) return;
+      const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
+      if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(0, Q(text));
+      Repaint();
+    });
+    connect(descEd_, &QPlainTextEdit::textChanged, this, [this] {
+      if (refreshing_) return;
+      const editing::Selection sel = CurrentSelection();
+      const std::u16string text = U(descEd_->toPlainText());
+      if (!editing::SetProductDescription(doc_, sel, text)) return;
+      const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
+      if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(1, Q(text));
+      Repaint();
+    });
+    editorControls_.push_back(nameEd_);
+    editorControls_.push_back(descEd_);
+  }
+
+  // Pictures and variants.
+  {
+    auto* lay = new QHBoxLayout(productsPage_->panel(3));
+    lay->setContentsMargins(2, 2, 2, 2);
+    auto* pics = new QVBoxLayout;
+    pics->addWidget(new QLabel(QStringLiteral("Bilder:")));
+    pictureList_ = new QListWidget;
+    pictureList_->setObjectName(QStringLiteral("BilderList"));
+    pics->addWidget(pictureList_, 1);
+    auto* row = new QHBoxLayout;
+    QPushButton* newPics = Button(row, "NeueBilderBtn", "Neue Bilder...");
+    QPushButton* delPic = Button(row, "BildLoeschenBtn", "Löschen");
+    pics->addLayout(row);
+    auto* row2 = new QHBoxLayout;
+    QPushButton* upPic = Button(row2, "BildHochBtn", "Nach oben");
+    QPushButton* downPic = Button(row2, "BildRunterBtn", "Nach unten");
+    pics->addLayout(row2);
+    auto* row3 = new QHBoxLayout;
+    row3->addWidget(new QLabel(QStringLiteral("Bild Breite in cm:")));
+    bildBreitEd_ = new QDoubleSpinBox;
+    bildBreitEd_->setObjectName(QStringLiteral("BildBreitEd"));
+    bildBreitEd_->setRange(editing::kMinPictureWidth, editing::kMaxPictureWidth);
+    bildBreitEd_->setDecimals(2);
+    bildBreitEd_->setValue(view_.BildBreitEd);
+    bildBreitEd_->setKeyboardTracking(false);
+    bildBreitEd_->setToolTip(QStringLiteral("Die Breite VOR dem Hinzufügen der Bilder einstellen."));
+    row3->addWidget(bildBreitEd_);
+    pics->addLayout(row3);
+    lay->addLayout(pics, 1);
+    connect(newPics, &QPushButton::clicked, this, &MainWindow::AddPicturesCmd);
+    connect(delPic, &QPushButton::clicked, this, &MainWindow::DeletePictureCmd);
+    connect(upPic, &QPushButton::clicked, this, [this] { MovePictureCmd(true); });
+    connect(downPic, &QPushButton::clicked, this, [this] { MovePictureCmd(false); });
+    connect(pictureList_, &QListWidget::itemClicked, this, [this] { PictureClicked(); });
+    connect(bildBreitEd_, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this](double v) {
+      view_.BildBreitEd = v;
+      if (refreshing_) return;
+      if (editing::SetPictureWidth(doc_, CurrentSelection(), pictureList_->currentRow(), v)) Repaint();
+    });
+
+    auto* vars = new QVBoxLayout;
+    vars->addWidget(new QLabel(QStringLiteral("Varianten:")));
+    gridView_ = new QTableView;
+    gridView_->setObjectName(QStringLiteral("StringGrid1"));
+    gridModel_ = new VariantGridModel(
+        grid_,
+        [this](int col, int row, const std::u16string& text) {
+          if (editing::TypeInCell(doc_, CurrentSelection(), grid_, col, row, text)) Repaint();
+        },
+        this);
+    gridView_->setModel(gridModel_);
+    gridView_->horizontalHeader()->hide();
+    gridView_->verticalHeader()->hide();
+    gridView_->verticalHeader()->setDefaultSectionSize(24);
+    gridView_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gridView_, &QWidget::customContextMenuRequested, this, &MainWindow::GridMenu);
+    vars->addWidget(gridView_, 1);
+    auto* opts = new QHBoxLayout;
+    opts->addWidget(new QLabel(QStringLiteral("Anzahl Preisspalten:")));
+    anzPreisEd_ = new QSpinBox;
+    anzPreisEd_->setObjectName(QStringLiteral("AnzPreisSpaltenEd"));
+    anzPreisEd_->setRange(1, 100);
+    anzPreisEd_->setKeyboardTracking(false);
+    opts->addWidget(anzPreisEd_);
+    pageBreakCheck_ = new QCheckBox(QStringLiteral("Seitenumbruch nach dem Produkt"));
+    deactivateCheck_ = new QCheckBox(QStringLiteral("Produkt deaktivieren"));
+    opts->addWidget(pageBreakCheck_);
+    opts->addWidget(deactivateCheck_);
+    auto* tableBtn = new QPushButton(QStringLiteral("Tabellen Einstellungen..."));
+    opts->addWidget(tableBtn);
+    opts->addStretch(1);
+    vars->addLayout(opts);
+    lay->addLayout(vars, 3);
+    connect(anzPreisEd_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
+      if (!refreshing_ && editing::SetPriceColumns(doc_, CurrentSelection(), v)) Repaint();
+    });
+    connect(pageBreakCheck_, &QCheckBox::clicked, this, [this](bool on) {
+      if (editing::SetPageBreakAfter(doc_, CurrentSelection(), on)) Repaint();
+    });
+    connect(deactivateCheck_, &QCheckBox::clicked, this, [this](bool on) {
+      if (editing::SetProductsDeactivated(doc_, CurrentSelection(), on)) Repaint();
+    });
+    connect(tableBtn, &QPushButton::clicked, this, &MainWindow::TableSettingsCmd);
+    for (QWidget* w : std::initializer_list<QWidget*>{pictureList_, newPics, delPic, upPic, downPic, gridView_,
+                                                       anzPreisEd_, pageBreakCheck_, deactivateCheck_, tableBtn})
+      editorControls_.push_back(w);
+  }
+  return productsPage_;
+}
+
+editing::Selection MainWindow::CurrentSelection() const {
+  editing::Selection sel;
+  const QList<QTreeWidgetItem*> cats = listView2_->selectedItems();
+  if (!cats.isEmpty()) sel.kat = listView2_->indexOfTopLevelItem(cats.first());
+  for (QTreeWidgetItem* it : listView1_->selectedItems()) sel.prods.push_back(listView1_->indexOfTopLevelItem(it));
+  std::sort(sel.prods.begin(), sel.prods.end());
+  return sel;
+}
+
+void MainWindow::ListCategories(int select) {
+  {
+    editing::NoUpdateGuard guard(doc_);
+    const QSignalBlocker block(listView2_);
+    listView2_->clear();
+    for (const Category& c : doc_.kats) {
+      auto* it = new QTreeWidgetItem(listView2_, {Q(c.name)});
+      it->setFlags(it->flags() | Qt::ItemIsEditable);
+    }
+    if (select >= 0 && select < listView2_->topLevelItemCount()) {
+      listView2_->setCurrentItem(listView2_->topLevelItem(select));
+      listView2_->topLevelItem(select)->setSelected(true);
+    }
+  }
+  listView2_->viewport()->update();
+  ListProds();
+}
+
+void MainWindow::ListProds() {
+  const editing::Selection sel = CurrentSelection();
+  {
+    editing::NoUpdateGuard guard(doc_);
+    const QSignalBlocker block(listView1_);
+    listView1_->clear();
+    if (Category* c = editing::PositionCategory(doc_, sel.kat))
+      for (const Product& p : c->products) new QTreeWidgetItem(listView1_, {Q(p.name), Q(p.description)});
+  }
+  for (QWidget* w : productControls_) w->setEnabled(sel.kat >= 0);
+  RefreshEditor();
+  Repaint();
+}
+
+void MainWindow::SelectProduct(int index) {
+  {
+    editing::NoUpdateGuard guard(doc_);
+    const QSignalBlocker block(listView1_);
+    listView1_->clearSelection();
+    if (QTreeWidgetItem* it = listView1_->topLevelItem(index)) {
+      listView1_->setCurrentItem(it);
+      it->setSelected(true);
+      listView1_->scrollToItem(it);
+    }
+  }
+  RefreshEditor();
+}
+
+void MainWindow::RefreshEditor() {
+  refreshing_ = true;
+  const editing::Selection sel = CurrentSelection();
+  Product* p = editing::PositionProduct(doc_, sel);
+  pictureList_->clear();
+  if (p) {
+    anzPreisEd_->setValue(std::clamp<int>(p->pricecols, 1, 100));
+    pageBreakCheck_->setChecked(p->pagebreakafter);
+    deactivateCheck_->setChecked(p->deactivated);
+    nameEd_->setPlainText(Q(p->name));
+    descEd_->setPlainText(Q(p->description));
+    for (const Picture& pic : p->pictures) pictureList_->addItem(Q(pic.filename));
+  } else {
+    nameEd_->clear();
+    descEd_->clear();
+    pageBreakCheck_->setChecked(false);
+    deactivateCheck_->setChecked(false);
+  }
+  for (QWidget* w : editorControls_) w->setEnabled(p != nullptr);
+  FillGrid();
+  refreshing_ = false;
+}
+
+void MainWindow::FillGrid() {
+  const editing::Selection sel = CurrentSelection();
+  if (Product* p = editing::PositionProduct(doc_, sel))
+    grid_.Fill(*p);
+  else
+    grid_.Clear();
+  gridModel_->Reload();
+  const QFontMetrics fm(gridView_->font());
+  for (int c = 0; c < editing::kGridCols; ++c)
+    gridView_->setColumnWidth(c, grid_.ColumnWidth(c, [&fm](const std::u16string& s) {
+      return fm.horizontalAdvance(Q(s));
+    }));
+}
+
+// ---- category commands
+
+void MainWindow::NewCategoryCmd() {
+  const int32_t i = editing::NewCategory(doc_);
+  if (i < 0) return;
+  ListCategories(i);
+  if (QTreeWidgetItem* it = listView2_->topLevelItem(i)) listView2_->editItem(it, 0);
+  Repaint();
+}
+
+void MainWindow::EditCategoryCmd() {
+  const int kat = CurrentSelection().kat;
+  Category* c = editing::PositionCategory(doc_, kat);
+  if (!c) return;
+  editing::CategoryDialogValues v = editing::CategoryDialogFromCategory(*c);
+  if (!RunCategoryDialog(this, v, QString::fromStdString(GetDIBOpenFilter()))) return;
+  editing::ApplyCategoryDialog(doc_, kat, v);
+  if (QTreeWidgetItem* it = listView2_->topLevelItem(kat)) {
+    editing::NoUpdateGuard guard(doc_);
+    it->setText(0, Q(doc_.kats[kat].name));
+  }
+  Repaint();
+}
+
+void MainWindow::DeleteCategoryCmd() {
+  if (editing::DeleteCategory(doc_, CurrentSelection().kat, *dialogs_)) ListCategories(-1);
+}
+
+void MainWindow::MoveCategoryCmd(bool up) {
+  const int kat = CurrentSelection().kat;
+  const int32_t to = up ? editing::MoveCategoryUp(doc_, kat) : editing::MoveCategoryDown(doc_, kat);
+  if (to >= 0 && to != kat) ListCategories(to);
+}
+
+void MainWindow::MoveProductsCmd() {
+  const editing::Selection sel = CurrentSelection();
+  if (sel.kat < 0 || sel.prods.empty()) return;
+  int target = -1;
+  if (!RunMoveDialog(this, editing::MoveTargetNames(doc_, sel.kat), target)) return;
+  if (editing::MoveProductsToCategory(doc_, sel, target)) ListProds();
+}
+
+// ---- product commands
+
+void MainWindow::NewProductCmd() {
+  const int32_t i = editing::NewProduct(doc_, CurrentSelection().kat);
+  if (i < 0) return;
+  ListProds();
+  SelectProduct(i);
+  nameEd_->setFocus();
+  nameEd_->selectAll();
+}
+
+void MainWindow::DeleteProductsCmd() {
+  if (editing::DeleteProducts(doc_, CurrentSelection())) ListProds();
+}
+
+void MainWindow::MoveProductCmd(bool up) {
+  const editing::Selection sel = CurrentSelection();
+  const int32_t to = up ? editing::MoveProductUp(doc_, sel) : editing::MoveProductDown(doc_, sel);
+  if (to < 0 || sel.prods.empty() || to == sel.prods.front()) return;
+  ListProds();
+  SelectProduct(to);
+}
+
+void MainWindow::DuplicateProductCmd() {
+  if (editing::DuplicateProduct(doc_, CurrentSelection()) >= 0) ListProds();
+}
+
+void MainWindow::SortNamesCmd() {
+  if (!editing::SortProductNames(doc_, *dialogs_)) return;
+  ListProds();
+}
+
+// ---- pictures
+
+void MainWindow::AddPicturesCmd() {
+  const editing::Selection sel = CurrentSelection();
+  if (!editing::PositionProduct(doc_, sel)) return;
+  const QStringList files =
+      QFileDialog::getOpenFileNames(this, QString(), QString(), QString::fromStdString(GetDIBOpenFilter()));
+  if (files.isEmpty()) return;
+  std::vector<std::u16string> names;
+  for (const QString& f : files) names.push_back(U(f));
+  auto probe = [](const std::u16string& path, int& w, int& h) {
+    dib d;
+    if (!OpenDib(d, ql::ToUtf8(path))) return false;
+    w = d.width;
+    h = d.height;
+    return true;
+  };
+  const editing::AddPicturesResult r = editing::AddPictures(doc_, sel, names, ql::FromUtf8(state_.progpath),
+                                                            bildBreitEd_->value(), probe, *dialogs_);
+  if (!r.preview.empty()) ShowPreviewPicture(r.preview);
+  const int keep = pictureList_->currentRow();
+  RefreshEditor();
+  pictureList_->setCurrentRow(keep);
+  Repaint();
+}
+
+void MainWindow::ShowPreviewPicture(const std::u16string& file) {
+  dib d;
+  if (!OpenDib(d, ql::ToUtf8(file))) return;
+  di_ = std::move(d);
+  dibPrev_->SetDib(di_);
+}
+
+void MainWindow::DeletePictureCmd() {
+  const int32_t next = editing::DeletePicture(doc_, CurrentSelection(), pictureList_->currentRow());
+  RefreshEditor();
+  pictureList_->setCurrentRow(next);
+  Repaint();
+}
+
+void MainWindow::MovePictureCmd(bool up) {
+  const editing::Selection sel = CurrentSelection();
+  const int from = pictureList_->currentRow();
+  const int32_t to =
+      up ? editing::MovePictureUp(doc_, sel, from) : editing::MovePictureDown(doc_, sel, from);
+  if (to < 0 || to == from) return;
+  RefreshEditor();
+  pictureList_->setCurrentRow(to);
+  Repaint();
+}
+
+void MainWindow::PictureClicked() {
+  const int row = pictureList_->currentRow();
+  const editing::Selection sel = CurrentSelection();
+  dib loaded;
+  auto probe = [&loaded](const std::u16string& path, int& w, int& h) {
+    if (!OpenDib(loaded, ql::ToUtf8(path))) return false;
+    w = loaded.width;
+    h = loaded.height;
+    return true;
+  };
+  const editing::PreviewResult r = editing::PreviewPicture(doc_, sel, row, probe, *dialogs_);
+  if (!r.loaded) return;
+  di_ = std::move(loaded);
+  dibPrev_->SetDib(di_);
+  refreshing_ = true;
+  bildBreitEd_->setValue(r.width);
+  refreshing_ = false;
+}
+
+// ---- variant grid
+
+void MainWindow::GridMenu(const QPoint& pos) {
+  const QModelIndex at = gridView_->indexAt(pos);
+  if (!at.isValid()) return;
+  gridView_->setCurrentIndex(at);
+  const int c = at.column(), r = at.row();
+  QMenu menu(this);
+  QAction* delCol = menu.addAction(TrW(QStringLiteral("Spalte löschen")));
+  QAction* insCol = menu.addAction(TrW(QStringLiteral("Spalte einfügen")));
+  menu.addSeparator();
+  QAction* delRow = menu.addAction(TrW(QStringLiteral("Zeile löschen")));
+  QAction* insRow = menu.addAction(TrW(QStringLiteral("Zeile einfügen")));
+  menu.addSeparator();
+  QAction* copyCol = menu.addAction(TrW(QStringLiteral("Spalte kopieren")));
+  QAction* pasteCol = menu.addAction(TrW(QStringLiteral("Spaltenkopie einfügen")));
+  menu.addSeparator();
+  QAction* copyRow = menu.addAction(TrW(QStringLiteral("Zeile kopieren")));
+  QAction* pasteRow = menu.addAction(TrW(QStringLiteral("Zeilenkopie einfügen")));
+  QAction* chosen = menu.exec(gridView_->viewport()->mapToGlobal(pos));
+  if (!chosen) return;
+  const editing::Selection sel = CurrentSelection();
+  if (chosen == delCol) editing::DeleteGridColumn(doc_, sel, grid_, c);
+  if (chosen == insCol) editing::InsertGridColumn(doc_, sel, grid_, c);
+  if (chosen == delRow) editing::DeleteGridRow(doc_, sel, grid_, r);
+  if (chosen == insRow) editing::InsertGridRow(doc_, sel, grid_, r);
+  if (chosen == copyCol) editing::CopyGridColumn(doc_, grid_, c);
+  if (chosen == pasteCol) editing::PasteGridColumn(doc_, sel, grid_, c);
+  if (chosen == copyRow) editing::CopyGridRow(doc_, grid_, r);
+  if (chosen == pasteRow) editing::PasteGridRow(doc_, sel, grid_, r);
+  gridModel_->Reload();
+  gridView_->setCurrentIndex(gridModel_->index(r, c));
+  Repaint();
+}
+
+void MainWindow::TableSettingsCmd() {
+  const editing::Selection sel = CurrentSelection();
+  editing::TableSettingsValues v;
+  if (!editing::TableSettingsFromProduct(doc_, sel, v)) return;
+  RunTableSettingsDialog(this, v);
+  editing::ApplyTableSettings(doc_, sel, v);
+  Repaint();
+}
+
+}  // namespace ui

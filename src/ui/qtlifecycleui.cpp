@@ -1,0 +1,92 @@
+#include "ui/qtlifecycleui.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace ui {
+
+QString QtFileFilter(const std::u16string& filter) {
+  const QStringList parts = Q(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (int i = 0; i < parts.size(); i += 2) {
+    QString desc = parts[i].trimmed();
+    if (i + 1 >= parts.size()) {
+      if (!desc.isEmpty()) out << desc;
+      break;
+    }
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    // Qt reads the patterns from the last parentheses: replace any that the
+    // description already shows (with ";" separators Qt would not split).
+    const int open = desc.lastIndexOf(QLatin1Char('('));
+    if (open > 0 && desc.endsWith(QLatin1Char(')'))) desc = desc.left(open).trimmed();
+    out << desc + QStringLiteral(" (") + patterns.simplified() + QLatin1Char(')');
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+QString WithDefaultExtension(const QString& name, const std::u16string& defaultExtension) {
+  if (name.isEmpty() || defaultExtension.empty()) return name;
+  if (!QFileInfo(name).suffix().isEmpty()) return name;
+  QString ext = Q(defaultExtension);
+  if (!ext.startsWith(QLatin1Char('.'))) ext.prepend(QLatin1Char('.'));
+  return name + ext;
+}
+
+void QtLifecycleUi::ShowMessage(const std::u16string& text, const std::u16string& caption, MessageIcon icon) {
+  QMessageBox::Icon i = QMessageBox::Information;
+  switch (icon) {
+    case MessageIcon::Information: i = QMessageBox::Information; break;
+    case MessageIcon::Warning: i = QMessageBox::Warning; break;
+    case MessageIcon::Error: i = QMessageBox::Critical; break;
+    case MessageIcon::Question: i = QMessageBox::Question; break;
+  }
+  QMessageBox box(i, Q(caption), Q(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+Answer QtLifecycleUi::Ask(const std::u16string& text, const std::u16string& caption, Buttons buttons) {
+  QMessageBox::StandardButtons b = QMessageBox::Ok;
+  if (buttons == Buttons::YesNo) b = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == Buttons::YesNoCancel) b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), b, parent_);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+    case QMessageBox::Ok:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+bool RunFileDialog(QWidget* parent, bool save, bool confirmOverwrite, const std::u16string& filter,
+                   const std::u16string& defaultExtension, std::u16string& name) {
+  QFileDialog dlg(parent);
+  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dlg.setNameFilters(QtFileFilter(filter).split(QStringLiteral(";;")));
+  QString ext = Q(defaultExtension);
+  if (ext.startsWith(QLatin1Char('.'))) ext.remove(0, 1);
+  // The default extension is added before the overwrite question is asked.
+  if (save) dlg.setDefaultSuffix(ext);
+  if (!confirmOverwrite) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+  name = U(dlg.selectedFiles().first());
+  return !name.empty();
+}
+
+bool QtLifecycleUi::AskSaveFileName(const std::u16string& filter, const std::u16string& defaultExtension,
+                                    std::u16string& name) {
+  return RunFileDialog(parent_, true, true, filter, defaultExtension, name);
+}
+
+bool QtLifecycleUi::AskOpenFileName(const std::u16string& filter, const std::u16string& defaultExtension,
+                                    std::u16string& name) {
+  return RunFileDialog(parent_, false, false, filter, defaultExtension, name);
+}
+
+}  // namespace ui

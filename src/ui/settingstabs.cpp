@@ -1,0 +1,570 @@
+// The tabs "Voreinstellungen", "Katalog erzeugen", "Layout", "Hintergrund"
+// and "Logo": settings controls bound to the document's settings, the
+// template list and the page preview.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "editing/templatecols.h"
+#include "i18n/messages.h"
+#include "imaging/pixoran.h"
+#include "ui/mainwindow.h"
+#include "ui/preview.h"
+#include "ui/qtlifecycleui.h"
+#include "ui/settingsbinder.h"
+#include "ui/translatewidgets.h"
+
+namespace ui {
+namespace {
+
+const std::u16string kTemplateFilter = u"Vorlagen für Varianten Tabelle (*.vor)|*.vor";
+
+QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
+
+// A page of a settings tab, scrollable when the window is small.
+QWidget* Scrolled(QWidget* content) {
+  auto* area = new QScrollArea;
+  area->setWidget(content);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  return area;
+}
+
+}  // namespace
+
+void MainWindow::SettingChanged(const char* name) {
+  auto is = [name](const char* n) { return std::strcmp(name, n) == 0; };
+  if (is("FilenameEdit2")) {
+    session_->PrepareBackground(2);
+    paintBox2_->SetDib(session_->di2);
+  } else if (is("FilenameEdit3")) {
+    session_->PrepareBackground(3);
+  } else if (is("GrayScaleCheck") || is("LightenCheck") || is("HellEd") || is("SatEd")) {
+    session_->PrepareBackgrounds();
+    paintBox2_->SetDib(session_->di2);
+  } else if (is("FilenameEdit1")) {
+    session_->LoadLogo();
+    paintBox3_->SetDib(session_->di3);
+  } else if (is("PreDefAnzPreisEd")) {
+    doc_.SetChanged();
+  } else if (is("LayoutCombo")) {
+    keyEdit_->setFocus();
+  }
+  Repaint();
+}
+
+// ---- "Voreinstellungen"
+
+QWidget* MainWindow::BuildTemplateTab() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("TabVoreinstellungen"));
+  auto* lay = new QHBoxLayout(page);
+  auto* left = new QVBoxLayout;
+  listView3_ = new QTreeWidget;
+  listView3_->setObjectName(QStringLiteral("ListView3"));
+  listView3_->setRootIsDecorated(false);
+  listView3_->setHeaderLabels({QStringLiteral("Vorlage für die Spalten der Varianten Tabelle eines neuen Produktes")});
+  listView3_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  listView3_->setEditTriggers(QAbstractItemView::EditKeyPressed);
+  listView3_->installEventFilter(this);
+  left->addWidget(listView3_, 1);
+  auto* buttons = new QGridLayout;
+  auto button = [&](const char* text, int r, int c, auto slot) {
+    auto* b = new QPushButton(QString::fromUtf8(text));
+    buttons->addWidget(b, r, c);
+    connect(b, &QPushButton::clicked, this, slot);
+  };
+  button("Neue Spalte", 0, 0, [this] { NewTemplateColumnCmd(); });
+  button("Bearbeiten", 0, 1, [this] { EditTemplateColumnCmd(); });
+  button("Nach oben", 0, 2, [this] { MoveTemplateColumnCmd(true); });
+  button("Löschen", 1, 0, [this] { DeleteTemplateColumnsCmd(); });
+  button("Nach unten", 1, 2, [this] { MoveTemplateColumnCmd(false); });
+  button("Vorlage öffnen...", 2, 0, [this] { LoadTemplateCmd(); });
+  button("Vorlage speichern unter...", 2, 1, [this] { SaveTemplateCmd(); });
+  left->addLayout(buttons);
+  lay->addLayout(left, 1);
+  connect(listView3_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* it, int) {
+    editing::RenameTemplateColumn(doc_, listView3_->indexOfTopLevelItem(it), U(it->text(0)));
+  });
+
+  CatalogSettings& s = doc_.settings;
+  SettingsBinder& b = *binder_;
+  auto* geo = new QGridLayout;
+  int row = 0;
+  geo->addWidget(Label("Anzahl Preisspalten:"), row, 0);
+  geo->addWidget(b.Integer("PreDefAnzPreisEd", s.PreDefAnzPreisEd, 1, 100), row++, 1);
+  geo->addWidget(b.Check("DefineFixedWidthCheck", s.DefineFixedWidthCheck,
+                         QStringLiteral("Feste Breite für die Tabellenzellen definieren:")),
+                 row++, 0, 1, 4);
+  double* cols[10] = {&s.RxSpinEdit1, &s.RxSpinEdit2, &s.RxSpinEdit3, &s.RxSpinEdit4, &s.RxSpinEdit5,
+                      &s.RxSpinEdit7, &s.RxSpinEdit8, &s.RxSpinEdit9, &s.RxSpinEdit10, &s.RxSpinEdit11};
+  static const char* colNames[10] = {"RxSpinEdit1", "RxSpinEdit2", "RxSpinEdit3", "RxSpinEdit4", "RxSpinEdit5",
+                                     "RxSpinEdit7", "RxSpinEdit8", "RxSpinEdit9", "RxSpinEdit10", "RxSpinEdit11"};
+  for (int i = 0; i < 10; ++i) {
+    geo->addWidget(new QLabel(QString::number(i + 1) + QStringLiteral(". Spalte:")), row + i % 5, (i / 5) * 2);
+    geo->addWidget(b.Number(colNames[i], *cols[i], 0, 1000), row + i % 5, (i / 5) * 2 + 1);
+  }
+  row += 5;
+  geo->addWidget(b.Check("DefineFixedHeightCheck", s.DefineFixedHeightCheck,
+                         QStringLiteral("Feste Höhe für die Tabellenzellen definieren:")),
+                 row++, 0, 1, 4);
+  geo->addWidget(Label("Zeilenhöhe:"), row, 0);
+  geo->addWidget(b.Number("RxSpinEdit6", s.RxSpinEdit6, 0, 1000), row++, 1);
+  geo->addWidget(b.Check("FixWidthForTableCheck", s.FixWidthForTableCheck,
+                         QStringLiteral("Feste Breite für die ganze Tabelle definieren:")),
+                 row++, 0, 1, 4);
+  geo->addWidget(Label("Breite:"), row, 0);
+  geo->addWidget(b.Number("FixedWidthForTableEd", s.FixedWidthForTableEd, 0, 1000), row++, 1);
+  geo->addWidget(b.Check("DefMaxCellWidthCheck", s.DefMaxCellWidthCheck,
+                         QStringLiteral("Maximale Breite für Tabellenzelle definieren:")),
+                 row++, 0, 1, 4);
+  geo->addWidget(Label("Breite:"), row, 0);
+  geo->addWidget(b.Number("MaxCellWidthEd", s.MaxCellWidthEd, 0, 1000), row++, 1);
+  geo->setRowStretch(row, 1);
+  lay->addLayout(geo, 1);
+  return page;
+}
+
+void MainWindow::FillTemplateList() {
+  const QSignalBlocker block(listView3_);
+  listView3_->clear();
+  for (const std::u16string& t : doc_.templatecolumns) {
+    auto* it = new QTreeWidgetItem(listView3_, {Q(t)});
+    it->setFlags(it->flags() | Qt::ItemIsEditable);
+  }
+}
+
+namespace {
+std::vector<int32_t> SelectedRows(QTreeWidget* list) {
+  std::vector<int32_t> rows;
+  for (QTreeWidgetItem* it : list->selectedItems()) rows.push_back(list->indexOfTopLevelItem(it));
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+void SelectRow(QTreeWidget* list, int row) {
+  list->clearSelection();
+  if (QTreeWidgetItem* it = list->topLevelItem(row)) {
+    list->setCurrentItem(it);
+    it->setSelected(true);
+  }
+}
+}  // namespace
+
+void MainWindow::NewTemplateColumnCmd() {
+  const int32_t i = editing::NewTemplateColumn(doc_);
+  FillTemplateList();
+  SelectRow(listView3_, i);
+  if (QTreeWidgetItem* it = listView3_->topLevelItem(i)) listView3_->editItem(it, 0);
+}
+
+void MainWindow::EditTemplateColumnCmd() {
+  const std::vector<int32_t> rows = SelectedRows(listView3_);
+  if (!rows.empty()) listView3_->editItem(listView3_->topLevelItem(rows.front()), 0);
+}
+
+void MainWindow::DeleteTemplateColumnsCmd() {
+  if (editing::DeleteTemplateColumns(doc_, SelectedRows(listView3_)) > 0) FillTemplateList();
+}
+
+void MainWindow::MoveTemplateColumnCmd(bool up) {
+  const std::vector<int32_t> rows = SelectedRows(listView3_);
+  const int32_t to = up ? editing::MoveTemplateColumnUp(doc_, rows) : editing::MoveTemplateColumnDown(doc_, rows);
+  if (to < 0) return;
+  FillTemplateList();
+  SelectRow(listView3_, to);
+}
+
+void MainWindow::LoadTemplateCmd() {
+  std::u16string name, error;
+  if (!RunFileDialog(this, false, false, i18n::Tr(kTemplateFilter), u".vor", name)) return;
+  if (!editing::LoadTemplate(doc_, name, &error)) {
+    dialogs_->ShowMessage(error, appTitle_.isEmpty() ? lifecycle::kApplicationTitle : U(appTitle_),
+                          MessageIcon::Error);
+    return;
+  }
+  FillTemplateList();
+}
+
+void MainWindow::SaveTemplateCmd() {
+  std::u16string name, error;
+  if (!RunFileDialog(this, true, true, i18n::Tr(kTemplateFilter), u".vor", name)) return;
+  if (!editing::SaveTemplate(doc_, name, &error))
+    dialogs_->ShowMessage(error, appTitle_.isEmpty() ? lifecycle::kApplicationTitle : U(appTitle_),
+                          MessageIcon::Error);
+}
+
+// ---- "Katalog erzeugen"
+
+QWidget* MainWindow::BuildPreviewTab() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("TabKatalog"));
+  auto* lay = new QVBoxLayout(page);
+  auto* top = new QHBoxLayout;
+  top->addWidget(Label("Zoom in %:"));
+  zoomEd_ = new QDoubleSpinBox;
+  zoomEd_->setObjectName(QStringLiteral("ZoomEd"));
+  zoomEd_->setRange(1, 1000);
+  zoomEd_->setSingleStep(10);
+  zoomEd_->setDecimals(0);
+  zoomEd_->setValue(view_.ZoomEd);
+  zoomEd_->setKeyboardTracking(false);
+  top->addWidget(zoomEd_);
+  top->addWidget(Label("Seite:"));
+  seiteEd_ = new QSpinBox;
+  seiteEd_->setObjectName(QStringLiteral("SeiteEd"));
+  seiteEd_->setRange(1, 100000);
+  seiteEd_->setValue(view_.SeiteEd);
+  seiteEd_->setKeyboardTracking(false);
+  top->addWidget(seiteEd_);
+  top->addWidget(Label("Layout:"));
+  layoutCombo_ = new QComboBox;
+  layoutCombo_->setObjectName(QStringLiteral("LayoutCombo"));
+  static const char* layouts[8] = {"1 - Bilder oben, dann Text, Zeitungsspalten",
+                                   "2 - Bilder links Text rechts",
+                                   "3 - je mehrere Produkte nebeneinander",
+                                   "4 - wie Layout 1 aber ohne Zeitungsspalten, Bilder linksbündig",
+                                   "5 - wie Layout 2 aber das 2. Bild erscheint unter dem Text",
+                                   "6 - Bilder rechts Text links",
+                                   "7 - Bilder und Text auf jeder Seite wechselnd rechts/links",
+                                   "8 - Bilder und Text auf jeder Seite wechselnd links/rechts"};
+  for (const char* l : layouts) layoutCombo_->addItem(QString::fromUtf8(l));
+  top->addWidget(layoutCombo_, 1);
+  lay->addLayout(top);
+
+  // The focus sink sits behind the preview: it takes the keyboard focus so
+  // that the wheel and keys reach the window, not the boxes above.
+  auto* stack = new QWidget;
+  keyEdit_ = new QLineEdit(stack);
+  keyEdit_->setObjectName(QStringLiteral("KeyEdit"));
+  keyEdit_->setReadOnly(true);
+  keyEdit_->setGeometry(0, 0, 1, 1);
+  scrollBox_ = new QScrollArea(stack);
+  scrollBox_->setObjectName(QStringLiteral("ScrollBox1"));
+  scrollBox_->setWidgetResizable(false);
+  preview_ = new PagePreview(*session_);
+  preview_->SetScrollArea(scrollBox_);
+  preview_->SetZoom(view_.ZoomEd);
+  preview_->SetPage(view_.SeiteEd);
+  scrollBox_->setWidget(preview_);
+  auto* stackLay = new QVBoxLayout(stack);
+  stackLay->setContentsMargins(0, 0, 0, 0);
+  stackLay->addWidget(scrollBox_);
+  keyEdit_->lower();
+  lay->addWidget(stack, 1);
+
+  connect(zoomEd_, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this](double z) {
+    view_.ZoomEd = z;
+    preview_->SetZoom(z);
+    preview_->Invalidate();
+  });
+  connect(seiteEd_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int p) {
+    view_.SeiteEd = p;
+    preview_->SetPage(p);
+    preview_->Invalidate();
+  });
+  connect(layoutCombo_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int i) {
+    if (i < 0) return;
+    doc_.settings.LayoutCombo = i;
+    SettingChanged("LayoutCombo");
+  });
+  connect(preview_, &PagePreview::clickedPage, this, [this] { keyEdit_->setFocus(); });
+  return page;
+}
+
+// ---- "Layout"
+
+QWidget* MainWindow::BuildLayoutTab() {
+  CatalogSettings& s = doc_.settings;
+  SettingsBinder& b = *binder_;
+  auto* tabs = new QTabWidget;
+  tabs->setObjectName(QStringLiteral("LayoutTabs"));
+
+  {  // "Ränder und Abstände"
+    auto* w = new QWidget;
+    auto* g = new QGridLayout(w);
+    int row = 0;
+    auto mm = [&](const char* label, const char* name, double& f, double step = 1) {
+      g->addWidget(Label(label), row, 0);
+      g->addWidget(b.Number(name, f, 0, 1000, step), row++, 1);
+    };
+    mm("Linker Seitenrand in mm:", "LinksEd", s.LinksEd);
+    mm("Oberer Seitenrand in mm:", "ObenEd", s.ObenEd);
+    mm("Rechter Seitenrand in mm:", "RechtsEd", s.RechtsEd);
+    mm("Unterer Seitenrand in mm:", "UntenEd", s.UntenEd);
+    mm("Rand um Bilder in mm:", "RandBildEd", s.RandBildEd);
+    mm("Platz unter Kopfzeile in mm:", "KopfEdmm", s.KopfEdmm);
+    mm("Linker Rand für Kopfzeile:", "RandKopfEd", s.RandKopfEd);
+    mm("Platz über Fußzeile in mm:", "PlatzueberEd", s.PlatzueberEd);
+    mm("Linker Rand für Fußzeile:", "LinkRandFussEd", s.LinkRandFussEd);
+    mm("Platz zwischen Spalten mm:", "PlatzZwischenSpaltenEd", s.PlatzZwischenSpaltenEd);
+    g->addWidget(b.Check("RahmenCheck", s.RahmenCheck, QStringLiteral("Rahmen um Seite")), row++, 0, 1, 2);
+    mm("Linienstärke in mm:", "LineWidthEd", s.LineWidthEd, 0.1);
+    mm("Linienstärke für Varianten Tabelle in mm:", "LineWidthEd2", s.LineWidthEd2, 0.1);
+    mm("Zusätzlicher Platz unter der Trennlinie in mm:", "LineAddSpaceEd", s.LineAddSpaceEd, 0.1);
+    mm("Rand um den Text in mm (Layout 2):", "RandTextEd", s.RandTextEd);
+    mm("Zusätzlicher Rand um PDF Datei in mm", "PDFRandEd", s.PDFRandEd, 0.1);
+    g->addWidget(b.Check("SetPDFSizeCheck", s.SetPDFSizeCheck,
+                         QStringLiteral("Größe für PDF Datei unabhängig von Druckereinstellung festlegen:")),
+                 row++, 0, 1, 2);
+    mm("Breite der PDF in mm:", "PDFWidthEd", s.PDFWidthEd, 0.1);
+    mm("Höhe der PDF in mm:", "PDFHeightED", s.PDFHeightED, 0.1);
+    g->addWidget(b.Check("ZerrePDFCheck", s.ZerrePDFCheck,
+                         QStringLiteral("PDF Ausgabe wie in Vorschau aber auf diese Größe verzerren")),
+                 row++, 0, 1, 2);
+    g->setRowStretch(row, 1);
+    g->setColumnStretch(2, 1);
+    tabs->addTab(Scrolled(w), QStringLiteral("Ränder und Abstände"));
+  }
+
+  {  // "Schriftarten"
+    auto* w = new QWidget;
+    auto* g = new QGridLayout(w);
+    struct F {
+      const char* name;
+      TFontSpec* font;
+      const char* caption;
+    } fonts[] = {
+        {"FontDialog2", &s.FontDialog2, "Schriftart für Kategoriename..."},
+        {"FontDialog3", &s.FontDialog3, "Schriftart für Produktname..."},
+        {"FontDialog4", &s.FontDialog4, "Schriftart für Beschreibung..."},
+        {"FontDialog5", &s.FontDialog5, "Schriftart für Preise..."},
+        {"FontDialog6", &s.FontDialog6, "Schriftart für Tabellenüberschriften..."},
+        {"FontDialog7", &s.FontDialog7, "Schriftart für Tabellentext..."},
+        {"FontDialog8", &s.FontDialog8, "Schriftart für Fußzeile..."},
+        {"FontDialog9", &s.FontDialog9, "Schriftart für Kopfzeile..."},
+        {"FontDialog11", &s.FontDialog11, "Schriftart für Inhaltsverzeichnis..."},
+        {"FontDialog1", &s.FontDialog1, "Schriftart 2 für Inhaltsverzeichnis..."},
+        {"FontDialog12", &s.FontDialog12, "Schriftart für Kategorien Beschreibung..."},
+    };
+    int row = 0;
+    for (const F& f : fonts) {
+      g->addWidget(b.FontButton(f.name, *f.font, QString::fromUtf8(f.caption)), row, 0);
+      g->addWidget(b.FontColorButton(f.name, *f.font, QStringLiteral("Schriftfarbe setzen...")), row, 1);
+      g->addWidget(b.HexBox(f.name, f.font->color), row, 2);
+      ++row;
+    }
+    g->addWidget(Label("Farbe über HEX Code setzen z.B. #FFAACC (Eingabe mit Enter bestätigen)"), row++, 0, 1, 3);
+    g->setRowStretch(row, 1);
+    g->setColumnStretch(3, 1);
+    tabs->addTab(Scrolled(w), QStringLiteral("Schriftarten"));
+  }
+
+  {  // "Farben"
+    auto* w = new QWidget;
+    auto* g = new QGridLayout(w);
+    int row = 0;
+    auto color = [&](const char* label, const char* name, TColor& c) {
+      g->addWidget(Label(label), row, 0);
+      g->addWidget(b.Color(name, c), row, 1);
+      g->addWidget(b.HexBox(name, c), row++, 2);
+    };
+    g->addWidget(b.Check("FarbRechtKopfCheck", s.FarbRechtKopfCheck,
+                         QStringLiteral("Kopfzeile mit farbigem Rechteck unterlegen")),
+                 row++, 0, 1, 3);
+    color("Farbe für Kopfzeile:", "Shape1", s.Shape1);
+    g->addWidget(b.Check("FarbrechtFussCheck", s.FarbrechtFussCheck,
+                         QStringLiteral("Fußzeile mit farbigem Rechteck unterlegen")),
+                 row++, 0, 1, 3);
+    color("Farbe für Fußzeile:", "Shape2", s.Shape2);
+    g->addWidget(b.Check("UnterlegeKategorie", s.UnterlegeKategorie,
+                         QStringLiteral("Kategoriename mit Hintergrundfarbe unterlegen")),
+                 row++, 0, 1, 3);
+    color("Farbe für Unterlegung:", "Shape3", s.Shape3);
+    g->addWidget(b.Check("KatBereichUnterCheck", s.KatBereichUnterCheck,
+                         QStringLiteral("Kategoriebereich mit Hintergrundfarbe unterlegen")),
+                 row++, 0, 1, 3);
+    color("Farbe für Bereich:", "Shape4", s.Shape4);
+    color("Farbe für Tabellenhintergrund:", "Shape7", s.Shape7);
+    color("Farbe für Kopfzeile der Tabelle:", "Shape8", s.Shape8);
+    color("Farbe für Preisspalten der Tabelle:", "Shape9", s.Shape9);
+    color("Farbe der Linie unter der Tabelle:", "Shape10", s.Shape10);
+    color("Farbe für Linien:", "Shape11", s.Shape11);
+    g->addWidget(Label("Farbe über HEX Code setzen z.B. #FFAACC (Eingabe mit Enter bestätigen)"), row++, 0, 1, 3);
+    g->setRowStretch(row, 1);
+    g->setColumnStretch(3, 1);
+    tabs->addTab(Scrolled(w), QStringLiteral("Farben"));
+  }
+
+  {  // "Formatierung"
+    auto* w = new QWidget;
+    auto* v = new QVBoxLayout(w);
+    auto check = [&](const char* name, bool& f, const char* caption) {
+      v->addWidget(b.Check(name, f, QString::fromUtf8(caption)));
+    };
+    check("OnlyOneColumnCheck", s.OnlyOneColumnCheck, "Artikelbeschreibung mit nur einer Spalte");
+    auto* align = new QGroupBox;
+    auto* al = new QHBoxLayout(align);
+    for (QRadioButton* r : b.Exclusive("BildAlign", {&s.BildLinks, &s.BildZentr, &s.BildRechts},
+                                       {QStringLiteral("Bilder linksbündig"), QStringLiteral("Bilder zentriert"),
+                                        QStringLiteral("Bilder rechtsbündig")}))
+      al->addWidget(r);
+    v->addWidget(align);
+    check("ArtNotBlockCheck", s.ArtNotBlockCheck, "Artikelbeschreibung NICHT im Blocksatz");
+    check("ZentrTabelleCheck", s.ZentrTabelleCheck, "Tabelle mit Artikelvarianten zentrieren");
+    check("CapsCheck", s.CapsCheck, "Kategorienamen in Großbuchstaben");
+    check("ZentrCheck", s.ZentrCheck, "Überschrift zentriert");
+    check("ZentrFussCheck", s.ZentrFussCheck, "Fußzeile zentriert");
+    check("NoLineBelowVariantsCheck", s.NoLineBelowVariantsCheck, "Keine Linie unter den Varianten");
+    check("CoverCheck", s.CoverCheck, "Keine Kopfzeile und Fußzeile auf erster und letzter Seite (Cover)");
+    check("AllowPageBreak", s.AllowPageBreak, "Seitenumbruch mitten im Produkt erlauben");
+    auto* cols = new QGroupBox;
+    auto* cl = new QHBoxLayout(cols);
+    for (QRadioButton* r : b.Exclusive("Columns", {&s.ZweiColumns, &s.dreiColumns, &s.FourColumns},
+                                       {QStringLiteral("Zwei Spalten"), QStringLiteral("Drei Spalten"),
+                                        QStringLiteral("Vier Spalten")}))
+      cl->addWidget(r);
+    v->addWidget(cols);
+    check("ZwischenLinienCheck", s.ZwischenLinienCheck, "Keine Zwischenlinien zwischen den Produkten im Layout 1");
+    check("DonotShowVariantsCheck", s.DonotShowVariantsCheck, "Variantentabelle ausblenden");
+    check("BilderrahmenCheck", s.BilderrahmenCheck, "Bilder umrahmen im Layout 1");
+    check("PreisLinksCheck", s.PreisLinksCheck, "Preisspalten linksbündig");
+    check("NoRahmenCheck", s.NoRahmenCheck, "Keine Tabellen-Rahmen um die Produkte im Layout 2");
+    check("PreisCentCheck", s.PreisCentCheck, "Preisspalten zentriert");
+    check("AndereRechtsCheck", s.AndereRechtsCheck, "Andere als Preisspalten rechtsbündig");
+    check("AndereZentriertCheck", s.AndereZentriertCheck, "Andere als Preisspalten zentriert");
+    check("DoLineBreakinTableCellsCheck", s.DoLineBreakinTableCellsCheck, "Zeilenumbruch in Tabellenspalten");
+    check("DonotShowPriceColumnscheck", s.DonotShowPriceColumnscheck, "Preisspalten nicht anzeigen");
+    check("LinesInVariantCheck", s.LinesInVariantCheck, "Linien um die Variantentabelle");
+    check("FooterLeftCheck", s.FooterLeftCheck, "Fußzeile immer linksbündig");
+    check("UseColorInInhaltCheck", s.UseColorInInhaltCheck,
+          "Benutze Hintergrundfarbe der Kategorie im Inhaltsverzeichnis");
+    check("DonotIncreaseFontSizeCheck", s.DonotIncreaseFontSizeCheck,
+          "Schriftgröße für Hauptkategorien nicht vergrößern");
+    check("SetPicHeightCheck", s.SetPicHeightCheck, "Bildhöhe statt Bildbreite festlegen im Layout 1");
+    v->addStretch(1);
+    tabs->addTab(Scrolled(w), QStringLiteral("Formatierung"));
+  }
+
+  {  // "Kopf- und Fußzeile"
+    auto* w = new QWidget;
+    auto* g = new QGridLayout(w);
+    int row = 0;
+    auto text = [&](const char* label, const char* name, std::u16string& f) {
+      g->addWidget(Label(label), row, 0);
+      g->addWidget(b.Text(name, f), row++, 1);
+    };
+    text("Kopfzeile:", "KopfEd", s.KopfEd);
+    text("Fußzeile ungerade Seiten:", "FussEd", s.FussEd);
+    text("Fußzeile gerade Seiten:", "FussEd2", s.FussEd2);
+    text("Zusätzliche Fußzeile:", "Fuss2Ed", s.Fuss2Ed);
+    g->addWidget(Label("Der Platzhalter %DATE% fügt das aktuelle Datum ein, %CATEGORY% fügt die Kategorie ein"),
+                 row++, 0, 1, 2);
+    g->addWidget(b.Check("LogoChecked", s.LogoChecked, QStringLiteral("Logo in Kopfzeile anzeigen")), row++, 0, 1, 2);
+    g->addWidget(b.Check("xchangecheck", s.xchangecheck, QStringLiteral("Vertausche gerade/ungerade Fußzeilen")),
+                 row++, 0, 1, 2);
+    g->addWidget(Label("Erste Seite hat Nummer:"), row, 0);
+    g->addWidget(b.Integer("FirstPageNr", s.FirstPageNr, -2147483647, 2147483647), row++, 1);
+    g->setRowStretch(row, 1);
+    tabs->addTab(Scrolled(w), QStringLiteral("Kopf- und Fußzeile"));
+  }
+  return tabs;
+}
+
+// ---- "Hintergrund" and "Logo"
+
+namespace {
+// A file name box with a button that chooses a picture.
+QWidget* PictureFileRow(QWidget* owner, QLineEdit* box) {
+  auto* row = new QWidget;
+  auto* lay = new QHBoxLayout(row);
+  lay->setContentsMargins(0, 0, 0, 0);
+  lay->addWidget(box, 1);
+  auto* browse = new QPushButton(QStringLiteral("..."));
+  lay->addWidget(browse);
+  QObject::connect(browse, &QPushButton::clicked, owner, [owner, box] {
+    const QString f =
+        QFileDialog::getOpenFileName(owner, QString(), box->text(), QString::fromStdString(GetDIBOpenFilter()));
+    if (f.isEmpty()) return;
+    box->setText(f);
+    emit box->textEdited(f);  // stores the name like typing does
+  });
+  return row;
+}
+}  // namespace
+
+QWidget* MainWindow::BuildBackgroundTab() {
+  CatalogSettings& s = doc_.settings;
+  SettingsBinder& b = *binder_;
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("TabHintergrund"));
+  auto* lay = new QHBoxLayout(page);
+  auto* g = new QGridLayout;
+  int row = 0;
+  g->addWidget(Label("Dateiname:"), row, 0);
+  g->addWidget(PictureFileRow(this, b.Text("FilenameEdit2", s.FilenameEdit2)), row++, 1, 1, 3);
+  g->addWidget(Label("Dateiname für gerade Seiten (optional):"), row, 0);
+  g->addWidget(PictureFileRow(this, b.Text("FilenameEdit3", s.FilenameEdit3)), row++, 1, 1, 3);
+  g->addWidget(b.Check("BackgroundColorCheck", s.BackgroundColorCheck, QStringLiteral("Hintergrundfarbe/Farbverlauf:")),
+               row, 0);
+  g->addWidget(b.Color("Shape5", s.Shape5), row, 1);
+  g->addWidget(b.Color("Shape6", s.Shape6), row++, 2);
+  g->addWidget(Label("Breite:"), row, 0);
+  g->addWidget(b.Number("BreitEd2", s.BreitEd2, 1, 10000, 0.1), row++, 1);
+  g->addWidget(Label("Höhe:"), row, 0);
+  g->addWidget(b.Number("HochEd2", s.HochEd2, 1, 10000, 0.1), row++, 1);
+  g->addWidget(b.Check("SVerh2Check", s.SVerh2Check, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1, 3);
+  g->addWidget(b.Check("GrayScaleCheck", s.GrayScaleCheck, QStringLiteral("Textur in Graustufen umwandeln")), row++, 0,
+               1, 3);
+  g->addWidget(b.Check("LightenCheck", s.LightenCheck,
+                       QStringLiteral("Textur aufhellen und Sättigung neu berechnen")),
+               row++, 0, 1, 3);
+  g->addWidget(Label("Helligkeit %:"), row, 0);
+  g->addWidget(b.Number("HellEd", s.HellEd, 1, 100, 1, 0), row++, 1);
+  g->addWidget(Label("Sättigung:"), row, 0);
+  g->addWidget(b.Number("SatEd", s.SatEd, -100, 200, 1, 0), row, 1);
+  g->addWidget(Label("(größer 0=Farben intensiver)"), row++, 2);
+  g->setRowStretch(row, 1);
+  lay->addLayout(g, 1);
+  auto* area = new QScrollArea;
+  paintBox2_ = new DibBox(DibBox::Mode::Actual);
+  paintBox2_->setObjectName(QStringLiteral("PaintBox2"));
+  area->setWidget(paintBox2_);
+  lay->addWidget(area, 1);
+  return page;
+}
+
+QWidget* MainWindow::BuildLogoTab() {
+  CatalogSettings& s = doc_.settings;
+  SettingsBinder& b = *binder_;
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("TabLogo"));
+  auto* lay = new QHBoxLayout(page);
+  auto* g = new QGridLayout;
+  int row = 0;
+  g->addWidget(Label("Dateiname:"), row, 0);
+  g->addWidget(PictureFileRow(this, b.Text("FilenameEdit1", s.FilenameEdit1)), row++, 1, 1, 2);
+  g->addWidget(Label("Breite:"), row, 0);
+  g->addWidget(b.Number("BreitEd3", s.BreitEd3, 1, 10000, 0.1), row++, 1);
+  g->addWidget(Label("Höhe:"), row, 0);
+  g->addWidget(b.Number("HochEd3", s.HochEd3, 1, 10000, 0.1), row++, 1);
+  g->addWidget(b.Check("sverhlogo", s.sverhlogo, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1, 2);
+  g->addWidget(b.Check("ShowLogoRightAlignedCheck", s.ShowLogoRightAlignedCheck,
+                       QStringLiteral("Logo rechtsbündig anzeigen")),
+               row++, 0, 1, 2);
+  g->setRowStretch(row, 1);
+  lay->addLayout(g, 1);
+  auto* area = new QScrollArea;
+  paintBox3_ = new DibBox(DibBox::Mode::Actual);
+  paintBox3_->setObjectName(QStringLiteral("PaintBox3"));
+  area->setWidget(paintBox3_);
+  lay->addWidget(area, 1);
+  return page;
+}
+
+}  // namespace ui
