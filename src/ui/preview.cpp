@@ -45,11 +45,15 @@ bool PagePreview::Render(int w, int h) {
     p.dpi = Dpi();
     p.width = w;
     p.height = h;
-    p.seiteedvalue = page_;
     p.zoomedvalue = zoom_;
     p.printit = false;
     p.widthmm = platform::PageWidthMm(printer_);
     p.heightmm = platform::PageHeightMm(printer_);
+    // A pass that draws nothing first, so that the page numbers and category
+    // names one pass leaves for the next are current on the page shown.
+    p.seiteedvalue = 0;
+    render::RenderCatalogPage(session_, p);
+    p.seiteedvalue = page_;
     render::RenderCatalogPage(session_, p);
     surface.End();
     image_ = surface.image().copy();

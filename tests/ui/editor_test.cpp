@@ -2,6 +2,8 @@
 // through the window.
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QDir>
+#include <QSet>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -155,6 +157,33 @@ TEST(FileFilter, DescriptionAndPatternsBecomeAQtFilter) {
             QStringLiteral("Produkt Kataloge (*.pk2 *.pkd)"));
   EXPECT_EQ(ui::QtFileFilter(u"CSV Dateien (*.csv)|*.csv|Alle|*.*"), QStringLiteral("CSV Dateien (*.csv);;Alle (*.*)"));
   EXPECT_EQ(ui::QtFileFilter(u"Catalogs|*.pk2"), QStringLiteral("Catalogs (*.pk2)"));
+}
+
+}  // namespace
+}  // namespace uitest
+
+namespace uitest {
+namespace {
+
+// Every tab shows its controls; the pictures land in screens/ beside the
+// test program for a look by eye.
+TEST_F(WindowTest, EveryTabDrawsItsControls) {
+  Start();
+  ASSERT_TRUE(window->OpenDocument(SamplePath()));
+  window->resize(1100, 800);
+  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(2));
+  window->productList()->setCurrentItem(window->productList()->topLevelItem(0));
+  QDir().mkpath(QStringLiteral("screens"));
+  for (int i = 0; i < window->pages()->count(); ++i) {
+    window->pages()->setCurrentIndex(i);
+    Settle();
+    const QImage shot = window->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 3)
+      for (int x = 0; x < shot.width(); x += 3) colours.insert(shot.pixel(x, y));
+    EXPECT_GT(colours.size(), 8) << "tab " << i;
+    shot.save(QStringLiteral("screens/tab%1.png").arg(i));
+  }
 }
 
 }  // namespace
