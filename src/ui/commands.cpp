@@ -65,7 +65,7 @@ void MainWindow::ImportCsvCmd(int kind) {
     r = csv::ImportCSVFileComplete(doc_, kat, path, ctx, *dialogs_);
   else
     r = csv::ImportCSVFileCategories(doc_, kat, path, ctx, *dialogs_);
-  ListCategories(r.selected);
+  ListCategories(r.selected >= 0 ? r.selected : kat);
   UpdateCaption();
 }
 
@@ -81,8 +81,9 @@ void MainWindow::ExportPdfCmd() {
                            0, this);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
-  auto onPage = [&progress](const output::PdfExportProgress& p) {
-    progress.setLabelText(QString::number(p.pagesDone));
+  const QString label = progress.labelText();
+  auto onPage = [&progress, &label](const output::PdfExportProgress& p) {
+    progress.setLabelText(label + QStringLiteral(" ") + QString::number(p.pagesDone));
     QApplication::processEvents();
     return !progress.wasCanceled();
   };
