@@ -33,17 +33,14 @@ void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TCol
   c.Rectangle(x1, y1, x2 + 1, y2 + 1);
 }
 
-enum Role { kTitle, kPrice, kCell };
+}  // namespace
 
-void SelectCellFont(RenderPass& pass, Role r) {
+void SelectCellFont(RenderPass& pass, CellRole r) {
   const CatalogSettings& set = pass.set;
   pass.SelectRoleFont(r == kTitle ? set.FontDialog6 : r == kPrice ? set.FontDialog5 : set.FontDialog7);
 }
 
-// Is column c (of `count` columns) one of the `pricecols` rightmost ones?
 bool IsPrice(int64_t count, int64_t c, int32_t pricecols) { return count - 1 - c < pricecols; }
-
-}  // namespace
 
 CellContent ParseCellText(const std::u16string& text) {
   CellContent out;
@@ -89,14 +86,9 @@ int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int3
   return static_cast<int32_t>(lines->size());
 }
 
-void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0, int32_t passnr, bool centre,
-                      const std::u16string& katname) {
+VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t capwidth) {
   const CatalogSettings& set = pass.set;
-  DrawingSurface& c = pass.canvas;
   const uint32_t nrows = prod.variants.Count();
-  if (nrows == 0) return;
-
-  // ---- 1. Column widths (every pass, every page) ----
   std::vector<CellContent> parsed;  // per row, per cell, row-major
   std::vector<uint32_t> rowstart(nrows + 1, 0);
   uint32_t maxcells = 0;
@@ -117,6 +109,7 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
       anycell = true;
       int32_t w = std::max(SurfaceTextWidth(pass, parsed[rowstart[r] + ci].shown), SurfaceTextWidth(pass, u" "));
       if (set.DefMaxCellWidthCheck) w = std::min(w, maxcell);
+      if (capwidth > 0) w = std::min(w, capwidth);
       width[ci] = r == 0 ? w : std::max(width[ci], w);
     }
   }
@@ -148,6 +141,32 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
     rowpx = SurfaceTextHeight(pass, u" ");
     rowmm = pass.TextHeightMm(u" ");
   }
+  VariantColumns out;
+  out.parsed = std::move(parsed);
+  out.rowstart = std::move(rowstart);
+  out.width = std::move(width);
+  out.maxcells = maxcells;
+  out.row0cells = row0cells;
+  out.rowpx = rowpx;
+  out.rowmm = rowmm;
+  return out;
+}
+
+void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0, int32_t passnr, bool centre,
+                      const std::u16string& katname) {
+  const CatalogSettings& set = pass.set;
+  DrawingSurface& c = pass.canvas;
+  const uint32_t nrows = prod.variants.Count();
+  if (nrows == 0) return;
+
+  // ---- 1. Column widths (every pass, every page) ----
+  VariantColumns cols = MeasureVariantColumns(pass, prod, 0);
+  const std::vector<CellContent>& parsed = cols.parsed;
+  const std::vector<uint32_t>& rowstart = cols.rowstart;
+  const std::vector<int32_t>& width = cols.width;
+  const uint32_t row0cells = cols.row0cells;
+  const int32_t rowpx = cols.rowpx;
+  const double rowmm = cols.rowmm;
   if (set.DonotShowVariantsCheck) return;
 
   // ---- 2. Placement ----

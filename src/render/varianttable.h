@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/records.h"
 #include "render/render.h"
@@ -24,6 +25,32 @@ struct CellContent {
   TColor color = 0;      // 0x00BBGGRR
 };
 CellContent ParseCellText(const std::u16string& text);
+
+// The role font of a cell: title row, price column or other cell.
+enum CellRole { kTitle, kPrice, kCell };
+void SelectCellFont(RenderPass& pass, CellRole r);
+// Is column c (of `count` columns) one of the `pricecols` rightmost ones?
+bool IsPrice(int64_t count, int64_t c, int32_t pricecols);
+
+// The measured columns of a table, as every layout that draws one needs
+// them: cell texts (row-major, row r's cells from rowstart[r] to
+// rowstart[r + 1]), column widths in pixels (also stored in the title row's
+// cells as measuredwidth), and the row height.
+struct VariantColumns {
+  std::vector<CellContent> parsed;
+  std::vector<uint32_t> rowstart;
+  std::vector<int32_t> width;
+  uint32_t maxcells = 0;   // cells of the longest row
+  uint32_t row0cells = 0;  // cells of the title row
+  int32_t rowpx = 0;
+  double rowmm = 0;
+};
+// Measures the table of `prod` (at least one row): maximum cell width,
+// fixed column widths, fixed table width (never narrowed), fixed row
+// height, per-product overrides. No cell is measured wider than `capwidth`
+// pixels (0: no such cap). Leaves the font of the last cell measured
+// selected on the surface.
+VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t capwidth);
 
 // Lays out (pass 0) or lays out and draws (pass 1, on the drawn page) the
 // table of `prod` with its left edge at x0 px, starting at st.y and leaving

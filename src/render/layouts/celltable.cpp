@@ -25,15 +25,6 @@ void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TCol
   c.Rectangle(x1, y1, x2 + 1, y2 + 1);  // a clear pen fills one pixel less
 }
 
-enum Role { kTitle, kPrice, kCell };
-
-void SelectCellFont(RenderPass& pass, Role r) {
-  const CatalogSettings& set = pass.set;
-  pass.SelectRoleFont(r == kTitle ? set.FontDialog6 : r == kPrice ? set.FontDialog5 : set.FontDialog7);
-}
-
-bool IsPrice(int64_t count, int64_t c, int32_t pricecols) { return count - 1 - c < pricecols; }
-
 struct Placed {
   uint32_t ci;
   int32_t x;  // left edge of the cell band
@@ -50,56 +41,13 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
   const int32_t cellpx = pass.Len(cellmm);
   const double cellright = x0 + cellmm / kMmPerInch * pass.dpi * pass.zoom / 100.0;
 
-  // ---- Column widths ----
-  std::vector<CellContent> parsed;
-  std::vector<uint32_t> rowstart(nrows + 1, 0);
-  uint32_t maxcells = 0;
-  for (uint32_t r = 0; r < nrows; ++r) {
-    rowstart[r] = static_cast<uint32_t>(parsed.size());
-    const VariantRow& row = prod.variants[r];
-    maxcells = std::max(maxcells, row.cells.Count());
-    for (const VariantCell& cell : row.cells) parsed.push_back(ParseCellText(cell.text));
-  }
-  rowstart[nrows] = static_cast<uint32_t>(parsed.size());
-  std::vector<int32_t> width(maxcells, 0);
-  const int32_t maxcell = pass.Len(set.MaxCellWidthEd);
-  bool anycell = false;
-  for (uint32_t r = 0; r < nrows; ++r) {
-    const uint32_t cells = rowstart[r + 1] - rowstart[r];
-    for (uint32_t ci = 0; ci < cells; ++ci) {
-      SelectCellFont(pass, r == 0 ? kTitle : IsPrice(cells, ci, prod.pricecols) ? kPrice : kCell);
-      anycell = true;
-      int32_t w = std::max(SurfaceTextWidth(pass, parsed[rowstart[r] + ci].shown), SurfaceTextWidth(pass, u" "));
-      if (set.DefMaxCellWidthCheck) w = std::min(w, maxcell);
-      w = std::min(w, cellpx);  // never wider than the cell
-      width[ci] = r == 0 ? w : std::max(width[ci], w);
-    }
-  }
-  const uint32_t row0cells = rowstart[1] - rowstart[0];
-  if (prod.overwrite && prod.fixcellwidth) {
-    for (uint32_t ci = 0; ci < maxcells && ci < 10; ++ci) width[ci] = pass.Len(prod.colwidth[ci]);
-  } else if (!prod.overwrite && set.DefineFixedWidthCheck) {
-    for (uint32_t ci = 0; ci < maxcells && ci < 10; ++ci) width[ci] = pass.Len(set.DefaultColumnWidth(ci));
-  }
-  if ((prod.overwrite && prod.fixtablewidth) || (!prod.overwrite && set.FixWidthForTableCheck)) {
-    const double mm = prod.overwrite ? prod.tablewidth : set.FixedWidthForTableEd;
-    const double t = mm / kMmPerInch * pass.dpi * pass.zoom / 100.0;
-    double sum = 0;
-    for (uint32_t ci = 0; ci < row0cells; ++ci) sum += width[ci];
-    if (t > sum && row0cells > 0)
-      for (uint32_t ci = 0; ci < row0cells; ++ci) width[ci] = TruncClamp(width[ci] + (t - sum) / row0cells);
-  }
-  for (uint32_t ci = 0; ci < row0cells; ++ci) prod.variants[0].cells[ci].measuredwidth = width[ci];
-  int32_t rowpx;
-  double rowmm;
-  if ((prod.overwrite && prod.fixcellheight) || (!prod.overwrite && set.DefineFixedHeightCheck)) {
-    rowmm = prod.overwrite ? prod.rowheight : set.RxSpinEdit6;
-    rowpx = pass.Len(rowmm);
-  } else {
-    if (!anycell) SelectCellFont(pass, kTitle);
-    rowpx = SurfaceTextHeight(pass, u" ");
-    rowmm = pass.TextHeightMm(u" ");
-  }
+  // ---- Column widths: never wider than the cell ----
+  VariantColumns cols = MeasureVariantColumns(pass, prod, cellpx);
+  const std::vector<CellContent>& parsed = cols.parsed;
+  const std::vector<uint32_t>& rowstart = cols.rowstart;
+  const std::vector<int32_t>& width = cols.width;
+  const int32_t rowpx = cols.rowpx;
+  const double rowmm = cols.rowmm;
   if (set.DonotShowVariantsCheck) return;
 
   // ---- Bands ----
