@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
-cmake --build "$BUILD" --target golden_tests render_layouts_golden_tests -j2
+cmake --build "$BUILD" --target golden_tests -j2
 export QT_QPA_PLATFORM=offscreen
 QL_REGEN_GOLDEN=1 "$BUILD/tests/golden_tests"
-QL_REGEN_GOLDEN=1 "$BUILD/tests/render_layouts_golden_tests"
 ls -l tests/data/golden

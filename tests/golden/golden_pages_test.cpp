@@ -1,6 +1,6 @@
-// Sample catalog pages compared pixel by pixel with PNG files in
-// tests/data/golden, drawn as the preview draws them: 96 dpi, zoom 100, on
-// the A4 fallback printer page (never the machine's printer).
+// Sample catalog pages of every layout compared pixel by pixel with PNG
+// files in tests/data/golden, drawn as the preview draws them: 96 dpi, zoom
+// 100, on the A4 fallback printer page (never the machine's printer).
 //
 // What the pixels depend on: the Debian 12 font packages fonts-liberation
 // (Arial -> Liberation Sans) and fonts-dejavu-core (Arial Black -> DejaVu
@@ -27,12 +27,13 @@
 #include "platform/pictureloader.h"
 #include "platform/printer.h"
 #include "project/projectfile.h"
+#include "render/layouts/layouts.h"
 #include "render/render.h"
 
 namespace {
 
 struct Golden {
-  int layout;  // layout index: 0 = layout 1, 3 = layout 4
+  int layout;  // layout index: 0 = layout 1, 1 = layout 2, ...
   int page;
 };
 
@@ -47,6 +48,7 @@ class GoldenPages : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenPages, MatchPixelForPixel) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
+  render::InstallAllLayouts();
   const Golden g = GetParam();
   // Picture file names in the sample are relative to its folder.
   char old[4096];
@@ -96,8 +98,13 @@ TEST_P(GoldenPages, MatchPixelForPixel) {
   }
 }
 
+// Pages chosen to show what each layout does: layout 1 the contents, a main
+// category and products; layout 4 one column; layout 2 framed blocks;
+// layout 3 rows with banded tables; layout 5 second pictures below the text;
+// layout 6 pictures right; layouts 7 and 8 an odd and an even page.
 INSTANTIATE_TEST_SUITE_P(Sample, GoldenPages,
-                         ::testing::Values(Golden{0, 1}, Golden{0, 2}, Golden{0, 3}, Golden{3, 2}),
+                         ::testing::Values(Golden{0, 1}, Golden{0, 2}, Golden{0, 3}, Golden{3, 2}, Golden{1, 3},
+                                           Golden{2, 3}, Golden{4, 2}, Golden{5, 5}, Golden{6, 3}, Golden{7, 2}),
                          [](const ::testing::TestParamInfo<Golden>& i) {
                            return "layout" + std::to_string(i.param.layout + 1) + "_page" +
                                   std::to_string(i.param.page);
