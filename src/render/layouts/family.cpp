@@ -4,6 +4,7 @@
 
 #include "render/furniture.h"
 #include "render/heading.h"
+#include "render/text.h"
 #include "render/toc.h"
 
 namespace render {
@@ -102,6 +103,31 @@ void FamilyFlow::Run(PageStartHook* hook) {
     }
   }
   pass_.pagehook = nullptr;
+}
+
+size_t SetDescriptionRound(RenderPass& pass, PageState& st, const std::vector<std::u16string>& lines, size_t first,
+                           bool drawpass, bool fresh, double bottom, bool drawing, int32_t x, int32_t maxw) {
+  const size_t total = lines.size();
+  size_t n = total - first;
+  if (drawpass) {
+    const double lh = pass.LineHeight();
+    size_t k = 0;
+    while (k < n && st.y + (k + 1) * lh <= bottom) ++k;
+    if (k == 0 && fresh) k = 1;
+    n = k;
+  }
+  for (size_t i = first; i < first + n; ++i) {
+    if (drawing) {
+      const std::u16string line = StripControlChars(lines[i]);
+      const int32_t y = pass.Pos(st.y);
+      if (pass.set.ArtNotBlockCheck || i + 1 == total)
+        pass.canvas.TextOut(x, y, line);
+      else
+        textoutBlockSatz(pass.canvas, x, y, line, maxw);
+    }
+    st.y += pass.TextHeightMm(lines[i]);
+  }
+  return n;
 }
 
 }  // namespace render

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/records.h"
 #include "imaging/dib/dib.h"
@@ -70,5 +71,14 @@ class FamilyFlow {
  private:
   bool BeginCategory(int32_t index);
 };
+
+// One round of a description set in a column, from line `first` on. In the
+// drawing pass (`drawpass`) only the lines that fit above `bottom` are
+// placed, but at least one on a fresh page, so a line taller than the page
+// cannot loop forever; otherwise all that remain. Each is drawn at x when
+// `drawing` (justified to maxw px unless ArtNotBlockCheck or it is the last
+// line) and st.y moves below it. Returns the number of lines placed.
+size_t SetDescriptionRound(RenderPass& pass, PageState& st, const std::vector<std::u16string>& lines, size_t first,
+                           bool drawpass, bool fresh, double bottom, bool drawing, int32_t x, int32_t maxw);
 
 }  // namespace render

@@ -173,27 +173,7 @@ class Layout2 : public FamilyFlow, public PageStartHook {
     size_t first = 0;
     bool fresh = false;  // this round continues the description on a new page
     while (first < total) {
-      size_t n = total - first;
-      if (passnr_ == 1) {
-        const double lh = pass_.LineHeight();
-        size_t k = 0;
-        while (k < n && st_.y + (k + 1) * lh <= Bottom()) ++k;
-        // A line taller than the whole page still gets one.
-        if (k == 0 && fresh) k = 1;
-        n = k;
-      }
-      for (size_t i = first; i < first + n; ++i) {
-        if (Drawing()) {
-          const std::u16string line = StripControlChars((*all)[i]);
-          const int32_t y = pass_.Pos(st_.y);
-          if (set_.ArtNotBlockCheck || i + 1 == total)
-            cv_.TextOut(textx_, y, line);
-          else
-            textoutBlockSatz(cv_, textx_, y, line, cellpx_);
-        }
-        st_.y += pass_.TextHeightMm((*all)[i]);
-      }
-      first += n;
+      first += SetDescriptionRound(pass_, st_, *all, first, passnr_ == 1, fresh, Bottom(), Drawing(), textx_, cellpx_);
       if (first < total) {  // drawing pass only
         BreakPage(pass_, st_, cat.name);
         piccolh_ = 0;

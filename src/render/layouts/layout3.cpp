@@ -151,26 +151,7 @@ class Layout3 : public FamilyFlow, public PageStartHook {
     size_t first = 0;
     bool fresh = false;
     while (first < total) {
-      size_t n = total - first;
-      if (passnr_ == 1) {
-        const double lh = pass_.LineHeight();
-        size_t k = 0;
-        while (k < n && st_.y + (k + 1) * lh <= Bottom()) ++k;
-        if (k == 0 && fresh) k = 1;  // a line taller than the page still gets one
-        n = k;
-      }
-      for (size_t i = first; i < first + n; ++i) {
-        if (Drawing()) {
-          const std::u16string line = StripControlChars((*all)[i]);
-          const int32_t y = pass_.Pos(st_.y);
-          if (set_.ArtNotBlockCheck || i + 1 == total)
-            cv_.TextOut(cellpx_, y, line);
-          else
-            textoutBlockSatz(cv_, cellpx_, y, line, cwpx_);
-        }
-        st_.y += pass_.TextHeightMm((*all)[i]);
-      }
-      first += n;
+      first += SetDescriptionRound(pass_, st_, *all, first, passnr_ == 1, fresh, Bottom(), Drawing(), cellpx_, cwpx_);
       if (first < total) {
         BreakPage(pass_, st_, cat.name);
         headh_ = 0;
