@@ -8,7 +8,10 @@ PKGS=(
   zlib1g-dev liblcms2-dev libgtest-dev googletest
   fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   libgs-common qpdf poppler-utils
-  xvfb xauth
+  xvfb xauth ccache
+  libharfbuzz-dev libfontconfig-dev libfreetype-dev
+  chromium nodejs cups printer-driver-cups-pdf
+  qt6-translations-l10n icc-profiles-free argyll libcli11-dev imagemagick
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -125,4 +125,36 @@ bool RenderCatalogPage(RenderSession& s, const RenderParams& p) {
   return RenderLayout(s, p, s.doc().settings.LayoutCombo);
 }
 
+AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink, int32_t layoutindex) {
+  if (layoutindex < 0) layoutindex = s.doc().settings.LayoutCombo;
+  AllPagesResult r;
+  RenderParams q = p;
+  // The silent pass: page numbers and category names for the contents page
+  // and the headers come from this very run.
+  q.canvas0 = &sink.MeasuringSurface();
+  q.seiteedvalue = 0;
+  RenderLayout(s, q, layoutindex);
+  int32_t known = s.anzpages;
+  for (int32_t page = 1;; ++page) {
+    DrawingSurface* surface = sink.BeginPage(page);
+    bool more;
+    if (surface) {
+      q.canvas0 = surface;
+      q.seiteedvalue = page;
+      more = RenderLayout(s, q, layoutindex);
+      known = s.anzpages;
+      if (!sink.EndPage(page, *surface)) {
+        r.cancelled = true;
+        break;
+      }
+    } else {
+      more = page < known;
+    }
+    if (!more) break;
+  }
+  s.anzpages = known;
+  r.pages = known;
+  return r;
+}
+
 }  // namespace render

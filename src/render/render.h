@@ -188,6 +188,40 @@ bool RenderCatalogPage(RenderSession& s, const RenderParams& p);
 // The same with an explicit layout index.
 bool RenderLayout(RenderSession& s, const RenderParams& p, int32_t layoutindex);
 
+// ---- every page of a catalog, for the outputs ----
+//
+// The outputs (PDF, page images, HTML catalog, printing) draw every page of
+// the catalog. They go through RenderAllPages instead of calling
+// RenderCatalogPage once per page: the catalog is laid out once silently
+// (so the contents page shows the page numbers of this very run), then its
+// pages are drawn in order, each on a surface the sink supplies.
+class PageSink {
+ public:
+  virtual ~PageSink() = default;
+  // A surface with the metrics of the pages (same kind, resolution and
+  // fonts) for the work that only lays out; what is drawn on it is never
+  // shown.
+  virtual DrawingSurface& MeasuringSurface() = 0;
+  // A surface for `page` (counted from 1), sized and cleared by the sink,
+  // or null when that page is only laid out (a page outside a range).
+  virtual DrawingSurface* BeginPage(int32_t page) = 0;
+  // `page` is finished on `surface` (the one BeginPage returned; never
+  // called for a null one). The sink may encode it now or keep it. Return
+  // false to cancel: no further page is begun.
+  virtual bool EndPage(int32_t page, DrawingSurface& surface) = 0;
+};
+
+struct AllPagesResult {
+  int32_t pages = 0;       // anzpages of the run
+  bool cancelled = false;  // EndPage returned false
+};
+
+// Draws every page of the catalog with layout `layoutindex` (-1: the
+// document's LayoutCombo). `p` gives resolution, zoom, page size and
+// printit; its canvas0 and seiteedvalue are ignored. The pages are exactly
+// those RenderLayout draws page by page after one silent pass.
+AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink, int32_t layoutindex = -1);
+
 // The renderer of an empty slot: the page furniture of a catalog without
 // content (one page).
 bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, int32_t bildmode);
