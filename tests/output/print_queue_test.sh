@@ -51,11 +51,12 @@ trap 'exit 1' INT TERM
 exec 9>/tmp/quillane-print-queue.lock
 timeout 300 flock 9 || fail "another print-queue test holds /tmp/quillane-print-queue.lock"
 
-PAGES=$(timeout 120 "$CLI" pages "$SAMPLE" --layout 0 2>/dev/null) || fail "cannot count the sample's pages"
-[ "$PAGES" -ge 3 ] || fail "the sample has $PAGES pages, at least 3 are needed"
-echo "sample catalog: $PAGES pages"
 
 setup_queue() {
+  if [ "${QL_NO_PRINT_QUEUE:-}" = 1 ]; then
+    echo "QL_NO_PRINT_QUEUE=1: no queue asked for"
+    return 1
+  fi
   if [ "$(id -u)" -ne 0 ]; then
     echo "not root: cannot add a print queue"
     return 1
@@ -119,35 +120,75 @@ wait_pdf() {
   return 1
 }
 
+# The catalog's page count is the one laid out for the printer's page (a
+# queue's printable area differs from the fallback page of `pages`): the
+# print command reports it as "N of M pages printed".
+print_job() {
+  local out
+  out=$(timeout 300 "$CLI" print "$SAMPLE" "$@" --layout 0) || return 1
+  echo "$out"
+  printed=$(echo "$out" | awk '/pages printed/ {print $1}')
+  catalog=$(echo "$out" | awk '/pages printed/ {print $3}')
+}
+
 VIA=queue
 if setup_queue; then
-  timeout 300 "$CLI" print "$SAMPLE" --printer "$QUEUE" --layout 0 || fail "printing the whole catalog failed"
+  print_job --printer "$QUEUE" || fail "printing the whole catalog failed"
+  PAGES=$catalog
   wait_pdf "$WORK/whole.pdf" || fail "the whole print did not arrive"
-  timeout 300 "$CLI" print "$SAMPLE" --printer "$QUEUE" --layout 0 --page 3 || fail "printing page 3 failed"
+  print_job --printer "$QUEUE" --page 3 || fail "printing page 3 failed"
   wait_pdf "$WORK/page3.pdf" || fail "page 3 did not arrive"
 else
   echo "NOTE: no print queue could be set up; falling back to Qt's PDF printer output"
   VIA=qt-pdf
-  timeout 300 "$CLI" print "$SAMPLE" --to-pdf "$WORK/whole.pdf" --layout 0 || fail "printing the whole catalog failed"
-  timeout 300 "$CLI" print "$SAMPLE" --to-pdf "$WORK/page3.pdf" --layout 0 --page 3 || fail "printing page 3 failed"
+  print_job --to-pdf "$WORK/whole.pdf" || fail "printing the whole catalog failed"
+  PAGES=$catalog
+  print_job --to-pdf "$WORK/page3.pdf" --page 3 || fail "printing page 3 failed"
 fi
+[ "$printed" = 1 ] || fail "the one-page print reports $printed sheets"
 
 n_whole=$(qpdf --show-npages "$WORK/whole.pdf") || fail "whole.pdf is not a readable PDF"
 n_one=$(qpdf --show-npages "$WORK/page3.pdf") || fail "page3.pdf is not a readable PDF"
 [ "$n_whole" = "$PAGES" ] || fail "the whole print has $n_whole pages, the catalog $PAGES"
 [ "$n_one" = 1 ] || fail "the one-page print has $n_one pages"
 
-timeout 120 pdftoppm -r 60 -f 3 -l 3 -singlefile "$WORK/whole.pdf" "$WORK/whole-p3" || fail "pdftoppm whole.pdf"
-timeout 120 pdftoppm -r 60 -singlefile "$WORK/page3.pdf" "$WORK/alone-p3" || fail "pdftoppm page3.pdf"
-cmp -s "$WORK/whole-p3.ppm" "$WORK/alone-p3.ppm" || fail "page 3 alone differs from page 3 of the whole print"
-# Page 3 is not blank: a catalog page has ink on it.
-python3 - "$WORK/alone-p3.ppm" <<'PY' || fail "page 3 is blank"
+raster() {
+  timeout 120 pdftoppm -r 60 -f "$2" -l "$2" -singlefile "$1" "$3" 2>/dev/null || fail "pdftoppm $1 page $2"
+}
+raster "$WORK/whole.pdf" 2 "$WORK/whole-p2"
+raster "$WORK/whole.pdf" 3 "$WORK/whole-p3"
+raster "$WORK/page3.pdf" 1 "$WORK/alone-p3"
+# The same sheet: the print server converts each job's fonts on its own, so
+# a few glyph edges may differ; page 3 and page 2 differ in far more.
+python3 - "$WORK/whole-p3.ppm" "$WORK/alone-p3.ppm" "$WORK/whole-p2.ppm" <<'PY' || fail "page 3 alone differs from page 3 of the whole print"
 import sys
-data = open(sys.argv[1], "rb").read()
-# P6 header: magic, width, height, maxval, then the samples.
-parts = data.split(maxsplit=4)
-samples = parts[4]
-dark = sum(1 for b in samples[::3] if b < 128)
-sys.exit(0 if dark > 500 else 1)
+
+def read(path):
+    data = open(path, "rb").read()
+    fields, pos = [], 0
+    while len(fields) < 4:  # magic, width, height, maxval
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    return int(fields[1]), int(fields[2]), data[pos + 1:]
+
+def differing(a, b):
+    (w, h, pa), (w2, h2, pb) = a, b
+    if (w, h) != (w2, h2):
+        return w * h
+    return sum(1 for i in range(0, len(pa), 3)
+               if max(abs(pa[i] - pb[i]), abs(pa[i + 1] - pb[i + 1]), abs(pa[i + 2] - pb[i + 2])) > 25)
+
+whole3, alone3, whole2 = (read(p) for p in sys.argv[1:4])
+pixels = whole3[0] * whole3[1]
+same = differing(whole3, alone3)
+other = differing(whole2, alone3)
+dark = sum(1 for b in alone3[2][::3] if b < 128)
+print(f"page 3: {same} of {pixels} pixels differ from page 3 of the whole print, {other} from page 2; {dark} dark")
+sys.exit(0 if same <= pixels // 1000 and other > pixels // 100 and dark > 500 else 1)
 PY
 echo "PASS ($VIA): whole print $n_whole pages, page 3 alone equals page 3 of the whole print"
