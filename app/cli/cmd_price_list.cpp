@@ -4,9 +4,9 @@
 #include <string>
 
 #include "command.h"
-#include "support.h"
 #include "output/pricelist.h"
 #include "platform/guiapp.h"
+#include "support.h"
 
 namespace {
 
@@ -30,10 +30,14 @@ int RunPriceList(const cli::Args& args) {
     }
   }
   output::PriceListFormat f;
-  if (format == "text") f = output::PriceListFormat::Text;
-  else if (format == "html") f = output::PriceListFormat::Html;
-  else if (format == "pdf") f = output::PriceListFormat::Pdf;
-  else return cli::UsageError(kName, "--format needs text, html or pdf");
+  if (format == "text")
+    f = output::PriceListFormat::Text;
+  else if (format == "html")
+    f = output::PriceListFormat::Html;
+  else if (format == "pdf")
+    f = output::PriceListFormat::Pdf;
+  else
+    return cli::UsageError(kName, "--format needs text, html or pdf");
   if (in.empty() || out.empty()) return cli::UsageError(kName, "FILE and OUT are needed");
 
   Document doc;

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "command.h"
-#include "support.h"
 #include "i18n/messages.h"
 #include "output/printing.h"
+#include "support.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ int RunPrint(const cli::Args& args) {
       if (!value(v) || !cli::ParseInt(v, page) || page < 1 || page > 1000000)
         return cli::UsageError(kName, "--page needs a page number 1 ... 1000000");
     } else if (a == "--printer") {
-      if (!value(printerName) || printerName.empty()) return cli::UsageError(kName, "--printer needs a queue name");
+      if (!value(printerName) || printerName.empty())
+        return cli::UsageError(kName, "--printer needs a queue name");
     } else if (a == "--to-pdf") {
       if (!value(pdf) || pdf.empty()) return cli::UsageError(kName, "--to-pdf needs a file name");
     } else if (a.size() > 1 && a[0] == '-') {
@@ -46,7 +47,8 @@ int RunPrint(const cli::Args& args) {
     }
   }
   if (in.empty()) return cli::UsageError(kName, "FILE is needed");
-  if (!printerName.empty() && !pdf.empty()) return cli::UsageError(kName, "--printer and --to-pdf exclude each other");
+  if (!printerName.empty() && !pdf.empty())
+    return cli::UsageError(kName, "--printer and --to-pdf exclude each other");
 
   Document doc;
   if (!cli::OpenProject(doc, in)) return 1;
@@ -83,11 +85,13 @@ int RunPrint(const cli::Args& args) {
   }
   const std::string where =
       pdf.empty() ? "printer " + printer->printerName().toStdString() : "PDF file " + pdf;
-  std::printf("%d of %d pages printed on %s at %d dpi\n", r.pages, r.anzpages, where.c_str(), printer->resolution());
+  std::printf("%d of %d pages printed on %s at %d dpi\n", r.pages, r.anzpages, where.c_str(),
+              printer->resolution());
   return 0;
 }
 
-const cli::CliRegistrar reg({kName, "print FILE [--printer NAME | --to-pdf OUT.pdf] [--page N] [--layout 0-7]",
+const cli::CliRegistrar reg({kName,
+                             "print FILE [--printer NAME | --to-pdf OUT.pdf] [--page N] [--layout 0-7]",
                              "print the catalog (or one page) on a print queue or through Qt's PDF printer",
                              RunPrint});
 

@@ -24,11 +24,20 @@ void AddLines(std::vector<PriceLine>& out, const std::u16string& text, bool bold
 void AppendEscaped(std::string& out, const std::u16string& text) {
   for (char c : ql::ToUtf8(text)) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
 }

@@ -1,5 +1,7 @@
 #include "output/pricelist.h"
 
+#include <unistd.h>
+
 #include <QFile>
 #include <QPrinter>
 #include <QTextBlockFormat>
@@ -7,7 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cstdio>
-#include <unistd.h>
 
 #include "i18n/messages.h"
 #include "output/printing.h"
@@ -33,15 +34,18 @@ void FillPriceListDocument(QTextDocument& doc, const std::vector<csv::PriceLine>
     f.setFontPointSize(lines[i].points);
     f.setFontWeight(lines[i].bold ? QFont::Bold : QFont::Normal);
     f.setForeground(Qt::black);
-    if (i > 0) cur.insertBlock(QTextBlockFormat(), f);
-    else cur.setBlockCharFormat(f);
+    if (i > 0)
+      cur.insertBlock(QTextBlockFormat(), f);
+    else
+      cur.setBlockCharFormat(f);
     cur.setCharFormat(f);
     cur.insertText(QString::fromStdU16String(lines[i].text), f);
   }
   cur.endEditBlock();
 }
 
-bool WritePriceList(const Document& doc, const std::string& path, PriceListFormat format, std::string& error) {
+bool WritePriceList(const Document& doc, const std::string& path, PriceListFormat format,
+                    std::string& error) {
   const std::u16string title = i18n::Msg(43);
   const std::vector<csv::PriceLine> lines = csv::BuildPriceList(doc, title);
   if (format != PriceListFormat::Pdf) {
@@ -69,7 +73,8 @@ bool WritePriceList(const Document& doc, const std::string& path, PriceListForma
   }
   if (!r.ok || !QFile::exists(QString::fromStdString(tmp))) {
     std::remove(tmp.c_str());
-    error = "cannot write " + path + (r.ok ? std::string() : " (" + r.error.substr(0, r.error.find(" on ")) + ")");
+    error = "cannot write " + path +
+            (r.ok ? std::string() : " (" + r.error.substr(0, r.error.find(" on ")) + ")");
     return false;
   }
   if (std::rename(tmp.c_str(), path.c_str()) != 0) {

@@ -19,7 +19,8 @@ namespace {
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
 std::string PrinterLabel(const QPrinter& printer) {
-  if (printer.outputFormat() == QPrinter::PdfFormat) return "the PDF file " + printer.outputFileName().toStdString();
+  if (printer.outputFormat() == QPrinter::PdfFormat)
+    return "the PDF file " + printer.outputFileName().toStdString();
   return "the printer " + printer.printerName().toStdString();
 }
 
@@ -73,8 +74,8 @@ class PrinterSink : public render::PageSink {
   std::unique_ptr<platform::QtSurface> surface_;
 };
 
-PrintResult Print(render::RenderSession& session, QPrinter& printer, int32_t only, const std::u16string& jobTitle,
-                  int32_t layoutindex) {
+PrintResult Print(render::RenderSession& session, QPrinter& printer, int32_t only,
+                  const std::u16string& jobTitle, int32_t layoutindex) {
   PrintResult res;
   if (!PrinterUsable(printer, res.error)) return res;
   const platform::PrinterPage page = platform::PrinterPageOf(printer);
@@ -99,8 +100,8 @@ PrintResult Print(render::RenderSession& session, QPrinter& printer, int32_t onl
     return res;
   }
   if (only > 0 && sink.sheets == 0) {
-    res.error = "page " + std::to_string(only) + " does not exist: the catalog has " + std::to_string(r.pages) +
-                (r.pages == 1 ? " page" : " pages");
+    res.error = "page " + std::to_string(only) + " does not exist: the catalog has " +
+                std::to_string(r.pages) + (r.pages == 1 ? " page" : " pages");
     return res;
   }
   res.ok = true;
@@ -110,8 +111,9 @@ PrintResult Print(render::RenderSession& session, QPrinter& printer, int32_t onl
 }  // namespace
 
 bool PrinterUsable(const QPrinter& printer, std::string& why) {
-  if (printer.outputFormat() == QPrinter::PdfFormat) {
-    if (!printer.outputFileName().isEmpty()) return true;
+  const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+  if (pdf && !printer.outputFileName().isEmpty()) return true;
+  if (pdf || printer.printerName().isEmpty()) {
     why = "there is no printer on this system";
     return false;
   }

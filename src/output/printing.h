@@ -22,12 +22,11 @@ class RenderSession;
 
 namespace output {
 
-
 struct PrintResult {
   bool ok = false;
-  int32_t pages = 0;  // sheets printed
+  int32_t pages = 0;     // sheets printed
   int32_t anzpages = 0;  // pages of the catalog in this layout
-  std::string error;  // what went wrong, naming the printer or the page
+  std::string error;     // what went wrong, naming the printer or the page
 };
 
 // Prints every page of the catalog with `layoutindex` (-1: the document's

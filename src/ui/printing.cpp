@@ -149,7 +149,8 @@ void PrintCommands::PrinterSetup() {
 
 void PrintCommands::PriceList() {
   TPreisListeForm form(window_, *this);
-  output::FillPriceListDocument(*form.RichEdit1->document(), csv::BuildPriceList(session_.doc(), i18n::Msg(43)));
+  output::FillPriceListDocument(*form.RichEdit1->document(),
+                                csv::BuildPriceList(session_.doc(), i18n::Msg(43)));
   TranslateWidgetTree(&form);
   openPriceList = &form;
   if (onPriceListShown) onPriceListShown(form);

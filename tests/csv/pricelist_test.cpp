@@ -2,9 +2,10 @@
 // padding of every row, products without rows, rows of empty cells, the
 // wide positions beyond 1000, line breaks inside texts, and the text and
 // HTML forms the command-line tool writes.
+#include "csv/pricelist.h"
+
 #include <gtest/gtest.h>
 
-#include "csv/pricelist.h"
 #include "project/document.h"
 
 namespace {
@@ -41,10 +42,15 @@ TEST(PriceList, ColumnsAreSharedOverTheWholeCatalog) {
   EXPECT_EQ(w[2], 0u);
 
   const auto lines = csv::BuildPriceList(doc, u"Preisliste");
-  const std::vector<std::u16string> expect = {
-      u"Preisliste", u"",
-      u"Spaten", u"Art. Nummer Preis    ", u"S-1         19,90    ", u"",
-      u"Rechen", u"A-1         7,50 EUR ", u""};
+  const std::vector<std::u16string> expect = {u"Preisliste",
+                                              u"",
+                                              u"Spaten",
+                                              u"Art. Nummer Preis    ",
+                                              u"S-1         19,90    ",
+                                              u"",
+                                              u"Rechen",
+                                              u"A-1         7,50 EUR ",
+                                              u""};
   EXPECT_EQ(Texts(lines), expect);
   // Title bold 14, names bold 10, everything else regular 10.
   EXPECT_TRUE(lines[0].bold);
@@ -64,18 +70,17 @@ TEST(PriceList, ProductsWithoutRowsAndRowsWithoutText) {
   AddProduct(doc, c, u"Ohne Tabelle", {});
   AddProduct(doc, c, u"Leer", {{u"Nr", u"Preis"}, {u"", u""}, {}});
   const auto lines = csv::BuildPriceList(doc, u"Preisliste");
-  const std::vector<std::u16string> expect = {
-      u"Preisliste", u"",
-      u"Ohne Tabelle", u"",
-      // The row of empty cells is its columns' widths plus one space each;
-      // the row without cells gives no line at all.
-      u"Leer", u"Nr Preis ", u"         ", u""};
+  const std::vector<std::u16string> expect = {u"Preisliste", u"", u"Ohne Tabelle", u"",
+                                              // The row of empty cells is its columns' widths plus one space
+                                              // each; the row without cells gives no line at all.
+                                              u"Leer", u"Nr Preis ", u"         ", u""};
   EXPECT_EQ(Texts(lines), expect);
 }
 
 TEST(PriceList, EmptyCatalogIsTheTitleAlone) {
   Document doc;
-  EXPECT_EQ(Texts(csv::BuildPriceList(doc, u"Price list")), (std::vector<std::u16string>{u"Price list", u""}));
+  EXPECT_EQ(Texts(csv::BuildPriceList(doc, u"Price list")),
+            (std::vector<std::u16string>{u"Price list", u""}));
 }
 
 TEST(PriceList, LongTextsAreNotCutAndPositionsBeyond1000AreTwentyWide) {
@@ -101,8 +106,8 @@ TEST(PriceList, LineBreaksInTextsStartNewLines) {
   AddProduct(doc, c, u"Zwei\nZeilen\r\nund\rdrei", {{u"a"}});
   const auto lines = csv::BuildPriceList(doc, u"Preisliste");
   ASSERT_GE(lines.size(), 8u);
-  EXPECT_EQ(Texts(lines), (std::vector<std::u16string>{u"Preisliste", u"", u"Zwei", u"Zeilen", u"und", u"drei",
-                                                          u"a ", u""}));
+  EXPECT_EQ(Texts(lines), (std::vector<std::u16string>{u"Preisliste", u"", u"Zwei", u"Zeilen", u"und",
+                                                       u"drei", u"a ", u""}));
   for (size_t i = 2; i < 6; ++i) EXPECT_TRUE(lines[i].bold);
 }
 
@@ -115,7 +120,8 @@ TEST(PriceList, TextAndHtmlForms) {
             "Preisliste\n\nTopf <gro\xC3\x9F> & \"rund\"\nNr  Preis \nT-1 4,99  \n\n");
   const std::string html = csv::PriceListHtml(lines, u"Preisliste", "monospace");
   EXPECT_NE(html.find("<p class=\"b\" style=\"font-size: 14pt\">Preisliste</p>"), std::string::npos);
-  EXPECT_NE(html.find("<p class=\"b\">Topf &lt;gro\xC3\x9F&gt; &amp; &quot;rund&quot;</p>"), std::string::npos);
+  EXPECT_NE(html.find("<p class=\"b\">Topf &lt;gro\xC3\x9F&gt; &amp; &quot;rund&quot;</p>"),
+            std::string::npos);
   EXPECT_NE(html.find("<p>T-1 4,99  </p>"), std::string::npos);
   EXPECT_NE(html.find("white-space: pre"), std::string::npos);
 }

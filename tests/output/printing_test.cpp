@@ -3,6 +3,8 @@
 // errors of a missing page and of a printer that cannot print, and the price
 // list's printout with its fonts and half-inch margins. The end-to-end run
 // through a real CUPS queue is print_queue_test.sh.
+#include "output/printing.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,7 +20,7 @@
 
 #include "csv/pricelist.h"
 #include "output/pricelist.h"
-#include "output/printing.h"
+#include "pdf/pdf_test_util.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pictureloader.h"
@@ -31,31 +33,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
+int PdfPages(const std::string& path) {
+  return std::atoi(pdftest::RunCapture("qpdf --show-npages '" + path + "' 2>/dev/null").c_str());
 }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-int PdfPages(const std::string& path) { return std::atoi(Shell("qpdf --show-npages '" + path + "' 2>/dev/null").c_str()); }
 
 // Page `page` of a PDF as a 40-dpi grey image.
 std::string PageRaster(const std::string& pdf, int page, const std::string& base) {
-  Shell("pdftoppm -gray -r 40 -f " + std::to_string(page) + " -l " + std::to_string(page) + " -singlefile '" + pdf +
-      "' '" + base + "'");
-  return ReadFile(base + ".pgm");
+  pdftest::RunCapture("pdftoppm -gray -r 40 -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                      " -singlefile '" + pdf + "' '" + base + "'");
+  return pdftest::ReadFile(base + ".pgm");
 }
 
 class Printing : public ::testing::Test {
@@ -109,7 +95,8 @@ TEST_F(SamplePrinting, WholeCatalogAndPageThreeAlone) {
   EXPECT_EQ(session_->anzpages, all.anzpages);
   whole.reset();  // the PDF is complete once the printer is gone
   EXPECT_EQ(PdfPages(file("whole.pdf")), all.anzpages);
-  EXPECT_NE(Shell("pdfinfo '" + file("whole.pdf") + "'").find("Katalog drucken"), std::string::npos);
+  EXPECT_NE(pdftest::RunCapture("pdfinfo '" + file("whole.pdf") + "'").find("Katalog drucken"),
+            std::string::npos);
 
   session_->anzpages = 12345;  // a one-page print leaves the count alone
   auto one = PdfPrinter("page3.pdf");
@@ -181,26 +168,27 @@ TEST_F(Printing, PriceListPrintoutKeepsFontsAndMargins) {
   printer.reset();
   const std::string pdf = file("prices.pdf");
   EXPECT_EQ(PdfPages(pdf), r.pages);
-  EXPECT_NE(Shell("pdfinfo '" + pdf + "'").find("Katalog"), std::string::npos);
+  EXPECT_NE(pdftest::RunCapture("pdfinfo '" + pdf + "'").find("Katalog"), std::string::npos);
 
-  const std::string fonts = Shell("pdffonts '" + pdf + "'");
+  const std::string fonts = pdftest::RunCapture("pdffonts '" + pdf + "'");
   EXPECT_NE(fonts.find("LiberationMono-Bold"), std::string::npos) << fonts;
   EXPECT_NE(fonts.find("LiberationMono "), std::string::npos) << fonts;
 
-  const std::string words = Shell("pdftotext -layout '" + pdf + "' -");
+  const std::string words = pdftest::RunCapture("pdftotext -layout '" + pdf + "' -");
   EXPECT_NE(words.find("Art. Nummer Preis"), std::string::npos);
   EXPECT_NE(words.find("A-1         9,99"), std::string::npos);
   EXPECT_NE(words.find("Handschriftlich ergänzt"), std::string::npos);
 
   // Every word lies inside the half-inch (36 point) margins of its page.
-  const std::string bbox = Shell("pdftotext -bbox '" + pdf + "' -");
+  const std::string bbox = pdftest::RunCapture("pdftotext -bbox '" + pdf + "' -");
   double minX = 1e9, minY = 1e9, maxY = 0, pageH = 0;
   size_t at = 0;
   int wordsSeen = 0;
   while ((at = bbox.find("<word xMin=\"", at)) != std::string::npos) {
     double x0, y0, x1, y1;
-    ASSERT_EQ(std::sscanf(bbox.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &x0, &y0,
-                          &x1, &y1), 4);
+    ASSERT_EQ(std::sscanf(bbox.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &x0,
+                          &y0, &x1, &y1),
+              4);
     minX = std::min(minX, x0);
     minY = std::min(minY, y0);
     maxY = std::max(maxY, y1);
@@ -226,12 +214,12 @@ TEST_F(Printing, PriceListFiles) {
   doc.AddRow(p)->cells.Add()->text = u"S-1";
   std::string error;
   ASSERT_TRUE(output::WritePriceList(doc, file("p.txt"), output::PriceListFormat::Text, error)) << error;
-  EXPECT_EQ(ReadFile(file("p.txt")), "Preisliste\n\nSpaten\nS-1 \n\n");
+  EXPECT_EQ(pdftest::ReadFile(file("p.txt")), "Preisliste\n\nSpaten\nS-1 \n\n");
   ASSERT_TRUE(output::WritePriceList(doc, file("p.html"), output::PriceListFormat::Html, error)) << error;
-  EXPECT_NE(ReadFile(file("p.html")).find("<p class=\"b\">Spaten</p>"), std::string::npos);
+  EXPECT_NE(pdftest::ReadFile(file("p.html")).find("<p class=\"b\">Spaten</p>"), std::string::npos);
   ASSERT_TRUE(output::WritePriceList(doc, file("p.pdf"), output::PriceListFormat::Pdf, error)) << error;
   EXPECT_EQ(PdfPages(file("p.pdf")), 1);
-  EXPECT_NE(Shell("pdftotext '" + file("p.pdf") + "' -").find("Spaten"), std::string::npos);
+  EXPECT_NE(pdftest::RunCapture("pdftotext '" + file("p.pdf") + "' -").find("Spaten"), std::string::npos);
 
   // A folder that does not exist: a message naming the file, nothing written.
   EXPECT_FALSE(output::WritePriceList(doc, file("no/p.pdf"), output::PriceListFormat::Pdf, error));

@@ -3,6 +3,8 @@
 // re-laying the preview out for the new paper, and the price list window
 // whose edited text is what gets printed. The printer writes a PDF through
 // Qt's own PDF output.
+#include "ui/printing.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QPageSetupDialog>
@@ -17,26 +19,16 @@
 #include <functional>
 
 #include "fixture.h"
+#include "pdf/pdf_test_util.h"
 #include "ui/preview.h"
-#include "ui/printing.h"
 
 namespace {
 
 using uitest::WindowTest;
 
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
 int PdfPages(const QString& path) {
-  return std::atoi(Shell("qpdf --show-npages '" + path.toStdString() + "' 2>/dev/null").c_str());
+  return std::atoi(
+      pdftest::RunCapture("qpdf --show-npages '" + path.toStdString() + "' 2>/dev/null").c_str());
 }
 
 // Runs `step` on the modal dialog of type D once it is shown; a dialog that
@@ -187,10 +179,10 @@ TEST_F(PrintWindow, PriceListWindowPrintsWhatTheUserEdited) {
   EXPECT_TRUE(shown);
   EXPECT_TRUE(answers.fb.shown.empty());
   ASSERT_GE(PdfPages(pdf), 1);
-  const std::string text = Shell("pdftotext -layout '" + pdf.toStdString() + "' -");
+  const std::string text = pdftest::RunCapture("pdftotext -layout '" + pdf.toStdString() + "' -");
   EXPECT_NE(text.find("Preisliste"), std::string::npos);
   EXPECT_NE(text.find("Von Hand ergänzt"), std::string::npos);
-  EXPECT_NE(Shell("pdfinfo '" + pdf.toStdString() + "'").find("Katalog"), std::string::npos);
+  EXPECT_NE(pdftest::RunCapture("pdfinfo '" + pdf.toStdString() + "'").find("Katalog"), std::string::npos);
 }
 
 }  // namespace
