@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the main job on the bundled
 # sample catalog: dumps it, renders every page of it to out/ as PNG
-# files (layout 1, as the preview shows it at 96 dpi) and exports it as
-# out/test.pdf (300 dpi, CMYK).
+# files (layout 1, as the preview shows it at 96 dpi), exports it as
+# out/test.pdf (300 dpi, CMYK) and writes its price list as
+# out/pricelist.txt and out/pricelist.pdf.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -20,3 +21,5 @@ done
 echo "$pages pages of the sample catalog (layout index $LAYOUT) rendered to out/page-001.png ..."
 build/bin/quillane-cli export-pdf build/bin/test.pk2 out/test.pdf --layout "$LAYOUT"
 echo "sample catalog exported to out/test.pdf"
+build/bin/quillane-cli price-list build/bin/test.pk2 out/pricelist.txt --format text
+build/bin/quillane-cli price-list build/bin/test.pk2 out/pricelist.pdf --format pdf

@@ -21,6 +21,10 @@ PrinterPage FallbackPrinterPage() {
 PrinterPage PrinterPageOf(const QPrinterInfo& info) {
   if (info.isNull()) return FallbackPrinterPage();
   QPrinter printer(info, QPrinter::HighResolution);
+  return PrinterPageOf(printer);
+}
+
+PrinterPage PrinterPageOf(const QPrinter& printer) {
   const int res = printer.resolution();
   const QRect page = printer.pageLayout().paintRectPixels(res);
   if (res <= 0 || page.width() <= 0 || page.height() <= 0) return FallbackPrinterPage();
@@ -28,7 +32,7 @@ PrinterPage PrinterPageOf(const QPrinterInfo& info) {
   p.width = page.width();
   p.height = page.height();
   p.resx = p.resy = res;
-  p.printer = info.printerName().toStdString();
+  p.printer = printer.printerName().toStdString();
   return p;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+class QPrinter;
 class QPrinterInfo;
 
 namespace platform {
@@ -26,6 +27,9 @@ PrinterPage FallbackPrinterPage();
 PrinterPage DefaultPrinterPage();
 // A given printer; a null QPrinterInfo gives the fallback.
 PrinterPage PrinterPageOf(const QPrinterInfo& info);
+// The page of a configured printer (its paper, orientation and resolution as
+// set up); the fallback when it reports no usable page.
+PrinterPage PrinterPageOf(const QPrinter& printer);
 
 // Page size in millimetres as the renderers take it: pixels divided by the
 // horizontal resolution times 25.39995 (for the height as well).

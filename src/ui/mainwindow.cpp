@@ -26,6 +26,7 @@
 #include "project/options.h"
 #include "render/layouts/layouts.h"
 #include "ui/preview.h"
+#include "ui/printing.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/settingsbinder.h"
 #include "ui/translatewidgets.h"
@@ -106,6 +107,14 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   });
 
   preview_->SetPrinter(config_.systemPrinter ? platform::DefaultPrinterPage() : platform::FallbackPrinterPage());
+  printing_ = std::make_unique<PrintCommands>(
+      this, *session_, *dialogs_,
+      PrintCommands::Hooks{[this] { return doc_.options.DruckenDialoganzeigenvordemDrucken1; },
+                           [this](const platform::PrinterPage& page) {
+                             preview_->SetPrinter(page);
+                             Repaint();
+                           },
+                           [this] { Repaint(); }});
   newdib(di_, 320, 200, 24);
   std::fill(di_.pixels.begin(), di_.pixels.end(), uint8_t(0xFF));
   doc_.onCaptionChanged = [this] { UpdateCaption(); };
@@ -149,7 +158,7 @@ QWidget* MainWindow::BuildButtonBar() {
   connect(add("OpenBtn", "Öffnen..."), &QPushButton::clicked, this, &MainWindow::OpenCmd);
   connect(add("SaveBtn", "Speichern"), &QPushButton::clicked, this, &MainWindow::SaveCmd);
   connect(add("SaveAsBtn", "Speichern unter..."), &QPushButton::clicked, this, &MainWindow::SaveAsCmd);
-  add("PrintBtn", "Drucken")->setEnabled(false);  // printing is not available yet
+  connect(add("PrintBtn", "Drucken"), &QPushButton::clicked, this, [this] { printing_->Print(); });
   connect(add("EndeBtn", "Beenden"), &QPushButton::clicked, this, &QWidget::close);
   lay->addStretch(1);
   return bar;
@@ -196,11 +205,11 @@ void MainWindow::BuildMenus() {
   // Outputs that are not available yet stay visible but disabled.
   missing(datei, "Seiten als Bilder exportieren...");
   missing(datei, "Als HTML Blätterkatalog exportieren...");
-  missing(datei, "Preisliste erzeugen...");
+  item(datei, "Preislisteerzeugen1", "Preisliste erzeugen...", [this] { printing_->PriceList(); });
   datei->addSeparator();
-  missing(datei, "Drucken");
-  missing(datei, "Einzelne Seite drucken...");
-  missing(datei, "Drucker einrichten");
+  item(datei, "Drucken1", "Drucken", [this] { printing_->Print(); });
+  item(datei, "EinzelneSeitedrucken1", "Einzelne Seite drucken...", [this] { printing_->PrintOnePage(); });
+  item(datei, "Druckereinrichten1", "Drucker einrichten", [this] { printing_->PrinterSetup(); });
   datei->addSeparator();
   item(datei, "Beenden1", "Beenden", [this] { close(); });
   menuBar()->addMenu(datei);

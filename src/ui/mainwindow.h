@@ -40,6 +40,7 @@ namespace ui {
 
 class DibBox;
 class PagePreview;
+class PrintCommands;
 class SettingsBinder;
 class VariantGridModel;
 
@@ -82,6 +83,7 @@ class MainWindow : public QMainWindow {
   ProductsPage* productsPage() const { return productsPage_; }
   QScrollArea* previewScroll() const { return scrollBox_; }
   PagePreview* preview() const { return preview_; }
+  PrintCommands& printing() { return *printing_; }
   QTreeWidget* categoryList() const { return listView2_; }
   QTreeWidget* productList() const { return listView1_; }
   QLineEdit* focusSink() const { return keyEdit_; }
@@ -186,6 +188,7 @@ class MainWindow : public QMainWindow {
   platform::QtPictureLoader loader_;
   std::unique_ptr<render::RenderSession> session_;
   std::unique_ptr<SettingsBinder> binder_;
+  std::unique_ptr<PrintCommands> printing_;
   ViewState view_;
   editing::VariantGrid grid_;
   dib di_;  // the product editor's picture preview
