@@ -237,19 +237,6 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   res.width = p.width;
   res.height = p.height;
 
-  // The page count of the current settings: a layout pass that draws
-  // nothing (the count the window last rendered may be stale).
-  {
-    platform::ImageSurface measure(1, 1);
-    render::RenderParams q = p;
-    q.canvas0 = &measure;
-    q.seiteedvalue = 0;
-    render::RenderLayout(session, q, options.layout >= 0 ? options.layout : session.doc().settings.LayoutCombo);
-  }
-  int32_t n = session.anzpages;
-  if (n % 2 == 1) ++n;
-  res.anzpages = n;
-
   // Stored names may separate folders with "\" as well.
   std::string folder = folderName;
   std::replace(folder.begin(), folder.end(), '\\', '/');
@@ -261,26 +248,38 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     return res;
   }
 
-  const std::string catalog = folder + kHtmlCatalogName;
-  if (!WriteFileSafely(catalog, FillHtmlTemplate(templ, n), res.error)) return res;
-  res.catalogFile = catalog;
-
-  for (const char* name : kHtmlNavPictures) {
-    const std::string src = progpath + name, dst = folder + name;
-    std::string bytes;
-    struct stat st{};
-    if (!ReadWhole(src, bytes) || ::stat(src.c_str(), &st) != 0) continue;  // missing: skipped
-    std::string ignored;
-    if (!WriteFileSafely(dst, bytes, ignored)) continue;
-    // The copy keeps the source's times (access and modification; Linux
-    // keeps no settable creation time).
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ::utimensat(AT_FDCWD, dst.c_str(), times, 0);
-    ++res.picturesCopied;
-  }
+  // The page and the pictures need the page count of this very run; with
+  // page images they are written after the pages, without them after a
+  // layout pass that draws nothing (the count the window last showed may
+  // be stale).
+  auto writePageAndPictures = [&](int32_t evenCount) {
+    const std::string catalog = folder + kHtmlCatalogName;
+    if (!WriteFileSafely(catalog, FillHtmlTemplate(templ, evenCount), res.error)) return false;
+    res.catalogFile = catalog;
+    for (const char* name : kHtmlNavPictures) {
+      const std::string src = progpath + name, dst = folder + name;
+      std::string bytes;
+      struct stat st{};
+      if (!ReadWhole(src, bytes) || ::stat(src.c_str(), &st) != 0) continue;  // missing: skipped
+      std::string ignored;
+      if (!WriteFileSafely(dst, bytes, ignored)) continue;
+      // The copy keeps the source's times (access and modification; Linux
+      // keeps no settable creation time).
+      const struct timespec times[2] = {st.st_atim, st.st_mtim};
+      ::utimensat(AT_FDCWD, dst.c_str(), times, 0);
+      ++res.picturesCopied;
+    }
+    return true;
+  };
 
   if (!options.writeImages) {
-    res.ok = true;
+    platform::ImageSurface measure(1, 1);
+    render::RenderParams q = p;
+    q.canvas0 = &measure;
+    q.seiteedvalue = 0;
+    render::RenderLayout(session, q, options.layout >= 0 ? options.layout : session.doc().settings.LayoutCombo);
+    res.anzpages = session.anzpages + session.anzpages % 2;
+    res.ok = writePageAndPictures(res.anzpages);
     return res;
   }
 
@@ -330,10 +329,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       res.error = "not enough memory to render the pages";
     }
   }
-  if (res.error.empty() && !sink.cancelled() && sink.error().empty()) {
+  if (res.error.empty()) res.error = sink.error();
+  if (res.error.empty() && !sink.cancelled()) {
     // An odd count ends with an empty right-hand page; blank pages close
     // the last pair.
-    n = all.pages + all.pages % 2;
+    const int32_t n = all.pages + all.pages % 2;
     if (n != all.pages) {
       dib empty = WhitePage(p.width, p.height);
       if (empty.loaded()) savePage(n, std::move(empty));
@@ -344,9 +344,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   }
   jobs.Wait();
   res.jobsDone = jobs.Succeeded();
-  if (res.error.empty()) res.error = sink.error();
   if (res.error.empty() && !jobs.Failures().empty()) res.error = jobs.Failures().begin()->second;
   res.cancelled = res.error.empty() && sink.cancelled();
+  // A cancelled or failed export gets no catalog page: it would name
+  // pictures that were never written.
+  if (res.error.empty() && !res.cancelled) writePageAndPictures(res.anzpages);
   res.ok = res.error.empty() && !res.cancelled;
   return res;
 }

@@ -76,7 +76,9 @@ struct HtmlCatalogResult {
 
 // Exports the catalog of `session` into `folder` (created with its missing
 // parents). Nothing is written when the template cannot be read or the
-// folder cannot be made; files written before a later failure stay. Sets
+// folder cannot be made. "catalog.htm" and the pictures follow the page
+// images (they need this run's page count); a cancelled or failed export
+// keeps the images written so far and writes no "catalog.htm". Sets
 // session.anzpages. Needs a Qt GUI application (fonts).
 HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::string& folder,
                                     const HtmlCatalogOptions& options, const HtmlCatalogProgressFn& progress = {});

@@ -274,5 +274,6 @@ TEST_F(HtmlCatalog, CancelAndThreadsKeepEveryFileWhole) {
   EXPECT_FALSE(r.ok);
   EXPECT_TRUE(fs::exists(root_ + "/c/catalogpageflip2.jpg"));
   EXPECT_FALSE(fs::exists(root_ + "/c/catalogpage3.jpg"));
+  EXPECT_FALSE(fs::exists(root_ + "/c/catalog.htm"));
   for (const auto& e : fs::directory_iterator(root_ + "/c")) EXPECT_NE(e.path().filename().string()[0], '.');
 }
