@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the main job on the bundled
 # sample catalog: dumps it, renders every page of it to out/ as PNG
 # files (layout 1, as the preview shows it at 96 dpi) and exports it as
-# out/test.pdf (300 dpi, CMYK).
+# out/test.pdf (300 dpi, CMYK) and as the HTML page-turning catalog
+# out/html/catalog.htm.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -20,3 +21,6 @@ done
 echo "$pages pages of the sample catalog (layout index $LAYOUT) rendered to out/page-001.png ..."
 build/bin/quillane-cli export-pdf build/bin/test.pk2 out/test.pdf --layout "$LAYOUT"
 echo "sample catalog exported to out/test.pdf"
+rm -rf out/html
+build/bin/quillane-cli export-html build/bin/test.pk2 out/html --layout "$LAYOUT" --no-open
+echo "sample catalog exported as an HTML catalog: out/html/catalog.htm"

@@ -16,7 +16,9 @@ if [ -z "$CHROME" ] || ! command -v node >/dev/null || ! command -v npm >/dev/nu
 fi
 mkdir -p "$WORK"
 cp "$HERE/package.json" "$HERE/flipbook.test.mjs" "$WORK/"
-if [ ! -d "$WORK/node_modules/puppeteer-core" ]; then
+WANT=$(sed -n 's/.*"puppeteer-core": "\(.*\)".*/\1/p' "$HERE/package.json")
+HAVE=$(sed -n 's/^  "version": "\(.*\)".*/\1/p' "$WORK/node_modules/puppeteer-core/package.json" 2>/dev/null || true)
+if [ "$WANT" != "$HAVE" ]; then
   (cd "$WORK" && npm install --no-audit --no-fund --loglevel=error >npm.log 2>&1) || {
     cat "$WORK/npm.log"
     echo "FAILED: npm install of puppeteer-core"
