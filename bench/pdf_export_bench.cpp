@@ -43,6 +43,7 @@
 #include "project/projectfile.h"
 #include "render/layout1.h"
 #include "render/render.h"
+#include "bench_catalog.h"
 
 extern char** environ;
 
@@ -54,70 +55,6 @@ double Seconds(Clock::time_point a) { return std::chrono::duration<double>(Clock
 
 const char* kSystemCmyk = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 
-// Copies of the sample catalog's categories (the contents category once)
-// until the catalog has at least `target` pages, then products from the
-// end deactivated until it has exactly `target` (or the nearest above).
-int32_t BuildCatalog(Document& doc, render::RenderSession& session, int32_t target) {
-  Document sample;
-  std::u16string err;
-  const std::string path = std::string(QL_BIN_DIR) + "/test.pk2";
-  if (!OpenProjectFile(sample, path, ReadOptions::FromDocument(sample), &err)) {
-    std::fprintf(stderr, "bench_pdf_export: %s\n", ql::ToUtf8(err).c_str());
-    std::exit(1);
-  }
-  doc.settings = sample.settings;
-  doc.templatecolumns = sample.templatecolumns;
-  session.LoadFurniturePictures();
-
-  const platform::PrinterPage printer = platform::FallbackPrinterPage();
-  render::RenderParams p;
-  p.dpi = 300;
-  p.width = 2480;
-  p.height = 3508;
-  p.zoomedvalue = 100;
-  p.printit = true;
-  p.widthmm = platform::PageWidthMm(printer);
-  p.heightmm = platform::PageHeightMm(printer);
-  p.seiteedvalue = 0;  // lays out, draws nothing
-  platform::ImageSurface scratch(1, 1);
-  p.canvas0 = &scratch;
-  auto countPages = [&]() {
-    render::RenderCatalogPage(session, p);
-    return session.anzpages;
-  };
-
-  int copy = 0;
-  int32_t count = 0;
-  for (;;) {
-    for (const Category& c : sample.kats) {
-      if (copy > 0 && c.options && c.options->istoc) continue;
-      Category* n = doc.AddCategory(copy == 0 ? c.name : c.name + u" " + ql::FromUtf8(std::to_string(copy + 1)));
-      if (c.options) n->options = std::make_unique<CategoryOptions>(*c.options);
-      for (const Product& sp : c.products) {
-        Product* np = doc.AddProduct(*n);
-        CopyProduct(sp, *np);
-      }
-    }
-    ++copy;
-    count = countPages();
-    if (count >= target || copy > 1000) break;
-  }
-  // Products of the last copy, last first.
-  for (uint32_t k = doc.kats.Count(); k-- > 0 && count > target;) {
-    Category& c = doc.kats[k];
-    for (uint32_t i = c.products.Count(); i-- > 0 && count > target;) {
-      c.products[i].deactivated = true;
-      const int32_t now = countPages();
-      if (now < target) {
-        c.products[i].deactivated = false;
-        return count;
-      }
-      count = now;
-    }
-  }
-  return count;
-}
-
 int RunChild(const std::string& mode, int32_t target, const std::string& out, const std::string& work) {
   if (!platform::EnsureGuiApplication()) {
     std::fprintf(stderr, "bench_pdf_export: fonts are not available\n");
@@ -128,7 +65,7 @@ int RunChild(const std::string& mode, int32_t target, const std::string& out, co
   platform::QtTextMeasurer measurer;
   platform::QtPictureLoader loader;
   render::RenderSession session(doc, measurer, loader);
-  const int32_t pages = BuildCatalog(doc, session, target);
+  const int32_t pages = BuildCatalog(doc, session, target, "bench_pdf_export");
 
   output::PdfExportOptions o;
   o.dpi = 300;

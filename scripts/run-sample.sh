@@ -2,8 +2,9 @@
 # Installs what is missing, builds, and runs the main job on the bundled
 # sample catalog: dumps it, renders every page of it to out/ as PNG
 # files (layout 1, as the preview shows it at 96 dpi), exports it as
-# out/test.pdf (300 dpi, CMYK) and writes its price list as
-# out/pricelist.txt and out/pricelist.pdf.
+# out/test.pdf (300 dpi, CMYK) and as the HTML page-turning catalog
+# out/html/catalog.htm, and writes its price list as out/pricelist.txt and
+# out/pricelist.pdf.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -23,3 +24,6 @@ build/bin/quillane-cli export-pdf build/bin/test.pk2 out/test.pdf --layout "$LAY
 echo "sample catalog exported to out/test.pdf"
 build/bin/quillane-cli price-list build/bin/test.pk2 out/pricelist.txt --format text
 build/bin/quillane-cli price-list build/bin/test.pk2 out/pricelist.pdf --format pdf
+rm -rf out/html
+build/bin/quillane-cli export-html build/bin/test.pk2 out/html --layout "$LAYOUT" --no-open
+echo "sample catalog exported as an HTML catalog: out/html/catalog.htm"

@@ -23,3 +23,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# The browser test installs puppeteer-core with npm; Debian ships npm apart
+# from nodejs (other builds of nodejs bring their own).
+if ! command -v npm >/dev/null; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends npm
+fi

@@ -203,8 +203,8 @@ void MainWindow::BuildMenus() {
   });
   item(datei, "AlsPDFDateiexportieren1", "Als PDF Datei exportieren...", [this] { ExportPdfCmd(); });
   // Outputs that are not available yet stay visible but disabled.
-  missing(datei, "Seiten als Bilder exportieren...");
-  missing(datei, "Als HTML Blätterkatalog exportieren...");
+  item(datei, "SeitenalsBilderexportieren1", "Seiten als Bilder exportieren...", [this] { ExportImagesCmd(); });
+  item(datei, "AlsHTMLBltterkatalogexportieren1", "Als HTML Blätterkatalog exportieren...", [this] { ExportHtmlCmd(); });
   item(datei, "Preislisteerzeugen1", "Preisliste erzeugen...", [this] { printing_->PriceList(); });
   datei->addSeparator();
   item(datei, "Drucken1", "Drucken", [this] { printing_->Print(); });

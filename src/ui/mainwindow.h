@@ -167,6 +167,8 @@ class MainWindow : public QMainWindow {
   void ExportCsvCmd();
   void ImportCsvCmd(int kind);  // 0 products, 1 with category column, 2 categories
   void ExportPdfCmd();
+  void ExportImagesCmd();  // exportcmds.cpp
+  void ExportHtmlCmd();
   void SortVariantsCmd();
   void ChangePricesCmd();
   void WriteCellCmd();

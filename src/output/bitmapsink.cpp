@@ -1,0 +1,58 @@
+#include "output/bitmapsink.h"
+
+#include "render/units.h"
+
+namespace output {
+
+render::RenderParams OutputPageParams(const platform::PrinterPage& printer, int32_t dpi) {
+  render::RenderParams p;
+  p.dpi = dpi;
+  if (printer.width > 0 && printer.height > 0 && printer.resx > 0)
+    platform::OutputBitmapSize(printer, dpi, p.width, p.height);
+  p.zoomedvalue = 100;
+  p.printit = true;
+  p.widthmm = platform::PageWidthMm(printer);
+  p.heightmm = platform::PageHeightMm(printer);
+  return p;
+}
+
+std::string CheckPageSize(const render::RenderParams& p) {
+  if (p.width <= 0 || p.height <= 0) return "the printer reports no usable page size";
+  if (static_cast<int64_t>(p.width) * p.height > kMaxDibPixels)
+    return "a page of " + std::to_string(p.width) + " x " + std::to_string(p.height) +
+           " pixels cannot be rendered (at most " + std::to_string(kMaxDibPixels / (1024 * 1024)) +
+           " megapixels); choose a lower resolution";
+  return {};
+}
+
+BitmapSink::BitmapSink(int32_t width, int32_t height, WantFn want, PageFn done)
+    : surface_(width, height), width_(width), height_(height), want_(std::move(want)), done_(std::move(done)) {}
+
+render::DrawingSurface* BitmapSink::BeginPage(int32_t page) {
+  if (cancelled_) return nullptr;
+  bool draw = false;
+  if (!want_(page, draw)) cancelled_ = true;
+  if (cancelled_ || !draw) return nullptr;
+  // The page starts white: the renderers draw no background when printing.
+  QPainter& p = surface_.painter();
+  p.save();
+  p.setClipping(false);
+  p.resetTransform();
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.fillRect(0, 0, width_, height_, Qt::white);
+  p.restore();
+  return &surface_;
+}
+
+bool BitmapSink::EndPage(int32_t page, render::DrawingSurface&) {
+  dib bitmap;
+  if (!surface_.ToDib(bitmap) || bitmap.bitcount != 24) {
+    error_ = "not enough memory for the image of page " + std::to_string(page);
+    cancelled_ = true;
+    return false;
+  }
+  if (!done_(page, std::move(bitmap))) cancelled_ = true;
+  return !cancelled_;
+}
+
+}  // namespace output

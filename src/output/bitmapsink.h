@@ -1,0 +1,54 @@
+// The page sink of the bitmap outputs (page images, HTML catalog): every
+// page is drawn into one reused white page image at the output resolution
+// and handed on as a 24-bit bitmap.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "imaging/dib/dib.h"
+#include "platform/printer.h"
+#include "platform/qtsurface.h"
+#include "render/render.h"
+
+namespace output {
+
+// Render parameters of an output page at `dpi` on the printer page:
+// page pixels * dpi div resolution, zoom 100, printing on, the printer
+// page in millimetres. Width and height 0 when the printer page is unusable.
+render::RenderParams OutputPageParams(const platform::PrinterPage& printer, int32_t dpi);
+
+// Checks the bitmap size of `p`; an empty string or the message for the user.
+std::string CheckPageSize(const render::RenderParams& p);
+
+class BitmapSink : public render::PageSink {
+ public:
+  // Called first for every page, so a caller can follow the export page by
+  // page: sets `draw` when page p is to be drawn (others are only laid
+  // out); returning false cancels (later pages are only laid out).
+  using WantFn = std::function<bool(int32_t page, bool& draw)>;
+  // The drawn page; false cancels the export.
+  using PageFn = std::function<bool(int32_t page, dib&& bitmap)>;
+
+  BitmapSink(int32_t width, int32_t height, WantFn want, PageFn done);
+  bool ok() const { return surface_.ok(); }
+  // Set when a page image could not be converted (out of memory).
+  const std::string& error() const { return error_; }
+  // The export was cancelled by WantFn or PageFn.
+  bool cancelled() const { return cancelled_; }
+
+  render::DrawingSurface& MeasuringSurface() override { return surface_; }
+  render::DrawingSurface* BeginPage(int32_t page) override;
+  bool EndPage(int32_t page, render::DrawingSurface& surface) override;
+
+ private:
+  platform::ImageSurface surface_;
+  int32_t width_, height_;
+  WantFn want_;
+  PageFn done_;
+  std::string error_;
+  bool cancelled_ = false;
+};
+
+}  // namespace output

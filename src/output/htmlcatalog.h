@@ -1,0 +1,86 @@
+// The HTML page-turning catalog: a folder with "catalog.htm" (the template
+// "flippages.htm" beside the program with its five placeholders filled),
+// the six navigation pictures copied from beside the program, and two JPEG
+// images of every catalog page, one shaded as a bound page and one more
+// with a turned-up corner, numbered so that they pair up as spreads
+// (0, 1), (2, 3), ..., (N, N + 1) with blank pages 0 and N + 1.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "imaging/dib/dib.h"
+#include "platform/printer.h"
+
+namespace render {
+class RenderSession;
+}
+
+namespace output {
+
+// Files the template is read from and copied next to it.
+extern const char* const kHtmlTemplateName;          // "flippages.htm"
+extern const char* const kHtmlCatalogName;           // "catalog.htm"
+extern const std::vector<const char*> kHtmlNavPictures;  // the six pictures
+
+// Page image p: catalogpage<p>.jpg; curl image p: catalogpageflip<p>.jpg.
+std::string HtmlPageImageName(int32_t p);
+std::string HtmlCurlImageName(int32_t p);
+
+// The template with "%%ANZPAGES%%" (the number of pairs, (n + 1) div 2 + 1
+// for an even page count n), "%%BACKTEXT%%", "%%FORWARDTEXT%%",
+// "%%FIRSTPAGE%%" and "%%LASTPAGE%%" (messages 39 ... 42 in the current
+// language) replaced in this order, every line ended with CR LF. A template
+// that is valid UTF-8 gets the texts in UTF-8, any other in Windows-1252.
+// The texts are escaped for HTML (&, <, >, ", '), since they come from the
+// user-editable translation table and land in markup.
+std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount);
+
+// The binding shade on a 24-bit bitmap, in place. Pixel (x, y) is counted
+// from the top left, so rows y < 10 are the top edge. An odd (right-hand)
+// page fades towards its left edge (the spine), an even one towards its
+// right edge; all pages fade over their outermost 9 pixels on the others.
+void ApplyBindingShade(dib& page, bool oddPage);
+// The turned-up corner, in place, at the bottom outer corner: bottom right
+// on an odd page, bottom left on an even one (the corner a reader lifts).
+void ApplyCornerCurl(dib& page, bool oddPage);
+
+struct HtmlCatalogOptions {
+  std::string progpath;    // folder of the template and the pictures
+  bool writeImages = true; // false: the resolution dialog was cancelled
+  double dpi = 50;         // ResEd, 10 ... 1440
+  double compress = 5;     // CompressEd: JPEG quality = whole part of (100 - compress)
+  int32_t layout = -1;     // layout index 0 ... 7; -1: the document's LayoutCombo
+  platform::PrinterPage printer = platform::FallbackPrinterPage();
+  int encoderThreads = -1; // -1 one per core, 0 on the calling thread
+};
+
+struct HtmlCatalogProgress {
+  int32_t page = 0;  // the page about to be rendered
+};
+// Called before every page; returning false stops between pages.
+using HtmlCatalogProgressFn = std::function<bool(const HtmlCatalogProgress&)>;
+
+struct HtmlCatalogResult {
+  bool ok = false;
+  bool cancelled = false;
+  int32_t anzpages = 0;        // the page count made even (N)
+  int32_t picturesCopied = 0;  // navigation pictures found and copied
+  int32_t jobsDone = 0;        // pages whose images were written (blank pages included)
+  int32_t width = 0, height = 0;
+  std::string catalogFile;     // the written catalog.htm (open it when set)
+  std::string error;           // what went wrong, naming the file or folder
+};
+
+// Exports the catalog of `session` into `folder` (created with its missing
+// parents). Nothing is written when the template cannot be read or the
+// folder cannot be made. "catalog.htm" and the pictures follow the page
+// images (they need this run's page count); a cancelled or failed export
+// keeps the images written so far and writes no "catalog.htm". Sets
+// session.anzpages. Needs a Qt GUI application (fonts).
+HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::string& folder,
+                                    const HtmlCatalogOptions& options, const HtmlCatalogProgressFn& progress = {});
+
+}  // namespace output

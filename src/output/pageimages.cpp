@@ -1,0 +1,105 @@
+#include "output/pageimages.h"
+
+#include <cmath>
+#include <new>
+
+#include "imaging/pixoran.h"
+#include "output/bitmapsink.h"
+#include "output/pagejobs.h"
+#include "render/render.h"
+#include "render/units.h"
+
+namespace output {
+
+bool MakeImageFileNames(const std::string& chosen, int filterIndex, ImageFileNames& out) {
+  const DibFileFormat* f = DibFormatByCode(filterIndex + 2);
+  if (filterIndex < 1 || !f || !f->writable) return false;
+  out.formatCode = f->code;
+  const size_t sep = chosen.find_last_of("/\\");
+  const size_t name = sep == std::string::npos ? 0 : sep + 1;
+  const size_t dot = chosen.find_last_of('.');
+  if (dot == std::string::npos || dot < name) {
+    out.base = chosen;
+    out.extension = f->extension;
+  } else {
+    out.base = chosen.substr(0, dot);
+    out.extension = chosen.substr(dot);
+  }
+  return true;
+}
+
+PageImagesResult ExportPageImages(render::RenderSession& session, const std::string& chosenName,
+                                  const PageImagesOptions& options, const PageImagesProgressFn& progress) {
+  PageImagesResult res;
+  if (!(options.dpi >= 10 && options.dpi <= 1440)) {
+    res.error = "the resolution must lie between 10 and 1440 DPI";
+    return res;
+  }
+  ImageFileNames names;
+  if (!MakeImageFileNames(chosenName, options.filterIndex, names)) {
+    res.error = "the picture format " + std::to_string(options.filterIndex) + " cannot be written";
+    return res;
+  }
+  const int32_t quality = render::TruncClamp(100 - options.compress);
+  if (!(options.compress >= 0 && options.compress <= 100)) {
+    res.error = "the compression must lie between 0 and 100";
+    return res;
+  }
+  const int32_t from = options.allPages ? 1 : render::RoundEven(options.from);
+  const int32_t to = options.allPages ? INT32_MAX : render::RoundEven(options.to);
+
+  const render::RenderParams p = OutputPageParams(options.printer, render::TruncClamp(options.dpi));
+  res.error = CheckPageSize(p);
+  if (!res.error.empty()) return res;
+  res.width = p.width;
+  res.height = p.height;
+
+  SetJPEGQual(quality);
+  PageJobs jobs(options.encoderThreads);
+  int32_t submitted = 0;
+  BitmapSink sink(
+      p.width, p.height,
+      [&](int32_t page, bool& draw) {
+        draw = page >= from && page <= to;
+        return !progress || progress(PageImagesProgress{page, submitted});
+      },
+      [&](int32_t page, dib&& bitmap) {
+        const std::string file = names.PageFile(page);
+        if (res.firstFile.empty()) res.firstFile = file;
+        const int code = names.formatCode;
+        jobs.Submit(page, std::move(bitmap), [file, code](dib& d) {
+          std::string error;
+          return SaveDib(d, file, code, &error) ? std::string() : error;
+        });
+        ++submitted;
+        return true;
+      });
+  if (!sink.ok()) {
+    res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " + std::to_string(p.height) +
+                " pixels";
+    return res;
+  }
+
+  render::AllPagesResult all;
+  try {
+    all = render::RenderAllPages(session, p, sink, options.layout);
+  } catch (const std::bad_alloc&) {
+    res.error = "not enough memory to render the pages";
+  }
+  jobs.Wait();
+  res.anzpages = all.pages;
+  res.saved = jobs.Succeeded();
+  if (!sink.error().empty() && res.error.empty()) res.error = sink.error();
+  if (!jobs.Failures().empty() && res.error.empty()) res.error = jobs.Failures().begin()->second;
+  if (sink.cancelled() && res.error.empty()) res.cancelled = true;
+  if (res.error.empty() && !res.cancelled && submitted == 0) {
+    res.error = from > to ? "the first page " + std::to_string(from) + " lies after the last page " +
+                                std::to_string(to) + "; no picture was written"
+                          : "the catalog has " + std::to_string(all.pages) + " pages, none of them in " +
+                                std::to_string(from) + " ... " + std::to_string(to) + "; no picture was written";
+  }
+  res.ok = res.error.empty() && !res.cancelled;
+  return res;
+}
+
+}  // namespace output

@@ -1,0 +1,53 @@
+// The dialogs of the page-images and HTML catalog exports.
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+
+namespace ui {
+
+// "Wählen Sie die Bildauflösung und Qualität": all pages or a range, the
+// resolution (with four preset buttons) and the JPEG compression. One
+// instance lives while the program runs, so its values are kept between
+// exports (they are not stored).
+class TBitmapResolution : public QDialog {
+ public:
+  explicit TBitmapResolution(QWidget* parent);
+  // With `rangeChoices` false both page-range choices are disabled and
+  // "Alle Seiten exportieren" is selected (the HTML catalog); they are
+  // enabled again afterwards. True when OK was chosen.
+  bool Run(bool rangeChoices);
+
+  bool allPages() const;
+  int frompage() const;
+  int topage() const;
+  int resolution() const;
+  int compression() const;
+  void SetResolution(int dpi);
+
+ private:
+  QRadioButton* radioButton1_;
+  QRadioButton* radioButton2_;
+  QSpinBox* frompageed_;
+  QSpinBox* topageed_;
+  QSpinBox* resEd_;
+  QSpinBox* compressEd_;
+};
+
+// "Als HTML Blätterkatalog exportieren": the output folder, typed or chosen
+// with the small button beside the field.
+class TSelectFolderForm : public QDialog {
+ public:
+  explicit TSelectFolderForm(QWidget* parent);
+  bool Run();
+  QString folder() const;
+
+ private:
+  QLineEdit* directoryEdit1_;
+};
+
+}  // namespace ui
