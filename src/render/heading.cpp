@@ -40,6 +40,7 @@ void SelectHeadingFont(RenderPass& pass, PageState& st, const Category& c) {
     points = TruncClamp(1.5 * s * pass.zoom / 100.0);
   }
   cv.SetFontSize(std::max(points, 1));
+  pass.ExactFontSize();
 }
 
 bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first) {
