@@ -65,31 +65,8 @@ int32_t SurfaceTextHeight(RenderPass& pass, const std::u16string& text) {
 }
 
 std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std::u16string& text) {
-  std::vector<std::u16string> out;
-  // Without wrapping, or when it fits, the text is one line (no prefix is
-  // then measured).
-  if (!pass.set.DoLineBreakinTableCellsCheck || pass.TextWidthMm(text) <= wmm) {
-    if (!text.empty()) out.push_back(text);
-    return out;
-  }
-  std::u16string buf;
-  bool cut = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (pass.TextWidthMm(buf + text[i]) > wmm) {
-      const size_t sp = buf.size() > 1 ? buf.find_last_of(u' ') : std::u16string::npos;
-      if (sp != std::u16string::npos && sp >= 1) {
-        i -= buf.size() - sp;
-        buf.resize(sp);
-        cut = true;
-      }
-      out.push_back(buf);
-      buf.clear();
-    }
-    if (!(cut && text[i] == u' ')) buf.push_back(text[i]);
-    cut = false;
-  }
-  if (!buf.empty()) out.push_back(buf);
-  return out;
+  return *pass.session.layoutcache().CellLines(pass.session.cache(), pass.MeasureFont(), wmm,
+                                               pass.set.DoLineBreakinTableCellsCheck, text);
 }
 
 std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols, double capmm) {
