@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "command.h"
+#include "core/temppaths.h"
 #include "render/layouts/layouts.h"
 
 namespace cli {
@@ -44,6 +45,7 @@ std::string ProgramFolder() {
 int main(int argc, char** argv) {
   cli::g_argv0 = argc > 0 ? argv[0] : "";
   render::InstallAllLayouts();  // every command that renders sees all eight layouts
+  ql::InstallInterruptCleanup();  // SIGINT/SIGTERM/SIGHUP remove temporary files, exit 128 + signal
   if (argc < 2) {
     cli::PrintHelp(stderr);
     return 2;

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "core/codepage.h"
+#include "core/linebreaks.h"
+#include "core/temppaths.h"
 #include "i18n/messages.h"
 
 namespace csv {
@@ -56,6 +58,7 @@ class AtomicFile {
       tmp_.clear();
       return false;
     }
+    guard_.Reset(tmp_);
     if (::fchmod(fd_, mode) != 0) {
       int e = errno;
       Abandon();
@@ -78,6 +81,7 @@ class AtomicFile {
     fd_ = -1;
     if (::close(fd) != 0) return Fail();
     if (::rename(tmp_.c_str(), target_.c_str()) != 0) return Fail();
+    guard_.Reset();
     tmp_.clear();
     return true;
   }
@@ -108,11 +112,13 @@ class AtomicFile {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!tmp_.empty()) ::unlink(tmp_.c_str());
+    guard_.Reset();
     tmp_.clear();
   }
 
   std::string target_;
   std::string tmp_;
+  ql::TemporaryPath guard_;  // removed if the program is interrupted
   std::string buf_;
   int fd_ = -1;
 };
@@ -123,11 +129,13 @@ std::u16string QuoteValue(const std::u16string& value) {
   std::u16string out;
   out.reserve(value.size() + 2);
   out.push_back(u'"');
-  for (char16_t c : value) {
-    if (c == u'\r') {
-      out += u"\\r";
-    } else if (c == u'\n') {
-      out += u"\\n";
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char16_t c = value[i];
+    // Every line break (CR LF, or a lone CR or LF as typed into the editor)
+    // leaves as the escaped CR LF that other programs expect.
+    if (const size_t n = ql::LineBreakAt(value, i)) {
+      out += u"\\r\\n";
+      i += n - 1;
     } else if (c == u'"') {
       out += u"\"\"";
     } else {

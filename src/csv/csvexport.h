@@ -12,7 +12,8 @@
 
 namespace csv {
 
-// A value as written: enclosed in double quotes, CR as "\r", LF as "\n",
+// A value as written: enclosed in double quotes, every line break (CR LF, a
+// lone CR or a lone LF) as "\r\n",
 // double quotes doubled. Nothing else is escaped.
 std::u16string QuoteValue(const std::u16string& value);
 

@@ -1,7 +1,10 @@
 #include "editing/bulk.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
+#include "core/codepage.h"
 #include "editing/variants.h"
 #include "i18n/messages.h"
 
@@ -38,9 +41,10 @@ int ChangeAllPrices(Document& doc, const PriceChange& change, const NumberLocale
         const int64_t first = std::max<int64_t>(0, L - static_cast<int64_t>(p.pricecols));
         for (int64_t k = first; k < static_cast<int64_t>(row.cells.Count()); ++k) {
           std::u16string& t = row.cells[static_cast<uint32_t>(k)].text;
-          double x = 0, y = 0;
-          if (!ParseLocaleNumber(t, loc, x) || !ApplyPriceChange(change, x, y)) continue;
-          t = FormatFixed2(y, loc);
+          PriceText price;
+          double y = 0;
+          if (!ParsePrice(t, loc, price) || !ApplyPriceChange(change, price.value, y)) continue;
+          t = FormatPriceLike(y, price, loc);
           ++changed;
         }
       }
@@ -120,6 +124,11 @@ std::vector<FoundProduct> FindProducts(const Document& doc, const std::u16string
     }
   }
   return found;
+}
+
+void ReportPricesChanged(Feedback& fb, int changed) {
+  fb.ShowMessage(i18n::Tr(u"Geänderte Preise:") + u" " + ql::FromUtf8(std::to_string(std::max(changed, 0))),
+                 i18n::Tr(u"Alle Preise ändern"), MessageIcon::Information);
 }
 
 void ReportNothingFound(Feedback& fb) { fb.Ask(i18n::Msg(50), i18n::Msg(51), Buttons::YesNoCancel); }

@@ -31,10 +31,14 @@ bool ApplyPriceChange(const PriceChange& change, double x, double& result);
 
 // Changes every price cell of every row of every table (row 0 included):
 // with L the position of the row's last non-empty cell, every cell from
-// index L - pricecols on that reads as a number in `loc` gets the changed
-// value with two decimals. Returns the number of cells changed; values out
+// index L - pricecols on that reads as a price in `loc` (a number with an
+// optional currency sign or code, see ParsePrice) gets the changed value
+// with two decimals, keeping the sign, its side and its spacing. Returns the number of cells changed; values out
 // of the dialog's range change nothing (-1).
 int ChangeAllPrices(Document& doc, const PriceChange& change, const NumberLocale& loc);
+
+// Tells how many cells the price change changed ("Geänderte Preise: n").
+void ReportPricesChanged(Feedback& fb, int changed);
 
 // Sorts the variant rows below the title row of every product by column
 // `column` (1-based, 1 ... 10000) with an exchange sort: plain columns by

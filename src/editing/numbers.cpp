@@ -98,6 +98,88 @@ bool ParseLocaleNumber(std::u16string_view text, const NumberLocale& loc, double
   return true;
 }
 
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == 0x00A0 || c == 0x202F || c == 0x2009; }
+bool IsUpperAscii(char16_t c) { return c >= u'A' && c <= u'Z'; }
+bool IsLetter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || IsUpperAscii(c) || (c >= 0xC0 && c != 0xD7 && c != 0xF7 && c < 0x2000);
+}
+bool IsCurrencySign(char16_t c) {
+  return c == u'$' || (c >= 0x00A2 && c <= 0x00A5) || c == 0x058F || c == 0x060B || c == 0x09F2 ||
+         c == 0x09F3 || c == 0x0E3F || c == 0x17DB || (c >= 0x20A0 && c <= 0x20CF);
+}
+
+// Length of the currency sign or code at the start of `t` (0 when none).
+size_t CurrencyAtStart(std::u16string_view t) {
+  if (!t.empty() && IsCurrencySign(t[0])) return 1;
+  if (t.size() >= 3 && IsUpperAscii(t[0]) && IsUpperAscii(t[1]) && IsUpperAscii(t[2]) &&
+      (t.size() == 3 || !IsLetter(t[3])))
+    return 3;
+  return 0;
+}
+
+// Length of the currency sign or code at the end of `t` (0 when none).
+size_t CurrencyAtEnd(std::u16string_view t) {
+  const size_t n = t.size();
+  if (n && IsCurrencySign(t[n - 1])) return 1;
+  if (n >= 3 && IsUpperAscii(t[n - 1]) && IsUpperAscii(t[n - 2]) && IsUpperAscii(t[n - 3]) &&
+      (n == 3 || !IsLetter(t[n - 4])))
+    return 3;
+  return 0;
+}
+
+}  // namespace
+
+bool ParsePrice(std::u16string_view text, const NumberLocale& loc, PriceText& out) {
+  // Outer blanks belong to the surrounding texts, the number lies between.
+  size_t b = 0, e = text.size();
+  while (b < e && IsBlank(text[b])) ++b;
+  while (e > b && IsBlank(text[e - 1])) --e;
+  size_t nb = b, ne = e;
+  if (const size_t k = CurrencyAtStart(text.substr(b, e - b))) {
+    nb = b + k;
+    while (nb < e && IsBlank(text[nb])) ++nb;
+  } else if (const size_t k2 = CurrencyAtEnd(text.substr(b, e - b))) {
+    ne = e - k2;
+    while (ne > nb && IsBlank(text[ne - 1])) --ne;
+  }
+  if (nb >= ne) return false;
+  std::u16string number(text.substr(nb, ne - nb));
+  bool grouped = false;
+  if (number.find(loc.thousands) != std::u16string::npos && loc.thousands != loc.decimal) {
+    // Groups: 1 to 3 leading digits (after a sign), then separator + 3 digits
+    // up to the decimal separator or the end.
+    const size_t start = (number[0] == u'+' || number[0] == u'-') ? 1 : 0;
+    size_t end = number.find(loc.decimal);
+    if (end == std::u16string::npos) end = number.size();
+    std::u16string plain = number.substr(0, start);
+    size_t run = 0, groups = 0;
+    for (size_t i = start; i < end; ++i) {
+      const char16_t c = number[i];
+      if (c >= u'0' && c <= u'9') {
+        ++run;
+        plain.push_back(c);
+      } else if (c == loc.thousands && run >= 1 && (groups ? run == 3 : run <= 3)) {
+        run = 0;
+        ++groups;
+      } else {
+        return false;
+      }
+    }
+    if (groups == 0 || run != 3) return false;
+    number = plain + number.substr(end);
+    grouped = true;
+  }
+  double v = 0;
+  if (!ParseLocaleNumber(number, loc, v)) return false;
+  out.value = v;
+  out.grouped = grouped;
+  out.before = std::u16string(text.substr(0, nb));
+  out.after = std::u16string(text.substr(ne));
+  return true;
+}
+
 std::u16string FormatFixed2(double value, const NumberLocale& loc) {
   if (!std::isfinite(value)) return std::u16string();
   char buf[400];
@@ -130,6 +212,17 @@ std::u16string FormatFixed2(double value, const NumberLocale& loc) {
   out += loc.decimal;
   for (char ch : fp) out += static_cast<char16_t>(ch);
   return out;
+}
+
+std::u16string FormatPriceLike(double value, const PriceText& as, const NumberLocale& loc) {
+  std::u16string n = FormatFixed2(value, loc);
+  if (as.grouped) {
+    const size_t start = !n.empty() && n[0] == u'-' ? 1 : 0;
+    const size_t dec = n.find(loc.decimal);
+    for (size_t i = (dec == std::u16string::npos ? n.size() : dec); i > start + 3; i -= 3)
+      n.insert(i - 3, 1, loc.thousands);
+  }
+  return as.before + n + as.after;
 }
 
 }  // namespace editing

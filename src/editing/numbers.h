@@ -22,6 +22,24 @@ bool NumberLocaleFromName(std::string_view name, NumberLocale& out);
 // for anything else, and for values beyond the range of a double.
 bool ParseLocaleNumber(std::u16string_view text, const NumberLocale& loc, double& out);
 
+// A price as written in a table cell: a number as ParseLocaleNumber reads
+// it, with an optional currency sign (€, $, £, ¥, any sign of the Unicode
+// currency block) or three-letter code ("EUR", "CHF") before or after it,
+// separated by any blanks or none: "4,95 €", "€ 4,95", "EUR 4,95",
+// "4,95EUR". The integer part may be grouped in threes with the locale's
+// thousands separator ("1.290,00 €"). `before` and `after` receive
+// everything around the number (the sign, its side and its spacing).
+struct PriceText {
+  double value = 0;
+  std::u16string before, after;
+  bool grouped = false;  // the integer part was written in groups
+};
+bool ParsePrice(std::u16string_view text, const NumberLocale& loc, PriceText& out);
+
+// `value` written as the price `as` was: its texts around, two decimals,
+// grouped in threes when it was.
+std::u16string FormatPriceLike(double value, const PriceText& as, const NumberLocale& loc);
+
 // Fixed-point with exactly two decimals (halves rounded away from zero on
 // the shortest decimal form, so 2.675 gives 2.68), the locale's decimal
 // separator and no thousands separators.

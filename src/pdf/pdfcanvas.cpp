@@ -50,6 +50,7 @@ TPDFCanvas::~TPDFCanvas() {
   stopEncoders(true);
   pool.reset();
   pdfimg::RemoveSpoolFolder(spoolfolder, spoolFiles());
+  spoolGuard_.Reset();
 }
 
 bool TPDFCanvas::uselcms() const { return conv->uselcms(); }
@@ -154,10 +155,13 @@ bool TPDFCanvas::BeginDoc(int f, const std::string& name) {
   stopEncoders(true);
   pdfimg::RemoveSpoolFolder(spoolfolder, spoolFiles());
   spoolfolder.clear();
+  spoolGuard_.Reset();
   nextspool = 0;
   images.clear();
   fd = f;
   fname_ = name;
+  // Until it is complete the file is useless: an interrupted run removes it.
+  fileGuard_.Reset(name);
   {
     std::lock_guard<std::mutex> lock(errmu);
     error.clear();
@@ -263,9 +267,12 @@ bool TPDFCanvas::placeImage(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, co
 
   if (usetempfileforimages) {
     std::string err;
-    if (spoolfolder.empty() && !pdfimg::MakeSpoolFolder(opts.tempFolder, spoolfolder, err)) {
-      fail(err);
-      return false;
+    if (spoolfolder.empty()) {
+      if (!pdfimg::MakeSpoolFolder(opts.tempFolder, spoolfolder, err)) {
+        fail(err);
+        return false;
+      }
+      spoolGuard_.Reset(spoolfolder, true);
     }
     img.spoolfd = pdfimg::CreateSpoolFile(spoolfolder, nextspool, img.spoolname, err);
     if (img.spoolfd < 0) {
@@ -467,6 +474,7 @@ bool TPDFCanvas::EndDoc() {
   write("%%EOF");
 
   closeFile();
+  fileGuard_.Reset();
   objs.clear();
   PageProps.clear();
   isincreation = false;
@@ -482,6 +490,7 @@ void TPDFCanvas::AbortDoc() {
   filebuf.clear();
   if (fd >= 0) ::close(fd);
   fd = -1;
+  fileGuard_.Reset();  // the caller decides what becomes of the file
   objs.clear();
   PageProps.clear();
   isincreation = false;

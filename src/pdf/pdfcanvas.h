@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "core/temppaths.h"
 #include "imaging/dib/dib.h"
 
 namespace pdfimg {
@@ -151,6 +152,9 @@ class TPDFCanvas {
   std::vector<std::unique_ptr<ImageEntry>> images;
   std::string spoolfolder;
   uint32_t nextspool = 0;
+  // The file being written and the spool folder are removed if the program
+  // is interrupted (core/temppaths.h) while they exist.
+  ql::TemporaryPath fileGuard_, spoolGuard_;
 
   int fd = -1;
   std::string fname_;

@@ -41,7 +41,27 @@ FontAdvances& QtSurface::Metrics() {
   return *metrics_;
 }
 
-int32_t QtSurface::TextWidth(const std::u16string& s) { return Metrics().Width(s); }
+FontAdvances& QtSurface::Reference() {
+  if (!reference_ || reference_serial_ != FontSerial()) {
+    TFontSpec f = Font();
+    const QFont q = MakeQFont(f, kReferencePx);
+    // Only the face matters here, not the size: reuse the previous one for
+    // the same face (role fonts switch often, faces seldom).
+    if (!reference_ || reference_->font() != q) reference_ = std::make_unique<FontAdvances>(q);
+    reference_serial_ = FontSerial();
+  }
+  return *reference_;
+}
+
+double QtSurface::RunWidthF(const std::u16string& s) {
+  const double em = FontEmPixels();
+  if (em <= 0) return Metrics().WidthF(s);
+  // Unhinted advances scale with the size: the width at the exact em size
+  // from a large reference size, as the layout's measurement has it.
+  return Reference().WidthF(s) * em / kReferencePx;
+}
+
+int32_t QtSurface::TextWidth(const std::u16string& s) { return static_cast<int32_t>(std::lround(RunWidthF(s))); }
 int32_t QtSurface::TextHeight(const std::u16string&) { return Metrics().Height(); }
 
 void QtSurface::Fill(int32_t x, int32_t y, int32_t w, int32_t h, TColor c) {
@@ -56,10 +76,23 @@ void QtSurface::DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColo
 void QtSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   if (!painter_.isActive()) return;
   FontAdvances& m = Metrics();
-  if (TextOpaque()) Fill(x, y, m.Width(s), m.Height(), Brush().color);
+  const double wanted = RunWidthF(s);
+  if (TextOpaque()) Fill(x, y, static_cast<int32_t>(std::lround(wanted)), m.Height(), Brush().color);
   painter_.setFont(m.font());
   painter_.setPen(ToQColor(Font().color));
-  painter_.drawText(QPointF(x, y + m.Ascent()), QString::fromStdU16String(s));
+  const double natural = m.WidthF(s);
+  if (FontEmPixels() <= 0 || natural <= 0 || std::fabs(wanted - natural) < 1e-3) {
+    painter_.drawText(QPointF(x, y + m.Ascent()), QString::fromStdU16String(s));
+    return;
+  }
+  // The font is drawn at a whole pixel size; a horizontal stretch of the run
+  // gives it the width of the exact size, so a zoomed-out line ends where
+  // the layout measured it.
+  painter_.save();
+  painter_.translate(x, y + m.Ascent());
+  painter_.scale(wanted / natural, 1.0);
+  painter_.drawText(QPointF(0, 0), QString::fromStdU16String(s));
+  painter_.restore();
 }
 
 void QtSurface::DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {

@@ -56,6 +56,11 @@ class QtSurface : public render::DrawingSurface {
 
  private:
   FontAdvances& Metrics();
+  // The face of the current font at kReferencePx, for run widths at the
+  // exact em size.
+  FontAdvances& Reference();
+  double RunWidthF(const std::u16string& s);
+  static constexpr int kReferencePx = 300;
   void Fill(int32_t x, int32_t y, int32_t w, int32_t h, TColor c);
   void ThinLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   bool AxisLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w, bool square);
@@ -66,6 +71,8 @@ class QtSurface : public render::DrawingSurface {
   int32_t bits_per_pixel_ = 24;
   std::unique_ptr<FontAdvances> metrics_;
   uint64_t metrics_serial_ = 0;
+  std::unique_ptr<FontAdvances> reference_;
+  uint64_t reference_serial_ = 0;
 };
 
 // A surface that owns a white page image of width x height pixels.

@@ -8,6 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
+#include "core/codepage.h"
+#include "core/temppaths.h"
+
 namespace project {
 
 namespace {
@@ -81,6 +86,8 @@ bool WriteFileAtomically(const std::string& given, const std::string& bytes, std
     reason = SystemReason(errno);
     return false;
   }
+  // Removed if the program is interrupted before the rename.
+  ql::TemporaryPath guard(tmp);
   auto fail = [&](int err) {
     reason = SystemReason(err);
     ::close(f.fd);
@@ -145,6 +152,68 @@ std::string FolderPart(const std::string& name) { return FolderPartOf(name); }
 
 bool HasFolderPart(const std::u16string& name) {
   return name.find_first_of(u"/\\") != std::u16string::npos;
+}
+
+namespace {
+bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+
+bool HasDriveLetter(const std::u16string& n) {
+  return n.size() >= 2 && n[1] == u':' && ((n[0] >= u'A' && n[0] <= u'Z') || (n[0] >= u'a' && n[0] <= u'z'));
+}
+
+bool IsAbsoluteName(const std::u16string& n) { return (!n.empty() && IsSeparator(n[0])) || HasDriveLetter(n); }
+
+std::u16string CurrentFolder() {
+  std::string buf(4096, '\0');
+  while (::getcwd(buf.data(), buf.size()) == nullptr) {
+    if (errno != ERANGE || buf.size() > (size_t(1) << 20)) return std::u16string();
+    buf.resize(buf.size() * 2);
+  }
+  buf.resize(std::strlen(buf.c_str()));
+  return ql::FromUtf8(buf);
+}
+
+// `name` made absolute against the current folder, with "/" between steps and
+// "." and ".." resolved lexically (a symbolic link is a step like any other,
+// as it is for the reader that joins folder and bare name).
+std::u16string LexicalAbsolute(const std::u16string& name) {
+  std::u16string full = IsAbsoluteName(name) ? name : CurrentFolder() + u"/" + name;
+  std::u16string prefix;
+  size_t i = 0;
+  if (HasDriveLetter(full)) {
+    prefix = full.substr(0, 2);
+    i = 2;
+  }
+  std::vector<std::u16string> steps;
+  while (i <= full.size()) {
+    size_t j = i;
+    while (j < full.size() && !IsSeparator(full[j])) ++j;
+    std::u16string step = full.substr(i, j - i);
+    if (step == u"..") {
+      if (!steps.empty()) steps.pop_back();
+    } else if (!step.empty() && step != u".") {
+      steps.push_back(std::move(step));
+    }
+    i = j + 1;
+  }
+  std::u16string out = prefix;
+  for (const auto& s : steps) out += u"/" + s;
+  return out;
+}
+}  // namespace
+
+std::u16string StoredPictureName(const std::u16string& name, const std::u16string& projectFolder) {
+  // A name ending in a separator, ".", or ".." names a folder, not a picture.
+  if (name.empty() || IsSeparator(name.back())) return name;
+  const size_t lastSep = name.find_last_of(u"/\\");
+  const std::u16string last = lastSep == std::u16string::npos ? name : name.substr(lastSep + 1);
+  if (last == u"." || last == u"..") return name;
+  const std::u16string full = LexicalAbsolute(name);
+  const size_t cut = full.find_last_of(u'/');
+  const std::u16string nameFolder = cut == std::u16string::npos ? std::u16string() : full.substr(0, cut);
+  const std::u16string bare = full.substr(cut == std::u16string::npos ? 0 : cut + 1);
+  if (LexicalAbsolute(projectFolder.empty() ? u"." : projectFolder) == nameFolder) return bare;
+  return IsAbsoluteName(name) ? name : full;
 }
 
 bool HasOlderProjectExtension(const std::string& name) {

@@ -24,6 +24,16 @@ std::string FolderPart(const std::string& name);
 // True when the name contains a folder separator ("\" or "/").
 bool HasFolderPart(const std::u16string& name);
 
+// The name under which a picture held as `name` is stored in a project file
+// written into `projectFolder` (a folder part as FolderPart gives it), so that
+// a reader resolving bare names against that folder finds the same file: the
+// bare name when the picture lies directly in that folder, otherwise the full
+// name. Relative names (held relative to the current folder) and the folder
+// are made absolute and "."/".." steps dropped before comparing; "\" and "/"
+// both separate folders. Names that are already absolute, or carry a drive
+// letter, are kept as held when they lie elsewhere.
+std::u16string StoredPictureName(const std::u16string& name, const std::u16string& projectFolder);
+
 // True when `name` has a ".pkd" extension in any letter case (older format).
 bool HasOlderProjectExtension(const std::string& name);
 

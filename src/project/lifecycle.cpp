@@ -45,18 +45,18 @@ ProjectFormat ReaderFor(const std::u16string& filename) {
   return ProjectFormat::Current;
 }
 
-bool OpenFileByName(Document& doc, const std::u16string& filename) {
+bool OpenFileByName(Document& doc, const std::u16string& filename, std::u16string* error) {
   const std::string path = ql::ToUtf8(filename);
-  const bool ok = ReaderFor(filename) == ProjectFormat::Older ? OpenFileWithNameOLD(doc, path)
-                                                              : OpenFileWithName(doc, path);
+  const bool ok = ReaderFor(filename) == ProjectFormat::Older ? OpenFileWithNameOLD(doc, path, error)
+                                                              : OpenFileWithName(doc, path, error);
   if (!ok) return false;
   doc.afilename = filename;
   doc.SetUnChanged();
   return true;
 }
 
-bool OpenCurrentFormat(Document& doc, const std::u16string& filename) {
-  if (!OpenFileWithName(doc, ql::ToUtf8(filename))) return false;
+bool OpenCurrentFormat(Document& doc, const std::u16string& filename, std::u16string* error) {
+  if (!OpenFileWithName(doc, ql::ToUtf8(filename), error)) return false;
   doc.afilename = filename;
   doc.SetUnChanged();
   return true;
@@ -109,7 +109,14 @@ bool OpenFile(Document& doc, LifecycleUi& ui) {
   if (!AskToSave(doc, ui)) return false;
   std::u16string name;
   if (!ui.AskOpenFileName(i18n::Tr(kOpenFilter), kOpenDefaultExtension, name) || name.empty()) return false;
-  return OpenFileByName(doc, name);
+  std::u16string error;
+  if (OpenFileByName(doc, name, &error)) return true;
+  ShowOpenFailure(error, ui);
+  return false;
+}
+
+void ShowOpenFailure(const std::u16string& error, Feedback& fb) {
+  fb.ShowMessage(error, i18n::Tr(kApplicationTitle), MessageIcon::Error);
 }
 
 i18n::LoadStatus StartProgram(ProgramState& state, i18n::TranslationTable& table) {
@@ -136,9 +143,12 @@ FirstShowTexts FirstShow(ProgramState& state, Document& doc, const std::function
   return texts;
 }
 
-bool OpenCommandLineFile(Document& doc, const std::vector<std::u16string>& args) {
+bool OpenCommandLineFile(Document& doc, const std::vector<std::u16string>& args, Feedback* fb) {
   if (args.empty() || args[0].empty()) return false;
-  return OpenCurrentFormat(doc, args[0]);
+  std::u16string error;
+  if (OpenCurrentFormat(doc, args[0], &error)) return true;
+  if (fb) ShowOpenFailure(error, *fb);
+  return false;
 }
 
 bool OfferTestProject(Document& doc, Feedback& fb) {

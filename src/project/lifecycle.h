@@ -52,12 +52,15 @@ std::u16string Caption(const Document& doc);
 ProjectFormat ReaderFor(const std::u16string& filename);
 
 // Reads `filename` with the reader its extension picks; on success the
-// document takes the name and is marked unchanged. Failure is silent and
-// leaves the document as it was.
-bool OpenFileByName(Document& doc, const std::u16string& filename);
+// document takes the name and is marked unchanged. Failure leaves the
+// document as it was and puts the reader's message (file name and what is
+// wrong) into `error` when given.
+bool OpenFileByName(Document& doc, const std::u16string& filename, std::u16string* error = nullptr);
 // Reads `filename` with the current-format reader whatever its extension
 // (the command-line file and the test project).
-bool OpenCurrentFormat(Document& doc, const std::u16string& filename);
+bool OpenCurrentFormat(Document& doc, const std::u16string& filename, std::u16string* error = nullptr);
+// Shows a reader's failure message (error icon, the application title).
+void ShowOpenFailure(const std::u16string& error, Feedback& fb);
 
 // Writes the document to afilename in the current format, replacing an
 // existing file. On failure shows message 49 with the file name and returns
@@ -81,7 +84,8 @@ bool CanClose(Document& doc, LifecycleUi& ui);
 
 // "Neu": guard, then an empty untitled document, unchanged.
 bool NewFile(Document& doc, LifecycleUi& ui);
-// "Öffnen...": guard, then the open dialog and the reader its extension picks.
+// "Öffnen...": guard, then the open dialog and the reader its extension picks;
+// a file that cannot be read is reported with the reader's message.
 bool OpenFile(Document& doc, LifecycleUi& ui);
 
 // --- Start and stop.
@@ -112,8 +116,9 @@ struct FirstShowTexts {
 FirstShowTexts FirstShow(ProgramState& state, Document& doc, const std::function<void()>& translateAllForms);
 
 // Opens the first command-line argument, if any, with the current-format
-// reader. False when there is none or it could not be read.
-bool OpenCommandLineFile(Document& doc, const std::vector<std::u16string>& args);
+// reader. False when there is none or it could not be read; a file that
+// could not be read is reported through `fb` when given.
+bool OpenCommandLineFile(Document& doc, const std::vector<std::u16string>& args, Feedback* fb = nullptr);
 
 // The start-up timer's offer: asks message 27 (caption 28, Yes/No); on Yes
 // opens message 32 ("test.pk2", relative to the current folder) without the

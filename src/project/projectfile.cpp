@@ -13,6 +13,7 @@ namespace {
 
 using project::FolderPart;
 using project::HasFolderPart;
+using project::StoredPictureName;
 
 std::u16string Num(uint64_t n) { return ql::FromUtf8(std::to_string(n)); }
 std::u16string SNum(int64_t n) { return ql::FromUtf8(std::to_string(n)); }
@@ -419,19 +420,7 @@ class Writer {
     U32(static_cast<uint32_t>(s.size()));
     Units(s.data(), s.size());
   }
-  // A name that lies directly in the project's folder is stored bare, so the
-  // project can move together with its pictures.
-  std::u16string StoredName(const std::u16string& name) const {
-    if (folder_.empty() || !HasFolderPart(name)) return name;
-    std::u16string dir = FolderPart(name);
-    if (dir.size() == name.size() || dir.size() != folder_.size()) return name;
-    for (size_t i = 0; i < dir.size(); ++i) {
-      char16_t a = dir[i] == u'\\' ? u'/' : dir[i];
-      char16_t b = folder_[i] == u'\\' ? u'/' : folder_[i];
-      if (a != b) return name;
-    }
-    return name.substr(dir.size());
-  }
+  std::u16string StoredName(const std::u16string& name) const { return StoredPictureName(name, folder_); }
 
   const Document& doc_;
   std::u16string folder_;

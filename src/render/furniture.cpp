@@ -180,6 +180,7 @@ void RestoreFont(RenderPass& pass, const FontState& f) {
   pass.canvas.SetFont(f.font);
   pass.canvas.SetFontPpi(f.font.ppi);
   pass.basesize = f.basesize;
+  pass.ExactFontSize();
 }
 
 void FillRect(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor color) {

@@ -40,6 +40,7 @@ void SelectHeadingFont(RenderPass& pass, PageState& st, const Category& c) {
     points = TruncClamp(1.5 * s * pass.zoom / 100.0);
   }
   cv.SetFontSize(std::max(points, 1));
+  pass.ExactFontSize();
 }
 
 bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first) {
@@ -149,7 +150,7 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
     else
       cv.SetBrushStyle(BrushStyle::Clear);
     if (drawn) {
-      std::u16string text = set.CapsCheck ? UpperAsciiOnly(cat.name) : cat.name;
+      std::u16string text = set.CapsCheck ? UpperForDisplay(cat.name) : cat.name;
       text = StripControlChars(text);
       cv.TextOut(st.x, pass.Pos(st.y) + (bigmain ? th / 2 : th / 4), text);
     }

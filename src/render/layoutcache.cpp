@@ -21,13 +21,16 @@ bool SameSurfaceMetrics(const TFontSpec& a, const TFontSpec& b) {
 uint32_t LayoutCache::FontIdOf(DrawingSurface& s) {
   const std::type_index type(typeid(s));
   const TFontSpec& f = s.Font();
-  if (havelast_ && fonts_[lastfont_].type == type && SameSurfaceMetrics(fonts_[lastfont_].font, f)) return lastfont_;
+  const double em = s.FontEmPixels();
+  auto same = [&](const SurfaceFont& sf) { return sf.type == type && sf.em == em && SameSurfaceMetrics(sf.font, f); };
+  if (havelast_ && same(fonts_[lastfont_])) return lastfont_;
   uint32_t id = 0;
   for (; id < fonts_.size(); ++id)
-    if (fonts_[id].type == type && SameSurfaceMetrics(fonts_[id].font, f)) break;
+    if (same(fonts_[id])) break;
   if (id == fonts_.size()) {
     SurfaceFont sf;
     sf.type = type;
+    sf.em = em;
     sf.font = f;
     sf.font.color = 0;
     fonts_.push_back(sf);
@@ -76,16 +79,18 @@ int32_t LayoutCache::SurfaceHeight(DrawingSurface& s, const std::u16string& text
   return h;
 }
 
-Lines BreakCellText(DrawingSurface& s, int32_t w, bool wrap, const std::u16string& text) {
+Lines BreakCellText(MeasureCache& m, FontId font, double wmm, bool wrap, const std::u16string& text) {
   Lines out;
-  if (!wrap) {
+  // Without wrapping, or when it fits, the text is one line (no prefix is
+  // then measured).
+  if (!wrap || m.WidthMm(font, text) <= wmm) {
     if (!text.empty()) out.push_back(text);
     return out;
   }
   std::u16string buf;
   bool cut = false;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (s.TextWidth(buf + text[i]) > w) {
+    if (m.WidthMm(font, buf + text[i]) > wmm) {
       // The last space at a position after the first character.
       const size_t sp = buf.size() > 1 ? buf.find_last_of(u' ') : std::u16string::npos;
       if (sp != std::u16string::npos && sp >= 1) {
@@ -103,12 +108,13 @@ Lines BreakCellText(DrawingSurface& s, int32_t w, bool wrap, const std::u16strin
   return out;
 }
 
-SharedLines LayoutCache::CellLines(DrawingSurface& s, int32_t w, bool wrap, const std::u16string& text) {
-  const uint64_t key = (uint64_t(FontIdOf(s)) << 33) | (uint64_t(wrap) << 32) | uint32_t(w);
+SharedLines LayoutCache::CellLines(MeasureCache& mc, FontId font, double wmm, bool wrap, const std::u16string& text) {
+  LinesKey key{static_cast<FontId>(font * 2 + (wrap ? 1 : 0)), 0};
+  std::memcpy(&key.limit, &wmm, sizeof key.limit);
   LinesMap& m = cells_[key];
   auto it = m.find(text);
   if (it != m.end()) return it->second;
-  auto lines = std::make_shared<const Lines>(BreakCellText(s, w, wrap, text));
+  auto lines = std::make_shared<const Lines>(BreakCellText(mc, font, wmm, wrap, text));
   Account(text.size());
   cells_[key].emplace(text, lines);
   return lines;

@@ -7,7 +7,9 @@
 //    on the surface's type and the font's metric properties including its
 //    pixels-per-inch (colour does not matter). Surfaces of one type measure
 //    a font the same way whatever their device.
-//  - table cell lines: the wrapping of a cell text into a column width.
+//  - table cell lines: the wrapping of a cell text into a column width, as
+//    the layout measures it (millimetres at 300 ppi), so row heights do not
+//    depend on the surface.
 //  - wrapped product texts: the lines of a name or description for a
 //    measuring font and a limit.
 // Each cache starts afresh when it grows beyond its bounds.
@@ -37,9 +39,9 @@ class LayoutCache {
   int32_t SurfaceWidth(DrawingSurface& s, const std::u16string& text);
   int32_t SurfaceHeight(DrawingSurface& s, const std::u16string& text);
 
-  // The lines a table cell text breaks into in column width `w` (surface
-  // pixels, current surface font); `wrap` false gives the text as one line.
-  SharedLines CellLines(DrawingSurface& s, int32_t w, bool wrap, const std::u16string& text);
+  // The lines a table cell text breaks into in column width `wmm` with the
+  // measuring font `font`; `wrap` false gives the text as one line.
+  SharedLines CellLines(MeasureCache& m, FontId font, double wmm, bool wrap, const std::u16string& text);
 
   // WrapProductText through the cache.
   SharedLines ProductLines(MeasureCache& m, FontId font, const std::u16string& text, double limitmm);
@@ -55,6 +57,7 @@ class LayoutCache {
   struct SurfaceFont {
     std::type_index type{typeid(void)};
     TFontSpec font;
+    double em = 0;  // DrawingSurface::FontEmPixels: surfaces may draw to it
   };
   struct PerFont {
     std::unordered_map<std::u16string, int32_t> width, height;
@@ -65,9 +68,8 @@ class LayoutCache {
 
   std::vector<SurfaceFont> fonts_;
   std::vector<PerFont> perfont_;
-  // Cell lines by (surface font, column width, wrap flag).
-  std::unordered_map<uint64_t, LinesMap> cells_;
-  // Product lines by (measure font, limit bits).
+  // Product lines by (measure font, limit bits); cell lines by (measure
+  // font * 2 + wrap flag, width bits).
   struct LinesKey {
     FontId font;
     uint64_t limit;
@@ -76,7 +78,7 @@ class LayoutCache {
   struct LinesKeyHash {
     size_t operator()(const LinesKey& k) const { return std::hash<uint64_t>()(k.limit * 31 + k.font); }
   };
-  std::unordered_map<LinesKey, LinesMap, LinesKeyHash> product_;
+  std::unordered_map<LinesKey, LinesMap, LinesKeyHash> product_, cells_;
 
   uint32_t lastfont_ = 0;
   bool havelast_ = false;
@@ -85,9 +87,9 @@ class LayoutCache {
 };
 
 // The table cell rule (uncached): characters are appended while the line
-// fits in `w`; a character that does not fit ends the line at the buffer's
-// last space after its first character (the text after it is read again and
-// the space dropped), or right there inside the word.
-Lines BreakCellText(DrawingSurface& s, int32_t w, bool wrap, const std::u16string& text);
+// fits in `wmm`; a character that does not fit ends the line at the
+// buffer's last space after its first character (the text after it is read
+// again and the space dropped), or right there inside the word.
+Lines BreakCellText(MeasureCache& m, FontId font, double wmm, bool wrap, const std::u16string& text);
 
 }  // namespace render

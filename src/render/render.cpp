@@ -25,6 +25,11 @@ void RenderPass::SelectRoleFont(const TFontSpec& f) {
   canvas.SetFontPpi(dpi);
   basesize = f.size;
   canvas.SetFontSize(ZoomedFontPoints(basesize, zoom));
+  ExactFontSize();
+}
+
+void RenderPass::ExactFontSize() {
+  canvas.SetFontEmPixels(static_cast<double>(TruncClamp(basesize)) * dpi * zoom / (100.0 * 72.0));
 }
 
 FontId RenderPass::MeasureFont() {

@@ -157,6 +157,10 @@ class RenderPass {
   double LineHeight() { return TextHeightMm(u" "); }
   // The measuring font of the current surface font and basesize.
   FontId MeasureFont();
+  // Tells the surface the exact em size of the measuring font at this pass's
+  // resolution and zoom (DrawingSurface::SetFontEmPixels); call after the
+  // surface font and basesize are set.
+  void ExactFontSize();
 
  private:
   uint64_t font_serial_ = 0;

@@ -16,10 +16,16 @@ void DrawingSurface::SetFont(const TFontSpec& f) {
   font_ = f;
   font_.ppi = ppi;
   if (font_.size < 1) font_.size = 1;
+  em_px_ = 0;
   FontChanged();
 }
 void DrawingSurface::SetFontSize(int32_t points) {
   font_.size = points < 1 ? 1 : points;
+  em_px_ = 0;
+  FontChanged();
+}
+void DrawingSurface::SetFontEmPixels(double px) {
+  em_px_ = px > 0 && px < 1e6 ? px : 0;
   FontChanged();
 }
 void DrawingSurface::SetFontColor(TColor c) {
@@ -28,6 +34,7 @@ void DrawingSurface::SetFontColor(TColor c) {
 }
 void DrawingSurface::SetFontPpi(int32_t ppi) {
   font_.ppi = ppi < 1 ? 1 : ppi;
+  em_px_ = 0;
   FontChanged();
 }
 int32_t DrawingSurface::FontPixelSize() const {

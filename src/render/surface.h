@@ -60,6 +60,14 @@ class DrawingSurface {
   const TFontSpec& Font() const { return font_; }
   // points * ppi / 72, rounded half away from zero (the em height in px).
   int32_t FontPixelSize() const;
+  // The em height in pixels that the layout measured the text for, unrounded
+  // (the unzoomed size at the surface's resolution times the zoom); 0 when
+  // unknown. A surface that draws real glyphs draws each text run exactly as
+  // wide as this size gives, not as wide as the rounded FontPixelSize(), so
+  // text ends where the layout expects at every zoom. Every other font call
+  // resets it: set it last.
+  void SetFontEmPixels(double px);
+  double FontEmPixels() const { return em_px_; }
   // Changes whenever any font property changes (measurement caches key on it).
   uint64_t FontSerial() const { return font_serial_; }
 
@@ -157,6 +165,7 @@ class DrawingSurface {
   void FontChanged() { ++font_serial_; }
 
   TFontSpec font_;
+  double em_px_ = 0;
   uint64_t font_serial_ = 1;
   PenState pen_;
   BrushState brush_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/linebreaks.h"
 #include "render/units.h"
 
 namespace render {
@@ -15,10 +16,60 @@ std::u16string StripControlChars(const std::u16string& s) {
   return out;
 }
 
-std::u16string UpperAsciiOnly(const std::u16string& s) {
-  std::u16string out = s;
-  for (char16_t& c : out)
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+namespace {
+
+// The capital of one UTF-16 unit, or the unit itself when it has none (or
+// its capital is more than one character; ß is handled by the caller).
+// Covers Latin (Basic, Latin-1, Extended-A, the common Extended-B pairs and
+// Extended Additional), Greek and Cyrillic: the scripts catalog texts use.
+char16_t UpperUnit(char16_t c) {
+  auto pairEvenUpper = [](char16_t u) { return static_cast<char16_t>(u & 1 ? u - 1 : u); };
+  auto pairOddUpper = [](char16_t u) { return static_cast<char16_t>(u & 1 ? u : u - 1); };
+  if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);
+  if (c < 0xB5) return c;
+  if (c == 0xB5) return 0x039C;                                      // µ → Μ
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
+  if (c == 0xFF) return 0x0178;                                      // ÿ → Ÿ
+  if (c >= 0x0100 && c <= 0x0137) return pairEvenUpper(c);
+  if (c >= 0x0139 && c <= 0x0148) return pairOddUpper(c);
+  if (c >= 0x014A && c <= 0x0177) return pairEvenUpper(c);
+  if (c >= 0x0179 && c <= 0x017E) return pairOddUpper(c);
+  if (c == 0x0131) return u'I';                                      // dotless ı
+  if (c == 0x017F) return u'S';                                      // long s
+  if (c >= 0x01CD && c <= 0x01DC) return pairOddUpper(c);
+  if (c >= 0x01DE && c <= 0x01EF) return pairEvenUpper(c);
+  if (c >= 0x01F8 && c <= 0x021F) return pairEvenUpper(c);
+  if (c == 0x01C6 || c == 0x01C9 || c == 0x01CC || c == 0x01F3) return static_cast<char16_t>(c - 2);  // dž lj nj dz
+  if (c >= 0x03B1 && c <= 0x03C9 && c != 0x03C2) return static_cast<char16_t>(c - 0x20);
+  if (c == 0x03C2) return 0x03A3;                                    // final sigma
+  if (c == 0x03AC) return 0x0386;
+  if (c >= 0x03AD && c <= 0x03AF) return static_cast<char16_t>(c - 0x25);
+  if (c == 0x03CA || c == 0x03CB) return static_cast<char16_t>(c - 0x20);
+  if (c == 0x03CC) return 0x038C;
+  if (c == 0x03CD || c == 0x03CE) return static_cast<char16_t>(c - 0x3F);
+  if (c >= 0x0430 && c <= 0x044F) return static_cast<char16_t>(c - 0x20);
+  if (c >= 0x0450 && c <= 0x045F) return static_cast<char16_t>(c - 0x50);
+  if ((c >= 0x0460 && c <= 0x0481) || (c >= 0x048A && c <= 0x04BF) || (c >= 0x04D0 && c <= 0x04FF))
+    return pairEvenUpper(c);
+  if (c >= 0x04C1 && c <= 0x04CE) return pairOddUpper(c);
+  if (c == 0x04CF) return 0x04C0;
+  if ((c >= 0x1E00 && c <= 0x1E95) || (c >= 0x1EA0 && c <= 0x1EFF)) return pairEvenUpper(c);
+  if (c >= 0xFF41 && c <= 0xFF5A) return static_cast<char16_t>(c - 0x20);  // full-width a…z
+  return c;
+}
+
+}  // namespace
+
+std::u16string UpperForDisplay(const std::u16string& s) {
+  std::u16string out;
+  out.reserve(s.size());
+  for (char16_t c : s) {
+    if (c == 0x00DF) {
+      out += u"SS";  // ß has no single capital in common use
+    } else {
+      out.push_back(UpperUnit(c));
+    }
+  }
   return out;
 }
 
@@ -26,7 +77,7 @@ std::u16string UpperAsciiOnly(const std::u16string& s) {
 // Product text wrapping.
 //
 // The rule takes characters one at a time and ends the line at the first
-// character after which the stripped buffer is wider than the limit, at a CR,
+// character after which the stripped buffer is wider than the limit, at a CR or LF,
 // or at the end of the text. Only the position of that first "too wide"
 // character matters, so the fast version finds it without measuring every
 // prefix, depending on what the measurer promises:
@@ -87,9 +138,9 @@ Broken ProductBreak(const std::u16string& s, size_t end, bool wide) {
   return b;
 }
 
-// Index of the first CR, or the last index.
+// Index of the first line break character (CR or LF), or the last index.
 size_t LastCandidate(const std::u16string& s) {
-  const size_t cr = s.find(kCR);
+  const size_t cr = s.find_first_of(u"\r\n");
   return cr == std::u16string::npos ? s.size() - 1 : cr;
 }
 
@@ -109,7 +160,7 @@ std::vector<std::u16string> WrapProductTextNaive(MeasureCache& cache, FontId fon
         wide = true;
         break;
       }
-      if (s[i] == kCR || i + 1 == s.size()) break;
+      if (s[i] == kCR || s[i] == kLF || i + 1 == s.size()) break;
     }
     Broken b = ProductBreak(s, i, wide);
     lines.push_back(std::move(b.line));
@@ -289,22 +340,7 @@ std::vector<std::u16string> WrapIntroLine(MeasureCache& cache, FontId font, cons
   return out;
 }
 
-std::vector<std::u16string> SplitLines(const std::u16string& text) {
-  std::vector<std::u16string> lines;
-  std::u16string cur;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c == kCR || c == kLF) {
-      lines.push_back(cur);
-      cur.clear();
-      if (c == kCR && i + 1 < text.size() && text[i + 1] == kLF) ++i;
-    } else {
-      cur.push_back(c);
-    }
-  }
-  if (!cur.empty()) lines.push_back(cur);
-  return lines;
-}
+std::vector<std::u16string> SplitLines(const std::u16string& text) { return ql::SplitAtLineBreaks(text); }
 
 std::vector<std::u16string> WrapIntroText(MeasureCache& cache, FontId font, const std::u16string& text,
                                           double limitmm) {

@@ -15,17 +15,20 @@ class RenderPass;
 
 // The text without every character below 32.
 std::u16string StripControlChars(const std::u16string& s);
-// Only a ... z become A ... Z (umlauts and ß stay as they are).
-std::u16string UpperAsciiOnly(const std::u16string& s);
+// The text in capitals for display: every letter that has a capital becomes
+// it (ä → Ä, é → É, ø → Ø, Greek and Cyrillic too) and ß becomes "SS"; other
+// characters stay. Whatever measures such a text measures this result.
+// Search and sort comparisons keep their own folding (editing/).
+std::u16string UpperForDisplay(const std::u16string& s);
 
-// Product names and descriptions: the text (CR LF line breaks) broken into
+// Product names and descriptions: the text (line breaks CR LF, CR or LF) broken into
 // lines no wider than `limitmm` (stripped of control characters when
 // measured), in the font `font` of `cache`. A break at a space drops that
 // space; a word longer than the line is broken inside; a line break always
-// ends a line (the LF after its CR goes with it; a lone CR keeps the
+// ends a line (the LF after its CR goes with it; a lone CR or LF keeps the
 // character after it). A single character wider than the whole line gets a
-// line of its own. Lines may be empty and may end with a CR (stripped when
-// drawn). No character other than break spaces and LFs is lost.
+// line of its own. Lines may be empty and may end with a CR or LF (stripped
+// when drawn). No character other than break spaces and LFs is lost.
 std::vector<std::u16string> WrapProductText(MeasureCache& cache, FontId font, const std::u16string& text,
                                             double limitmm);
 // The same rule measuring every prefix from scratch (the reference the

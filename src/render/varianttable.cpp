@@ -1,6 +1,7 @@
 #include "render/varianttable.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "render/furniture.h"
@@ -63,15 +64,50 @@ int32_t SurfaceTextHeight(RenderPass& pass, const std::u16string& text) {
   return pass.session.layoutcache().SurfaceHeight(pass.canvas, text);
 }
 
-int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
+std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std::u16string& text) {
+  return *pass.session.layoutcache().CellLines(pass.session.cache(), pass.MeasureFont(), wmm,
+                                               pass.set.DoLineBreakinTableCellsCheck, text);
+}
+
+std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols, double capmm) {
+  const CatalogSettings& set = pass.set;
+  std::vector<double> w(cols.maxcells, 0.0);
+  const uint32_t nrows = static_cast<uint32_t>(cols.rowstart.size()) - 1;
+  for (uint32_t r = 0; r < nrows; ++r) {
+    const uint32_t cells = cols.rowstart[r + 1] - cols.rowstart[r];
+    for (uint32_t ci = 0; ci < cells; ++ci) {
+      SelectCellFont(pass, r == 0 ? kTitle : IsPrice(cells, ci, prod.pricecols) ? kPrice : kCell);
+      double v = std::max(pass.TextWidthMm(cols.parsed[cols.rowstart[r] + ci].shown), pass.TextWidthMm(u" "));
+      if (set.DefMaxCellWidthCheck) v = std::min(v, set.MaxCellWidthEd);
+      if (capmm > 0) v = std::min(v, capmm);
+      w[ci] = r == 0 ? v : std::max(w[ci], v);
+    }
+  }
+  if (prod.overwrite && prod.fixcellwidth) {
+    for (uint32_t ci = 0; ci < cols.maxcells && ci < 10; ++ci) w[ci] = prod.colwidth[ci];
+  } else if (!prod.overwrite && set.DefineFixedWidthCheck) {
+    for (uint32_t ci = 0; ci < cols.maxcells && ci < 10; ++ci) w[ci] = set.DefaultColumnWidth(ci);
+  }
+  if ((prod.overwrite && prod.fixtablewidth) || (!prod.overwrite && set.FixWidthForTableCheck)) {
+    const double t = prod.overwrite ? prod.tablewidth : set.FixedWidthForTableEd;
+    double sum = 0;
+    for (uint32_t ci = 0; ci < cols.row0cells; ++ci) sum += w[ci];
+    if (t > sum && cols.row0cells > 0)
+      for (uint32_t ci = 0; ci < cols.row0cells; ++ci) w[ci] += (t - sum) / cols.row0cells;
+  }
+  for (double& v : w)
+    if (!(v >= 0)) v = 0;
+  return w;
+}
+
+int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w, double wmm,
                       const std::u16string& text, int32_t rowpx, bool draw) {
-  const SharedLines lines =
-      pass.session.layoutcache().CellLines(pass.canvas, w, pass.set.DoLineBreakinTableCellsCheck, text);
+  const std::vector<std::u16string> lines = CellLinesMm(pass, wmm, text);
   if (draw) {
     DrawingSurface& c = pass.canvas;
     const int32_t pad = pass.OneMm();
     int32_t n = 0;
-    for (const std::u16string& line : *lines) {
+    for (const std::u16string& line : lines) {
       const int32_t top = y + n * step;
       Band(c, x - pad, top, x + w + pad, top + rowpx);
       int32_t tx = x;
@@ -83,7 +119,7 @@ int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int3
       ++n;
     }
   }
-  return static_cast<int32_t>(lines->size());
+  return static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX));
 }
 
 VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t capwidth) {
@@ -161,6 +197,9 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
 
   // ---- 1. Column widths (every pass, every page) ----
   VariantColumns cols = MeasureVariantColumns(pass, prod, 0);
+  // Line counts (and so row heights and page breaks) come from the layout
+  // measurement, not from the surface.
+  const std::vector<double> widthmm = ColumnWidthsMm(pass, prod, cols, 0);
   const std::vector<CellContent>& parsed = cols.parsed;
   const std::vector<uint32_t>& rowstart = cols.rowstart;
   const std::vector<int32_t>& width = cols.width;
@@ -221,7 +260,8 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
           align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
         else
           align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
-        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, align, width[ci], cell.shown, rowpx, drawn);
+        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, align, width[ci], widthmm[ci],
+                                        cell.shown, rowpx, drawn);
         row.lines = std::max(row.lines, n);
         x += width[ci] + (lines ? 2 : 3) * pad;
       }

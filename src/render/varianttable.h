@@ -63,13 +63,22 @@ VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t ca
 void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0, int32_t passnr, bool centre,
                       const std::u16string& katname);
 
-// Draws `text` into column width w at (x, y), one line every `step` px,
-// alignment 0 left, 1 centred, 2 right; wraps at the last space (or inside
-// a word) with DoLineBreakinTableCellsCheck. Before each line the band
-// x - pad ... x + w + pad, (y + lines so far * step) ... + rowpx is filled
-// with the current brush. Only draws when `draw` is set; always returns the
-// number of lines.
-int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
+// Column widths in millimetres from the layout measurement (300 ppi,
+// unzoomed fonts), by the rules of MeasureVariantColumns; `capmm` > 0 caps
+// every measured cell. Layout decisions (line counts, bands) use these and
+// never the surface's widths, so pages do not depend on resolution or zoom.
+std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols, double capmm);
+// `text` (in the current cell font) broken into lines no wider than `wmm`
+// as the layout measures them: at the last space after the first character,
+// or inside a word; one line without DoLineBreakinTableCellsCheck.
+std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std::u16string& text);
+
+// Draws `text` into column width w px at (x, y), one line every `step` px,
+// alignment 0 left, 1 centred, 2 right, in the lines CellLinesMm gives for
+// the column's width `wmm`. Before each line the band x - pad ... x + w +
+// pad, (y + lines so far * step) ... + rowpx is filled with the current
+// brush. Only draws when `draw` is set; always returns the number of lines.
+int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w, double wmm,
                       const std::u16string& text, int32_t rowpx, bool draw);
 
 // Surface text width (pixels of the drawing surface, its current font)

@@ -117,9 +117,10 @@ void MainWindow::ChangePricesCmd() {
   editing::PriceChange change;
   if (!RunPriceChangeDialog(this, change)) return;
   SelectProduct(-1);
-  editing::ChangeAllPrices(doc_, change, UserNumberLocale());
+  const int changed = editing::ChangeAllPrices(doc_, change, UserNumberLocale());
   RefreshEditor();
   Repaint();
+  editing::ReportPricesChanged(*dialogs_, changed);
 }
 
 void MainWindow::WriteCellCmd() {

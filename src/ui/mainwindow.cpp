@@ -288,7 +288,7 @@ void MainWindow::FirstShow() {
   appTitle_ = Q(texts.applicationTitle);
   FillTemplateList();
   UpdateCaption();
-  if (lifecycle::OpenCommandLineFile(doc_, config_.args)) ShowDocument();
+  if (lifecycle::OpenCommandLineFile(doc_, config_.args, dialogs_)) ShowDocument();
   if (config_.offerTestProject) QTimer::singleShot(1000, this, [this] { OfferTestProject(); });
 }
 
@@ -327,6 +327,7 @@ bool MainWindow::SaveCmd() { return lifecycle::SaveFile(doc_, *dialogs_); }
 bool MainWindow::SaveAsCmd() { return lifecycle::SaveFileAs(doc_, *dialogs_); }
 
 void MainWindow::ShowDocument() {
+  previewProduct_ = nullptr;  // the previous document's picture goes with it
   session_->LoadFurniturePictures();
   binder_->LoadAll();
   {

@@ -194,6 +194,9 @@ class MainWindow : public QMainWindow {
   ViewState view_;
   editing::VariantGrid grid_;
   dib di_;  // the product editor's picture preview
+  // The product whose picture the preview shows (null: none); any other
+  // product in the editor clears the preview.
+  const Product* previewProduct_ = nullptr;
   int pdfDpi_ = 300;
   bool searchInDescription_ = false;
   std::u16string searchText_, replaceFrom_, replaceTo_, collectFolder_;

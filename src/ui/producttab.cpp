@@ -324,6 +324,12 @@ void MainWindow::RefreshEditor() {
     deactivateCheck_->setChecked(false);
   }
   for (QWidget* w : editorControls_) w->setEnabled(p != nullptr);
+  // The preview shows a picture of this product or nothing.
+  if (!p || p != previewProduct_ || p->pictures.Count() == 0) {
+    previewProduct_ = nullptr;
+    di_ = dib();
+    dibPrev_->SetDib(di_);
+  }
   FillGrid();
   refreshing_ = false;
 }
@@ -447,6 +453,7 @@ void MainWindow::ShowPreviewPicture(const std::u16string& file) {
   if (!OpenDib(d, ql::ToUtf8(file))) return;
   di_ = std::move(d);
   dibPrev_->SetDib(di_);
+  previewProduct_ = editing::PositionProduct(doc_, CurrentSelection());
 }
 
 void MainWindow::DeletePictureCmd() {
@@ -481,6 +488,7 @@ void MainWindow::PictureClicked() {
   if (!r.loaded) return;
   di_ = std::move(loaded);
   dibPrev_->SetDib(di_);
+  previewProduct_ = editing::PositionProduct(doc_, sel);
   refreshing_ = true;
   bildBreitEd_->setValue(r.width);
   refreshing_ = false;

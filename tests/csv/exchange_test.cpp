@@ -140,7 +140,8 @@ TEST_F(CsvFixture, RoundTripWithCategoryColumn) {
   ASSERT_EQ(back.kats[0].products.Count(), 1u);
   const Product& q = back.kats[0].products[0];
   EXPECT_EQ(q.name, p.name);
-  EXPECT_EQ(q.description, p.description);
+  // Every line break (here a lone LF and a lone CR) leaves as CR LF.
+  EXPECT_EQ(q.description, u"Zeile 1\r\nZeile 2\r\n");
   ASSERT_EQ(q.pictures.Count(), 1u);
   EXPECT_EQ(q.pictures[0].filename, u"tisch.jpg");
   EXPECT_EQ(q.pictures[0].width, 6.5);

@@ -13,6 +13,7 @@
 #include "i18n/messages.h"
 #include "project/options.h"
 #include "project/projectfile.h"
+#include "projectfile_testutil.h"
 #include "support/scripted_feedback.h"
 
 namespace {
@@ -221,15 +222,47 @@ TEST_F(LifecycleTest, ReaderIsChosenByExtension) {
     EXPECT_EQ(ReaderFor(n), ProjectFormat::Current) << ql::ToUtf8(n);
 }
 
-TEST_F(LifecycleTest, OpenFailsSilentlyAndTheCommandLineUsesTheCurrentReader) {
+TEST_F(LifecycleTest, OpenFailureIsReportedAndTheCommandLineUsesTheCurrentReader) {
   MakeShownAndChanged(doc);
   ui.fb.answers = {Answer::No};
   ui.openNames = {U(dir + "fehlt.pk2")};
   EXPECT_FALSE(lifecycle::OpenFile(doc, ui));
   EXPECT_EQ(ui.lastFilter, u"Produkt Kataloge (*.pk2;*.pkd)|*.pk2;*.pkd");
-  EXPECT_EQ(ui.fb.Messages(), 0);
+  ASSERT_EQ(ui.fb.Messages(), 1);
+  EXPECT_NE(ui.fb.shown.back().text.find(U(dir + "fehlt.pk2")), std::u16string::npos);
+  EXPECT_EQ(ui.fb.shown.back().icon, MessageIcon::Error);
   EXPECT_EQ(doc.kats.Count(), 1u);
   EXPECT_TRUE(doc.changed);
+
+  // A damaged file: the reader's own message with the file name; the open
+  // document, its name and its changed flag stay as they were.
+  {
+    Document big;
+    for (int i = 0; i < 5; ++i) big.AddProduct(*big.AddCategory(u"K"))->description = u"Beschreibung";
+    ASSERT_TRUE(SaveProjectFile(big, dir + "kaputt.pk2"));
+    const std::string bytes = pftest::ReadBytes(dir + "kaputt.pk2");
+    pftest::WriteBytes(dir + "kaputt.pk2", bytes.substr(0, bytes.size() / 3));
+    const std::u16string nameBefore = doc.afilename;
+    ui.fb.answers = {Answer::No};
+    ui.openNames = {U(dir + "kaputt.pk2")};
+    EXPECT_FALSE(lifecycle::OpenFile(doc, ui));
+    ASSERT_EQ(ui.fb.Messages(), 2);
+    const std::u16string& text = ui.fb.shown.back().text;
+    EXPECT_NE(text.find(U(dir + "kaputt.pk2")), std::u16string::npos) << ql::ToUtf8(text);
+    Document probe;
+    std::u16string readerSays;
+    ASSERT_FALSE(OpenFileWithName(probe, dir + "kaputt.pk2", &readerSays));
+    EXPECT_EQ(text, readerSays);
+    EXPECT_GT(text.size(), dir.size() + 20);  // says what is wrong, not only the name
+    EXPECT_EQ(doc.kats.Count(), 1u);
+    EXPECT_EQ(doc.kats[0].name, u"Werkzeug");
+    EXPECT_EQ(doc.afilename, nameBefore);
+    EXPECT_TRUE(doc.changed);
+    // From the command line too, when the window passes its feedback.
+    EXPECT_FALSE(lifecycle::OpenCommandLineFile(doc, {U(dir + "kaputt.pk2")}, &ui));
+    EXPECT_EQ(ui.fb.Messages(), 3);
+    EXPECT_EQ(doc.kats[0].name, u"Werkzeug");
+  }
 
   // Current-format content under a ".pkd" name opens from the command line.
   Document src;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 #include <vector>
+#include <unistd.h>
 
 #include "core/codepage.h"
 #include "project/dumpjson.h"
@@ -216,12 +217,12 @@ TEST(ProjectFileRoundTrip, PictureNamesResolveAgainstTheProjectFolder) {
   Document doc;
   Category* c = doc.AddCategory(u"K");
   c->options = std::make_unique<CategoryOptions>();
-  c->options->picfile = u"cat.jpg";
+  c->options->picfile = u"/proj/cat.jpg";
   Product* p = doc.AddProduct(*c);
-  const char16_t* names[] = {u"a.jpg", u"C:\\bilder\\a.jpg", u"sub/b.jpg", u"/proj/c.jpg", u"/proj\\d.jpg",
+  const char16_t* names[] = {u"/proj/./a.jpg", u"C:\\bilder\\a.jpg", u"sub/b.jpg", u"/proj/c.jpg", u"/proj\\d.jpg",
                              u"/proj/sub/e.jpg", u"/projx/f.jpg", u""};
   for (const char16_t* n : names) doc.AddPicture(*p)->filename = n;
-  doc.settings.FilenameEdit1 = u"logo.gif";
+  doc.settings.FilenameEdit1 = u"/x/../proj/logo.gif";
   doc.settings.FilenameEdit2 = u"/proj/bg.jpg";
   doc.settings.FilenameEdit3 = u"";
 
@@ -231,7 +232,12 @@ TEST(ProjectFileRoundTrip, PictureNamesResolveAgainstTheProjectFolder) {
   Document moved;
   ASSERT_TRUE(ReadProjectBytes(moved, bytes, ProjectFormat::Current, "/data/kat/y.pk2", ReadOptions{}));
   const Product& q = moved.kats[0].products[0];
-  const char16_t* expect[] = {u"/data/kat/a.jpg", u"C:\\bilder\\a.jpg", u"sub/b.jpg", u"/data/kat/c.jpg",
+  // A relative name is held relative to the current folder; stored elsewhere
+  // it becomes a full name.
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  const std::u16string subB = ql::FromUtf8(cwd) + u"/sub/b.jpg";
+  const char16_t* expect[] = {u"/data/kat/a.jpg", u"C:\\bilder\\a.jpg", subB.c_str(), u"/data/kat/c.jpg",
                               u"/data/kat/d.jpg", u"/proj/sub/e.jpg", u"/projx/f.jpg", u""};
   ASSERT_EQ(q.pictures.Count(), 8u);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(q.pictures[i].filename, expect[i]) << i;

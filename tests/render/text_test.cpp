@@ -64,8 +64,11 @@ std::u16string RandomText(std::mt19937& rng, size_t maxlen) {
 
 TEST(TextBasics, StripAndUpperCase) {
   EXPECT_EQ(StripControlChars(u"a\tb\r\nc\x01 d\x1f"), u"abc d");
-  EXPECT_EQ(UpperAsciiOnly(u"Küche"), u"KüCHE");
-  EXPECT_EQ(UpperAsciiOnly(u"straße äöü xyz"), u"STRAßE äöü XYZ");
+  EXPECT_EQ(UpperForDisplay(u"Gießen und Bewässern"), u"GIESSEN UND BEWÄSSERN");
+  EXPECT_EQ(UpperForDisplay(u"Blumentöpfe und Pflanzgefäße"), u"BLUMENTÖPFE UND PFLANZGEFÄSSE");
+  EXPECT_EQ(UpperForDisplay(u"café øre ÿ ł ő ž 3½ € ÷ µ"), u"CAFÉ ØRE Ÿ Ł Ő Ž 3½ € ÷ Μ");
+  EXPECT_EQ(UpperForDisplay(u"ДОМ дом ёж Ωω σς ά"), u"ДОМ ДОМ ЁЖ ΩΩ ΣΣ Ά");
+  EXPECT_EQ(UpperForDisplay(u"ÄÖÜ ABC 123\r\n"), u"ÄÖÜ ABC 123\r\n");
 }
 
 TEST(ProductWrap, LineBreaksAlwaysEndALineAndEmptyLinesAreKept) {

@@ -145,7 +145,9 @@ TEST_F(Layout3Test, TableWiderThanTheCellIsDrawnInBands) {
   RecordingSurface s;
   Render(s, 1, 2);
   const int32_t pad = OneMmPx(300, 100);
-  const int32_t x0 = Col4(0) + pad, x1 = Col4(0) + 200 + 3 * pad + pad;
+  // Columns are placed in millimetres (200 px at 300 ppi, then three 1-mm
+  // pads), text one pad inside its band.
+  const int32_t x0 = Col4(0) + pad, x1 = Col4(0) + Pos(layouttest::Mm(200) + 3) + pad;
   const SurfaceOp &t0 = Text(s, u"T0aaaaaa"), &t1 = Text(s, u"T1aaaaaa"), &t2 = Text(s, u"T2aaaaaa"),
                   &t3 = Text(s, u"T3aaaaaa"), &t4 = Text(s, u"T4aaaaaa");
   EXPECT_EQ(t0.x1, x0);

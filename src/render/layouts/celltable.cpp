@@ -1,6 +1,7 @@
 #include "render/layouts/celltable.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -27,7 +28,7 @@ void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TCol
 
 struct Placed {
   uint32_t ci;
-  int32_t x;  // left edge of the cell band
+  double x;  // left edge of the cell band, mm from the cell's left edge
 };
 
 }  // namespace
@@ -38,25 +39,29 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
   DrawingSurface& c = pass.canvas;
   const uint32_t nrows = prod.variants.Count();
   if (nrows == 0) return;
-  const int32_t cellpx = pass.Len(cellmm);
-  const double cellright = x0 + cellmm / kMmPerInch * pass.dpi * pass.zoom / 100.0;
 
-  // ---- Column widths: never wider than the cell ----
-  VariantColumns cols = MeasureVariantColumns(pass, prod, cellpx);
+  // Every decision (which columns share a band, how many lines a row takes)
+  // is made in millimetres from the layout measurement; pixels only place
+  // what is drawn. So the pages do not depend on resolution or zoom.
+  VariantColumns cols = MeasureVariantColumns(pass, prod, pass.Len(cellmm));
   const std::vector<CellContent>& parsed = cols.parsed;
   const std::vector<uint32_t>& rowstart = cols.rowstart;
-  const std::vector<int32_t>& width = cols.width;
   const int32_t rowpx = cols.rowpx;
   const double rowmm = cols.rowmm;
   if (set.DonotShowVariantsCheck) return;
+  const std::vector<double> width = ColumnWidthsMm(pass, prod, cols, cellmm);
+  auto px = [&](double relmm) { return x0 + pass.Pos(relmm); };
 
   // ---- Bands ----
-  const int32_t pad = pass.OneMm();
+  const double pad = 1.0;
+  const int32_t padpx = pass.OneMm();
   const bool lines = set.LinesInVariantCheck;
-  const int32_t p = lines ? pass.Len(set.LineWidthEd2) : 0;
+  const double p = lines ? set.LineWidthEd2 : 0;
+  const int32_t ppx = lines ? pass.Len(set.LineWidthEd2) : 0;
   const int64_t C = VariantColumnCount(prod);
   const bool hideprices = set.DonotShowPriceColumnscheck;
   std::vector<Placed> placed;
+  std::vector<std::vector<std::u16string>> celllines;
   std::vector<int32_t> bars;
   uint32_t bandstart = 0;
   for (;;) {
@@ -78,27 +83,28 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
       // The row's cells in this band and its line count.
       const uint32_t cells = rowstart[r + 1] - rowstart[r];
       placed.clear();
-      int32_t x = x0;
+      celllines.clear();
+      double x = 0;
       int32_t nlines = 1;
       uint32_t ci = bandstart;
       bool finished = true;
       for (; ci < cells; ++ci) {
         const bool price = IsPrice(C, ci, prod.pricecols);
         if (hideprices && price) break;  // only prices follow
-        int32_t cx = x;
+        double cx = x;
         if (lines && ci == bandstart) cx += p;
-        if (ci != bandstart && !(cx + width[ci] + 3 * pad < cellright)) {
+        if (ci != bandstart && !(cx + width[ci] + 3 * pad < cellmm)) {
           nextstart = std::min(nextstart, ci);
           finished = false;
           break;
         }
         placed.push_back({ci, cx});
+        celllines.emplace_back();
         x = cx;
         if (width[ci] > 0) {
           SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
-          const int32_t n = TableCellText(pass, cx + pad, 0, 1, kCellLeft, width[ci],
-                                          parsed[rowstart[r] + ci].shown, rowpx, false);
-          nlines = std::max(nlines, n);
+          celllines.back() = CellLinesMm(pass, width[ci], parsed[rowstart[r] + ci].shown);
+          nlines = std::max(nlines, static_cast<int32_t>(std::min<size_t>(celllines.back().size(), INT32_MAX)));
           x += width[ci] + (lines ? 2 : 3) * pad;
         }
         if (lines) x += p;
@@ -111,8 +117,9 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
       const int32_t ry = pass.Pos(st.y);
       const int32_t step = pass.Pos(rowmm);
       bars.clear();
-      x = x0;
-      for (const Placed& pl : placed) {
+      x = 0;
+      for (size_t k = 0; k < placed.size(); ++k) {
+        const Placed& pl = placed[k];
         const bool price = IsPrice(C, pl.ci, prod.pricecols);
         SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
         const CellContent& cell = parsed[rowstart[r] + pl.ci];
@@ -124,33 +131,49 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
           c.SetPenColor(col);
           c.SetPenWidth(1);
           c.SetTransparentText();
-          if (drawn) Band(c, x, ry, x + width[pl.ci] + 2 * pad, ry + nlines * rowpx);
-          int32_t align;
-          if (price)
-            align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
-          else
-            align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
-          TableCellText(pass, x + pad, ry, step, align, width[pl.ci], cell.shown, rowpx, drawn);
+          const int32_t left = px(x), right = px(x + width[pl.ci] + 2 * pad);
+          if (drawn) {
+            Band(c, left, ry, right, ry + nlines * rowpx);
+            int32_t align;
+            if (price)
+              align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
+            else
+              align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
+            // The text area: one pad in from both band edges.
+            const int32_t tx0 = left + padpx, tw = right - padpx - tx0;
+            int32_t n = 0;
+            for (const std::u16string& line : celllines[k]) {
+              const int32_t top = ry + n * step;
+              Band(c, tx0 - padpx, top, tx0 + tw + padpx, top + rowpx);
+              int32_t tx = tx0;
+              if (align != kCellLeft) {
+                const int32_t lw = SurfaceTextWidth(pass, line);
+                tx = align == kCellCentre ? tx0 + (tw - lw) / 2 : tx0 + tw - lw;
+              }
+              c.TextOut(tx, top, line);
+              ++n;
+            }
+          }
           x += width[pl.ci] + (lines ? 2 : 3) * pad;
         }
         if (lines) {
           if (drawn) {
-            const int32_t top = ry + p / 2 - p;
-            const int32_t bottom = pass.Pos(st.y + nlines * rowmm) + p / 2 - 1;
-            if (bars.empty()) bars.push_back(pl.x - p);
-            bars.push_back(x);
-            for (int32_t bx : bars) Bar(c, bx, top, bx + p, bottom, set.Shape10);
+            const int32_t top = ry + ppx / 2 - ppx;
+            const int32_t bottom = pass.Pos(st.y + nlines * rowmm) + ppx / 2 - 1;
+            if (bars.empty()) bars.push_back(px(pl.x) - ppx);
+            bars.push_back(px(x));
+            for (int32_t bx : bars) Bar(c, bx, top, bx + ppx, bottom, set.Shape10);
           }
           x += p;
         }
       }
       st.y += nlines * rowmm;
       const bool last = r + 1 == nrows;
-      const bool showed = !placed.empty() && x != x0;
+      const bool showed = !placed.empty() && x != 0;
       if (lines) {
         if (drawn && showed) {
-          Bar(c, x0, pass.Pos(st.y), x, pass.Pos(st.y) + p, set.Shape10);
-          if (r == 0) Bar(c, x0, pass.Pos(tabletop), x, pass.Pos(tabletop) + p, set.Shape10);
+          Bar(c, x0, pass.Pos(st.y), px(x), pass.Pos(st.y) + ppx, set.Shape10);
+          if (r == 0) Bar(c, x0, pass.Pos(tabletop), px(x), pass.Pos(tabletop) + ppx, set.Shape10);
         }
         st.y += last && showed ? pass.LineHeight() + set.LineWidthEd2 / 2 : set.LineWidthEd2;
       } else if (last && showed) {
@@ -160,7 +183,7 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
           c.SetPenWidth(lw);
           c.SetGeometricPen();
           const int32_t ly = pass.Pos(st.y) + lw / 2;
-          c.MoveTo(x - pad, ly);
+          c.MoveTo(px(x) - padpx, ly);
           c.LineTo(x0, ly);
         }
         st.y += pass.LineHeight() + set.LineWidthEd2 / 2;
