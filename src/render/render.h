@@ -22,7 +22,7 @@
 #include "project/document.h"
 #include "render/layoutcache.h"
 #include "render/measure.h"
-#include "render/picture_loader.h"
+#include "render/pictureloader.h"
 #include "render/surface.h"
 #include "render/units.h"
 

@@ -15,7 +15,7 @@
 
 #include "imaging/dib/dib.h"
 #include "render/measure.h"
-#include "render/picture_loader.h"
+#include "render/pictureloader.h"
 #include "render/surface.h"
 
 namespace testsupport {

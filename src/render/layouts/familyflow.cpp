@@ -1,4 +1,4 @@
-#include "render/layouts/family.h"
+#include "render/layouts/familyflow.h"
 
 #include <algorithm>
 
