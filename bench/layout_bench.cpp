@@ -134,7 +134,6 @@ Timings TimeLayout(int32_t layout, const std::vector<std::u16string>& pictures, 
 }  // namespace
 
 int main() {
-  render::InstallAllLayouts();
   if (!platform::EnsureGuiApplication()) {
     std::fprintf(stderr, "bench_layout: fonts are not available\n");
     return 1;

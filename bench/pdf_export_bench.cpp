@@ -123,7 +123,6 @@ int RunChild(const std::string& mode, int32_t target, const std::string& out, co
     std::fprintf(stderr, "bench_pdf_export: fonts are not available\n");
     return 1;
   }
-  render::InstallLayout1();
   Document doc;
   platform::QtTextMeasurer measurer;
   platform::QtPictureLoader loader;

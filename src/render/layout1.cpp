@@ -352,6 +352,4 @@ bool PaintToCanvas(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/
   return FinishPass(pass, layout.state());
 }
 
-void InstallLayout1() { InstallLayoutRenderer(RendererSlot::PaintToCanvas, PaintToCanvas); }
-
 }  // namespace render

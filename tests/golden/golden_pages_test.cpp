@@ -48,7 +48,6 @@ class GoldenPages : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenPages, MatchPixelForPixel) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
-  render::InstallAllLayouts();
   const Golden g = GetParam();
   // Picture file names in the sample are relative to its folder.
   char old[4096];
