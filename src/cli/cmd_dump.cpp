@@ -1,47 +1,31 @@
 // quillane-cli dump: prints a project file as one JSON object.
-#include <cstdio>
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
 
-#include "command.h"
-#include "core/codepage.h"
+#include "cli/support.h"
 #include "project/dumpjson.h"
-#include "project/projectfile.h"
 
-namespace {
+namespace cli {
 
-int RunDump(const cli::Args& args) {
-  bool keepEmpty = false;
-  std::string file;
-  for (const std::string& a : args) {
-    if (a == "--keep-empty-variants") {
-      keepEmpty = true;
-    } else if (!a.empty() && a[0] == '-' && a != "-") {
-      return cli::UsageError("dump", "unknown option " + a);
-    } else if (file.empty()) {
-      file = a;
-    } else {
-      return cli::UsageError("dump", "only one FILE");
-    }
-  }
-  if (file.empty()) return cli::UsageError("dump", "FILE missing");
-
-  Document doc;
-  ReadOptions options = ReadOptions::FromDocument(doc);
-  options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = !keepEmpty;
-  std::u16string error;
-  if (!OpenProjectFile(doc, file, options, &error)) {
-    std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
-    return 1;
-  }
-  const std::string json = project::DumpJson(doc, file);
-  std::fwrite(json.data(), 1, json.size(), stdout);
-  if (std::fflush(stdout) != 0) {
-    std::perror("quillane-cli dump");
-    return 1;
-  }
-  return 0;
+CommandRun Dump(CLI::App& app) {
+  struct Args {
+    std::string file;
+    bool keepEmpty = false;
+  };
+  auto a = std::make_shared<Args>();
+  app.add_flag("--keep-empty-variants", a->keepEmpty, "keep trailing empty variant rows and columns");
+  app.add_option("FILE", a->file, "project file")->required();
+  return [a](Console& io) {
+    Document doc;
+    ReadOptions options = ReadOptions::FromDocument(doc);
+    options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = !a->keepEmpty;
+    if (!OpenProject(io, doc, a->file, options)) return int(kFileError);
+    io.out << project::DumpJson(doc, a->file);
+    io.out.flush();
+    if (!io.out) return FileError(io, "dump", "the output could not be written");
+    return int(kOk);
+  };
 }
 
-const cli::CliRegistrar reg({"dump", "dump [--keep-empty-variants] FILE",
-                             "print a project file (.pk2, or .pkd in the older format) as JSON", RunDump});
-
-}  // namespace
+}  // namespace cli

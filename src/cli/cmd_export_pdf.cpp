@@ -1,124 +1,105 @@
 // quillane-cli export-pdf: writes a project's catalog as a PDF file, one
 // page image per page. Options override the project's settings for this run
 // only; the project file is not changed.
-#include <cerrno>
+#include <CLI/CLI.hpp>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <memory>
+#include <ostream>
 
-#include "command.h"
-#include "support.h"
-#include "core/codepage.h"
+#include "cli/options.h"
+#include "cli/support.h"
 #include "output/pdfexport.h"
-#include "platform/guiapp.h"
-#include "platform/measurer.h"
-#include "platform/pictureloader.h"
 #include "platform/printer.h"
-#include "project/projectfile.h"
-#include "render/render.h"
+
+namespace cli {
 
 namespace {
 
-constexpr const char* kName = "export-pdf";
-
-int RunExportPdf(const cli::Args& args) {
-  std::string in, out, profile;
-  long layout = -1;  // -1: the project's own
-  double dpi = 300, margin = -1, pw = 0, ph = 0;
-  bool haveSize = false, stretch = false, progress = false;
-  int cmyk = -1;  // -1: default (on)
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::string& v) {
-      if (i + 1 >= args.size()) return false;
-      v = args[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "--layout") {
-      if (!value(v) || !cli::ParseInt(v, layout) || layout < 0 || layout > 7)
-        return cli::UsageError(kName, "--layout needs a layout index 0 ... 7 (layout 1 is 0)");
-    } else if (a == "--dpi") {
-      if (!value(v) || !cli::ParseNumber(v, dpi) || dpi < 10 || dpi > 4000)
-        return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
-    } else if (a == "--rgb") {
-      cmyk = 0;
-    } else if (a == "--cmyk") {
-      cmyk = 1;
-    } else if (a == "--profile") {
-      if (!value(profile) || profile.empty()) return cli::UsageError(kName, "--profile needs an ICC file");
-    } else if (a == "--pdf-size") {
-      const size_t x = value(v) ? v.find_first_of("xX") : std::string::npos;
-      if (x == std::string::npos || !cli::ParseNumber(v.substr(0, x), pw) || !cli::ParseNumber(v.substr(x + 1), ph) ||
-          pw <= 0 || ph <= 0 || pw > 1000 || ph > 1000)
-        return cli::UsageError(kName, "--pdf-size needs WIDTHxHEIGHT in millimetres (each up to 1000)");
-      haveSize = true;
-    } else if (a == "--margin") {
-      if (!value(v) || !cli::ParseNumber(v, margin) || margin < 0 || margin > 1000)
-        return cli::UsageError(kName, "--margin needs millimetres 0 ... 1000");
-    } else if (a == "--stretch") {
-      stretch = true;
-    } else if (a == "--progress") {
-      progress = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return cli::UsageError(kName, "unknown option " + a);
-    } else if (in.empty()) {
-      in = a;
-    } else if (out.empty()) {
-      out = a;
-    } else {
-      return cli::UsageError(kName, "only FILE and OUT.pdf");
-    }
+// "210x297": width and height in millimetres, each above 0 and up to 1000.
+bool ParsePdfSize(const std::string& v, double& w, double& h) {
+  const size_t x = v.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  try {
+    size_t used = 0;
+    const std::string ws = v.substr(0, x), hs = v.substr(x + 1);
+    w = std::stod(ws, &used);
+    if (used != ws.size()) return false;
+    h = std::stod(hs, &used);
+    if (used != hs.size()) return false;
+  } catch (const std::exception&) {
+    return false;
   }
-  if (in.empty() || out.empty()) return cli::UsageError(kName, "FILE and OUT.pdf are needed");
-  if (stretch && !haveSize) return cli::UsageError(kName, "--stretch needs --pdf-size");
-
-  Document doc;
-  if (!cli::OpenProject(doc, in)) return 1;
-  CatalogSettings& set = doc.settings;
-  if (layout >= 0) set.LayoutCombo = static_cast<int32_t>(layout);
-  if (haveSize) {
-    set.SetPDFSizeCheck = true;
-    set.PDFWidthEd = pw;
-    set.PDFHeightED = ph;
-    set.ZerrePDFCheck = stretch;
-  }
-  if (margin >= 0) set.PDFRandEd = margin;
-
-  auto setup = cli::MakeRenderSetup(doc, kName);
-  if (!setup) return 1;
-  render::RenderSession& session = setup->session;
-
-  output::PdfExportOptions opts;
-  opts.dpi = dpi;
-  opts.cmyk = cmyk != 0;
-  opts.progpath = cli::ProgramFolder();
-  opts.profilePath = profile;
-  opts.printer = platform::DefaultPrinterPage();
-  output::PdfExportProgressFn report;
-  if (progress)
-    report = [](const output::PdfExportProgress& p) {
-      std::fprintf(stderr, "page %d\n", p.pagesDone);
-      return true;
-    };
-  const output::PdfExportResult r = output::ExportPDF(session, out, opts, report);
-  if (!r.ok) {
-    std::fprintf(stderr, "quillane-cli %s: %s\n", kName, r.error.c_str());
-    return 1;
-  }
-  std::string colours = "RGB";
-  if (opts.cmyk) colours = r.uselcms ? "CMYK (Little CMS)" : "CMYK (arithmetic: " + r.colorNote + ")";
-  std::printf("%s: %d pages of %d x %d pt, %d x %d pixels at %d dpi, %s\n", out.c_str(), r.anzpages,
-              r.geometry.pageWidth, r.geometry.pageHeight, r.geometry.bitmapWidth, r.geometry.bitmapHeight,
-              static_cast<int>(std::trunc(dpi)), colours.c_str());
-  return 0;
+  return w > 0 && h > 0 && w <= 1000 && h <= 1000;
 }
 
-const cli::CliRegistrar reg({kName,
-                             "export-pdf FILE OUT.pdf [--layout 0-7] [--dpi N] [--rgb|--cmyk] [--profile ICC] "
-                             "[--pdf-size WxH] [--margin MM] [--stretch] [--progress]",
-                             "write the catalog as a PDF file of page images (default 300 dpi, CMYK)",
-                             RunExportPdf});
-
 }  // namespace
+
+CommandRun ExportPdf(CLI::App& app) {
+  struct Args {
+    std::string in, out;
+    LayoutOption layout;
+    int dpi = 300;
+    ColourOptions colour;
+    double pw = 0, ph = 0, margin = -1;
+    bool stretch = false, progress = false;
+  };
+  auto a = std::make_shared<Args>();
+  app.add_option("FILE", a->in, "project file")->required();
+  app.add_option("OUT", a->out, "PDF file to write")->required();
+  AddLayoutOption(app, a->layout);
+  AddDpiOption(app, a->dpi);
+  AddColourOptions(app, a->colour);
+  CLI::Option* size = app.add_option_function<std::string>(
+                             "--pdf-size",
+                             [a](const std::string& v) {
+                               if (!ParsePdfSize(v, a->pw, a->ph))
+                                 throw CLI::ValidationError(
+                                     "--pdf-size", "needs WIDTHxHEIGHT in millimetres (each up to 1000)");
+                             },
+                             "page size of the PDF in millimetres instead of the printer's")
+                          ->type_name("WxH");
+  app.add_option("--margin", a->margin, "margin around the page image in millimetres, 0 ... 1000")
+      ->type_name("MM")
+      ->check(CLI::Range(0.0, 1000.0));
+  app.add_flag("--stretch", a->stretch, "stretch the page image over the PDF page (with --pdf-size)")
+      ->needs(size);
+  app.add_flag("--progress", a->progress, "write each finished page number on stderr");
+  return [a](Console& io) {
+    Document doc;
+    if (!OpenProject(io, doc, a->in)) return int(kFileError);
+    CatalogSettings& set = doc.settings;
+    a->layout.ApplyTo(set);
+    if (a->pw > 0) {
+      set.SetPDFSizeCheck = true;
+      set.PDFWidthEd = a->pw;
+      set.PDFHeightED = a->ph;
+      set.ZerrePDFCheck = a->stretch;
+    }
+    if (a->margin >= 0) set.PDFRandEd = a->margin;
+
+    auto setup = MakeRenderSetup(io, doc, "export-pdf");
+    if (!setup) return int(kFileError);
+    output::PdfExportOptions opts;
+    opts.dpi = a->dpi;
+    opts.cmyk = a->colour.Cmyk(true);
+    opts.progpath = io.progpath;
+    opts.profilePath = a->colour.profile;
+    opts.printer = platform::DefaultPrinterPage();
+    output::PdfExportProgressFn report;
+    if (a->progress)
+      report = [&io](const output::PdfExportProgress& p) {
+        io.err << "page " << p.pagesDone << '\n';
+        return true;
+      };
+    const output::PdfExportResult r = output::ExportPDF(setup->session, a->out, opts, report);
+    if (!r.ok) return FileError(io, "export-pdf", r.error);
+    std::string colours = "RGB";
+    if (opts.cmyk) colours = r.uselcms ? "CMYK (Little CMS)" : "CMYK (arithmetic: " + r.colorNote + ")";
+    io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "
+           << r.geometry.pageHeight << " pt, " << r.geometry.bitmapWidth << " x " << r.geometry.bitmapHeight
+           << " pixels at " << a->dpi << " dpi, " << colours << '\n';
+    return int(kOk);
+  };
+}
+
+}  // namespace cli

@@ -1,116 +1,62 @@
 // quillane-cli import-csv: reads a CSV file into a project file and saves the
 // result under a new name.
-#include <cstdio>
-#include <cstdlib>
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
 
-#include "command.h"
-#include "core/codepage.h"
+#include "cli/options.h"
+#include "cli/support.h"
 #include "core/settings.h"
 #include "csv/csvimport.h"
-#include "project/feedback.h"
-#include "project/projectfile.h"
 
-namespace {
+namespace cli {
 
-// Messages of the import go to stderr; the imports ask no questions.
-class StderrFeedback : public Feedback {
- public:
-  int messages = 0;
-  void ShowMessage(const std::u16string& text, const std::u16string&, MessageIcon) override {
-    ++messages;
-    std::fprintf(stderr, "%s\n", ql::ToUtf8(text).c_str());
-  }
-  Answer Ask(const std::u16string&, const std::u16string&, Buttons) override { return Answer::No; }
-};
-
-bool ParseCategoryNumber(const std::string& s, int32_t& out) {
-  if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos) return false;
-  out = static_cast<int32_t>(std::strtol(s.c_str(), nullptr, 10));
-  return out >= 1;
+CommandRun ImportCsv(CLI::App& app) {
+  struct Args {
+    std::string project, csvfile, out;
+    int into = 0;  // --products-into N
+    bool withCategories = false, categories = false, titles = false;
+    LocaleOption locale;
+  };
+  auto a = std::make_shared<Args>();
+  app.add_option("FILE", a->project, "project file to import into")->required();
+  app.add_option("IN", a->csvfile, "CSV file")->required();
+  app.add_option("OUT", a->out, "project file to write (.pk2)")->required();
+  CLI::Option* into =
+      AddCategoryOption(app, "--products-into", a->into, "products without a category column into N");
+  CLI::Option* with = app.add_flag("--with-categories", a->withCategories,
+                                   "products with a leading category column (default)");
+  CLI::Option* cats = app.add_flag("--categories", a->categories, "categories with their option columns");
+  into->excludes(with)->excludes(cats);
+  with->excludes(cats);
+  app.add_flag("--template-titles", a->titles, "take the variant column titles from the template");
+  AddLocaleOption(app, a->locale);
+  return [a](Console& io) {
+    if (int rc = CheckProjectOutputName(io, "import-csv", a->out)) return rc;
+    csv::ImportContext ctx;
+    ctx.pictureWidth = ViewState{}.BildBreitEd;
+    ctx.decimalSeparator = a->locale.Get().decimal;
+    Document doc;
+    if (!OpenProject(io, doc, a->project)) return int(kFileError);
+    doc.options.BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1 = a->titles;
+    if (a->into > 0 && static_cast<uint32_t>(a->into) > doc.kats.Count())
+      return UsageError(io, "import-csv",
+                        "the project has " + std::to_string(doc.kats.Count()) + " categories");
+    ConsoleFeedback fb(io);
+    csv::ImportResult r;
+    if (a->into > 0)
+      r = csv::ImportCSVFile(doc, a->into - 1, a->csvfile, ctx, fb);
+    else if (a->categories)
+      r = csv::ImportCSVFileCategories(doc, -1, a->csvfile, ctx, fb);
+    else
+      r = csv::ImportCSVFileComplete(doc, -1, a->csvfile, ctx, fb);
+    // A CSV file that could not be read completely leaves OUT unwritten.
+    if (!r.opened || !r.complete) return int(kFileError);
+    if (!SaveProject(io, doc, a->out)) return int(kFileError);
+    io.out << r.records << " records: " << r.products << " products, " << r.categoriesCreated << " new and "
+           << r.categoriesUpdated << " updated categories\n";
+    return int(kOk);
+  };
 }
 
-enum class Mode { ProductsInto, WithCategories, Categories };
-
-int RunImportCsv(const cli::Args& args) {
-  const char* me = "import-csv";
-  std::vector<std::string> files;
-  Mode mode = Mode::WithCategories;
-  int modes = 0;
-  int32_t number = 0;
-  bool titles = false;
-  std::string locale;
-  bool haveLocale = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--products-into") {
-      ++modes;
-      mode = Mode::ProductsInto;
-      if (++i == args.size() || !ParseCategoryNumber(args[i], number))
-        return cli::UsageError(me, "--products-into needs a category number (1 = first)");
-    } else if (a == "--with-categories") {
-      ++modes;
-      mode = Mode::WithCategories;
-    } else if (a == "--categories") {
-      ++modes;
-      mode = Mode::Categories;
-    } else if (a == "--template-titles") {
-      titles = true;
-    } else if (a == "--locale") {
-      if (++i == args.size()) return cli::UsageError(me, "--locale needs a locale name such as de_DE");
-      locale = args[i];
-      haveLocale = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return cli::UsageError(me, "unknown option " + a);
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.size() != 3) return cli::UsageError(me, "FILE.pk2, IN.csv and OUT.pk2 expected");
-  if (modes > 1) return cli::UsageError(me, "choose one of --products-into, --with-categories, --categories");
-
-  csv::ImportContext ctx;
-  ctx.pictureWidth = ViewState{}.BildBreitEd;
-  if (!csv::DecimalSeparatorOfLocale(haveLocale ? locale : std::string(), ctx.decimalSeparator)) {
-    if (haveLocale) return cli::UsageError(me, "unknown locale " + locale);
-    ctx.decimalSeparator = u'.';
-  }
-
-  Document doc;
-  std::u16string error;
-  if (!OpenProjectFile(doc, files[0], ReadOptions::FromDocument(doc), &error)) {
-    std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
-    return 1;
-  }
-  doc.options.BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1 = titles;
-  if (mode == Mode::ProductsInto && static_cast<uint32_t>(number) > doc.kats.Count()) {
-    std::fprintf(stderr, "quillane-cli %s: the project has %u categories\n", me, doc.kats.Count());
-    return 2;
-  }
-
-  StderrFeedback fb;
-  csv::ImportResult r;
-  switch (mode) {
-    case Mode::ProductsInto: r = csv::ImportCSVFile(doc, number - 1, files[1], ctx, fb); break;
-    case Mode::WithCategories: r = csv::ImportCSVFileComplete(doc, -1, files[1], ctx, fb); break;
-    case Mode::Categories: r = csv::ImportCSVFileCategories(doc, -1, files[1], ctx, fb); break;
-  }
-  // A CSV file that could not be read completely leaves OUT unwritten.
-  if (!r.opened || !r.complete) return 1;
-  if (!SaveProjectFile(doc, files[2], &error)) {
-    std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
-    return 1;
-  }
-  std::printf("%u records: %u products, %u new and %u updated categories\n", r.records, r.products,
-               r.categoriesCreated, r.categoriesUpdated);
-  return 0;
-}
-
-const cli::CliRegistrar reg(
-    {"import-csv",
-     "import-csv FILE.pk2 IN.csv OUT.pk2 [--products-into N | --with-categories | --categories] "
-     "[--template-titles] [--locale de_DE]",
-     "import products (into category N, 1 = first, or with a leading category column, the default) or "
-     "categories from CSV and save the project as OUT.pk2",
-     RunImportCsv});
-
-}  // namespace
+}  // namespace cli

@@ -1,71 +1,50 @@
 // quillane-cli messages: prints every numbered message in one language, as
 // the program would show it, from the translate.dat beside the executable.
-#include <cstdio>
-#include <string>
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
 
-#include "command.h"
+#include "cli/support.h"
 #include "core/codepage.h"
 #include "i18n/messages.h"
 #include "i18n/translate.h"
 #include "project/options.h"
 
-namespace {
+namespace cli {
 
-bool ParseLanguage(const std::string& s, int& language) {
-  if (s.size() != 1 || s[0] < '0' || s[0] > '3') return false;
-  language = s[0] - '0';
-  return true;
-}
-
-int RunMessages(const cli::Args& args) {
-  const std::string progpath = cli::ProgramFolder();
-  int language = -1;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--lang") {
-      if (i + 1 >= args.size()) return cli::UsageError("messages", "--lang needs a number 0 ... 3");
-      if (!ParseLanguage(args[++i], language))
-        return cli::UsageError("messages", "language must be 0 (German), 1 (English), 2 (French) or 3 (Dutch)");
-    } else {
-      return cli::UsageError("messages", "unknown argument " + args[i]);
+CommandRun Messages(CLI::App& app) {
+  auto language = std::make_shared<int>(-1);
+  app.add_option("--lang", *language, "0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
+      ->type_name("N")
+      ->check(CLI::Range(0, 3));
+  return [language](Console& io) {
+    const int lang = *language >= 0 ? *language : options::LoadOptions(io.progpath).language;
+    i18n::TranslationTable table;
+    const i18n::LoadStatus status = table.Load(io.progpath);
+    if (status == i18n::LoadStatus::Damaged)
+      return FileError(io, "messages",
+                       io.progpath + "translate.dat is damaged (" + table.LoadProblem() + ")");
+    if (status == i18n::LoadStatus::Missing && lang != options::kGerman)
+      return FileError(io, "messages", "cannot read " + io.progpath + "translate.dat");
+    // Listing the messages leaves the file as it is: texts it lacks are
+    // added for this run only.
+    table.SetFile({});
+    const int previousLanguage = i18n::Language();
+    i18n::SetCurrentTable(&table);
+    i18n::SetLanguage(lang);
+    for (int n : i18n::MessageNumbers()) {
+      std::u16string text = i18n::Msg(n);
+      // One message per line: line breaks and tabs inside a text become blanks.
+      for (char16_t& c : text)
+        if (c == u'\n' || c == u'\r' || c == u'\t') c = u' ';
+      io.out << n << '\t' << ql::ToUtf8(text) << '\n';
     }
-  }
-  if (language < 0) language = options::LoadOptions(progpath).language;
-
-  i18n::TranslationTable table;
-  const i18n::LoadStatus status = table.Load(progpath);
-  if (status == i18n::LoadStatus::Damaged) {
-    std::fprintf(stderr, "quillane-cli messages: %stranslate.dat is damaged (%s)\n", progpath.c_str(),
-                 table.LoadProblem().c_str());
-    return 1;
-  }
-  if (status == i18n::LoadStatus::Missing && language != options::kGerman) {
-    std::fprintf(stderr, "quillane-cli messages: cannot read %stranslate.dat\n", progpath.c_str());
-    return 1;
-  }
-  // Listing the messages leaves the file as it is: texts it lacks are added
-  // for this run only.
-  table.SetFile({});
-  i18n::SetCurrentTable(&table);
-  i18n::SetLanguage(language);
-
-  for (int n : i18n::MessageNumbers()) {
-    std::u16string text = i18n::Msg(n);
-    // One message per line: line breaks and tabs inside a text become blanks.
-    for (char16_t& c : text)
-      if (c == u'\n' || c == u'\r' || c == u'\t') c = u' ';
-    std::printf("%d\t%s\n", n, ql::ToUtf8(text).c_str());
-  }
-  i18n::SetCurrentTable(nullptr);
-  if (std::fflush(stdout) != 0) {
-    std::perror("quillane-cli messages");
-    return 1;
-  }
-  return 0;
+    i18n::SetCurrentTable(nullptr);
+    i18n::SetLanguage(previousLanguage);
+    io.out.flush();
+    if (!io.out) return FileError(io, "messages", "the output could not be written");
+    return int(kOk);
+  };
 }
 
-const cli::CliRegistrar kRegistrar({"messages", "messages [--lang N]",
-                                    "print every message number and text in language N (0 German, 1 English, "
-                                    "2 French, 3 Dutch; default: options.dat)",
-                                    RunMessages});
-
-}  // namespace
+}  // namespace cli

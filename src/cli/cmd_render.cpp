@@ -1,105 +1,64 @@
 // quillane-cli render: draws one catalog page into an image file, as the
 // preview shows it or (--print) as the outputs draw it.
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
 
-#include "command.h"
-#include "support.h"
-#include "core/codepage.h"
+#include "cli/options.h"
+#include "cli/support.h"
 #include "imaging/pixoran.h"
-#include "platform/guiapp.h"
-#include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/pictureloader.h"
-#include "platform/printer.h"
-#include "project/projectfile.h"
-#include "render/render.h"
 
-namespace {
+namespace cli {
 
-constexpr const char* kName = "render";
-
-int RunRender(const cli::Args& args) {
-  std::string in, out;
-  long page = 1, layout = -1, dpi = 96;
-  double zoom = 100;
-  bool print = false, haveZoom = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    std::string v;
-    auto value = [&] {
-      if (i + 1 >= args.size()) return false;
-      v = args[++i];
-      return true;
-    };
-    if (a == "--page") {
-      if (!value() || !cli::ParseInt(v, page) || page < 1 || page > 100000)
-        return cli::UsageError(kName, "--page needs a page number 1 ... 100000");
-    } else if (a == "--zoom") {
-      if (!value() || !cli::ParseNumber(v, zoom) || zoom < 1 || zoom > 1000)
-        return cli::UsageError(kName, "--zoom needs a percentage 1 ... 1000");
-      haveZoom = true;
-    } else if (a == "--dpi") {
-      if (!value() || !cli::ParseInt(v, dpi) || dpi < 10 || dpi > 4000)
-        return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
-    } else if (a == "--layout") {
-      if (!value() || !cli::ParseInt(v, layout) || layout < 0 || layout > 7)
-        return cli::UsageError(kName, "--layout needs a layout index 0 ... 7 (layout 1 is 0)");
-    } else if (a == "--print") {
-      print = true;
-    } else if (a == "-o") {
-      if (!value() || v.empty()) return cli::UsageError(kName, "-o needs an output file");
-      out = v;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return cli::UsageError(kName, "unknown option " + a);
-    } else if (in.empty()) {
-      in = a;
-    } else {
-      return cli::UsageError(kName, "only one FILE");
-    }
-  }
-  if (in.empty() || out.empty()) return cli::UsageError(kName, "FILE and -o PAGE.png are needed");
-  if (print && haveZoom) return cli::UsageError(kName, "--print draws at zoom 100; leave out --zoom");
-  const int format = DibFormatForExtension(out);
-  if (format == 0) return cli::UsageError(kName, "the output name needs a picture extension such as .png");
-
-  Document doc;
-  if (!cli::OpenProject(doc, in)) return 1;
-  auto setup = cli::MakeRenderSetup(doc, kName);
-  if (!setup) return 1;
-  render::RenderSession& session = setup->session;
-
-  const platform::PrinterPage printer = platform::DefaultPrinterPage();
-  platform::PageImageRequest req;
-  req.page = static_cast<int32_t>(page);
-  req.zoom = zoom;
-  req.dpi = static_cast<int32_t>(dpi);
-  req.layout = static_cast<int32_t>(layout);
-  req.print = print;
-  dib bitmap;
-  platform::PageImageInfo info;
-  std::string why;
-  if (!platform::RenderPageImage(session, printer, req, bitmap, info, &why)) {
-    std::fprintf(stderr, "quillane-cli %s: %s\n", kName, why.c_str());
-    return 1;
-  }
-  if (!SaveDib(bitmap, out, format, &why)) {
-    std::fprintf(stderr, "quillane-cli %s: %s\n", kName, why.c_str());
-    return 1;
-  }
-  std::printf("%s: page %ld of %d, %d x %d pixels at %ld dpi%s (%s page %d x %d at %d dpi)\n", out.c_str(), page,
-              info.pages, info.width, info.height, dpi, print ? ", as printed" : "",
-              printer.fallback ? "A4 fallback" : printer.printer.c_str(), printer.width, printer.height,
-              printer.resx);
-  return 0;
+CommandRun Render(CLI::App& app) {
+  struct Args {
+    std::string file, out;
+    LayoutOption layout;
+    int page = 1, dpi = 96;
+    double zoom = 100;
+    bool print = false;
+  };
+  auto a = std::make_shared<Args>();
+  app.add_option("FILE", a->file, "project file")->required();
+  app.add_option("-o,--output", a->out, "picture file to write; its extension names the format")
+      ->type_name("PAGE.png")
+      ->required();
+  AddPageOption(app, a->page);
+  AddLayoutOption(app, a->layout);
+  AddDpiOption(app, a->dpi);
+  CLI::Option* zoom = app.add_option("--zoom", a->zoom, "zoom in percent, 1 ... 1000 (preview only)")
+                          ->type_name("Z")
+                          ->check(CLI::Range(1.0, 1000.0))
+                          ->capture_default_str();
+  app.add_flag("--print", a->print, "draw as the outputs do, at zoom 100")->excludes(zoom);
+  return [a](Console& io) {
+    const int format = DibFormatForExtension(a->out);
+    if (format == 0)
+      return UsageError(io, "render", "the output name needs a picture extension such as .png");
+    Document doc;
+    if (!OpenProject(io, doc, a->file)) return int(kFileError);
+    auto setup = MakeRenderSetup(io, doc, "render");
+    if (!setup) return int(kFileError);
+    const platform::PrinterPage printer = platform::DefaultPrinterPage();
+    platform::PageImageRequest req;
+    req.page = a->page;
+    req.zoom = a->zoom;
+    req.dpi = a->dpi;
+    req.layout = a->layout.Index();
+    req.print = a->print;
+    dib bitmap;
+    platform::PageImageInfo info;
+    std::string why;
+    if (!platform::RenderPageImage(setup->session, printer, req, bitmap, info, &why) ||
+        !SaveDib(bitmap, a->out, format, &why))
+      return FileError(io, "render", why);
+    io.out << a->out << ": page " << a->page << " of " << info.pages << ", " << info.width << " x "
+           << info.height << " pixels at " << a->dpi << " dpi" << (a->print ? ", as printed" : "") << " ("
+           << (printer.fallback ? std::string("A4 fallback") : printer.printer) << " page " << printer.width
+           << " x " << printer.height << " at " << printer.resx << " dpi)\n";
+    return int(kOk);
+  };
 }
 
-const cli::CliRegistrar reg({kName,
-                             "render FILE [--page N] [--zoom Z] [--dpi D] [--layout 0-7] [--print] -o PAGE.png",
-                             "draw one page as the preview shows it (or, with --print, as printed) into an image",
-                             RunRender});
-
-}  // namespace
+}  // namespace cli

@@ -1,45 +1,59 @@
-#include "support.h"
+#include "cli/support.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <ostream>
 
 #include "core/codepage.h"
 #include "platform/guiapp.h"
-#include "project/projectfile.h"
+#include "project/fileio.h"
 
 namespace cli {
 
-bool ParseNumber(const std::string& s, double& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtod(s.c_str(), &end);
-  return errno == 0 && end && *end == '\0' && std::isfinite(out);
+int UsageError(Console& io, const std::string& name, const std::string& why) {
+  io.err << "quillane-cli " << name << ": " << why << "\nRun 'quillane-cli " << name
+         << " --help' for its options.\n";
+  return kUsage;
 }
 
-bool ParseInt(const std::string& s, long& out) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  out = std::strtol(s.c_str(), &end, 10);
-  return errno == 0 && end && *end == '\0';
+int FileError(Console& io, const std::string& name, const std::string& what) {
+  io.err << "quillane-cli " << name << ": " << what << "\n";
+  return kFileError;
 }
 
-bool OpenProject(Document& doc, const std::string& path) {
+bool OpenProject(Console& io, Document& doc, const std::string& path) {
+  return OpenProject(io, doc, path, ReadOptions::FromDocument(doc));
+}
+
+bool OpenProject(Console& io, Document& doc, const std::string& path, const ReadOptions& options) {
   std::u16string error;
-  if (OpenProjectFile(doc, path, ReadOptions::FromDocument(doc), &error)) return true;
-  std::fprintf(stderr, "%s\n", ql::ToUtf8(error).c_str());
+  if (OpenProjectFile(doc, path, options, &error)) return true;
+  io.err << ql::ToUtf8(error) << "\n";
   return false;
 }
 
-std::unique_ptr<RenderSetup> MakeRenderSetup(Document& doc, const char* command) {
+bool SaveProject(Console& io, const Document& doc, const std::string& path) {
+  std::u16string error;
+  if (SaveProjectFile(doc, path, &error)) return true;
+  io.err << ql::ToUtf8(error) << "\n";
+  return false;
+}
+
+int CheckProjectOutputName(Console& io, const std::string& command, const std::string& path) {
+  if (!project::HasOlderProjectExtension(path)) return kOk;
+  return UsageError(io, command, "the output must not end in .pkd: the current format is written");
+}
+
+std::unique_ptr<RenderSetup> MakeRenderSetup(Console& io, Document& doc, const std::string& command) {
   if (!platform::EnsureGuiApplication()) {
-    std::fprintf(stderr, "quillane-cli %s: fonts are not available\n", command);
+    FileError(io, command, "fonts are not available");
     return nullptr;
   }
   return std::make_unique<RenderSetup>(doc);
+}
+
+void ConsoleFeedback::ShowMessage(const std::u16string& text, const std::u16string& caption, MessageIcon) {
+  ++messages_;
+  if (!caption.empty()) io_.err << ql::ToUtf8(caption) << ": ";
+  io_.err << ql::ToUtf8(text) << "\n";
 }
 
 }  // namespace cli
