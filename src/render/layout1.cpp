@@ -342,7 +342,7 @@ class Layout1 {
 bool PaintToCanvas(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
   if (!p.canvas0) return false;
   CatalogSettings& set = s.doc().settings;
-  int32_t k = set.FourColumns ? 4 : set.dreiColumns ? 3 : set.ZweiColumns ? 2 : 4;
+  int32_t k = set.ColumnCount();
   if (set.OnlyOneColumnCheck || s.froceOnlyOneColumnCheck) k = 1;
   AlignmentOverride guard(set, s.froceOnlyOneColumnCheck);
   RenderPass pass(s, p);
