@@ -42,7 +42,7 @@ void SelectHeadingFont(RenderPass& pass, PageState& st, const Category& c) {
   cv.SetFontSize(std::max(points, 1));
 }
 
-bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first) {
+bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first, double sharedPageDropMm) {
   Document& doc = pass.doc;
   Category& c = doc.kats[index];
   if (CategoryDeactivated(c)) return false;
@@ -55,6 +55,7 @@ bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first) {
   } else {
     SelectHeadingFont(pass, st, c);
     if (nonewpage) {
+      st.y += sharedPageDropMm;
       const double lh = pass.LineHeight();
       double need = st.y + 2 * lh;
       if (IsMainCategory(c) && !IsToc(c)) need += lh / 2;

@@ -39,7 +39,10 @@ void SelectHeadingFont(RenderPass& pass, PageState& st, const Category& c);
 // first lines would not fit), selects the heading font, attaches default
 // options and stores the category's page number. `index` is the entry's
 // list index, `first` whether it is the first entry visited.
-bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first);
+// `sharedPageDropMm` moves a category that shares the page (nonewpage) that
+// much lower before its fit is tested: 0 in layouts 1 and 4, 3 x RandBildEd
+// in the layouts with a picture column and in layout 3.
+bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first, double sharedPageDropMm);
 
 // What the heading leaves for the text that follows.
 struct HeadingResult {

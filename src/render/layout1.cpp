@@ -53,7 +53,7 @@ class Layout1 {
     Document& doc = pass_.doc;
     const int32_t count = static_cast<int32_t>(doc.kats.Count());
     for (int32_t i = 0; i < count; ++i) {
-      if (!BeginCategory(pass_, st_, i, i == 0)) continue;
+      if (!BeginCategory(pass_, st_, i, i == 0, 0)) continue;
       Category& cat = doc.kats[i];
       DrawCategoryHeading(pass_, st_, i);
       // A category picture beside the introduction moves x only for the
