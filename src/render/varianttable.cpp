@@ -17,14 +17,13 @@ int HexDigit(char16_t c) {
   return 0;
 }
 
-// Fills x1 <= x < x2, y1 <= y < y2 with the current brush, outlined with a
-// one-pixel pen of the brush colour (the pen the caller has set).
+}  // namespace
+
 void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (x2 <= x1 || y2 <= y1) return;
   c.Rectangle(x1, y1, x2, y2);
 }
 
-// A filled bar without outline in colour `col`: x1 <= x < x2, y1 <= y < y2.
 void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor col) {
   if (x2 <= x1 || y2 <= y1) return;
   c.SetPenStyle(PenStyle::Clear);
@@ -32,8 +31,6 @@ void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TCol
   // A clear pen fills one pixel less on the right and bottom.
   c.Rectangle(x1, y1, x2 + 1, y2 + 1);
 }
-
-}  // namespace
 
 void SelectCellFont(RenderPass& pass, CellRole r) {
   const CatalogSettings& set = pass.set;

@@ -72,6 +72,14 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
 int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
                       const std::u16string& text, int32_t rowpx, bool draw);
 
+// The two fills every table grid is drawn with (the tables below products
+// and those inside layout-3 cells). Band fills x1 <= x < x2, y1 <= y < y2
+// with the current brush, outlined with the pen the caller has set (a
+// one-pixel pen of the brush colour). Bar fills the same area in colour
+// `col` without outline and leaves the pen clear. Empty areas draw nothing.
+void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor col);
+
 // Surface text width (pixels of the drawing surface, its current font)
 // through the session's per-document cache of surface metrics.
 int32_t SurfaceTextWidth(RenderPass& pass, const std::u16string& text);

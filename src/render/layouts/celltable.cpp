@@ -12,19 +12,6 @@ namespace render {
 
 namespace {
 
-void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  if (x2 <= x1 || y2 <= y1) return;
-  c.Rectangle(x1, y1, x2, y2);
-}
-
-// A filled bar without outline: x1 <= x < x2, y1 <= y < y2.
-void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor col) {
-  if (x2 <= x1 || y2 <= y1) return;
-  c.SetPenStyle(PenStyle::Clear);
-  c.SetBrushColor(col);
-  c.Rectangle(x1, y1, x2 + 1, y2 + 1);  // a clear pen fills one pixel less
-}
-
 struct Placed {
   uint32_t ci;
   int32_t x;  // left edge of the cell band
