@@ -19,6 +19,20 @@ int HexDigit(char16_t c) {
 
 }  // namespace
 
+bool BeginTableRow(RenderPass& pass, PageState& st, uint32_t r, int32_t passnr, double& tabletop,
+                   const std::u16string& katname) {
+  if (passnr == 1 && st.y > pass.UsableBottom(st)) {
+    BreakPage(pass, st, katname);
+    st.y += pass.LineHeight();
+  }
+  const bool drawn = passnr == 1 && pass.Drawn(st);
+  if (r == 0 && pass.set.LinesInVariantCheck) {
+    tabletop = st.y;
+    st.y += pass.set.LineWidthEd2;
+  }
+  return drawn;
+}
+
 void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (x2 <= x1 || y2 <= y1) return;
   c.Rectangle(x1, y1, x2, y2);
@@ -183,15 +197,7 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
   std::vector<int32_t> bars;  // right edges of the cells so far (bar starts)
   for (uint32_t r = 0; r < nrows; ++r) {
     VariantRow& row = prod.variants[r];
-    if (passnr == 1 && st.y > pass.UsableBottom(st)) {
-      BreakPage(pass, st, katname);
-      st.y += pass.LineHeight();
-    }
-    const bool drawn = passnr == 1 && pass.Drawn(st);
-    if (r == 0 && lines) {
-      tabletop = st.y;
-      st.y += set.LineWidthEd2;
-    }
+    const bool drawn = BeginTableRow(pass, st, r, passnr, tabletop, katname);
     if (passnr == 0) row.lines = 1;
     const int32_t ry = pass.Pos(st.y);
     const int32_t step = pass.Pos(rowmm);

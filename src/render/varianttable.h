@@ -72,6 +72,15 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
 int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
                       const std::u16string& text, int32_t rowpx, bool draw);
 
+// The start of row r of a table, the same in every table: in pass 1 a row
+// that would start below the usable bottom goes to a new page, one line
+// down (the page break names `katname`); the title row of a lined table
+// (LinesInVariantCheck) sets `tabletop` and moves st.y down by the line
+// width LineWidthEd2. Returns whether the row is drawn (pass 1 on the
+// requested page).
+bool BeginTableRow(RenderPass& pass, PageState& st, uint32_t r, int32_t passnr, double& tabletop,
+                   const std::u16string& katname);
+
 // The two fills every table grid is drawn with (the tables below products
 // and those inside layout-3 cells). Band fills x1 <= x < x2, y1 <= y < y2
 // with the current brush, outlined with the pen the caller has set (a

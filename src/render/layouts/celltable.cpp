@@ -53,15 +53,7 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
     double tabletop = st.y;
     for (uint32_t r = 0; r < nrows; ++r) {
       VariantRow& row = prod.variants[r];
-      if (passnr == 1 && st.y > pass.UsableBottom(st)) {
-        BreakPage(pass, st, katname);
-        st.y += pass.LineHeight();
-      }
-      const bool drawn = passnr == 1 && pass.Drawn(st);
-      if (r == 0 && lines) {
-        tabletop = st.y;
-        st.y += set.LineWidthEd2;
-      }
+      const bool drawn = BeginTableRow(pass, st, r, passnr, tabletop, katname);
       // The row's cells in this band and its line count.
       const uint32_t cells = rowstart[r + 1] - rowstart[r];
       placed.clear();
