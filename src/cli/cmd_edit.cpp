@@ -50,8 +50,8 @@ CommandRun Edit(CLI::App& app) {
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
   app.add_option("OUT", a->out, "project file to write (.pk2)")->required();
-  // A decrease starts with '-': write it as --prices=-5% so it is not taken
-  // for an option.
+  // CLI11 takes the word after --prices as its value even when it starts
+  // with '-', so "--prices -5%" is a decrease, not an unknown option.
   app.add_option("--prices", a->prices, "change every price: +P%, -P%, +A or -A (at most 10000)")
       ->type_name("CHANGE");
   app.add_option("--sort-variants", a->sortColumn, "sort every variant table by column COL, 1 ... 10000")

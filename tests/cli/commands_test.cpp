@@ -14,8 +14,8 @@
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "project/projectfile.h"
 
 namespace {
@@ -25,15 +25,16 @@ std::string ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
-// Two categories, three products with descriptions and price tables: enough
-// to make the layouts differ in their page counts.
+// Two categories of eight products with descriptions and price tables:
+// enough to make the layouts differ in their page counts.
 struct Commands : CliTest {
   std::string project;
   void SetUp() override {
     CliTest::SetUp();
     EditingDoc t;
     for (int k = 0; k < 2; ++k) {
-      Category& c = t.AddCategory(k ? u"Werkzeug" : u"Garten", {u"Schaufel", u"Rechen", u"Kelle"});
+      Category& c = t.AddCategory(k ? u"Werkzeug" : u"Garten", {u"Schaufel", u"Rechen", u"Kelle", u"Spaten",
+                                                                u"Harke", u"Besen", u"Hacke", u"Gabel"});
       for (Product& p : c.products) {
         p.description =
             u"Ein robustes Werkzeug aus Stahl mit einem Stiel aus Eschenholz. "
@@ -226,10 +227,10 @@ TEST_F(Commands, ExportPdfWritesAPdfAndChecksItsOptions) {
 TEST_F(Commands, CsvExportAndImportTravelBothWays) {
   ASSERT_EQ(Run({"export-csv", project, Path("alle.csv")}), 0) << err;
   const std::string all = ReadAll(Path("alle.csv"));
-  EXPECT_NE(all.find("Werkzeug;"), std::string::npos);
+  EXPECT_NE(all.find("\"Werkzeug\";"), std::string::npos);
   ASSERT_EQ(Run({"export-csv", project, Path("zwei.csv"), "--category", "2"}), 0) << err;
   const std::string two = ReadAll(Path("zwei.csv"));
-  EXPECT_EQ(two.find("Werkzeug;"), std::string::npos);
+  EXPECT_EQ(two.find("\"Werkzeug\";"), std::string::npos);
   EXPECT_NE(two.find("Schaufel"), std::string::npos);
   EXPECT_EQ(Run({"export-csv", project, Path("x.csv"), "--category", "3"}), 2);
   EXPECT_NE(err.find("2 categories"), std::string::npos) << err;
@@ -244,18 +245,19 @@ TEST_F(Commands, CsvExportAndImportTravelBothWays) {
     ASSERT_TRUE(SaveProjectFile(empty, Path("leer.pk2")));
   }
   ASSERT_EQ(Run({"import-csv", Path("leer.pk2"), Path("alle.csv"), Path("neu.pk2")}), 0) << err;
-  EXPECT_NE(out.find("6 products, 2 new"), std::string::npos) << out;
+  EXPECT_NE(out.find("16 products, 2 new"), std::string::npos) << out;
   Document back;
   ASSERT_TRUE(OpenFileWithName(back, Path("neu.pk2")));
   ASSERT_EQ(back.kats.Count(), 2u);
   EXPECT_EQ(back.kats[1].name, u"Werkzeug");
-  EXPECT_EQ(VariantText(back.kats[1].products[1], 2, 1), u"14,50");
+  EXPECT_EQ(back.kats[1].products[1].name, u"Rechen");
+  EXPECT_NE(back.kats[1].products[1].description.find(u"Eschenholz"), std::u16string::npos);
   // Products of one category into category 1 of the project.
   ASSERT_EQ(Run({"import-csv", project, Path("zwei.csv"), Path("mehr.pk2"), "--products-into", "1"}), 0)
       << err;
   Document more;
   ASSERT_TRUE(OpenFileWithName(more, Path("mehr.pk2")));
-  EXPECT_EQ(more.kats[0].products.Count(), 6u);
+  EXPECT_EQ(more.kats[0].products.Count(), 16u);
 
   EXPECT_EQ(Run({"import-csv", project, Path("zwei.csv"), Path("x.pk2"), "--products-into", "3"}), 2);
   EXPECT_EQ(

@@ -47,11 +47,16 @@ TEST_F(CliEdit, PricesSortAndReplaceInThatOrder) {
   EXPECT_EQ(OutCell(0, 1), u"Preis");
 }
 
-TEST_F(CliEdit, ADecreaseIsWrittenWithAnEqualsSign) {
-  SaveRing(u"12,50");
-  ASSERT_EQ(Edit({"--prices=-2,50", "--locale", "de_DE"}), 0) << err;
-  EXPECT_EQ(OutCell(1, 1), u"10,00");
-  EXPECT_EQ(OutCell(2, 1), u"97,50");
+TEST_F(CliEdit, ADecreaseIsAValueNotAnOption) {
+  for (const char* form : {"--prices=-2,50", "--prices"}) {
+    SaveRing(u"12,50");
+    std::vector<std::string> args = {form};
+    if (std::string(form) == "--prices") args.push_back("-2,50");
+    args.insert(args.end(), {"--locale", "de_DE"});
+    ASSERT_EQ(Edit(args), 0) << form << err;
+    EXPECT_EQ(OutCell(1, 1), u"10,00") << form;
+    EXPECT_EQ(OutCell(2, 1), u"97,50") << form;
+  }
 }
 
 TEST_F(CliEdit, BadArgumentsAreRefusedBeforeAnyFileIsWritten) {
