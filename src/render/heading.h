@@ -60,4 +60,12 @@ struct HeadingResult {
 // and released at once; one that does not load leaves no picture.
 HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index);
 
+// What follows the heading of category `index` in every layout: the
+// introduction font (FontDialog11) with a clear brush, the table of contents
+// when the category is one, one line of space, and a new page when the
+// products would start below the usable bottom or the category asks for its
+// first product on a new page (firstproductnewpage). The category has its
+// options (BeginCategory attached them).
+void StartCategoryBody(RenderPass& pass, PageState& st, int32_t index);
+
 }  // namespace render

@@ -7,7 +7,6 @@
 #include "render/furniture.h"
 #include "render/heading.h"
 #include "render/text.h"
-#include "render/toc.h"
 #include "render/varianttable.h"
 
 namespace render {
@@ -59,12 +58,8 @@ class Layout1 {
       // A category picture beside the introduction moves x only for the
       // introduction; the products' separators span the text width again.
       st_.x = st_.leftpx;
-      pass_.SelectRoleFont(set_.FontDialog11);
-      cv_.SetBrushStyle(BrushStyle::Clear);
+      StartCategoryBody(pass_, st_, i);
       const CategoryOptions& o = *cat.options;
-      if (o.istoc) DrawTableOfContents(pass_, st_, i);
-      st_.y += pass_.LineHeight();
-      if (st_.y > Bottom() || o.firstproductnewpage) BreakPage(pass_, st_, cat.name);
       for (Product& p : cat.products)
         if (!p.deactivated) PlaceProduct(cat, p);
       if (o.istoc || o.pictureonly) {

@@ -5,7 +5,6 @@
 #include "render/furniture.h"
 #include "render/heading.h"
 #include "render/text.h"
-#include "render/toc.h"
 
 namespace render {
 
@@ -63,12 +62,8 @@ void FamilyFlow::Run(PageStartHook* hook) {
     CategoryStart();
     Category& cat = doc.kats[i];
     DrawCategoryHeading(pass_, st_, i);
-    pass_.SelectRoleFont(set_.FontDialog11);
-    cv_.SetBrushStyle(BrushStyle::Clear);
+    StartCategoryBody(pass_, st_, i);
     const CategoryOptions& o = *cat.options;
-    if (o.istoc) DrawTableOfContents(pass_, st_, i);
-    st_.y += pass_.LineHeight();
-    if (st_.y > Bottom() || o.firstproductnewpage) BreakPage(pass_, st_, cat.name);
     BeforeProducts();
     for (Product& p : cat.products)
       if (!p.deactivated) PlaceProduct(cat, p);
