@@ -53,6 +53,22 @@ void SelectCellFont(RenderPass& pass, CellRole r) {
 
 bool IsPrice(int64_t count, int64_t c, int32_t pricecols) { return count - 1 - c < pricecols; }
 
+void SelectCellColours(RenderPass& pass, const CellContent& cell, bool title, bool price) {
+  const CatalogSettings& set = pass.set;
+  TColor col = title ? set.Shape8 : price ? set.Shape9 : set.Shape7;
+  if (cell.hascolor) col = cell.color;
+  DrawingSurface& c = pass.canvas;
+  c.SetBrushColor(col);
+  c.SetPenColor(col);
+  c.SetPenWidth(1);
+  c.SetTransparentText();
+}
+
+int32_t CellAlignment(const CatalogSettings& set, bool price) {
+  if (price) return set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
+  return set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
+}
+
 CellContent ParseCellText(const std::u16string& text) {
   CellContent out;
   const size_t n = text.size();
@@ -212,19 +228,10 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
       SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
       const CellContent& cell = parsed[rowstart[r] + ci];
       if (width[ci] > 0) {
-        TColor col = r == 0 ? set.Shape8 : price ? set.Shape9 : set.Shape7;
-        if (cell.hascolor) col = cell.color;
-        c.SetBrushColor(col);
-        c.SetPenColor(col);
-        c.SetPenWidth(1);
-        c.SetTransparentText();
+        SelectCellColours(pass, cell, r == 0, price);
         if (drawn) Band(c, x + indent, ry, x + indent + width[ci] + 2 * pad, ry + row.lines * rowpx);
-        int32_t align;
-        if (price)
-          align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
-        else
-          align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
-        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, align, width[ci], cell.shown, rowpx, drawn);
+        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, CellAlignment(set, price), width[ci],
+                                        cell.shown, rowpx, drawn);
         row.lines = std::max(row.lines, n);
         x += width[ci] + (lines ? 2 : 3) * pad;
       }

@@ -31,6 +31,14 @@ enum CellRole { kTitle, kPrice, kCell };
 void SelectCellFont(RenderPass& pass, CellRole r);
 // Is column c (of `count` columns) one of the `pricecols` rightmost ones?
 bool IsPrice(int64_t count, int64_t c, int32_t pricecols);
+// The fill of a cell as brush and one-pixel pen, with transparent text:
+// Shape8 in the title row, Shape9 in price columns, Shape7 elsewhere; the
+// cell's own colour suffix wins.
+void SelectCellColours(RenderPass& pass, const CellContent& cell, bool title, bool price);
+// The alignment of a cell text: prices centred (PreisCentCheck), left
+// (PreisLinksCheck) or right; other cells right (AndereRechtsCheck),
+// centred (AndereZentriertCheck) or left.
+int32_t CellAlignment(const CatalogSettings& set, bool price);
 
 // The measured columns of a table, as every layout that draws one needs
 // them: cell texts (row-major, row r's cells from rowstart[r] to

@@ -97,19 +97,9 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
         const CellContent& cell = parsed[rowstart[r] + pl.ci];
         x = pl.x;
         if (width[pl.ci] > 0) {
-          TColor col = r == 0 ? set.Shape8 : price ? set.Shape9 : set.Shape7;
-          if (cell.hascolor) col = cell.color;
-          c.SetBrushColor(col);
-          c.SetPenColor(col);
-          c.SetPenWidth(1);
-          c.SetTransparentText();
+          SelectCellColours(pass, cell, r == 0, price);
           if (drawn) Band(c, x, ry, x + width[pl.ci] + 2 * pad, ry + nlines * rowpx);
-          int32_t align;
-          if (price)
-            align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
-          else
-            align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
-          TableCellText(pass, x + pad, ry, step, align, width[pl.ci], cell.shown, rowpx, drawn);
+          TableCellText(pass, x + pad, ry, step, CellAlignment(set, price), width[pl.ci], cell.shown, rowpx, drawn);
           x += width[pl.ci] + (lines ? 2 : 3) * pad;
         }
         if (lines) {
