@@ -25,7 +25,7 @@
 #include "core/codepage.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/document.h"
@@ -134,7 +134,6 @@ Timings TimeLayout(int32_t layout, const std::vector<std::u16string>& pictures, 
 }  // namespace
 
 int main() {
-  render::InstallAllLayouts();
   if (!platform::EnsureGuiApplication()) {
     std::fprintf(stderr, "bench_layout: fonts are not available\n");
     return 1;

@@ -1,18 +1,16 @@
 # ql_library(NAME DIR [QT_FREE] DEPS ...)
 # One static library per source folder. The sources are every .cpp in the
 # folder (not in sub-folders); the public include root is src/, so code writes
-# #include "core/dynaarray.h". Linking is the only way to reach another folder:
-# QT_FREE libraries fail to configure if they are handed a Qt target.
+# #include "core/dynaarray.h". Linking is the only way to reach another folder.
+# QT_FREE libraries may not reach Qt through any link, direct or transitive:
+# ql_check_qt_free() (called once all libraries exist) fails the configure
+# step otherwise.
 function(ql_library name)
   cmake_parse_arguments(QL "QT_FREE" "DIR" "DEPS" ${ARGN})
   file(GLOB _srcs CONFIGURE_DEPENDS ${QL_DIR}/*.cpp)
   file(GLOB _hdrs CONFIGURE_DEPENDS ${QL_DIR}/*.h)
   if(QL_QT_FREE)
-    foreach(dep IN LISTS QL_DEPS)
-      if(dep MATCHES "^Qt6::")
-        message(FATAL_ERROR "${name} is Qt-free and may not link ${dep}")
-      endif()
-    endforeach()
+    set_property(GLOBAL APPEND PROPERTY QL_QT_FREE_LIBRARIES ${name})
   endif()
   if(NOT _srcs)
     # A folder that holds only headers so far.
@@ -24,6 +22,58 @@ function(ql_library name)
   add_library(${name} STATIC ${_srcs} ${_hdrs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${QL_DEPS})
+endfunction()
+
+# Collects into `out_var` every target `target` links, directly or through
+# other targets (cycles allowed), as `chain_var` entries "a -> b -> c".
+function(_ql_link_closure target out_var)
+  set(_seen ${target})
+  set(_queue ${target})
+  set(_chains "")
+  set(_path_${target} ${target})
+  while(_queue)
+    list(POP_FRONT _queue _t)
+    set(_links "")
+    get_target_property(_type ${_t} TYPE)
+    if(NOT _type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(_l ${_t} LINK_LIBRARIES)
+      if(_l)
+        list(APPEND _links ${_l})
+      endif()
+    endif()
+    get_target_property(_il ${_t} INTERFACE_LINK_LIBRARIES)
+    if(_il)
+      list(APPEND _links ${_il})
+    endif()
+    foreach(_d IN LISTS _links)
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" _d "${_d}")
+      if(_d MATCHES "^\\$<" OR _d IN_LIST _seen)
+        continue()
+      endif()
+      list(APPEND _seen ${_d})
+      set(_path_${_d} "${_path_${_t}} -> ${_d}")
+      list(APPEND _chains "${_path_${_d}}")
+      if(TARGET ${_d})
+        list(APPEND _queue ${_d})
+      endif()
+    endforeach()
+  endwhile()
+  set(${out_var} "${_chains}" PARENT_SCOPE)
+endfunction()
+
+# Fails the configure step when a QT_FREE library reaches Qt (a Qt6:: target
+# or a Qt library file) through any chain of links, and names the chain.
+function(ql_check_qt_free)
+  get_property(_libs GLOBAL PROPERTY QL_QT_FREE_LIBRARIES)
+  foreach(_lib IN LISTS _libs)
+    _ql_link_closure(${_lib} _chains)
+    foreach(_chain IN LISTS _chains)
+      string(REGEX REPLACE ".* -> " "" _last "${_chain}")
+      if(_last MATCHES "^Qt[0-9]*::" OR _last MATCHES "libQt[0-9]")
+        message(FATAL_ERROR "${_lib} is Qt-free but links Qt: ${_chain}")
+      endif()
+    endforeach()
+  endforeach()
 endfunction()
 
 # ql_test(NAME SOURCES... DEPS ...): one GoogleTest executable, discovered by ctest.

@@ -13,7 +13,7 @@ export QT_QPA_PLATFORM=offscreen
 mkdir -p out
 build/bin/quillane-cli dump build/bin/test.pk2 > out/test.json
 echo "sample catalog dumped to out/test.json"
-LAYOUT=${LAYOUT:-0}
+LAYOUT=${LAYOUT:-1}
 pages=$(build/bin/quillane-cli pages build/bin/test.pk2 --layout "$LAYOUT" 2>/dev/null)
 for ((p = 1; p <= pages; p++)); do
   build/bin/quillane-cli render build/bin/test.pk2 --layout "$LAYOUT" --page "$p" \

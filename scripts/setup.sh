@@ -11,7 +11,7 @@ PKGS=(
   xvfb xauth ccache
   libharfbuzz-dev libfontconfig-dev libfreetype-dev
   chromium nodejs cups printer-driver-cups-pdf
-  qt6-translations-l10n icc-profiles-free argyll libcli11-dev imagemagick
+  qt6-translations-l10n icc-profiles-free argyll libcli11-dev imagemagick clang-format
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -178,8 +178,11 @@ struct CatalogSettings {
   // Picture alignment 0 left, 1 centred, 2 right (BildLinks/BildZentr/BildRechts).
   int PictureAlignment() const { return BildLinks ? 0 : BildZentr ? 1 : 2; }
   void SetPictureAlignment(int a);
-  // Newspaper columns / products side by side: 2, 3 or 4.
-  int ColumnCount() const { return ZweiColumns ? 2 : dreiColumns ? 3 : 4; }
+  // Newspaper columns (layout 1) / products side by side (layout 3): 2, 3 or
+  // 4. The switches are tested FourColumns, dreiColumns, ZweiColumns in that
+  // order, 4 when none is on, so a damaged file with two switches on lays
+  // out the same in every layout.
+  int ColumnCount() const { return FourColumns ? 4 : dreiColumns ? 3 : ZweiColumns ? 2 : 4; }
   void SetColumnCount(int n);
 
   // Width of variant column i (0-based, 0 ... 9) from RxSpinEdit1..5, 7..11.

@@ -3,7 +3,6 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <langinfo.h>
 #include <locale.h>
 #include <memory>
 
@@ -269,45 +268,6 @@ double ParsePictureWidth(const std::u16string& field, char16_t sep) {
   if (!cLocale) return kFallback;
   const double v = strtod_l(s.c_str(), nullptr, cLocale);
   return std::isfinite(v) ? v : kFallback;
-}
-
-bool DecimalSeparatorOfLocale(const std::string& name, char16_t& separator) {
-  // Languages writing a decimal comma, for systems where the locale itself
-  // is not installed.
-  static const char* const kCommaLanguages[] = {"de", "fr", "nl", "it", "es", "pt", "da", "sv", "fi", "nb", "nn",
-                                                "no", "pl", "cs", "sk", "sl", "hr", "hu", "ro", "ru", "uk", "tr",
-                                                "el", "bg", "et", "lv", "lt", "is", "ca", "eu", "gl", "id"};
-  static const char* const kDotLanguages[] = {"C", "POSIX", "en", "ja", "zh", "ko", "he", "th", "ga", "mt", "hi"};
-  std::string n = name;
-  if (n.empty()) {
-    for (const char* var : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-      const char* v = std::getenv(var);
-      if (v && *v) {
-        n = v;
-        break;
-      }
-    }
-    if (n.empty()) n = "C";
-  }
-  if (locale_t l = newlocale(LC_NUMERIC_MASK, n.c_str(), static_cast<locale_t>(0))) {
-    const char* radix = nl_langinfo_l(RADIXCHAR, l);
-    const bool ok = radix && radix[0] && !radix[1];
-    if (ok) separator = static_cast<unsigned char>(radix[0]);
-    freelocale(l);
-    if (ok) return true;
-  }
-  std::string lang = n.substr(0, n.find_first_of("_.@"));
-  for (const char* c : kCommaLanguages)
-    if (lang == c) {
-      separator = u',';
-      return true;
-    }
-  for (const char* d : kDotLanguages)
-    if (lang == d) {
-      separator = u'.';
-      return true;
-    }
-  return false;
 }
 
 std::u16string ProductFormatInfoText() { return i18n::Msg(4) + i18n::Msg(5); }

@@ -69,11 +69,6 @@ ImportResult ImportCategories(Document& doc, int32_t selected, ByteReader& in, c
 // field is absent, not a number or not finite.
 double ParsePictureWidth(const std::u16string& field, char16_t decimalSeparator);
 
-// The decimal separator of a locale name such as "de_DE" or "en_US.UTF-8";
-// an empty name means the process environment's locale (LC_ALL, LC_NUMERIC,
-// LANG). False when the name is not recognised.
-bool DecimalSeparatorOfLocale(const std::string& name, char16_t& separator);
-
 // The texts of the two information boxes, in the current language, and
 // their caption (message 6).
 std::u16string ProductFormatInfoText();

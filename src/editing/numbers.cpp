@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -31,7 +32,7 @@ bool NumberLocaleFromName(std::string_view name, NumberLocale& out) {
   }
   static const char* const kPoint[] = {"en", "ja", "zh", "ko", "he", "th", "ga", "mt", "hi", "ms", "tl"};
   static const char* const kCommaDot[] = {"de", "nl", "it", "es", "pt", "da", "tr", "el", "id", "ro", "hr",
-                                          "sl", "sr", "is"};
+                                          "sl", "sr", "is", "ca", "eu", "gl"};
   static const char* const kCommaSpace[] = {"fr", "sv", "nb", "nn", "no", "fi", "pl", "cs", "sk", "ru",
                                             "uk", "hu", "bg", "et", "lv", "lt", "be", "kk"};
   for (const char* l : kPoint)
@@ -54,6 +55,18 @@ bool NumberLocaleFromName(std::string_view name, NumberLocale& out) {
       return true;
     }
   return false;
+}
+
+NumberLocale EnvironmentNumberLocale() {
+  NumberLocale loc;
+  for (const char* var : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    const char* v = std::getenv(var);
+    if (v && *v) {
+      NumberLocaleFromName(v, loc);
+      break;
+    }
+  }
+  return loc;
 }
 
 bool ParseLocaleNumber(std::u16string_view text, const NumberLocale& loc, double& out) {

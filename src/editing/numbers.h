@@ -13,8 +13,15 @@ struct NumberLocale {
 };
 
 // The number format of a locale name such as "de_DE", "en_US.UTF-8",
-// "fr_FR@euro", "de" or "C". False for a name it does not know.
+// "fr_FR@euro", "de" or "C". False for a name it does not know. This table
+// is the program's one rule from a locale name to its separators; the
+// window asks the platform's own locale instead (ui::UserNumberLocale).
 bool NumberLocaleFromName(std::string_view name, NumberLocale& out);
+
+// The number format of the process environment: the first of LC_ALL,
+// LC_NUMERIC and LANG that is set, through NumberLocaleFromName; the "C"
+// format when none is set or the name is unknown.
+NumberLocale EnvironmentNumberLocale();
 
 // Reads a decimal number written with the locale's decimal separator:
 // optional blanks, an optional sign, digits with at most one separator, an

@@ -85,10 +85,6 @@ int32_t DuplicateProduct(Document& doc, const Selection& sel) {
   return static_cast<int32_t>(cat->products.Count() - 1);
 }
 
-bool ProductNameGreater(const std::u16string& a, const std::u16string& b) {
-  return AsciiUpper(a) > AsciiUpper(b);
-}
-
 bool SortProductNames(Document& doc, Feedback& fb) {
   if (fb.Ask(i18n::Msg(22), i18n::Msg(23), Buttons::YesNoCancel) != Answer::Yes) return false;
   doc.aprod = nullptr;

@@ -31,10 +31,6 @@ int32_t MoveProductDown(Document& doc, const Selection& sel);
 // settings and both switches off. Returns the copy's index or -1. Marks changed.
 int32_t DuplicateProduct(Document& doc, const Selection& sel);
 
-// Product name order: names compared code unit by code unit after
-// upper-casing only a-z. True when a sorts after b.
-bool ProductNameGreater(const std::u16string& a, const std::u16string& b);
-
 // "Produktnamen alphabetisch sortieren...": asks message 22 (caption 23);
 // on Yes sorts the products of every category by name. Does not mark the
 // document changed. True when it sorted (the window deselects the product).

@@ -185,7 +185,6 @@ bool TPDFCanvas::BeginDoc(int f, const std::string& name) {
   endObj(false);
   apages = 0;
   beginPage();
-  pageobjnr = 2;
   isincreation = true;
   return true;
 }

@@ -111,7 +111,6 @@ class TPDFCanvas {
   // Object numbers of the last document.
   int32_t rootObjNr = 0;
   int32_t procobjsnr = 0;
-  int32_t pageobjnr = 0;
   int32_t parentnr = 0;
   int32_t fontobjnr = 0;
   int32_t apages = 0;

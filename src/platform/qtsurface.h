@@ -27,8 +27,6 @@ class QtSurface : public render::DrawingSurface {
   int32_t TextHeight(const std::u16string& s) override;
 
   bool IsRasterPrinter() const override { return printer_; }
-  int32_t DeviceBitsPerPixel() const override { return bits_per_pixel_; }
-  void SetDeviceBitsPerPixel(int32_t bits) { bits_per_pixel_ = bits; }
 
   bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy, int32_t sw,
                   int32_t sh) override;
@@ -68,7 +66,6 @@ class QtSurface : public render::DrawingSurface {
 
   QPainter painter_;
   bool printer_;
-  int32_t bits_per_pixel_ = 24;
   std::unique_ptr<FontAdvances> metrics_;
   uint64_t metrics_serial_ = 0;
   std::unique_ptr<FontAdvances> reference_;

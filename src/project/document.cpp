@@ -21,14 +21,6 @@ Category* Document::AddCategory(const std::u16string& name) {
   return c;
 }
 
-Category* Document::InsertCategory(int32_t index, const std::u16string& name) {
-  Category* c = kats.Insert(index);
-  if (!c) return nullptr;
-  c->name = name;
-  c->products.SetOuter(&aprod);
-  return c;
-}
-
 void Document::InitProduct(Product& p) {
   p.pictures.SetOuter(&abild);
   p.variants.SetOuter(&avariante);
@@ -41,20 +33,8 @@ Product* Document::AddProduct(Category& cat) {
   return p;
 }
 
-Product* Document::InsertProduct(Category& cat, int32_t index) {
-  Product* p = cat.products.Insert(index);
-  if (p) InitProduct(*p);
-  return p;
-}
-
 VariantRow* Document::AddRow(Product& p) {
   VariantRow* r = p.variants.Add();
-  if (r) r->cells.SetOuter(&aprop);
-  return r;
-}
-
-VariantRow* Document::InsertRow(Product& p, int32_t index) {
-  VariantRow* r = p.variants.Insert(index);
   if (r) r->cells.SetOuter(&aprop);
   return r;
 }

@@ -56,19 +56,16 @@ class Document {
   std::vector<std::u16string> kopiezeile;
   std::vector<std::u16string> kopiespalte;
 
-  // Appends / inserts a category with a new empty products array.
+  // Appends a category with a new empty products array.
   Category* AddCategory(const std::u16string& name);
-  Category* InsertCategory(int32_t index, const std::u16string& name);
 
   // Appends a product to category `cat` with the table defaults and its
   // arrays publishing into this document's cursors.
   Product* AddProduct(Category& cat);
-  Product* InsertProduct(Category& cat, int32_t index);
   // Gives a zeroed product record its arrays' cursors and table defaults.
   void InitProduct(Product& p);
   // Appends a row / picture with cursors bound to this document.
   VariantRow* AddRow(Product& p);
-  VariantRow* InsertRow(Product& p, int32_t index);
   Picture* AddPicture(Product& p);
 
   // Makes every nested array publish into this document's cursors again

@@ -96,7 +96,7 @@ bool ResampleNearest(const dib& pic, int32_t sx, int32_t sy, int32_t sw, int32_t
 }
 
 void DrawDib(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,
-             int32_t sy, int32_t sw, int32_t sh, bool halftone, Feedback* fb) {
+             int32_t sy, int32_t sw, int32_t sh, bool /*halftone*/, Feedback* fb) {
   if (!pic.loaded() || sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
   const bool printer = dev.IsRasterPrinter();
   const int32_t W = pic.width, H = pic.height;
@@ -130,22 +130,6 @@ void DrawDib(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_t dh
     sx = 0;
   }
   if (sw <= 0 || dw <= 0 || dh <= 0) return;
-
-  if (pic.bitcount == 24 && dev.DeviceBitsPerPixel() <= 8 && halftone) {
-    // Screens of at most 256 colours do not occur on the platforms this
-    // program runs on; the branch keeps the sizes of the original path but
-    // leaves the colour reduction to the device.
-    dib copy;
-    if (sw > dw || sh > dh) {
-      const int32_t cw = std::max(1, RoundRatio(W, dw, sw));
-      const int32_t ch = std::max(1, RoundRatio(H, dh, sh));
-      if (ResampleNearest(pic, 0, 0, W, H, cw, ch, copy))
-        dev.StretchDib(dx, dy, dw, dh, copy, RoundRatio(sx, cw, W), RoundRatio(sy, ch, H), dw, dh);
-    } else {
-      dev.StretchDib(dx, dy, dw, dh, pic, sx, sy, sw, sh);
-    }
-    return;
-  }
 
   if ((pic.bitcount == 24 || pic.bitcount == 8) && !printer) {
     RowTransfer(dev, dx, dy, dw, dh, pic, sx, sy, sw, sh);

@@ -17,7 +17,8 @@ namespace render {
 // transfer (destination pixel (i, k) shows source column sx + sw * i div dw
 // and top row (H - sy - sh) + sh * k div dh). On printers, and for pictures
 // of other depths: the device's own stretched transfer, with fallbacks.
-// `halftone` matters only on screens of at most 8 bits. `fb`, if set,
+// `halftone` would matter only on screens of at most 8 bits, which no
+// platform the program runs on has; it changes nothing. `fb`, if set,
 // hears about a device that refuses every transfer. Unloaded pictures and
 // empty rectangles draw nothing.
 void DrawDib(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,

@@ -5,6 +5,7 @@
 #include "render/drawdib.h"
 #include "render/furniture.h"
 #include "render/text.h"
+#include "render/toc.h"
 #include "render/varianttable.h"
 
 namespace render {
@@ -43,7 +44,7 @@ void SelectHeadingFont(RenderPass& pass, PageState& st, const Category& c) {
   pass.ExactFontSize();
 }
 
-bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first) {
+bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first, double sharedPageDropMm) {
   Document& doc = pass.doc;
   Category& c = doc.kats[index];
   if (CategoryDeactivated(c)) return false;
@@ -56,6 +57,7 @@ bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first) {
   } else {
     SelectHeadingFont(pass, st, c);
     if (nonewpage) {
+      st.y += sharedPageDropMm;
       const double lh = pass.LineHeight();
       double need = st.y + 2 * lh;
       if (IsMainCategory(c) && !IsToc(c)) need += lh / 2;
@@ -207,6 +209,16 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
   // 7. Below a picture standing beside the text.
   if (res.picbeside) st.y = std::max(st.y, res.picbottommm);
   return res;
+}
+
+void StartCategoryBody(RenderPass& pass, PageState& st, int32_t index) {
+  const Category& cat = pass.doc.kats[index];
+  pass.SelectRoleFont(pass.set.FontDialog11);
+  pass.canvas.SetBrushStyle(BrushStyle::Clear);
+  const CategoryOptions& o = *cat.options;
+  if (o.istoc) DrawTableOfContents(pass, st, index);
+  st.y += pass.LineHeight();
+  if (st.y > pass.UsableBottom(st) || o.firstproductnewpage) BreakPage(pass, st, cat.name);
 }
 
 }  // namespace render

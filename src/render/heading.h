@@ -39,7 +39,10 @@ void SelectHeadingFont(RenderPass& pass, PageState& st, const Category& c);
 // first lines would not fit), selects the heading font, attaches default
 // options and stores the category's page number. `index` is the entry's
 // list index, `first` whether it is the first entry visited.
-bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first);
+// `sharedPageDropMm` moves a category that shares the page (nonewpage) that
+// much lower before its fit is tested: 0 in layouts 1 and 4, 3 x RandBildEd
+// in the layouts with a picture column and in layout 3.
+bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first, double sharedPageDropMm);
 
 // What the heading leaves for the text that follows.
 struct HeadingResult {
@@ -56,5 +59,13 @@ struct HeadingResult {
 // selected (SelectHeadingFont). Category pictures are loaded on every pass
 // and released at once; one that does not load leaves no picture.
 HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index);
+
+// What follows the heading of category `index` in every layout: the
+// introduction font (FontDialog11) with a clear brush, the table of contents
+// when the category is one, one line of space, and a new page when the
+// products would start below the usable bottom or the category asks for its
+// first product on a new page (firstproductnewpage). The category has its
+// options (BeginCategory attached them).
+void StartCategoryBody(RenderPass& pass, PageState& st, int32_t index);
 
 }  // namespace render

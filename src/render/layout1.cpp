@@ -7,7 +7,6 @@
 #include "render/furniture.h"
 #include "render/heading.h"
 #include "render/text.h"
-#include "render/toc.h"
 #include "render/varianttable.h"
 
 namespace render {
@@ -53,18 +52,14 @@ class Layout1 {
     Document& doc = pass_.doc;
     const int32_t count = static_cast<int32_t>(doc.kats.Count());
     for (int32_t i = 0; i < count; ++i) {
-      if (!BeginCategory(pass_, st_, i, i == 0)) continue;
+      if (!BeginCategory(pass_, st_, i, i == 0, 0)) continue;
       Category& cat = doc.kats[i];
       DrawCategoryHeading(pass_, st_, i);
       // A category picture beside the introduction moves x only for the
       // introduction; the products' separators span the text width again.
       st_.x = st_.leftpx;
-      pass_.SelectRoleFont(set_.FontDialog11);
-      cv_.SetBrushStyle(BrushStyle::Clear);
+      StartCategoryBody(pass_, st_, i);
       const CategoryOptions& o = *cat.options;
-      if (o.istoc) DrawTableOfContents(pass_, st_, i);
-      st_.y += pass_.LineHeight();
-      if (st_.y > Bottom() || o.firstproductnewpage) BreakPage(pass_, st_, cat.name);
       for (Product& p : cat.products)
         if (!p.deactivated) PlaceProduct(cat, p);
       if (o.istoc || o.pictureonly) {
@@ -342,7 +337,7 @@ class Layout1 {
 bool PaintToCanvas(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
   if (!p.canvas0) return false;
   CatalogSettings& set = s.doc().settings;
-  int32_t k = set.FourColumns ? 4 : set.dreiColumns ? 3 : set.ZweiColumns ? 2 : 4;
+  int32_t k = set.ColumnCount();
   if (set.OnlyOneColumnCheck || s.froceOnlyOneColumnCheck) k = 1;
   AlignmentOverride guard(set, s.froceOnlyOneColumnCheck);
   RenderPass pass(s, p);
@@ -351,7 +346,5 @@ bool PaintToCanvas(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/
   layout.Run();
   return FinishPass(pass, layout.state());
 }
-
-void InstallLayout1() { InstallLayoutRenderer(RendererSlot::PaintToCanvas, PaintToCanvas); }
 
 }  // namespace render

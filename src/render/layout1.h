@@ -17,8 +17,4 @@ namespace render {
 // whether pages follow the requested one. `bildmode` is unused.
 bool PaintToCanvas(RenderSession& s, const RenderParams& p, int32_t bildmode);
 
-// Installs PaintToCanvas into its slot (done automatically at start-up
-// when the render library is linked).
-void InstallLayout1();
-
 }  // namespace render

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "render/furniture.h"
-#include "render/layout1.h"
 
 namespace render {
 
@@ -59,8 +58,8 @@ void PaintPreviewPage(RenderPass& pass, bool fill) {
   c.Rectangle(0, 0, pass.params.width, pass.params.height);
 }
 
-// Layouts 1 and 4 live in this library and are there from the start.
-LayoutRenderer g_slots[3] = {PaintToCanvas, nullptr, nullptr};
+// Replacements installed by tests; empty slots take the built-in renderer.
+LayoutRenderer g_slots[3] = {nullptr, nullptr, nullptr};
 
 }  // namespace
 
@@ -92,7 +91,10 @@ bool FinishPass(RenderPass& pass, const PageState& st) {
 }
 
 void InstallLayoutRenderer(RendererSlot slot, LayoutRenderer fn) { g_slots[static_cast<int>(slot)] = fn; }
-LayoutRenderer InstalledLayoutRenderer(RendererSlot slot) { return g_slots[static_cast<int>(slot)]; }
+LayoutRenderer InstalledLayoutRenderer(RendererSlot slot) {
+  LayoutRenderer fn = g_slots[static_cast<int>(slot)];
+  return fn ? fn : BuiltInLayoutRenderer(slot);
+}
 
 bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
   RenderPass pass(s, p);
@@ -113,8 +115,7 @@ bool RenderLayout(RenderSession& s, const RenderParams& p, int32_t layoutindex) 
       {RendererSlot::PaintToCanvasLayout2, 0}, {RendererSlot::PaintToCanvasLayout2, 1},
       {RendererSlot::PaintToCanvasLayout2, 2}, {RendererSlot::PaintToCanvasLayout2, 3},
   };
-  LayoutRenderer fn = g_slots[static_cast<int>(kTable[layoutindex].slot)];
-  if (!fn) fn = RenderFurnitureOnly;
+  LayoutRenderer fn = InstalledLayoutRenderer(kTable[layoutindex].slot);
   // The flags are true only during the call, also when a renderer throws.
   struct FlagGuard {
     bool& flag;

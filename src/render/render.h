@@ -22,7 +22,7 @@
 #include "project/document.h"
 #include "render/layoutcache.h"
 #include "render/measure.h"
-#include "render/picture_loader.h"
+#include "render/pictureloader.h"
 #include "render/surface.h"
 #include "render/units.h"
 
@@ -177,12 +177,19 @@ void StartPass(RenderPass& pass, PageState& st);
 bool FinishPass(RenderPass& pass, const PageState& st);
 
 // The layout entry points. Renderers live in the render library (layouts 1
-// and 4) and in render_layouts (2, 3, 5-8); each installs itself into its
-// slot at start-up (see InstallLayoutRenderer). An empty slot renders the
-// furniture of an empty catalog, one page.
+// and 4) and in render_layouts (2, 3, 5-8); the table from slot to renderer
+// is BuiltInLayoutRenderer, defined in render_layouts where every layout is
+// known. render names it, so a program that links render without the
+// layouts fails to link instead of drawing blank pages; CMake links
+// render_layouts with render for that reason.
 enum class RendererSlot { PaintToCanvas = 0, PaintToCanvasLayout2 = 1, PaintToCanvasLayout3 = 2 };
 using LayoutRenderer = bool (*)(RenderSession& s, const RenderParams& p, int32_t bildmode);
+LayoutRenderer BuiltInLayoutRenderer(RendererSlot slot);
+// Replaces the renderer of a slot (tests observe the dispatch with it);
+// nullptr restores the built-in one.
 void InstallLayoutRenderer(RendererSlot slot, LayoutRenderer fn);
+// The renderer RenderLayout calls for a slot: the replacement, else the
+// built-in one.
 LayoutRenderer InstalledLayoutRenderer(RendererSlot slot);
 
 // Renders a page with the layout chosen by LayoutCombo (0 ... 7), setting

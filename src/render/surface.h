@@ -127,8 +127,6 @@ class DrawingSurface {
     (void)height;
     return false;
   }
-  // Colour depth of the device; only screens of at most 8 bits halftone.
-  virtual int32_t DeviceBitsPerPixel() const { return 24; }
   // Stretched transfer of the source rectangle (sx, sy, sw, sh) of `pic`
   // onto (dx, dy, dw, dh), colour-on-colour (rows and columns dropped, not
   // blended) unless the device scales on its own. sy counts from the

@@ -18,14 +18,27 @@ int HexDigit(char16_t c) {
   return 0;
 }
 
-// Fills x1 <= x < x2, y1 <= y < y2 with the current brush, outlined with a
-// one-pixel pen of the brush colour (the pen the caller has set).
+}  // namespace
+
+bool BeginTableRow(RenderPass& pass, PageState& st, uint32_t r, int32_t passnr, double& tabletop,
+                   const std::u16string& katname) {
+  if (passnr == 1 && st.y > pass.UsableBottom(st)) {
+    BreakPage(pass, st, katname);
+    st.y += pass.LineHeight();
+  }
+  const bool drawn = passnr == 1 && pass.Drawn(st);
+  if (r == 0 && pass.set.LinesInVariantCheck) {
+    tabletop = st.y;
+    st.y += pass.set.LineWidthEd2;
+  }
+  return drawn;
+}
+
 void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (x2 <= x1 || y2 <= y1) return;
   c.Rectangle(x1, y1, x2, y2);
 }
 
-// A filled bar without outline in colour `col`: x1 <= x < x2, y1 <= y < y2.
 void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor col) {
   if (x2 <= x1 || y2 <= y1) return;
   c.SetPenStyle(PenStyle::Clear);
@@ -34,14 +47,28 @@ void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TCol
   c.Rectangle(x1, y1, x2 + 1, y2 + 1);
 }
 
-}  // namespace
-
 void SelectCellFont(RenderPass& pass, CellRole r) {
   const CatalogSettings& set = pass.set;
   pass.SelectRoleFont(r == kTitle ? set.FontDialog6 : r == kPrice ? set.FontDialog5 : set.FontDialog7);
 }
 
 bool IsPrice(int64_t count, int64_t c, int32_t pricecols) { return count - 1 - c < pricecols; }
+
+void SelectCellColours(RenderPass& pass, const CellContent& cell, bool title, bool price) {
+  const CatalogSettings& set = pass.set;
+  TColor col = title ? set.Shape8 : price ? set.Shape9 : set.Shape7;
+  if (cell.hascolor) col = cell.color;
+  DrawingSurface& c = pass.canvas;
+  c.SetBrushColor(col);
+  c.SetPenColor(col);
+  c.SetPenWidth(1);
+  c.SetTransparentText();
+}
+
+int32_t CellAlignment(const CatalogSettings& set, bool price) {
+  if (price) return set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
+  return set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
+}
 
 CellContent ParseCellText(const std::u16string& text) {
   CellContent out;
@@ -225,15 +252,7 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
   std::vector<int32_t> bars;  // right edges of the cells so far (bar starts)
   for (uint32_t r = 0; r < nrows; ++r) {
     VariantRow& row = prod.variants[r];
-    if (passnr == 1 && st.y > pass.UsableBottom(st)) {
-      BreakPage(pass, st, katname);
-      st.y += pass.LineHeight();
-    }
-    const bool drawn = passnr == 1 && pass.Drawn(st);
-    if (r == 0 && lines) {
-      tabletop = st.y;
-      st.y += set.LineWidthEd2;
-    }
+    const bool drawn = BeginTableRow(pass, st, r, passnr, tabletop, katname);
     if (passnr == 0) row.lines = 1;
     const int32_t ry = pass.Pos(st.y);
     const int32_t step = pass.Pos(rowmm);
@@ -248,19 +267,9 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
       SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
       const CellContent& cell = parsed[rowstart[r] + ci];
       if (width[ci] > 0) {
-        TColor col = r == 0 ? set.Shape8 : price ? set.Shape9 : set.Shape7;
-        if (cell.hascolor) col = cell.color;
-        c.SetBrushColor(col);
-        c.SetPenColor(col);
-        c.SetPenWidth(1);
-        c.SetTransparentText();
+        SelectCellColours(pass, cell, r == 0, price);
         if (drawn) Band(c, x + indent, ry, x + indent + width[ci] + 2 * pad, ry + row.lines * rowpx);
-        int32_t align;
-        if (price)
-          align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
-        else
-          align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
-        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, align, width[ci], widthmm[ci],
+        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, CellAlignment(set, price), width[ci], widthmm[ci],
                                         cell.shown, rowpx, drawn);
         row.lines = std::max(row.lines, n);
         x += width[ci] + (lines ? 2 : 3) * pad;

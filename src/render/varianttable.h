@@ -31,6 +31,14 @@ enum CellRole { kTitle, kPrice, kCell };
 void SelectCellFont(RenderPass& pass, CellRole r);
 // Is column c (of `count` columns) one of the `pricecols` rightmost ones?
 bool IsPrice(int64_t count, int64_t c, int32_t pricecols);
+// The fill of a cell as brush and one-pixel pen, with transparent text:
+// Shape8 in the title row, Shape9 in price columns, Shape7 elsewhere; the
+// cell's own colour suffix wins.
+void SelectCellColours(RenderPass& pass, const CellContent& cell, bool title, bool price);
+// The alignment of a cell text: prices centred (PreisCentCheck), left
+// (PreisLinksCheck) or right; other cells right (AndereRechtsCheck),
+// centred (AndereZentriertCheck) or left.
+int32_t CellAlignment(const CatalogSettings& set, bool price);
 
 // The measured columns of a table, as every layout that draws one needs
 // them: cell texts (row-major, row r's cells from rowstart[r] to
@@ -80,6 +88,23 @@ std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std:
 // brush. Only draws when `draw` is set; always returns the number of lines.
 int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w, double wmm,
                       const std::u16string& text, int32_t rowpx, bool draw);
+
+// The start of row r of a table, the same in every table: in pass 1 a row
+// that would start below the usable bottom goes to a new page, one line
+// down (the page break names `katname`); the title row of a lined table
+// (LinesInVariantCheck) sets `tabletop` and moves st.y down by the line
+// width LineWidthEd2. Returns whether the row is drawn (pass 1 on the
+// requested page).
+bool BeginTableRow(RenderPass& pass, PageState& st, uint32_t r, int32_t passnr, double& tabletop,
+                   const std::u16string& katname);
+
+// The two fills every table grid is drawn with (the tables below products
+// and those inside layout-3 cells). Band fills x1 <= x < x2, y1 <= y < y2
+// with the current brush, outlined with the pen the caller has set (a
+// one-pixel pen of the brush colour). Bar fills the same area in colour
+// `col` without outline and leaves the pen clear. Empty areas draw nothing.
+void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor col);
 
 // Surface text width (pixels of the drawing surface, its current font)
 // through the session's per-document cache of surface metrics.

@@ -23,6 +23,9 @@
 namespace ui {
 namespace {
 
+// The platform's number format, the one the user sees in every other
+// program; the command-line tool reads the environment instead
+// (editing::EnvironmentNumberLocale).
 editing::NumberLocale UserNumberLocale() {
   editing::NumberLocale loc;
   const QLocale l = QLocale::system();
@@ -55,8 +58,7 @@ void MainWindow::ImportCsvCmd(int kind) {
   if (!RunFileDialog(this, false, false, i18n::Tr(kCsvFilter), u".csv", name)) return;
   csv::ImportContext ctx;
   ctx.pictureWidth = bildBreitEd_->value();
-  const QString dec = QLocale::system().decimalPoint();
-  if (dec.size() == 1) ctx.decimalSeparator = dec.at(0).unicode();
+  ctx.decimalSeparator = UserNumberLocale().decimal;
   const std::string path = ql::ToUtf8(name);
   csv::ImportResult r;
   if (kind == 0)

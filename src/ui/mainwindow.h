@@ -15,7 +15,7 @@
 #include "i18n/translate.h"
 #include "imaging/dib/dib.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "platform/userstore.h"
 #include "project/document.h"

@@ -27,14 +27,6 @@ QString QtFileFilter(const std::u16string& filter) {
   return out.join(QStringLiteral(";;"));
 }
 
-QString WithDefaultExtension(const QString& name, const std::u16string& defaultExtension) {
-  if (name.isEmpty() || defaultExtension.empty()) return name;
-  if (!QFileInfo(name).suffix().isEmpty()) return name;
-  QString ext = Q(defaultExtension);
-  if (!ext.startsWith(QLatin1Char('.'))) ext.prepend(QLatin1Char('.'));
-  return name + ext;
-}
-
 void QtLifecycleUi::ShowMessage(const std::u16string& text, const std::u16string& caption, MessageIcon icon) {
   QMessageBox::Icon i = QMessageBox::Information;
   switch (icon) {

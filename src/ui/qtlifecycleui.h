@@ -19,9 +19,6 @@ inline std::u16string U(const QString& s) { return s.toStdU16String(); }
 // "|" is taken as a description alone and gets no pattern.
 QString QtFileFilter(const std::u16string& filter);
 
-// Appends `defaultExtension` (".pk2") to a chosen name without extension.
-QString WithDefaultExtension(const QString& name, const std::u16string& defaultExtension);
-
 // A modal file dialog; `save` asks for a new name (the default extension is
 // added to a name without one before an overwrite question, which is asked
 // only with `confirmOverwrite`). False when cancelled.

@@ -53,7 +53,6 @@ void TranslateOne(QWidget* w) {
 }  // namespace
 
 void SetWindowLanguage(int language) { g_windowLanguage = language; }
-int WindowLanguage() { return g_windowLanguage; }
 
 QString TrW(const QString& german) {
   if (g_windowLanguage == 0 || german.isEmpty()) return german;

@@ -15,7 +15,6 @@ namespace ui {
 // first showing of the main window, while the language of messages may
 // change at once through the language menu.
 void SetWindowLanguage(int language);
-int WindowLanguage();
 
 // A German window text in the window language.
 QString TrW(const QString& german);

@@ -20,6 +20,17 @@ TEST(Settings, DefaultsAndGroupedSwitches) {
   CatalogSettings s;
   EXPECT_EQ(s.PictureAlignment(), 2);
   EXPECT_EQ(s.ColumnCount(), 4);
+  // FourColumns first, then drei, then Zwei; none on counts as four.
+  s.ZweiColumns = s.dreiColumns = true;
+  EXPECT_EQ(s.ColumnCount(), 4);
+  s.FourColumns = false;
+  EXPECT_EQ(s.ColumnCount(), 3);
+  s.dreiColumns = false;
+  EXPECT_EQ(s.ColumnCount(), 2);
+  s.ZweiColumns = false;
+  EXPECT_EQ(s.ColumnCount(), 4);
+  s.SetColumnCount(3);
+  EXPECT_EQ(s.ColumnCount(), 3);
   EXPECT_EQ(s.FontDialog2.name, u"Arial Black");
   EXPECT_EQ(s.FontDialog2.color, RGBColor(255, 255, 0));
   EXPECT_EQ(s.Shape5, 0x00A6CAF0u);

@@ -318,15 +318,6 @@ TEST(CsvNumbers, PictureWidthAndLocales) {
   EXPECT_EQ(csv::ParsePictureWidth(u",5", u','), 0.5);
   for (const char16_t* bad : {u"", u"2.5", u"abc", u"2,5cm", u",", u"1e", u"1e999", u"2,5,0", u"--1"})
     EXPECT_EQ(csv::ParsePictureWidth(bad, u','), 3.0) << ql::ToUtf8(bad);
-
-  char16_t sep = 0;
-  ASSERT_TRUE(csv::DecimalSeparatorOfLocale("de_DE", sep));
-  EXPECT_EQ(sep, u',');
-  ASSERT_TRUE(csv::DecimalSeparatorOfLocale("en_US.UTF-8", sep));
-  EXPECT_EQ(sep, u'.');
-  ASSERT_TRUE(csv::DecimalSeparatorOfLocale("C", sep));
-  EXPECT_EQ(sep, u'.');
-  EXPECT_FALSE(csv::DecimalSeparatorOfLocale("xx_YY", sep));
 }
 
 TEST_F(CsvFixture, ExportCommandQuestionsAndErrors) {

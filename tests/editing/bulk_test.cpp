@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "core/codepage.h"
 #include "editing/bulk.h"
 #include "editing/numbers.h"
@@ -41,8 +44,32 @@ TEST(LocaleNumbers, LocaleNames) {
   EXPECT_EQ(l.decimal, u'.');
   ASSERT_TRUE(NumberLocaleFromName("fr_FR@euro", l));
   EXPECT_EQ(l.decimal, u',');
+  ASSERT_TRUE(NumberLocaleFromName("ca_ES", l));
+  EXPECT_EQ(l.decimal, u',');
+  ASSERT_TRUE(NumberLocaleFromName("C", l));
+  EXPECT_EQ(l.decimal, u'.');
   EXPECT_FALSE(NumberLocaleFromName("xx_YY", l));
   EXPECT_FALSE(NumberLocaleFromName("", l));
+}
+
+TEST(LocaleNumbers, EnvironmentLocaleTakesTheFirstVariableSet) {
+  const char* const vars[] = {"LC_ALL", "LC_NUMERIC", "LANG"};
+  std::string saved[3];
+  bool had[3];
+  for (int i = 0; i < 3; ++i) {
+    const char* v = std::getenv(vars[i]);
+    had[i] = v != nullptr;
+    if (v) saved[i] = v;
+  }
+  ::unsetenv("LC_ALL");
+  ::setenv("LC_NUMERIC", "de_DE.UTF-8", 1);
+  ::setenv("LANG", "en_US.UTF-8", 1);
+  EXPECT_EQ(EnvironmentNumberLocale().decimal, u',');
+  ::setenv("LC_ALL", "en_GB", 1);
+  EXPECT_EQ(EnvironmentNumberLocale().decimal, u'.');
+  ::setenv("LC_ALL", "xx_YY", 1);  // unknown: the C format, not the next variable
+  EXPECT_EQ(EnvironmentNumberLocale().decimal, u'.');
+  for (int i = 0; i < 3; ++i) had[i] ? ::setenv(vars[i], saved[i].c_str(), 1) : ::unsetenv(vars[i]);
 }
 
 TEST(ChangeAllPrices, PriceColumnsCountedFromEachRowsLastText) {

@@ -24,7 +24,7 @@
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
@@ -48,7 +48,6 @@ class GoldenPages : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenPages, MatchPixelForPixel) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
-  render::InstallAllLayouts();
   const Golden g = GetParam();
   // Picture file names in the sample are relative to its folder.
   char old[4096];

@@ -125,7 +125,7 @@ wait_pdf() {
 # print command reports it as "N of M pages printed".
 print_job() {
   local out
-  out=$(timeout 300 "$CLI" print "$SAMPLE" "$@" --layout 0) || return 1
+  out=$(timeout 300 "$CLI" print "$SAMPLE" "$@" --layout 1) || return 1
   echo "$out"
   printed=$(echo "$out" | awk '/pages printed/ {print $1}')
   catalog=$(echo "$out" | awk '/pages printed/ {print $3}')

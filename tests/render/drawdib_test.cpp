@@ -156,15 +156,3 @@ TEST(DrawDib, HugeDestinationsTransferOnlyWhatIsVisible) {
   ExpectBlock(s, 3, 3, 3, 3, D);
 }
 
-TEST(DrawDib, HalftoneOnlyOnPaletteScreensAndWhenAsked) {
-  const dib q = Quad();
-  RecordingSurface screen(8, 8);
-  screen.bitsperpixel = 8;
-  DrawDibWhole(screen, 0, 0, 4, 4, q, false);  // halftone off: row transfer
-  EXPECT_EQ(screen.OfKind(SurfaceOp::DibRow).size(), 4u);
-  EXPECT_TRUE(screen.OfKind(SurfaceOp::Stretch).empty());
-  screen.Clear();
-  DrawDibWhole(screen, 0, 0, 4, 4, q, true);
-  EXPECT_EQ(screen.OfKind(SurfaceOp::Stretch).size(), 1u);
-  ExpectBlock(screen, 0, 0, 2, 2, A);
-}

@@ -412,7 +412,7 @@ bool Spy(RenderSession& s, const RenderParams&, int32_t bildmode) {
 }  // namespace
 
 TEST_F(Furniture, LayoutTableSetsTheFlagsOnlyDuringTheCall) {
-  // Without installed layouts an empty catalog renders as one page.
+  // An empty catalog renders as one page.
   RecordingSurface s;
   EXPECT_FALSE(RenderCatalogPage(session, Params(s, 1)));
   EXPECT_EQ(session.anzpages, 1);
@@ -440,7 +440,7 @@ TEST_F(Furniture, LayoutTableSetsTheFlagsOnlyDuringTheCall) {
     EXPECT_FALSE(session.SecondPictureBelowText);
   }
   g_seen = Seen{};
-  set.LayoutCombo = 2;  // slot still empty
+  set.LayoutCombo = 2;  // layout 3 keeps its own renderer
   RenderCatalogPage(session, Params(s, 1));
   EXPECT_EQ(g_seen.calls, 0);
   InstallLayoutRenderer(RendererSlot::PaintToCanvas, saved[0]);

@@ -32,7 +32,6 @@ struct FamilyTest : testsupport::CatalogFixture {
   const double hsub = LineMm(20);  // heading of a category with products
 
   FamilyTest() {
-    render::InstallAllLayouts();
     set.LinksEd = set.RechtsEd = 12;
     set.ObenEd = set.UntenEd = 10;
     set.RandBildEd = 2;

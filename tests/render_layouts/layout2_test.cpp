@@ -4,6 +4,7 @@
 #include <set>
 
 #include "fixture.h"
+#include "render/layout1.h"
 
 using namespace render;
 using layouttest::RecordingSurface;
@@ -281,9 +282,13 @@ TEST_F(Layout2Test, OversizedContentEndsAndMovesAtMostOnce) {
   }
 }
 
-TEST(LayoutDispatch, AllEightIndexesReachTheirRenderers) {
-  InstallAllLayouts();
+TEST(LayoutDispatch, EverySlotHasItsRendererWithoutSetUp) {
+  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvas), &PaintToCanvas);
   EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout2), &PaintToCanvasLayout2);
   EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout3), &PaintToCanvasLayout3);
-  EXPECT_NE(InstalledLayoutRenderer(RendererSlot::PaintToCanvas), nullptr);
+  // A replacement is taken back with nullptr.
+  InstallLayoutRenderer(RendererSlot::PaintToCanvasLayout3, &PaintToCanvasLayout2);
+  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout3), &PaintToCanvasLayout2);
+  InstallLayoutRenderer(RendererSlot::PaintToCanvasLayout3, nullptr);
+  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout3), &PaintToCanvasLayout3);
 }

@@ -15,7 +15,7 @@
 
 #include "imaging/dib/dib.h"
 #include "render/measure.h"
-#include "render/picture_loader.h"
+#include "render/pictureloader.h"
 #include "render/surface.h"
 
 namespace testsupport {
@@ -65,7 +65,6 @@ class RecordingSurface : public render::DrawingSurface {
   int32_t TextHeight(const std::u16string& s) override;
 
   bool IsRasterPrinter() const override { return printer; }
-  int32_t DeviceBitsPerPixel() const override { return bitsperpixel; }
   bool Extent(int32_t& w, int32_t& h) const override;
   bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
                   int32_t sw, int32_t sh) override;
@@ -74,7 +73,6 @@ class RecordingSurface : public render::DrawingSurface {
   void CopyBitmap(int32_t x, int32_t y, const dib& bmp) override;
 
   bool printer = false;
-  int32_t bitsperpixel = 24;
   bool stretchfails = false;
   bool blockfails = false;
 

@@ -13,19 +13,6 @@ namespace render {
 
 namespace {
 
-void Band(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  if (x2 <= x1 || y2 <= y1) return;
-  c.Rectangle(x1, y1, x2, y2);
-}
-
-// A filled bar without outline: x1 <= x < x2, y1 <= y < y2.
-void Bar(DrawingSurface& c, int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor col) {
-  if (x2 <= x1 || y2 <= y1) return;
-  c.SetPenStyle(PenStyle::Clear);
-  c.SetBrushColor(col);
-  c.Rectangle(x1, y1, x2 + 1, y2 + 1);  // a clear pen fills one pixel less
-}
-
 struct Placed {
   uint32_t ci;
   double x;  // left edge of the cell band, mm from the cell's left edge
@@ -71,15 +58,7 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
     double tabletop = st.y;
     for (uint32_t r = 0; r < nrows; ++r) {
       VariantRow& row = prod.variants[r];
-      if (passnr == 1 && st.y > pass.UsableBottom(st)) {
-        BreakPage(pass, st, katname);
-        st.y += pass.LineHeight();
-      }
-      const bool drawn = passnr == 1 && pass.Drawn(st);
-      if (r == 0 && lines) {
-        tabletop = st.y;
-        st.y += set.LineWidthEd2;
-      }
+      const bool drawn = BeginTableRow(pass, st, r, passnr, tabletop, katname);
       // The row's cells in this band and its line count.
       const uint32_t cells = rowstart[r + 1] - rowstart[r];
       placed.clear();
@@ -125,20 +104,11 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
         const CellContent& cell = parsed[rowstart[r] + pl.ci];
         x = pl.x;
         if (width[pl.ci] > 0) {
-          TColor col = r == 0 ? set.Shape8 : price ? set.Shape9 : set.Shape7;
-          if (cell.hascolor) col = cell.color;
-          c.SetBrushColor(col);
-          c.SetPenColor(col);
-          c.SetPenWidth(1);
-          c.SetTransparentText();
+          SelectCellColours(pass, cell, r == 0, price);
           const int32_t left = px(x), right = px(x + width[pl.ci] + 2 * pad);
           if (drawn) {
             Band(c, left, ry, right, ry + nlines * rowpx);
-            int32_t align;
-            if (price)
-              align = set.PreisCentCheck ? kCellCentre : set.PreisLinksCheck ? kCellLeft : kCellRight;
-            else
-              align = set.AndereRechtsCheck ? kCellRight : set.AndereZentriertCheck ? kCellCentre : kCellLeft;
+            const int32_t align = CellAlignment(set, price);
             // The text area: one pad in from both band edges.
             const int32_t tx0 = left + padpx, tw = right - padpx - tx0;
             int32_t n = 0;

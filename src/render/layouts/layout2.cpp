@@ -9,7 +9,7 @@
 #include "render/drawdib.h"
 #include "render/furniture.h"
 #include "render/heading.h"
-#include "render/layouts/family.h"
+#include "render/layouts/familyflow.h"
 #include "render/layouts/layouts.h"
 #include "render/text.h"
 #include "render/varianttable.h"

@@ -9,17 +9,13 @@
 #include "render/furniture.h"
 #include "render/heading.h"
 #include "render/layouts/celltable.h"
-#include "render/layouts/family.h"
+#include "render/layouts/familyflow.h"
 #include "render/layouts/layouts.h"
 #include "render/text.h"
 
 namespace render {
 
 namespace {
-
-int32_t ColumnCount(const CatalogSettings& set) {
-  return set.FourColumns ? 4 : set.dreiColumns ? 3 : set.ZweiColumns ? 2 : 4;
-}
 
 double CellWidthMm(const RenderParams& p, const CatalogSettings& set, int32_t ncols) {
   return (p.widthmm - set.LinksEd - set.RechtsEd - 6 * set.RandBildEd) / ncols;
@@ -199,7 +195,7 @@ int32_t PredictNameLines(RenderSession& s, const RenderParams& p, int32_t ncols)
 
 bool PaintToCanvasLayout3(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
   if (!p.canvas0) return false;
-  const int32_t ncols = ColumnCount(s.doc().settings);
+  const int32_t ncols = s.doc().settings.ColumnCount();
   // A run whose name line count differs from the previous call's is
   // repeated with the new count. When that is foreseeable the first run
   // draws nothing, so the page is drawn once.

@@ -21,9 +21,9 @@ bool PaintToCanvasLayout2(RenderSession& s, const RenderParams& p, int32_t bildm
 // it finds differs; only the final run draws.
 bool PaintToCanvasLayout3(RenderSession& s, const RenderParams& p, int32_t bildmode);
 
-// Fills all three renderer slots. Static libraries drop self-registering
-// objects, so every program that renders calls this once at start-up
-// (calling it again does no harm).
-void InstallAllLayouts();
+// Does nothing: every layout is reachable as soon as render is linked (see
+// BuiltInLayoutRenderer). Kept only so that callers written before that
+// still build; delete the remaining calls and then this.
+inline void InstallAllLayouts() {}
 
 }  // namespace render

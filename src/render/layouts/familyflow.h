@@ -67,9 +67,6 @@ class FamilyFlow {
   const CatalogSettings& set_;
   DrawingSurface& cv_;
   PageState st_;
-
- private:
-  bool BeginCategory(int32_t index);
 };
 
 // One round of a description set in a column, from line `first` on. In the

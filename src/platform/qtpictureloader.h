@@ -1,7 +1,7 @@
 // The renderers' picture loader on the image codecs.
 #pragma once
 
-#include "render/picture_loader.h"
+#include "render/pictureloader.h"
 
 namespace platform {
 

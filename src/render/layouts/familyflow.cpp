@@ -1,11 +1,10 @@
-#include "render/layouts/family.h"
+#include "render/layouts/familyflow.h"
 
 #include <algorithm>
 
 #include "render/furniture.h"
 #include "render/heading.h"
 #include "render/text.h"
-#include "render/toc.h"
 
 namespace render {
 
@@ -51,48 +50,20 @@ void FamilyFlow::LinePen() {
   cv_.SetGeometricPen(true);
 }
 
-// Steps 1-5 of a category: as layout 1, except that a category sharing the
-// page (nonewpage) starts 3 x RandBildEd lower.
-bool FamilyFlow::BeginCategory(int32_t index) {
-  Document& doc = pass_.doc;
-  Category& c = doc.kats[index];
-  if (CategoryDeactivated(c)) return false;
-  st_.x = st_.leftpx;
-  const bool nonewpage = c.options && c.options->nonewpage;
-  const std::u16string prevname = index > 0 ? doc.kats[index - 1].name : std::u16string();
-  if (index > 0 && st_.itemsonpage > 0 && !nonewpage) {
-    BreakPage(pass_, st_, prevname);
-    SelectHeadingFont(pass_, st_, c);
-  } else {
-    SelectHeadingFont(pass_, st_, c);
-    if (nonewpage) {
-      st_.y += 3 * set_.RandBildEd;
-      const double lh = pass_.LineHeight();
-      double need = st_.y + 2 * lh;
-      if (IsMainCategory(c) && !IsToc(c)) need += lh / 2;
-      if (need > Bottom()) BreakPage(pass_, st_, prevname);
-    }
-  }
-  EnsureCategoryOptions(c).pagenr = PrintedPageNr(pass_, st_);
-  return true;
-}
-
 void FamilyFlow::Run(PageStartHook* hook) {
   pass_.pagehook = hook;
   StartPass(pass_, st_);
   Document& doc = pass_.doc;
   const int32_t count = static_cast<int32_t>(doc.kats.Count());
   for (int32_t i = 0; i < count; ++i) {
-    if (!BeginCategory(i)) continue;
+    // As layout 1, except that a category sharing the page starts
+    // 3 x RandBildEd lower.
+    if (!BeginCategory(pass_, st_, i, i == 0, 3 * set_.RandBildEd)) continue;
     CategoryStart();
     Category& cat = doc.kats[i];
     DrawCategoryHeading(pass_, st_, i);
-    pass_.SelectRoleFont(set_.FontDialog11);
-    cv_.SetBrushStyle(BrushStyle::Clear);
+    StartCategoryBody(pass_, st_, i);
     const CategoryOptions& o = *cat.options;
-    if (o.istoc) DrawTableOfContents(pass_, st_, i);
-    st_.y += pass_.LineHeight();
-    if (st_.y > Bottom() || o.firstproductnewpage) BreakPage(pass_, st_, cat.name);
     BeforeProducts();
     for (Product& p : cat.products)
       if (!p.deactivated) PlaceProduct(cat, p);

@@ -1,4 +1,4 @@
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 
 #include "core/codepage.h"
 #include "imaging/pixoran.h"

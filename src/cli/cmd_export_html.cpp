@@ -1,0 +1,76 @@
+// quillane-cli export-html: writes the catalog as an HTML page-turning
+// catalog into a folder and opens it in the browser (unless --no-open).
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
+
+#include "cli/options.h"
+#include "cli/support.h"
+#include "i18n/messages.h"
+#include "i18n/translate.h"
+#include "output/htmlcatalog.h"
+#include "platform/printer.h"
+#include "platform/shell.h"
+#include "project/options.h"
+
+namespace cli {
+
+CommandRun ExportHtml(CLI::App& app) {
+  struct Args {
+    std::string in, dir;
+    LayoutOption layout;
+    int dpi = 50;
+    int quality = 95;
+    int language = -1;
+    bool noOpen = false, progress = false;
+  };
+  auto a = std::make_shared<Args>();
+  app.add_option("FILE", a->in, "project file")->required();
+  app.add_option("DIR", a->dir, "folder of the catalog (made when missing)")->required();
+  AddLayoutOption(app, a->layout);
+  AddDpiOption(app, a->dpi);
+  app.add_option("--quality", a->quality, "JPEG quality 0 ... 100 (default 95)")->check(CLI::Range(0, 100));
+  app.add_option("--lang", a->language, "button texts: 0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
+      ->check(CLI::Range(0, 3));
+  app.add_flag("--no-open", a->noOpen, "do not open catalog.htm afterwards");
+  app.add_flag("--progress", a->progress, "write each finished page number on stderr");
+  return [a](Console& io) {
+    Document doc;
+    if (!OpenProject(io, doc, a->in)) return int(kFileError);
+    auto setup = MakeRenderSetup(io, doc, "export-html");
+    if (!setup) return int(kFileError);
+
+    // The button texts in the language of --lang or else of options.dat, as
+    // the window shows them; the translation file is not changed by this run.
+    i18n::TranslationTable table;
+    const bool haveTable = table.Load(io.progpath) == i18n::LoadStatus::Loaded;
+    if (haveTable) {
+      table.SetFile({});
+      i18n::SetCurrentTable(&table);
+      i18n::SetLanguage(a->language >= 0 ? a->language : options::LoadOptions(io.progpath).language);
+    }
+    output::HtmlCatalogOptions opts;
+    opts.progpath = io.progpath;
+    opts.dpi = a->dpi;
+    opts.compress = 100 - a->quality;
+    opts.layout = a->layout.Index();
+    opts.printer = platform::DefaultPrinterPage();
+    output::HtmlCatalogProgressFn report;
+    if (a->progress)
+      report = [&io](const output::HtmlCatalogProgress& p) {
+        io.err << "page " << p.page << '\n';
+        return true;
+      };
+    const output::HtmlCatalogResult r = output::ExportHtmlCatalog(setup->session, a->dir, opts, report);
+    if (haveTable) i18n::SetCurrentTable(nullptr);
+    if (!r.ok) return FileError(io, "export-html", r.error);
+    io.out << r.catalogFile << ": " << r.anzpages << " pages (made even) as " << r.width << " x " << r.height
+           << " pixel pictures, " << r.picturesCopied << " of " << output::kHtmlNavPictures.size()
+           << " navigation pictures\n";
+    if (!a->noOpen && !platform::OpenWithDefaultApplication(r.catalogFile))
+      io.err << "quillane-cli export-html: could not open " << r.catalogFile << " in a browser\n";
+    return int(kOk);
+  };
+}
+
+}  // namespace cli

@@ -1,0 +1,108 @@
+// The list of quillane-cli's commands and the one place that parses a
+// command line. A new command: write its cmd_*.cpp with one CommandSetup
+// function, declare it below, add one line to the table.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <new>
+#include <ostream>
+
+#include "cli/cli.h"
+
+namespace cli {
+
+CommandRun Dump(CLI::App& app);
+CommandRun Convert(CLI::App& app);
+CommandRun Messages(CLI::App& app);
+CommandRun Render(CLI::App& app);
+CommandRun Pages(CLI::App& app);
+CommandRun ExportPdf(CLI::App& app);
+CommandRun ExportCsv(CLI::App& app);
+CommandRun ImportCsv(CLI::App& app);
+CommandRun Edit(CLI::App& app);
+CommandRun ExportImages(CLI::App& app);
+CommandRun ExportHtml(CLI::App& app);
+CommandRun PriceList(CLI::App& app);
+CommandRun Print(CLI::App& app);
+
+const std::vector<CommandEntry>& CommandList() {
+  static const std::vector<CommandEntry> kCommands = {
+      {"dump", "print a project file (.pk2, or .pkd in the older format) as JSON", Dump},
+      {"convert", "read a project file (.pk2 or the older .pkd) and save it in the current format", Convert},
+      {"messages", "print every message number and text in one language", Messages},
+      {"render", "draw one page as the preview shows it (or, with --print, as printed) into an image",
+       Render},
+      {"pages", "print the number of pages of the catalog in a layout", Pages},
+      {"export-pdf", "write the catalog as a PDF file of page images (default 300 dpi, CMYK)", ExportPdf},
+      {"export-csv", "write the products as CSV, all categories (default) or one", ExportCsv},
+      {"import-csv", "import products or categories from CSV and save the project under a new name",
+       ImportCsv},
+      {"edit", "change all prices, sort variants, replace in tables, collect pictures (in that order)", Edit},
+      {"export-images", "save every page (or pages --from ... --to) as OUT<page>.EXT (default 150 dpi, JPEG)",
+       ExportImages},
+      {"export-html", "write the catalog as an HTML page-turning catalog into DIR and open DIR/catalog.htm",
+       ExportHtml},
+      {"price-list", "write the price list (names in bold, aligned columns) as text, HTML or PDF", PriceList},
+      {"print", "print the catalog (or one page) on a print queue or through Qt's PDF printer", Print},
+  };
+  return kCommands;
+}
+
+namespace {
+
+const char* const kExitCodes =
+    "Exit codes: 0 success, 1 unreadable, unwritable or damaged file, 2 usage error.\n"
+    "Run 'quillane-cli COMMAND --help' for the options of a command.";
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, Console& io) {
+  try {
+    CLI::App app("Quillane command-line tool", "quillane-cli");
+    app.footer(kExitCodes);
+    app.require_subcommand(1);
+    std::vector<std::pair<CLI::App*, CommandRun>> runs;
+    for (const CommandEntry& c : CommandList()) {
+      CLI::App* sub = app.add_subcommand(c.name, c.summary);
+      sub->footer(kExitCodes);
+      runs.emplace_back(sub, c.setup(*sub));
+    }
+    if (args.empty()) {
+      io.err << app.help();
+      return kUsage;
+    }
+    const std::string& first = args[0];
+    const bool known = std::any_of(CommandList().begin(), CommandList().end(),
+                                   [&](const CommandEntry& c) { return first == c.name; });
+    if (!known && first != "--help" && first != "-h") {
+      io.err << "quillane-cli: unknown command '" << first << "'\n\n" << app.help();
+      return kUsage;
+    }
+    std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
+    try {
+      app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+      io.out << app.help();
+      return kOk;
+    } catch (const CLI::ParseError& e) {
+      return UsageError(io, known ? first : std::string("quillane-cli"), e.what());
+    }
+    for (auto& [sub, run] : runs)
+      if (sub->parsed()) return run(io);
+    return kUsage;
+  } catch (const std::bad_alloc&) {
+    io.err << "quillane-cli: out of memory\n";
+    return kFileError;
+  }
+}
+
+std::string ProgramFolder() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+  const std::string path = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
+}  // namespace cli

@@ -1,0 +1,59 @@
+#include "cli/support.h"
+
+#include <ostream>
+
+#include "core/codepage.h"
+#include "platform/guiapp.h"
+#include "project/fileio.h"
+
+namespace cli {
+
+int UsageError(Console& io, const std::string& name, const std::string& why) {
+  io.err << "quillane-cli " << name << ": " << why << "\nRun 'quillane-cli " << name
+         << " --help' for its options.\n";
+  return kUsage;
+}
+
+int FileError(Console& io, const std::string& name, const std::string& what) {
+  io.err << "quillane-cli " << name << ": " << what << "\n";
+  return kFileError;
+}
+
+bool OpenProject(Console& io, Document& doc, const std::string& path) {
+  return OpenProject(io, doc, path, ReadOptions::FromDocument(doc));
+}
+
+bool OpenProject(Console& io, Document& doc, const std::string& path, const ReadOptions& options) {
+  std::u16string error;
+  if (OpenProjectFile(doc, path, options, &error)) return true;
+  io.err << ql::ToUtf8(error) << "\n";
+  return false;
+}
+
+bool SaveProject(Console& io, const Document& doc, const std::string& path) {
+  std::u16string error;
+  if (SaveProjectFile(doc, path, &error)) return true;
+  io.err << ql::ToUtf8(error) << "\n";
+  return false;
+}
+
+int CheckProjectOutputName(Console& io, const std::string& command, const std::string& path) {
+  if (!project::HasOlderProjectExtension(path)) return kOk;
+  return UsageError(io, command, "the output must not end in .pkd: the current format is written");
+}
+
+std::unique_ptr<RenderSetup> MakeRenderSetup(Console& io, Document& doc, const std::string& command) {
+  if (!platform::EnsureGuiApplication()) {
+    FileError(io, command, "fonts are not available");
+    return nullptr;
+  }
+  return std::make_unique<RenderSetup>(doc);
+}
+
+void ConsoleFeedback::ShowMessage(const std::u16string& text, const std::u16string& caption, MessageIcon) {
+  ++messages_;
+  if (!caption.empty()) io_.err << ql::ToUtf8(caption) << ": ";
+  io_.err << ql::ToUtf8(text) << "\n";
+}
+
+}  // namespace cli

@@ -1,0 +1,55 @@
+// Helpers the command files share: opening a project with its error on the
+// console, the Qt-backed render session, and Feedback on the console.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cli/command.h"
+#include "platform/measurer.h"
+#include "platform/qtpictureloader.h"
+#include "project/document.h"
+#include "project/feedback.h"
+#include "project/projectfile.h"
+#include "render/render.h"
+
+namespace cli {
+
+// Opens a project file (the reader chosen by the extension); on failure
+// the reader's message goes to io.err and the result is false.
+bool OpenProject(Console& io, Document& doc, const std::string& path);
+bool OpenProject(Console& io, Document& doc, const std::string& path, const ReadOptions& options);
+// Saves in the current format; on failure the message goes to io.err.
+bool SaveProject(Console& io, const Document& doc, const std::string& path);
+
+// Checks an output project name: the older format is never written, so a
+// ".pkd" name would be read back with the wrong reader. Usage error when it
+// ends in .pkd, otherwise kOk.
+int CheckProjectOutputName(Console& io, const std::string& command, const std::string& path);
+
+// What every rendering command needs: the 300-ppi measurer, the picture
+// loader and a session over the document with its furniture pictures.
+struct RenderSetup {
+  explicit RenderSetup(Document& doc) : session(doc, measurer, loader) { session.LoadFurniturePictures(); }
+  platform::QtTextMeasurer measurer;
+  platform::QtPictureLoader loader;
+  render::RenderSession session;
+};
+// Null (with a message naming `command`) when the GUI side cannot start.
+std::unique_ptr<RenderSetup> MakeRenderSetup(Console& io, Document& doc, const std::string& command);
+
+// Messages of the library go to io.err ("caption: text"); questions are
+// answered No, since nobody is there to answer them.
+class ConsoleFeedback : public Feedback {
+ public:
+  explicit ConsoleFeedback(Console& io) : io_(io) {}
+  void ShowMessage(const std::u16string& text, const std::u16string& caption, MessageIcon) override;
+  Answer Ask(const std::u16string&, const std::u16string&, Buttons) override { return Answer::No; }
+  int messages() const { return messages_; }
+
+ private:
+  Console& io_;
+  int messages_ = 0;
+};
+
+}  // namespace cli
