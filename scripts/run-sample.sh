@@ -19,7 +19,7 @@ for ((p = 1; p <= pages; p++)); do
   build/bin/quillane-cli render build/bin/test.pk2 --layout "$LAYOUT" --page "$p" \
     -o "$(printf 'out/page-%03d.png' "$p")" > /dev/null 2>&1
 done
-echo "$pages pages of the sample catalog (layout index $LAYOUT) rendered to out/page-001.png ..."
+echo "$pages pages of the sample catalog (layout $LAYOUT) rendered to out/page-001.png ..."
 build/bin/quillane-cli export-pdf build/bin/test.pk2 out/test.pdf --layout "$LAYOUT"
 echo "sample catalog exported to out/test.pdf"
 build/bin/quillane-cli price-list build/bin/test.pk2 out/pricelist.txt --format text

@@ -22,8 +22,8 @@ namespace output {
 namespace {
 
 constexpr double kMmPerInch = 25.39995;
-// The page counter's own limit (the preview's page box goes to 100000); a
-// renderer that never reports the last page must not keep the export going.
+// The page counter's own limit (the preview's page box goes to 100000):
+// pages beyond it are not drawn and the export fails.
 constexpr int32_t kMaxPages = 100000;
 
 int32_t WholePart(double v) {
@@ -128,6 +128,53 @@ bool PageToDib(const QImage& img, dib& d) {
   return QImageToDib(img, d);
 }
 
+// The pages of one export: each is drawn into the one page bitmap, copied
+// into a dib and handed to the writer, whose encoder threads convert and
+// deflate it while the next page is drawn.
+class PdfPageSink : public render::PageSink {
+ public:
+  PdfPageSink(TPDFCanvas& pdf, platform::ImageSurface& surf, const PdfGeometry& g, PdfExportResult& res,
+              const PdfExportProgressFn& progress)
+      : pdf_(pdf), surf_(surf), g_(g), res_(res), progress_(progress) {}
+
+  render::DrawingSurface& MeasuringSurface() override { return surf_; }
+
+  render::DrawingSurface* BeginPage(int32_t page) override {
+    if (page > kMaxPages || !res_.error.empty() || res_.cancelled) return nullptr;
+    if (page > 1) pdf_.NewPage();
+    FillWhite(surf_, g_.bitmapWidth, g_.bitmapHeight);
+    return &surf_;
+  }
+
+  bool EndPage(int32_t page, render::DrawingSurface&) override {
+    if (!PageToDib(surf_.image(), dib_)) {
+      res_.error = "not enough memory for the image of page " + std::to_string(page);
+      return false;
+    }
+    // The page's memory goes to the writer (no copy); `dib_` gets memory
+    // back that the next page overwrites.
+    pdf_.DrawDIB(0, 0, pdf_.PageWidth, pdf_.PageHeight, std::move(dib_), 0, 0, g_.bitmapWidth, g_.bitmapHeight);
+    if (pdf_.Failed()) {
+      res_.error = pdf_.LastError();
+      return false;
+    }
+    res_.anzpages = page;
+    if (progress_ && !progress_(PdfExportProgress{page})) {
+      res_.cancelled = true;
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  TPDFCanvas& pdf_;
+  platform::ImageSurface& surf_;
+  const PdfGeometry& g_;
+  PdfExportResult& res_;
+  const PdfExportProgressFn& progress_;
+  dib dib_;
+};
+
 }  // namespace
 
 PdfGeometry ComputePdfGeometry(const CatalogSettings& set, int32_t dpi, const platform::PrinterPage& printer) {
@@ -222,9 +269,8 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
                   std::to_string(g.bitmapHeight) + " pixels";
       return res;
     }
-    dib page;
+    PdfPageSink sink(pdf, surf, g, res, progress);
     render::RenderParams p;
-    p.canvas0 = &surf;
     p.dpi = dpi;
     p.width = g.bitmapWidth;
     p.height = g.bitmapHeight;
@@ -232,33 +278,9 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
     p.printit = true;
     p.widthmm = g.widthmm;
     p.heightmm = g.heightmm;
-    for (int32_t nr = 1;; ++nr) {
-      FillWhite(surf, g.bitmapWidth, g.bitmapHeight);
-      p.seiteedvalue = nr;
-      const bool more = render::RenderCatalogPage(session, p);
-      if (!PageToDib(surf.image(), page)) {
-        res.error = "not enough memory for the image of page " + std::to_string(nr);
-        break;
-      }
-      // The page's memory goes to the writer (no copy); `page` gets memory
-      // back that the next page overwrites.
-      pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, std::move(page), 0, 0, g.bitmapWidth, g.bitmapHeight);
-      if (pdf.Failed()) {
-        res.error = pdf.LastError();
-        break;
-      }
-      res.anzpages = nr;
-      if (progress && !progress(PdfExportProgress{nr})) {
-        res.cancelled = true;
-        break;
-      }
-      if (!more) break;
-      if (nr == kMaxPages) {
-        res.error = "the catalog has more than " + std::to_string(kMaxPages) + " pages";
-        break;
-      }
-      pdf.NewPage();
-    }
+    const render::AllPagesResult all = render::RenderAllPages(session, p, sink);
+    if (res.error.empty() && all.pages > kMaxPages)
+      res.error = "the catalog has more than " + std::to_string(kMaxPages) + " pages";
   } catch (const std::bad_alloc&) {
     res.error = "not enough memory to render page " + std::to_string(res.anzpages + 1);
   }

@@ -21,6 +21,8 @@ class QtTextMeasurer : public render::TextMeasurer {
   int32_t TextHeightPx(const TFontSpec& font, const std::u16string& text) override;
   // Advances are never negative, so a longer text is never narrower.
   render::WidthLaw Law() const override { return render::WidthLaw::Monotone; }
+  // The height is the font's line height whatever the text.
+  bool HeightOfFontOnly() const override { return true; }
 
  private:
   FontAdvances& For(const TFontSpec& font);

@@ -4,6 +4,23 @@
 
 namespace platform {
 
+namespace {
+
+// Lays out every page and draws only `page` on `surface`.
+class OnePageSink : public render::PageSink {
+ public:
+  OnePageSink(ImageSurface& surface, int32_t page) : surface_(surface), page_(page) {}
+  render::DrawingSurface& MeasuringSurface() override { return surface_; }
+  render::DrawingSurface* BeginPage(int32_t page) override { return page == page_ ? &surface_ : nullptr; }
+  bool EndPage(int32_t, render::DrawingSurface&) override { return true; }
+
+ private:
+  ImageSurface& surface_;
+  const int32_t page_;
+};
+
+}  // namespace
+
 bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer, const PageImageRequest& req,
                      dib& out, PageImageInfo& info, std::string* error) {
   deldib(out);
@@ -34,8 +51,10 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
     if (error) *error = "not enough memory for a page of " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
     return false;
   }
+  // The catalog is laid out once silently and once more drawing only the
+  // requested page, as every output draws its pages.
+  OnePageSink sink(surface, req.page);
   render::RenderParams p;
-  p.canvas0 = &surface;
   p.dpi = req.dpi;
   p.width = w;
   p.height = h;
@@ -43,12 +62,9 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
   p.printit = req.print;
   p.widthmm = PageWidthMm(printer);
   p.heightmm = PageHeightMm(printer);
-  const int32_t layout = req.layout >= 0 ? req.layout : session.doc().settings.LayoutCombo;
-  p.seiteedvalue = 0;  // a pass that only lays out
-  render::RenderLayout(session, p, layout);
-  p.seiteedvalue = req.page;
-  info.more = render::RenderLayout(session, p, layout);
-  info.pages = session.anzpages;
+  const render::AllPagesResult all = render::RenderAllPages(session, p, sink, req.layout);
+  info.pages = all.pages;
+  info.more = req.page < all.pages;
   surface.End();
   if (!surface.ToDib(out)) {
     if (error) *error = "not enough memory to copy the page";

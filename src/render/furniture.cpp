@@ -349,6 +349,8 @@ void DrawFrame(RenderPass& pass, const PageState& st) {
 void StartPage(RenderPass& pass, PageState& st) {
   const CatalogSettings& set = pass.set;
   if (pass.pagehook) pass.pagehook->BeforePageStart(pass, st);
+  // A pass over every page draws this one on a surface of its own.
+  pass.BeginPageSurface(st.page);
   const bool drawn = pass.Drawn(st);
   st.itemsonpage = 0;
   if (drawn && set.BackgroundColorCheck) DrawBackgroundColour(pass);

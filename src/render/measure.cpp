@@ -40,6 +40,16 @@ int32_t MeasureCache::WidthPx(FontId id, const std::u16string& text) {
 }
 
 int32_t MeasureCache::HeightPx(FontId id, const std::u16string& text) {
+  if (measurer_->HeightOfFontOnly()) {
+    // Every line of every description asks for its height: no lookup by text.
+    int32_t& h = cache_[id].fontheight;
+    if (h < 0) {
+      ++calls_;
+      h = measurer_->TextHeightPx(fonts_[id], text);
+      Account(0);
+    }
+    return h;
+  }
   auto& m = cache_[id].height;
   auto it = m.find(text);
   if (it != m.end()) return it->second;
@@ -57,6 +67,7 @@ void MeasureCache::Clear() {
   for (auto& p : cache_) {
     p.width.clear();
     p.height.clear();
+    p.fontheight = -1;
   }
   entries_ = 0;
   chars_ = 0;

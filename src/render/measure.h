@@ -40,6 +40,9 @@ class TextMeasurer {
   // advances are never negative (no kerning that outweighs a glyph) should
   // say Monotone.
   virtual WidthLaw Law() const { return WidthLaw::Unknown; }
+  // True when TextHeightPx depends on the font alone, never on the text
+  // (the cache then keeps one height per font instead of one per text).
+  virtual bool HeightOfFontOnly() const { return false; }
 };
 
 using FontId = uint32_t;
@@ -75,6 +78,7 @@ class MeasureCache {
  private:
   struct PerFont {
     std::unordered_map<std::u16string, int32_t> width, height;
+    int32_t fontheight = -1;  // with HeightOfFontOnly, once measured
   };
   void Account(size_t chars);
 

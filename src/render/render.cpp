@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "render/furniture.h"
+#include "render/layout1.h"
+#include "render/pagerouter.h"
 
 namespace render {
 
@@ -16,7 +18,27 @@ RenderPass::RenderPass(RenderSession& s, const RenderParams& p)
       params(p),
       canvas(*p.canvas0),
       dpi(p.dpi),
-      zoom(p.zoomedvalue) {}
+      zoom(p.zoomedvalue),
+      router_(p.router) {}
+
+bool RenderPass::DrawnPage(int32_t page) const {
+  return router_ && params.seiteedvalue == kEveryPage ? router_->Drawing(page) : page == params.seiteedvalue;
+}
+
+void RenderPass::PassSurfaceStarts() {
+  if (router_) router_->PassStarts(params.seiteedvalue == kEveryPage);
+}
+void RenderPass::PreviewFilled() {
+  if (router_) router_->PreviewFilled(params.seiteedvalue == kEveryPage);
+}
+void RenderPass::BeginPageSurface(int32_t page) {
+  if (!router_) return;
+  router_->PageStarts(page, params.seiteedvalue == kEveryPage);
+  font_serial_ = 0;  // the router may have put another font in place
+}
+void RenderPass::EndPageSurfaces() {
+  if (router_) router_->PassEnds(params.seiteedvalue == kEveryPage);
+}
 
 void RenderPass::SelectRoleFont(const TFontSpec& f) {
   canvas.SetFont(f);
@@ -47,15 +69,7 @@ double RenderPass::TextHeightMm(const std::u16string& text) { return session.cac
 namespace {
 
 void PaintPreviewPage(RenderPass& pass, bool fill) {
-  DrawingSurface& c = pass.canvas;
-  c.SetPenStyle(PenStyle::Solid);
-  c.SetPenColor(0);
-  c.SetPenWidth(1);
-  if (fill)
-    c.SetBrushColor(0xFFFFFF);
-  else
-    c.SetBrushStyle(BrushStyle::Clear);
-  c.Rectangle(0, 0, pass.params.width, pass.params.height);
+  PaintPreviewPage(pass.canvas, pass.params.width, pass.params.height, fill);
 }
 
 // Replacements installed by tests; empty slots take the built-in renderer.
@@ -65,9 +79,14 @@ LayoutRenderer g_slots[3] = {nullptr, nullptr, nullptr};
 
 void StartPass(RenderPass& pass, PageState& st) {
   const CatalogSettings& set = pass.set;
+  // Page 1's surface is there before anything is painted on it.
+  pass.PassSurfaceStarts();
   // The header font is the surface's initial font.
   pass.SelectRoleFont(set.FontDialog9);
-  if (!pass.params.printit) PaintPreviewPage(pass, true);
+  if (!pass.params.printit) {
+    PaintPreviewPage(pass, true);
+    pass.PreviewFilled();
+  }
   st = PageState{};
   st.leftpx = pass.Len(set.LinksEd);
   st.toppx = pass.Len(set.ObenEd);
@@ -87,6 +106,7 @@ void StartPass(RenderPass& pass, PageState& st) {
 bool FinishPass(RenderPass& pass, const PageState& st) {
   pass.session.anzpages = st.page;
   if (!pass.params.printit) PaintPreviewPage(pass, false);
+  pass.EndPageSurfaces();
   return pass.params.seiteedvalue < st.page;
 }
 
@@ -134,13 +154,38 @@ bool RenderCatalogPage(RenderSession& s, const RenderParams& p) {
 AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink, int32_t layoutindex) {
   if (layoutindex < 0) layoutindex = s.doc().settings.LayoutCombo;
   AllPagesResult r;
-  RenderParams q = p;
   // The silent pass: page numbers and category names for the contents page
-  // and the headers come from this very run.
-  q.canvas0 = &sink.MeasuringSurface();
+  // and the headers come from this very run, and the drawing state each
+  // page starts with (see PageRouter). Layout 3 settles its number of name
+  // lines here too (a pass finding another number than the one it started
+  // with would be run again), so the drawing pass runs once.
+  PageRouter router(sink, PageRouter::Role::Drawing, p.width, p.height, !p.printit);
+  RenderParams q = p;
   q.seiteedvalue = 0;
+  {
+    PageRouter silent(sink, PageRouter::Role::Recording, p.width, p.height, false);
+    q.canvas0 = &silent;
+    q.router = &silent;
+    for (int settle = 0; settle < 4; ++settle) {
+      const int32_t lines = s.maxlinesforcaptionlasttime;
+      RenderLayout(s, q, layoutindex);
+      if (s.maxlinesforcaptionlasttime == lines) break;
+    }
+    router.TakeNotes(silent);
+  }
+  q.canvas0 = &router;
+  q.router = &router;
+  q.seiteedvalue = kEveryPage;
   RenderLayout(s, q, layoutindex);
+  if (router.Started()) {
+    r.pages = s.anzpages;
+    r.cancelled = router.Cancelled();
+    return r;
+  }
+  // A renderer outside the pass protocol: page by page on the sink's
+  // surfaces, each call laying out the whole catalog.
   int32_t known = s.anzpages;
+  q.router = nullptr;
   for (int32_t page = 1;; ++page) {
     DrawingSurface* surface = sink.BeginPage(page);
     bool more;

@@ -30,6 +30,12 @@ class Feedback;
 
 namespace render {
 
+class PageRouter;
+
+// seiteedvalue of a pass that draws every page on the surfaces of a
+// PageRouter (RenderAllPages); without a router it draws none.
+constexpr int32_t kEveryPage = -1;
+
 struct RenderParams {
   DrawingSurface* canvas0 = nullptr;  // where the page is drawn
   int32_t dpi = 96;                   // device pixels per inch of the surface
@@ -38,6 +44,10 @@ struct RenderParams {
   double zoomedvalue = 100;           // percent; 100 for every output
   bool printit = false;               // false for the preview only
   double widthmm = 0, heightmm = 0;   // page size in millimetres
+  // Set by RenderAllPages (then canvas0 is the router): with seiteedvalue
+  // kEveryPage the pass draws every page, switching surfaces at page
+  // starts; with 0 it lays out and notes its drawing state per page.
+  PageRouter* router = nullptr;
 };
 
 class RenderSession {
@@ -139,8 +149,17 @@ class RenderPass {
   int32_t OneMm() const { return OneMmPx(dpi, zoom); }
   int32_t FiveMm() const { return FiveMmPx(dpi, zoom); }
 
-  // Whether the page of `st` is the one being drawn.
-  bool Drawn(const PageState& st) const { return st.page == params.seiteedvalue; }
+  // Whether the page of `st` is (one of) the page(s) being drawn.
+  bool Drawn(const PageState& st) const { return DrawnPage(st.page); }
+  bool DrawnPage(int32_t page) const;
+  // The page-surface protocol of RenderAllPages (nothing without a router):
+  // StartPass calls PassSurfaceStarts first and PreviewFilled after the
+  // preview's white page, StartPage calls BeginPageSurface before any
+  // furniture, FinishPass calls EndPageSurfaces last.
+  void PassSurfaceStarts();
+  void PreviewFilled();
+  void BeginPageSurface(int32_t page);
+  void EndPageSurfaces();
   // The lowest usable position: heightmm - bottommm - footermm.
   double UsableBottom(const PageState& st) const { return params.heightmm - st.bottommm - st.footermm; }
 
@@ -163,6 +182,7 @@ class RenderPass {
   void ExactFontSize();
 
  private:
+  PageRouter* const router_;
   uint64_t font_serial_ = 0;
   int32_t font_points_ = -1;
   FontId font_id_ = 0;
@@ -229,8 +249,16 @@ struct AllPagesResult {
 
 // Draws every page of the catalog with layout `layoutindex` (-1: the
 // document's LayoutCombo). `p` gives resolution, zoom, page size and
-// printit; its canvas0 and seiteedvalue are ignored. The pages are exactly
-// those RenderLayout draws page by page after one silent pass.
+// printit; its canvas0, seiteedvalue and router are ignored. The pages are
+// exactly those RenderLayout draws page by page after one silent pass
+// (printing; the preview's page border, drawn with a clear brush, may
+// carry another brush colour in its state).
+//
+// One silent layout pass, then one pass that draws every page: the drawing
+// state (font, pen, brush) runs on from page to page as on one surface, and
+// page N is handed to EndPage before page N + 1 is begun, so the sink can
+// encode it while the next one is drawn. A renderer that does not go
+// through StartPass / StartPage / FinishPass is drawn page by page.
 AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink, int32_t layoutindex = -1);
 
 // The renderer of an empty slot: the page furniture of a catalog without

@@ -4,10 +4,18 @@
 
 namespace render {
 
-DrawingSurface::DrawingSurface() {
+DrawingSurface::DrawingSurface() { ResetState(); }
+
+void DrawingSurface::ResetState() {
+  font_ = TFontSpec{};
   font_.name = u"Arial";
   font_.size = 10;
   font_.ppi = 96;
+  FontChanged();
+  pen_ = PenState{};
+  brush_ = BrushState{};
+  transparent_ = false;
+  pos_ = SurfacePoint{};
 }
 DrawingSurface::~DrawingSurface() = default;
 

@@ -160,7 +160,12 @@ class DrawingSurface {
                      int32_t y4) = 0;
 
  private:
+  // The router of a pass over every page keeps the state and replays the
+  // primitives on the surface of the page being drawn.
+  friend class PageRouter;
   void FontChanged() { ++font_serial_; }
+  // The state of a new surface.
+  void ResetState();
 
   TFontSpec font_;
   double em_px_ = 0;

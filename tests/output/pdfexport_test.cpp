@@ -40,7 +40,7 @@ bool HaveTool(const char* name) {
 // A renderer with a known number of pages, each showing a pattern of its
 // own (filled rectangles and a block of pixels of many colours).
 int32_t g_pages = 3;
-int32_t g_calls = 0;
+int32_t g_calls = 0;  // calls that draw a page
 
 dib PagePattern(int32_t page) {
   dib d;
@@ -52,9 +52,9 @@ dib PagePattern(int32_t page) {
 }
 
 bool TestRenderer(render::RenderSession& s, const render::RenderParams& p, int32_t) {
-  ++g_calls;
   s.anzpages = g_pages;
   if (p.seiteedvalue >= 1 && p.seiteedvalue <= g_pages) {
+    ++g_calls;
     render::DrawingSurface& c = *p.canvas0;
     c.SetPenStyle(render::PenStyle::Clear);
     c.SetBrushColor(RGBColor(40 * p.seiteedvalue, 10, 200));

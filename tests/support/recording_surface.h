@@ -29,6 +29,7 @@ class FixedMeasurer : public render::TextMeasurer {
   int32_t TextWidthPx(const TFontSpec& font, const std::u16string& text) override;
   int32_t TextHeightPx(const TFontSpec& font, const std::u16string& text) override;
   render::WidthLaw Law() const override { return law; }
+  bool HeightOfFontOnly() const override { return true; }
   render::WidthLaw law = render::WidthLaw::Additive;
   uint64_t calls = 0;
 };

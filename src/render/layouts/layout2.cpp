@@ -29,7 +29,7 @@ class Layout2 : public FamilyFlow, public PageStartHook {
   void BeforePageStart(RenderPass& pass, PageState& st) override {
     // A break inside the description or the table of a product being drawn
     // closes its frame at the bottom of the page that ends.
-    if (!inframe_ || st.page - 1 != pass.params.seiteedvalue) return;
+    if (!inframe_ || !pass.DrawnPage(st.page - 1)) return;
     const double bottom = pass.UsableBottom(st);  // still the ending page's footer
     st.y = bottom;
     if (set_.NoRahmenCheck) return;
