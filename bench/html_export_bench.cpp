@@ -24,7 +24,7 @@
 #include "output/pagejobs.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "render/layouts/layouts.h"
 
 namespace {

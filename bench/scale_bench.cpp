@@ -31,7 +31,7 @@
 #include "output/pdfexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/document.h"

@@ -134,7 +134,6 @@ int32_t PageRouter::TextWidth(const std::u16string& s) { return Synced(Device())
 int32_t PageRouter::TextHeight(const std::u16string& s) { return Synced(Device()).TextHeight(s); }
 bool PageRouter::IsRasterPrinter() const { return Device().IsRasterPrinter(); }
 bool PageRouter::Extent(int32_t& width, int32_t& height) const { return Device().Extent(width, height); }
-int32_t PageRouter::DeviceBitsPerPixel() const { return Device().DeviceBitsPerPixel(); }
 
 bool PageRouter::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
                             int32_t sw, int32_t sh) {

@@ -71,7 +71,6 @@ class PageRouter final : public DrawingSurface {
   int32_t TextHeight(const std::u16string& s) override;
   bool IsRasterPrinter() const override;
   bool Extent(int32_t& width, int32_t& height) const override;
-  int32_t DeviceBitsPerPixel() const override;
   bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy, int32_t sw,
                   int32_t sh) override;
   void SetDibRow(int32_t x, int32_t y, const dib& row) override;

@@ -17,7 +17,7 @@
 #include "core/codepage.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"

@@ -9,7 +9,7 @@
 
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"

@@ -18,7 +18,7 @@
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"

@@ -16,7 +16,7 @@
 #include "output/pageimages.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "project/document.h"
 #include "test_renderer.h"
 

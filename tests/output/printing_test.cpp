@@ -23,7 +23,7 @@
 #include "pdf/pdf_test_util.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "project/document.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
