@@ -107,6 +107,7 @@ int RunExportPdf(const cli::Args& args) {
     std::fprintf(stderr, "quillane-cli %s: %s\n", kName, r.error.c_str());
     return 1;
   }
+  cli::ReportPictureProblems(*setup, kName);
   std::string colours = "RGB";
   if (opts.cmyk) colours = r.uselcms ? "CMYK (Little CMS)" : "CMYK (arithmetic: " + r.colorNote + ")";
   std::printf("%s: %d pages of %d x %d pt, %d x %d pixels at %d dpi, %s\n", out.c_str(), r.anzpages,

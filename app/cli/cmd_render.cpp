@@ -90,6 +90,7 @@ int RunRender(const cli::Args& args) {
     std::fprintf(stderr, "quillane-cli %s: %s\n", kName, why.c_str());
     return 1;
   }
+  cli::ReportPictureProblems(*setup, kName);
   std::printf("%s: page %ld of %d, %d x %d pixels at %ld dpi%s (%s page %d x %d at %d dpi)\n", out.c_str(), page,
               info.pages, info.width, info.height, dpi, print ? ", as printed" : "",
               printer.fallback ? "A4 fallback" : printer.printer.c_str(), printer.width, printer.height,

@@ -42,4 +42,12 @@ std::unique_ptr<RenderSetup> MakeRenderSetup(Document& doc, const char* command)
   return std::make_unique<RenderSetup>(doc);
 }
 
+void ReportPictureProblems(RenderSetup& setup, const char* command) {
+  const auto problems = setup.loader.TakeProblems();
+  if (problems.empty()) return;
+  std::fprintf(stderr, "quillane-cli %s: %zu picture%s could not be drawn:\n", command, problems.size(),
+               problems.size() == 1 ? "" : "s");
+  for (const auto& p : problems) std::fprintf(stderr, "  %s\n", p.reason.c_str());
+}
+
 }  // namespace cli

@@ -31,4 +31,8 @@ struct RenderSetup {
 // Null (with a message naming `command`) when the GUI side cannot start.
 std::unique_ptr<RenderSetup> MakeRenderSetup(Document& doc, const char* command);
 
+// Lists on stderr the pictures the setup's renders could not draw (the
+// file and why), like a printer's preflight; nothing when all were drawn.
+void ReportPictureProblems(RenderSetup& setup, const char* command);
+
 }  // namespace cli
