@@ -285,22 +285,6 @@ bool DibFileSize(const std::string& filename, int32_t& width, int32_t& height, s
   return true;
 }
 
-namespace {
-// The codecs write to a QIODevice; this one streams into a SafeFile, so a
-// saved picture replaces the old file only when complete.
-class SafeFileDevice : public QIODevice {
- public:
-  ql::SafeFile file;
-  bool Open(const std::string& path) { return file.Open(path) && open(QIODevice::WriteOnly); }
-
- protected:
-  qint64 readData(char*, qint64) override { return -1; }
-  qint64 writeData(const char* data, qint64 len) override {
-    return file.Write(data, static_cast<size_t>(len)) ? len : -1;
-  }
-};
-}  // namespace
-
 bool SaveDib(const dib& d, const std::string& filename, int code, std::string* error) {
   const DibFileFormat* info = DibFormatByCode(code);
   if (!info) {
@@ -315,11 +299,16 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
     SetError(error, filename, "there is no picture to save");
     return false;
   }
-  SafeFileDevice out;
-  if (!out.Open(filename)) {
-    SetError(error, filename, "cannot create the file (" + out.file.Error() + ")");
+  // The codecs write to memory (TIFF seeks back while writing); the bytes
+  // then replace the file through SafeFile, and only when complete.
+  ql::SafeFile file;
+  if (!file.Open(filename)) {
+    SetError(error, filename, "cannot create the file (" + file.Error() + ")");
     return false;
   }
+  QByteArray bytes;
+  QBuffer out(&bytes);
+  out.open(QIODevice::WriteOnly);
   std::string why;
   bool ok = false;
   if (code == kDibTga) {
@@ -339,16 +328,12 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
       if (!ok) why = "cannot write the picture (" + writer.errorString().toStdString() + ")";
     }
   }
-  if (ok && !out.file.Error().empty()) {
+  if (ok && (!file.Write(bytes.constData(), static_cast<size_t>(bytes.size())) || !file.Commit())) {
     ok = false;
-    why = "cannot write the file (" + out.file.Error() + ")";
-  }
-  if (ok && !out.file.Commit()) {
-    ok = false;
-    why = "cannot write the file (" + out.file.Error() + ")";
+    why = "cannot write the file (" + file.Error() + ")";
   }
   if (!ok) {
-    out.file.Abandon();
+    file.Abandon();
     SetError(error, filename, why);
   }
   return ok;
