@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "core/codepage.h"
@@ -35,7 +37,7 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
   struct stat st {};
   if (::stat(name.c_str(), &st) != 0) {
     deldib(out);
-    Problem(filename, name + ": the file does not exist or cannot be read");
+    Problem(filename, name + ": " + std::strerror(errno));
     return false;
   }
   if (boxWidth < 0 || boxHeight < 0) boxWidth = boxHeight = 0;
