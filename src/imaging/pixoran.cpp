@@ -179,6 +179,14 @@ bool Decode(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh, d
     why = "cannot read the picture (" + reader.errorString().toStdString() + ")";
     return false;
   }
+  // A header that promises another size than the data delivers (a GIF
+  // screen wider than its frames, say) would have the layout measure one
+  // picture and the page draw another: damaged.
+  if (want.isValid() && image.size() != want) {
+    why = "the header gives " + std::to_string(full.width()) + " x " + std::to_string(full.height()) +
+          " pixels, the data " + std::to_string(image.width()) + " x " + std::to_string(image.height());
+    return false;
+  }
   if (!full.isValid()) full = image.size();
   if (!SizeAcceptable(image.size(), why)) return false;
   return QImageToDib(image, d, &why);

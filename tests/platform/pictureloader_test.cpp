@@ -172,4 +172,16 @@ TEST_F(PictureLoaderTest, PixelCapFollowsTheMachineAndNamesTheSize) {
   EXPECT_NE(problems[0].reason.find("20000 x 20000"), std::string::npos) << problems[0].reason;
 }
 
+// Found by picture_fuzz: a GIF whose header size as Qt reads it (23837 x
+// 200) is not what its data decodes to (44031 x 200). The layout would measure one picture and the
+// page draw another; such a file is refused as damaged.
+TEST_F(PictureLoaderTest, HeaderSizeThatTheDataDoesNotDeliverIsRefused) {
+  const std::string file = std::string(QL_TEST_DATA_DIR) + "/gif-screen-wider-than-frame.gif";
+  dib d;
+  std::string err;
+  EXPECT_FALSE(OpenDib(d, file, kDibAuto, &err));
+  EXPECT_NE(err.find("the header gives 23837 x 200 pixels, the data 44031 x 200"), std::string::npos) << err;
+  EXPECT_FALSE(d.loaded());
+}
+
 }  // namespace
