@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,16 @@ inline ChildOutput RunSelf(const std::string& self, std::vector<std::string> arg
   if (WIFSIGNALED(status)) res.signal = WTERMSIG(status);
   res.peakMb = ru.ru_maxrss / 1024.0;
   return res;
+}
+
+// The folder a benchmark works in: DIR of "--keep DIR" (kept afterwards), or
+// a fresh one under the temporary folder named after `name` and the process.
+inline std::filesystem::path WorkFolder(int argc, char** argv, const std::string& name, bool& keep) {
+  namespace fs = std::filesystem;
+  keep = argc == 3 && std::string(argv[1]) == "--keep";
+  const fs::path dir = keep ? fs::path(argv[2]) : fs::temp_directory_path() / (name + "." + std::to_string(getpid()));
+  fs::create_directories(dir);
+  return dir;
 }
 
 }  // namespace bench

@@ -210,15 +210,8 @@ int Child(const std::string& mode, const std::string& file) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--child") return Child(argv[2], argv[3]);
-  fs::path dir;
   bool keep = false;
-  if (argc == 3 && std::string(argv[1]) == "--keep") {
-    dir = argv[2];
-    keep = true;
-  } else {
-    dir = fs::temp_directory_path() / ("bench_memory." + std::to_string(getpid()));
-  }
-  fs::create_directories(dir);
+  const fs::path dir = bench::WorkFolder(argc, argv, "bench_memory", keep);
   const std::string self = fs::read_symlink("/proc/self/exe");
 
   const double perProduct = BytesPerProduct();

@@ -162,15 +162,8 @@ Run RunChild(const std::string& self, const fs::path& dir, const std::string& st
 
 int main(int argc, char** argv) {
   if (argc == 5 && std::string(argv[1]) == "--child") return Child(argv[2], argv[3], argv[4]);
-  fs::path dir;
   bool keep = false;
-  if (argc == 3 && std::string(argv[1]) == "--keep") {
-    dir = argv[2];
-    keep = true;
-  } else {
-    dir = fs::temp_directory_path() / ("bench_pictures." + std::to_string(getpid()));
-  }
-  fs::create_directories(dir);
+  const fs::path dir = bench::WorkFolder(argc, argv, "bench_pictures", keep);
   const std::string self = fs::read_symlink("/proc/self/exe");
   if (!platform::EnsureGuiApplication()) return 1;
   if (!WritePicture(dir / "gross-0.jpg", 6000, 4000) || !WritePicture(dir / "klein-0.jpg", 600, 400)) {
