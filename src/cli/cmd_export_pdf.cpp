@@ -93,6 +93,7 @@ CommandRun ExportPdf(CLI::App& app) {
       };
     const output::PdfExportResult r = output::ExportPDF(setup->session, a->out, opts, report);
     if (!r.ok) return FileError(io, "export-pdf", r.error);
+    ReportPictureProblems(io, *setup, "export-pdf");
     std::string colours = "RGB";
     if (opts.cmyk) colours = r.uselcms ? "CMYK (Little CMS)" : "CMYK (arithmetic: " + r.colorNote + ")";
     io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "

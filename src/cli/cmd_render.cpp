@@ -53,6 +53,7 @@ CommandRun Render(CLI::App& app) {
     if (!platform::RenderPageImage(setup->session, printer, req, bitmap, info, &why) ||
         !SaveDib(bitmap, a->out, format, &why))
       return FileError(io, "render", why);
+    ReportPictureProblems(io, *setup, "render");
     io.out << a->out << ": page " << a->page << " of " << info.pages << ", " << info.width << " x "
            << info.height << " pixels at " << a->dpi << " dpi" << (a->print ? ", as printed" : "") << " ("
            << (printer.fallback ? std::string("A4 fallback") : printer.printer) << " page " << printer.width

@@ -38,6 +38,10 @@ struct RenderSetup {
 // Null (with a message naming `command`) when the GUI side cannot start.
 std::unique_ptr<RenderSetup> MakeRenderSetup(Console& io, Document& doc, const std::string& command);
 
+// Lists on io.err the pictures the setup's renders could not draw (the
+// file and why), like a printer's preflight; nothing when all were drawn.
+void ReportPictureProblems(Console& io, RenderSetup& setup, const std::string& command);
+
 // Messages of the library go to io.err ("caption: text"); questions are
 // answered No, since nobody is there to answer them.
 class ConsoleFeedback : public Feedback {

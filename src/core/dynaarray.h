@@ -4,8 +4,17 @@
 //
 // Records are C++ objects: they are moved (never copied byte-wise) when the
 // block is replaced, so they may hold std::u16string and nested arrays.
-// Capacity is always a whole number of quanta of 100 records; the block is
-// replaced only when the record count crosses a multiple of 100.
+//
+// An array that holds nothing owns no block. Capacities follow one fixed
+// ladder (CapacityFor): below one quantum of 100 records it grows by half
+// from a single record (1, 2, 3, 5, 8, 12, ... 93, 100), so the many small
+// arrays of a catalog (pictures, rows, cells) cost about what they hold;
+// from 100 records on it is a whole number of quanta, the next one at or
+// above 1.5 times the previous capacity (100, 200, 300, 500, 800, ...).
+// Growth is thus geometric and appending n records costs O(n) moves in
+// total. The block shrinks only when the count falls to a third of the
+// capacity (or to 0, which releases it), so alternating Add and Delete at a
+// boundary does not reallocate every time.
 //
 // When a block cannot be allocated the failure is reported through the
 // allocation-failure handler (see alloc.h) with the fixed English text, the
@@ -141,10 +150,24 @@ class TDynaArray {
   uint32_t Capacity() const { return size ? amemsize / size : 0; }
   const T* Block() const { return poi; }
 
-  static uint32_t BytesFor(uint32_t n) {
+  // The smallest capacity of the ladder that holds n records (0 for 0).
+  static uint64_t CapacityFor(uint64_t n) {
     if (n == 0) return 0;
-    return ((n - 1) / buffersize + 1) * buffersize * size;
+    uint64_t c = 1;
+    while (c < n) {
+      if (c < buffersize) {
+        c = c + (c + 1) / 2;
+        if (c > buffersize) c = buffersize;
+      } else {
+        c = (c * 3 / 2 + buffersize - 1) / buffersize * buffersize;
+      }
+    }
+    return c;
   }
+  // Bytes of the block that holds n records.
+  static uint64_t BytesFor(uint64_t n) { return CapacityFor(n) * size; }
+  // Bytes the array would allocate for its next Add (0 when it has room).
+  uint64_t GrowthBytes() const { return count < Capacity() ? 0 : BytesFor(uint64_t(count) + 1); }
 
  private:
   static constexpr uint32_t size = static_cast<uint32_t>(sizeof(T));
@@ -189,8 +212,8 @@ class TDynaArray {
   // grow and could not (reported, old block kept).
   bool AllocMoreMem(bool& replaced) {
     replaced = false;
-    const uint64_t need = ((static_cast<uint64_t>(count) - 1) / buffersize + 1) * buffersize * size;
-    if (need == amemsize) return true;
+    if (count <= Capacity()) return true;
+    const uint64_t need = BytesFor(count);
     const bool first = (count == 1 || poi == nullptr);
     T* nb = need > UINT32_MAX ? nullptr : allocate(need);
     if (!nb) {
@@ -218,14 +241,15 @@ class TDynaArray {
 
   // Called after count was decremented.
   void AllocLessMem() {
-    const uint32_t need = BytesFor(count);
-    if (need == amemsize) return;
     if (count == 0) {
       delete[] poi;
       poi = nullptr;
       amemsize = 0;
       return;
     }
+    if (count > Capacity() / 3) return;
+    const uint64_t need = BytesFor(count);
+    if (need >= amemsize) return;
     T* nb = allocate(need);
     if (!nb) {
       ql::ReportAllocationFailure(3, need);
@@ -234,7 +258,7 @@ class TDynaArray {
     for (uint32_t i = 0; i < count; ++i) nb[i] = std::move(poi[i]);
     delete[] poi;
     poi = nb;
-    amemsize = need;
+    amemsize = static_cast<uint32_t>(need);
   }
 
   T** outeraobj = nullptr;

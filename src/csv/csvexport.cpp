@@ -1,16 +1,8 @@
 #include "csv/csvexport.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "core/codepage.h"
 #include "core/linebreaks.h"
-#include "core/temppaths.h"
+#include "core/safefile.h"
 #include "i18n/messages.h"
 
 namespace csv {
@@ -18,110 +10,6 @@ namespace csv {
 namespace {
 
 std::u16string AppTitle() { return i18n::Tr(u"Quillane"); }
-
-std::u16string SystemText(int err) { return ql::FromUtf8(std::strerror(err)); }
-
-// Collects the file's bytes in a temporary file next to the target and puts
-// it in place at the end. Until Commit succeeds the target is untouched.
-class AtomicFile {
- public:
-  ~AtomicFile() { Abandon(); }
-
-  // Creates the temporary file. False with errno set when that fails.
-  bool Create(const std::string& path) {
-    target_ = path;
-    // Write through a symbolic link to the file it names, as truncating the
-    // file in place would.
-    struct stat lst {};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-      char resolved[PATH_MAX];
-      if (::realpath(path.c_str(), resolved)) target_ = resolved;
-    }
-    struct stat st {};
-    mode_t mode;
-    if (::stat(target_.c_str(), &st) == 0) {
-      // A file the user may not write, or a folder, cannot be replaced.
-      if (S_ISDIR(st.st_mode)) {
-        errno = EISDIR;
-        return false;
-      }
-      if (::access(target_.c_str(), W_OK) != 0) return false;
-      mode = st.st_mode & 07777;
-    } else {
-      mode_t mask = ::umask(0);
-      ::umask(mask);
-      mode = 0666 & ~mask;
-    }
-    tmp_ = target_ + ".XXXXXX";
-    fd_ = ::mkstemp(tmp_.data());
-    if (fd_ < 0) {
-      tmp_.clear();
-      return false;
-    }
-    guard_.Reset(tmp_);
-    if (::fchmod(fd_, mode) != 0) {
-      int e = errno;
-      Abandon();
-      errno = e;
-      return false;
-    }
-    return true;
-  }
-
-  bool Write(const std::string& bytes) {
-    buf_ += bytes;
-    return buf_.size() < kFlushAt || Flush();
-  }
-
-  // Flushes, closes and renames. False with errno set on failure (the
-  // temporary file is then removed).
-  bool Commit() {
-    if (!Flush() || ::fsync(fd_) != 0) return Fail();
-    int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) return Fail();
-    if (::rename(tmp_.c_str(), target_.c_str()) != 0) return Fail();
-    guard_.Reset();
-    tmp_.clear();
-    return true;
-  }
-
- private:
-  static constexpr size_t kFlushAt = 64 * 1024;
-
-  bool Flush() {
-    size_t done = 0;
-    while (done < buf_.size()) {
-      ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      done += static_cast<size_t>(n);
-    }
-    buf_.clear();
-    return true;
-  }
-  bool Fail() {
-    int e = errno;
-    Abandon();
-    errno = e;
-    return false;
-  }
-  void Abandon() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!tmp_.empty()) ::unlink(tmp_.c_str());
-    guard_.Reset();
-    tmp_.clear();
-  }
-
-  std::string target_;
-  std::string tmp_;
-  ql::TemporaryPath guard_;  // removed if the program is interrupted
-  std::string buf_;
-  int fd_ = -1;
-};
 
 }  // namespace
 
@@ -170,9 +58,9 @@ bool ExportCSVFile(const Document& doc, const std::string& path, bool all, int32
     error = i18n::Msg(37);
     return false;
   }
-  AtomicFile f;
-  if (!f.Create(path)) {
-    error = i18n::Msg(34) + uname;
+  ql::SafeFile f;
+  if (!f.Open(path)) {
+    error = i18n::Msg(34) + uname + u" (" + ql::FromUtf8(f.Error()) + u")";
     return false;
   }
   auto writeCategory = [&](const Category& cat) {
@@ -191,7 +79,7 @@ bool ExportCSVFile(const Document& doc, const std::string& path, bool all, int32
     ok = writeCategory(doc.kats[static_cast<uint32_t>(selected)]);
   }
   if (!ok || !f.Commit()) {
-    error = i18n::Tr(u"Fehler beim Schreiben der Datei: ") + uname + u" (" + SystemText(errno) + u")";
+    error = i18n::Tr(u"Fehler beim Schreiben der Datei: ") + uname + u" (" + ql::FromUtf8(f.Error()) + u")";
     return false;
   }
   return true;

@@ -28,7 +28,7 @@ std::u16string ProductLine(const Document& doc, const Product& p, const std::u16
 // it is complete: the lines go to a temporary file in the same folder that
 // replaces `path` at the end, so a failed export leaves an earlier file of
 // that name as it was. On failure returns false with `error` set (message 34
-// and the file name when the file cannot be created).
+// and the file name when the file cannot be created), both with the reason.
 bool ExportCSVFile(const Document& doc, const std::string& path, bool all, int32_t selected,
                    std::u16string& error);
 

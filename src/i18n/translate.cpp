@@ -1,5 +1,6 @@
 #include "i18n/translate.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/safefile.h"
 #include "i18n/messages.h"
 
 namespace i18n {
@@ -67,28 +69,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
-}
-
-// Writes through path + ".tmp", flushed to disk, and renames it over path:
-// the old file stays whole until the new one is complete.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  const std::string tmp = path + ".tmp";
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = true;
-  for (size_t done = 0; ok && done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -179,12 +159,24 @@ void TranslationTable::BuildIndex() {
 // Quicksort by key with the middle element as pivot. Recurses into the
 // smaller part and loops on the larger one so that a hostile file cannot
 // exhaust the stack; the parts are disjoint, so the order of work does not
-// change the result.
+// change the result. A part still unsorted after 4 log2(n) + 16 partition
+// rounds (which ordinary tables never reach) is finished by heapsort, so a
+// bucket crafted against the middle pivot sorts in O(n log n) instead of
+// O(n^2); every other bucket comes out exactly as the plain quicksort
+// leaves it, equal keys included.
 void TranslationTable::SortBucket(TDynaArray<TranslationKey>& bucket) {
   struct Sorter {
     TDynaArray<TranslationKey>& a;
-    void Sort(int64_t low, int64_t high) {
+    void Sort(int64_t low, int64_t high, int depth) {
       while (low < high) {
+        if (depth-- <= 0) {
+          TranslationKey* first = &a[static_cast<uint32_t>(low)];
+          TranslationKey* last = first + (high - low + 1);
+          auto less = [](const TranslationKey& x, const TranslationKey& y) { return x.key < y.key; };
+          std::make_heap(first, last, less);
+          std::sort_heap(first, last, less);
+          return;
+        }
         int64_t i = low, j = high;
         const std::u16string pivot = a[static_cast<uint32_t>((low + high) / 2)].key;
         do {
@@ -197,16 +189,19 @@ void TranslationTable::SortBucket(TDynaArray<TranslationKey>& bucket) {
           }
         } while (i <= j);
         if (j - low < high - i) {
-          if (low < j) Sort(low, j);
+          if (low < j) Sort(low, j, depth);
           low = i;
         } else {
-          if (i < high) Sort(i, high);
+          if (i < high) Sort(i, high, depth);
           high = j;
         }
       }
     }
   };
-  Sorter{bucket}.Sort(0, static_cast<int64_t>(bucket.Count()) - 1);
+  const int64_t n = bucket.Count();
+  int log2n = 0;
+  while ((int64_t(1) << log2n) < n) ++log2n;
+  Sorter{bucket}.Sort(0, n - 1, 4 * log2n + 16);
 }
 
 int32_t TranslationTable::Find(const std::u16string& german) const {
@@ -291,7 +286,8 @@ bool TranslationTable::SaveTranslationTable() {
     if (std::rename(file_.c_str(), keep.c_str()) != 0) return false;
     damaged_file_ = false;
   }
-  return WriteFileAtomically(file_, ToBytes());
+  std::string reason;
+  return ql::WriteFileSafely(file_, ToBytes(), reason);
 }
 
 // ---- The process-wide lookup of messages.h.

@@ -1,15 +1,18 @@
 #include "imaging/pixoran.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cmath>
+#include <unistd.h>
 #include <set>
 
+#include "core/safefile.h"
 #include "imaging/filecheck.h"
 #include "imaging/qtdib.h"
 #include "imaging/writers.h"
@@ -76,19 +79,25 @@ bool SizeAcceptable(const QSize& s, std::string& why) {
     why = "the picture has no pixels";
     return false;
   }
-  if (static_cast<int64_t>(s.width()) * s.height() > kMaxDibPixels) {
-    why = "picture too large (" + std::to_string(s.width()) + " x " + std::to_string(s.height()) + " pixels)";
+  if (static_cast<int64_t>(s.width()) * s.height() > PicturePixelCap()) {
+    why = "picture too large (" + std::to_string(s.width()) + " x " + std::to_string(s.height()) +
+          " pixels; at most " + std::to_string(PicturePixelCap() / 1000000) + " megapixels can be drawn)";
     return false;
   }
   return true;
 }
 
 // Opens the file and finds its Qt format; false with a reason otherwise.
+bool FindFormat(QIODevice& f, int code, QByteArray& fmt, std::string& why);
 bool Prepare(QFile& f, int code, QByteArray& fmt, std::string& why) {
   if (!f.open(QIODevice::ReadOnly)) {
     why = "cannot open the file (" + f.errorString().toStdString() + ")";
     return false;
   }
+  return FindFormat(f, code, fmt, why);
+}
+
+bool FindFormat(QIODevice& f, int code, QByteArray& fmt, std::string& why) {
   if (code == kDibAuto) {
     fmt = QImageReader::imageFormat(&f);
     f.seek(0);
@@ -136,39 +145,122 @@ int DibFormatForExtension(const std::string& filename) {
   return 0;
 }
 
+namespace {
+
+// The size to decode a picture of `full` pixels at for a box of box.w x
+// box.h: the box's size at the picture's aspect (never below the box, never
+// above the full size) when the picture holds more than four times the box's
+// pixels and more than kScaledDecodeMinPixels; otherwise the full size.
+QSize DecodeSize(const QSize& full, int32_t boxw, int32_t boxh) {
+  if (!full.isValid() || boxw <= 0 || boxh <= 0) return full;
+  const int64_t fullpx = int64_t(full.width()) * full.height();
+  if (fullpx <= kScaledDecodeMinPixels || fullpx <= 4 * int64_t(boxw) * boxh) return full;
+  // The scale that makes both sides at least as large as the box.
+  const double f = std::max(double(boxw) / full.width(), double(boxh) / full.height());
+  if (f >= 1) return full;
+  const int w = std::clamp(static_cast<int>(std::ceil(full.width() * f)), 1, full.width());
+  const int h = std::clamp(static_cast<int>(std::ceil(full.height() * f)), 1, full.height());
+  return QSize(w, h);
+}
+
+// Decodes the picture in `dev` (format `fmt`) into `d`, scaled for the box.
+bool Decode(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh, dib& d, QSize& full,
+            std::string& why) {
+  if (!PictureDataComplete(dev, fmt, why)) return false;
+  QImageReader reader(&dev, fmt);
+  reader.setDecideFormatFromContent(false);  // fixed above; content sniffing misreads TGA
+  full = reader.size();
+  const QSize want = DecodeSize(full, boxw, boxh);
+  // The cap applies to what is decoded: a huge JPEG drawn small is fine.
+  if (!SizeAcceptable(want, why)) return false;
+  if (want.isValid() && want != full) reader.setScaledSize(want);
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) {
+    why = "cannot read the picture (" + reader.errorString().toStdString() + ")";
+    return false;
+  }
+  // A header that promises another size than the data delivers (a GIF
+  // screen wider than its frames, say) would have the layout measure one
+  // picture and the page draw another: damaged.
+  if (want.isValid() && image.size() != want) {
+    why = "the header gives " + std::to_string(full.width()) + " x " + std::to_string(full.height()) +
+          " pixels, the data " + std::to_string(image.width()) + " x " + std::to_string(image.height());
+    return false;
+  }
+  if (!full.isValid()) full = image.size();
+  if (!SizeAcceptable(image.size(), why)) return false;
+  return QImageToDib(image, d, &why);
+}
+
+}  // namespace
+
+int64_t PicturePixelCap() {
+  static const int64_t cap = [] {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pagesize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pagesize <= 0) return kMaxDibPixels;
+    // One decoded picture (4 bytes a pixel at most) may take an eighth of
+    // the machine's memory.
+    const int64_t bymemory = int64_t(pages) * pagesize / 4 / 8;
+    return std::max<int64_t>(std::min(kMaxDibPixels, bymemory), 4 * 1000 * 1000);
+  }();
+  return cap;
+}
+
 bool OpenDib(dib& d, const std::string& filename, int format, std::string* error) {
+  int32_t w, h;
+  return OpenDibForBox(d, filename, 0, 0, w, h, error, format);
+}
+
+bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_t boxHeight, int32_t& fullWidth,
+                   int32_t& fullHeight, std::string* error, int format) {
   deldib(d);
+  fullWidth = fullHeight = 0;
   InstallAllocationLimit();
   QFile f(QString::fromStdString(filename));
   QByteArray fmt;
   std::string why;
-  if (!Prepare(f, format, fmt, why)) {
+  QSize full;
+  if (!Prepare(f, format, fmt, why) || !Decode(f, fmt, boxWidth, boxHeight, d, full, why)) {
+    deldib(d);
     SetError(error, filename, why);
     return false;
   }
-  if (!PictureDataComplete(f, fmt, why)) {
-    SetError(error, filename, why);
+  fullWidth = full.width();
+  fullHeight = full.height();
+  return true;
+}
+
+bool OpenDibFromBytes(dib& d, const std::string& bytes, int32_t boxWidth, int32_t boxHeight, std::string* error) {
+  deldib(d);
+  InstallAllocationLimit();
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buf(&data);
+  buf.open(QIODevice::ReadOnly);
+  QByteArray fmt;
+  std::string why;
+  QSize full;
+  if (!FindFormat(buf, kDibAuto, fmt, why) || !Decode(buf, fmt, boxWidth, boxHeight, d, full, why)) {
+    deldib(d);
+    if (error) *error = why;
     return false;
   }
-  QImageReader reader(&f, fmt);
-  reader.setDecideFormatFromContent(false);  // fixed above; content sniffing misreads TGA
-  if (!SizeAcceptable(reader.size(), why)) {
-    SetError(error, filename, why);
-    return false;
-  }
-  QImage image;
-  if (!reader.read(&image) || image.isNull()) {
-    SetError(error, filename, "cannot read the picture (" + reader.errorString().toStdString() + ")");
-    return false;
-  }
-  if (!SizeAcceptable(image.size(), why)) {
-    SetError(error, filename, why);
-    return false;
-  }
-  if (!QImageToDib(image, d, &why)) {
-    SetError(error, filename, why);
-    return false;
-  }
+  return true;
+}
+
+bool DibSizeFromBytes(const std::string& bytes, int32_t& width, int32_t& height) {
+  width = height = 0;
+  QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  QBuffer buf(&data);
+  buf.open(QIODevice::ReadOnly);
+  QByteArray fmt;
+  std::string why;
+  if (!FindFormat(buf, kDibAuto, fmt, why)) return false;
+  QImageReader reader(&buf, fmt);
+  const QSize s = reader.size();
+  if (!s.isValid() || s.width() <= 0 || s.height() <= 0) return false;
+  width = s.width();
+  height = s.height();
   return true;
 }
 
@@ -215,11 +307,16 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
     SetError(error, filename, "there is no picture to save");
     return false;
   }
-  QSaveFile out(QString::fromStdString(filename));
-  if (!out.open(QIODevice::WriteOnly)) {
-    SetError(error, filename, "cannot create the file (" + out.errorString().toStdString() + ")");
+  // The codecs write to memory (TIFF seeks back while writing); the bytes
+  // then replace the file through SafeFile, and only when complete.
+  ql::SafeFile file;
+  if (!file.Open(filename)) {
+    SetError(error, filename, "cannot create the file (" + file.Error() + ")");
     return false;
   }
+  QByteArray bytes;
+  QBuffer out(&bytes);
+  out.open(QIODevice::WriteOnly);
   std::string why;
   bool ok = false;
   if (code == kDibTga) {
@@ -239,12 +336,12 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
       if (!ok) why = "cannot write the picture (" + writer.errorString().toStdString() + ")";
     }
   }
-  if (ok && !out.commit()) {
+  if (ok && (!file.Write(bytes.constData(), static_cast<size_t>(bytes.size())) || !file.Commit())) {
     ok = false;
-    why = "cannot write the file (" + out.errorString().toStdString() + ")";
+    why = "cannot write the file (" + file.Error() + ")";
   }
   if (!ok) {
-    out.cancelWriting();
+    file.Abandon();
     SetError(error, filename, why);
   }
   return ok;

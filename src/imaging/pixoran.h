@@ -50,8 +50,32 @@ int DibFormatForExtension(const std::string& filename);
 // Loads a picture into `d` as 24 bits, or 8 bits with its colour table for
 // palette and grey pictures. Pictures with transparency are composed onto
 // white. Refuses truncated files, files whose headers do not match their
-// data and pictures of more than kMaxDibPixels. `d` is emptied on failure.
+// data and pictures of more than PicturePixelCap(). `d` is emptied on failure.
 bool OpenDib(dib& d, const std::string& filename, int format = kDibAuto, std::string* error = nullptr);
+
+// Loads a picture for drawing into a box of boxWidth x boxHeight pixels. A
+// picture of more than kScaledDecodeMinPixels pixels and more than four
+// times the box's pixels is decoded at the box's size at its own aspect
+// (never smaller than the box): JPEG scales inside the decoder, so a camera
+// picture drawn small never has its full size in memory. Other pictures, and
+// a box of 0 x 0, load exactly as OpenDib. fullWidth/fullHeight receive the
+// file's own pixel size. The pixel cap applies to the decoded size.
+constexpr int64_t kScaledDecodeMinPixels = 1000 * 1000;
+bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_t boxHeight, int32_t& fullWidth,
+                   int32_t& fullHeight, std::string* error = nullptr, int format = kDibAuto);
+// The same on file content in memory (fuzzing and tests); the format is
+// found from the content.
+bool OpenDibFromBytes(dib& d, const std::string& bytes, int32_t boxWidth, int32_t boxHeight,
+                      std::string* error = nullptr);
+// The header's pixel size of picture content in memory; false when the
+// header does not say.
+bool DibSizeFromBytes(const std::string& bytes, int32_t& width, int32_t& height);
+
+// The most pixels one decoded picture may have on this machine: an eighth
+// of its memory at 4 bytes a pixel, at most kMaxDibPixels (and never less
+// than 4 megapixels). Larger pictures are refused with a message naming
+// the file and its size.
+int64_t PicturePixelCap();
 
 // Pixel size of a picture file from its header, without decoding it.
 bool DibFileSize(const std::string& filename, int32_t& width, int32_t& height, std::string* error = nullptr);

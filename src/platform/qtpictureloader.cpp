@@ -1,22 +1,96 @@
 #include "platform/qtpictureloader.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
 #include "core/codepage.h"
 #include "imaging/pixoran.h"
 
 namespace platform {
 
+namespace {
+uint64_t DibBytes(const dib& d) { return d.pixels.size() + d.palette.size() * sizeof(DibRGB) + sizeof(dib); }
+}  // namespace
+
 bool QtPictureLoader::Load(const std::u16string& filename, dib& out) {
-  if (filename.empty()) {
-    deldib(out);
-    return false;
-  }
-  return OpenDib(out, ql::ToUtf8(filename), kDibAuto);
+  int32_t w, h;
+  return LoadForBox(filename, 0, 0, out, w, h);
 }
 
 bool QtPictureLoader::PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) {
   width = height = 0;
   if (filename.empty()) return false;
   return DibFileSize(ql::ToUtf8(filename), width, height);
+}
+
+bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
+                                 int32_t& fullWidth, int32_t& fullHeight) {
+  fullWidth = fullHeight = 0;
+  if (filename.empty()) {
+    deldib(out);
+    return false;
+  }
+  const std::string name = ql::ToUtf8(filename);
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) {
+    deldib(out);
+    Problem(filename, name + ": " + std::strerror(errno));
+    return false;
+  }
+  if (boxWidth < 0 || boxHeight < 0) boxWidth = boxHeight = 0;
+  const Key key{name, boxWidth, boxHeight, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                int64_t(st.st_size)};
+  auto it = index_.find(key);
+  if (it != index_.end()) {
+    entries_.splice(entries_.begin(), entries_, it->second);
+    const Entry& e = *it->second;
+    out = *e.pic;
+    fullWidth = e.fullw;
+    fullHeight = e.fullh;
+    return true;
+  }
+  std::string error;
+  ++decodes_;
+  if (!OpenDibForBox(out, name, boxWidth, boxHeight, fullWidth, fullHeight, &error)) {
+    Problem(filename, error);
+    return false;
+  }
+  Remember(key, out, fullWidth, fullHeight);
+  return true;
+}
+
+void QtPictureLoader::Remember(const Key& key, const dib& pic, int32_t fullw, int32_t fullh) {
+  const uint64_t bytes = DibBytes(pic);
+  if (bytes > limit_ / 2) return;  // one picture may not push out all others
+  entries_.push_front(Entry{key, std::make_shared<const dib>(pic), fullw, fullh, bytes});
+  index_[key] = entries_.begin();
+  used_ += bytes;
+  Evict();
+}
+
+void QtPictureLoader::Evict() {
+  while (used_ > limit_ && !entries_.empty()) {
+    used_ -= entries_.back().bytes;
+    index_.erase(entries_.back().key);
+    entries_.pop_back();
+  }
+}
+
+void QtPictureLoader::SetCacheLimit(uint64_t bytes) {
+  limit_ = bytes;
+  Evict();
+}
+
+void QtPictureLoader::Problem(const std::u16string& filename, const std::string& reason) {
+  if (problemFiles_.insert(filename).second) problems_.push_back({filename, reason});
+}
+
+std::vector<render::PictureLoader::Problem> QtPictureLoader::TakeProblems() {
+  problemFiles_.clear();
+  return std::exchange(problems_, {});
 }
 
 }  // namespace platform

@@ -1,5 +1,23 @@
-// The renderers' picture loader on the image codecs.
+// The renderers' picture loader on the image codecs, with a cache of decoded
+// pictures shared by everything that renders through the same loader (the
+// window's preview and its exports use the session's one loader).
+//
+// The cache holds decoded pictures up to a memory limit (256 MB by default),
+// keyed by file name, decoded size and the file's modification time and
+// length, so a picture edited on disk is decoded afresh; the least recently
+// used pictures go first. Pictures are decoded at the size they are drawn
+// (OpenDibForBox), so a camera picture drawn at a few centimetres costs a few
+// MB, not its full size.
 #pragma once
+
+#include <cstdint>
+#include <list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "render/pictureloader.h"
 
@@ -7,8 +25,47 @@ namespace platform {
 
 class QtPictureLoader : public render::PictureLoader {
  public:
+  explicit QtPictureLoader(uint64_t cacheBytes = uint64_t(256) << 20) : limit_(cacheBytes) {}
+
   bool Load(const std::u16string& filename, dib& out) override;
   bool PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) override;
+  bool LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
+                  int32_t& fullWidth, int32_t& fullHeight) override;
+  std::vector<Problem> TakeProblems() override;
+
+  // The cache's limit in bytes (0 turns caching off) and what it holds now.
+  void SetCacheLimit(uint64_t bytes);
+  uint64_t CachedBytes() const { return used_; }
+  size_t CachedPictures() const { return entries_.size(); }
+  // Decodes done since construction (cache hits do not count).
+  uint64_t Decodes() const { return decodes_; }
+
+ private:
+  struct Key {
+    std::string file;
+    int32_t boxw, boxh;
+    int64_t mtime, length;
+    bool operator<(const Key& o) const {
+      return std::tie(file, boxw, boxh, mtime, length) < std::tie(o.file, o.boxw, o.boxh, o.mtime, o.length);
+    }
+  };
+  struct Entry {
+    Key key;
+    std::shared_ptr<const dib> pic;
+    int32_t fullw, fullh;
+    uint64_t bytes;
+  };
+  void Remember(const Key& key, const dib& pic, int32_t fullw, int32_t fullh);
+  void Evict();
+  void Problem(const std::u16string& filename, const std::string& reason);
+
+  uint64_t limit_;
+  uint64_t used_ = 0;
+  uint64_t decodes_ = 0;
+  std::list<Entry> entries_;  // most recently used first
+  std::map<Key, std::list<Entry>::iterator> index_;
+  std::vector<render::PictureLoader::Problem> problems_;
+  std::set<std::u16string> problemFiles_;
 };
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "project/fileio.h"
 
+#include "core/safefile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -67,75 +69,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& rea
   return true;
 }
 
-bool WriteFileAtomically(const std::string& given, const std::string& bytes, std::string& reason) {
-  // Saving through a symbolic link replaces the file it points to, not the
-  // link itself.
-  std::string path = given;
-  struct stat lst {};
-  if (::lstat(given.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-    if (char* real = ::realpath(given.c_str(), nullptr)) {
-      path = real;
-      std::free(real);
-    }
-  }
-  std::string folder = FolderPart(path);
-  std::string tmp = path + ".XXXXXX";
-  Fd f;
-  f.fd = ::mkstemp(tmp.data());
-  if (f.fd < 0) {
-    reason = SystemReason(errno);
-    return false;
-  }
-  // Removed if the program is interrupted before the rename.
-  ql::TemporaryPath guard(tmp);
-  auto fail = [&](int err) {
-    reason = SystemReason(err);
-    ::close(f.fd);
-    f.fd = -1;
-    ::unlink(tmp.c_str());
-    return false;
-  };
-  // mkstemp creates the file for the owner only; give it the old file's
-  // permissions, or the usual ones for a new file.
-  struct stat st {};
-  mode_t mode;
-  if (::stat(path.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(f.fd, mode) != 0) return fail(errno);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(f.fd) != 0) return fail(errno);
-  if (::close(f.fd) != 0) {
-    f.fd = -1;
-    int err = errno;
-    ::unlink(tmp.c_str());
-    reason = SystemReason(err);
-    return false;
-  }
-  f.fd = -1;
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    reason = SystemReason(err);
-    return false;
-  }
-  // Make the rename itself durable.
-  Fd dir;
-  dir.fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir.fd >= 0) ::fsync(dir.fd);
-  return true;
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& reason) {
+  return ql::WriteFileSafely(path, bytes, reason);
 }
 
 namespace {

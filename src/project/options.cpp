@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "core/safefile.h"
 
 namespace options {
 
@@ -31,23 +30,11 @@ LoadedOptions LoadOptions(const std::string& progpath) {
 
 bool SaveOptions(const std::string& progpath, int language) {
   const std::string path = progpath + "options.dat";
-  const std::string tmp = path + ".tmp";
   const auto u = static_cast<uint32_t>(static_cast<int32_t>(language));
   const char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
                      static_cast<char>((u >> 16) & 0xFF), static_cast<char>((u >> 24) & 0xFF)};
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = ::write(fd, b, 4) == 4 && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  std::string reason;
+  return ql::WriteFileSafely(path, std::string_view(b, 4), reason);
 }
 
 }  // namespace options

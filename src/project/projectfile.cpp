@@ -93,15 +93,13 @@ class Reader {
   }
   [[noreturn]] void FailMemory() { Fail(u"Nicht genug Speicher beim Lesen von " + Where() + u"."); }
 
-  // Record arrays grow in blocks of 100 records, so a file of many tiny
-  // arrays (one-cell rows, say) needs far more memory than its size. The
-  // reader keeps count and refuses a file whose catalog would take more than
-  // the budget (ReadOptions::memoryBudget), before allocating the block
-  // that crosses it.
+  // A file of many tiny arrays (one-cell rows, say) needs more memory than
+  // its size. The reader adds up every block the record arrays allocate while
+  // reading and refuses a file whose catalog would take more than the budget
+  // (ReadOptions::memoryBudget), before allocating the block that crosses it.
   template <class T>
   void Budget(const TDynaArray<T>& arr) {
-    if (arr.Count() % TDynaArray<T>::buffersize != 0) return;
-    memory_ += uint64_t(TDynaArray<T>::buffersize) * sizeof(T);
+    memory_ += arr.GrowthBytes();
     if (memory_ > budget_)
       Fail(u"Die Datei ist zu groß: der Katalog bräuchte beim Lesen von " + Where() + u" mehr als " +
            Num(budget_ >> 20) + u" MB Arbeitsspeicher.");

@@ -20,8 +20,8 @@ struct ReadOptions {
   // Drop trailing empty variant rows and columns while reading.
   bool LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = true;
   // Most memory the catalog's record arrays may take while reading; a file
-  // that would need more is refused (many tiny arrays cost far more memory
-  // than file bytes, as each array grows in blocks of 100 records).
+  // that would need more is refused (many tiny arrays cost more memory than
+  // file bytes). The last guard: checked before each block is allocated.
   uint64_t memoryBudget = uint64_t(2) << 30;
 
   static ReadOptions FromDocument(const Document& doc) {

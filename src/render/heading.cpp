@@ -82,9 +82,10 @@ bool LoadHeadingPicture(RenderPass& pass, const std::u16string& file, bool drawn
   if (file.empty()) return false;
   PictureLoader& loader = pass.session.loader();
   if (drawn) {
-    if (!loader.Load(file, out.pic) || !out.pic.loaded()) return false;
-    out.w = out.pic.width;
-    out.h = out.pic.height;
+    // A category picture is at most page-sized (as a page background).
+    if (!loader.LoadForBox(file, pass.params.width, pass.params.height, out.pic, out.w, out.h) ||
+        !out.pic.loaded())
+      return false;
   } else if (!loader.PixelSize(file, out.w, out.h)) {
     return false;
   }

@@ -145,6 +145,18 @@ class Layout1 {
   }
 
   // ---- 5. Pictures ----
+  // Device pixels of a picture of pw x ph pixels at its printed width (or
+  // height, with SetPicHeightCheck).
+  void DrawnSize(const Picture& pic, int32_t pw, int32_t ph, int32_t& w, int32_t& h) const {
+    if (set_.SetPicHeightCheck) {
+      h = pass_.LenCm(pic.width);
+      w = static_cast<int32_t>(int64_t(pw) * h / ph);
+    } else {
+      w = pass_.LenCm(pic.width);
+      h = static_cast<int32_t>(int64_t(ph) * w / pw);
+    }
+  }
+
   void Pictures(Product& p) {
     lastwm_ = 0;
     PictureLoader& loader = pass_.session.loader();
@@ -152,9 +164,12 @@ class Layout1 {
       const bool drawn = DrawnProduct();
       dib d;
       if (drawn) {
-        if (loader.Load(pic.filename, d) && d.loaded()) {
-          pic.pixwidth = d.width;
-          pic.pixheight = d.height;
+        // Decoded at the size it is drawn, found from the header's size.
+        int32_t fw = 0, fh = 0, bw = 0, bh = 0;
+        if (loader.PixelSize(pic.filename, fw, fh) && fw > 0 && fh > 0) DrawnSize(pic, fw, fh, bw, bh);
+        if (loader.LoadForBox(pic.filename, bw, bh, d, fw, fh) && d.loaded()) {
+          pic.pixwidth = fw;
+          pic.pixheight = fh;
         } else {
           pic.pixwidth = pic.pixheight = 0;
         }
@@ -167,14 +182,11 @@ class Layout1 {
       if (pic.pixwidth <= 0 || pic.pixheight <= 0) continue;
       int32_t w, h;
       double wm, hm;
+      DrawnSize(pic, pic.pixwidth, pic.pixheight, w, h);
       if (set_.SetPicHeightCheck) {
-        h = pass_.LenCm(pic.width);
-        w = static_cast<int32_t>(int64_t(pic.pixwidth) * h / pic.pixheight);
         hm = pic.width * 10;
         wm = pic.pixwidth * hm / pic.pixheight;
       } else {
-        w = pass_.LenCm(pic.width);
-        h = static_cast<int32_t>(int64_t(pic.pixheight) * w / pic.pixwidth);
         wm = pic.width * 10;
         hm = pic.pixheight * wm / pic.pixwidth;
       }

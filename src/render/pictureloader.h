@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/dib/dib.h"
 
@@ -20,6 +21,32 @@ class PictureLoader {
   // The picture's pixel size without decoding its pixels where the format
   // allows. False (and 0, 0) when it cannot be learnt.
   virtual bool PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) = 0;
+
+  // Decodes `filename` for drawing into a box of boxWidth x boxHeight device
+  // pixels (0 x 0: no box known). The implementation may hand back fewer
+  // pixels than the file holds, but never fewer than the box needs at the
+  // picture's aspect; fullWidth/fullHeight receive the file's own pixel size,
+  // which is what layouts measure with. The default loads the full picture.
+  virtual bool LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
+                          int32_t& fullWidth, int32_t& fullHeight) {
+    (void)boxWidth;
+    (void)boxHeight;
+    const bool ok = Load(filename, out);
+    fullWidth = ok ? out.width : 0;
+    fullHeight = ok ? out.height : 0;
+    return ok;
+  }
+
+  // A picture that should have been drawn and could not be: its file name and
+  // why (missing, damaged, too large ...).
+  struct Problem {
+    std::u16string filename;
+    std::string reason;
+  };
+  // The pictures that failed to load since the last call, each file once, in
+  // the order met; the list is emptied. Callers show it after a render or an
+  // export. The default records nothing.
+  virtual std::vector<Problem> TakeProblems() { return {}; }
 };
 
 }  // namespace render

@@ -97,6 +97,11 @@ void MainWindow::ExportPdfCmd() {
   if (!r.ok && !r.cancelled)
     dialogs_->ShowMessage(ql::FromUtf8(r.error), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
                           MessageIcon::Error);
+  // The pictures the export could not draw, like a printer's preflight.
+  const QString missing = PictureProblemsText(session_->loader().TakeProblems());
+  if (r.ok && !missing.isEmpty())
+    dialogs_->ShowMessage(U(missing), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
+                          MessageIcon::Warning);
   Repaint();
 }
 

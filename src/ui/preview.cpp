@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "imaging/qtdib.h"
+#include "ui/translatewidgets.h"
 #include "platform/qtsurface.h"
 #include "render/render.h"
 
@@ -57,6 +58,8 @@ bool PagePreview::Render(int w, int h) {
     render::RenderCatalogPage(session_, p);
     surface.End();
     image_ = surface.image().copy();
+    missing_ = PictureProblemsText(session_.loader().TakeProblems());
+    setToolTip(missing_);
   } catch (const std::exception&) {
     // The preview simply stays empty; the next change tries again.
     image_ = QImage();
@@ -86,6 +89,21 @@ void PagePreview::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().window());
   const QImage& img = Rendered();
   if (!img.isNull()) painter.drawImage(0, 0, img);
+  if (!missing_.isEmpty()) {
+    // Holes on the page are named, not left without a word.
+    const QRect box = rect().adjusted(4, 4, -4, -4);
+    const QRect need = painter.boundingRect(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, missing_);
+    painter.fillRect(need.adjusted(-3, -2, 3, 2), QColor(255, 255, 220));
+    painter.setPen(QColor(170, 0, 0));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, missing_);
+  }
+}
+
+QString PictureProblemsText(const std::vector<render::PictureLoader::Problem>& problems) {
+  if (problems.empty()) return {};
+  QString text = TrW(QStringLiteral("Diese Bilder konnten nicht gezeichnet werden:"));
+  for (const auto& p : problems) text += QStringLiteral("\n") + QString::fromStdString(p.reason);
+  return text;
 }
 
 void PagePreview::mousePressEvent(QMouseEvent* e) {

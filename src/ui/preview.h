@@ -6,9 +6,11 @@
 #include <QPoint>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "imaging/dib/dib.h"
 #include "platform/printer.h"
+#include "render/picture_loader.h"
 
 class QScrollArea;
 
@@ -24,6 +26,10 @@ namespace ui {
 // (0, 0). The rendered page is kept until Invalidate, so scrolling does not
 // lay out the catalog again. Pressing a mouse button starts panning the
 // scroll area it sits in.
+// "Diese Bilder konnten nicht gezeichnet werden:" and one line per picture
+// (file: reason), translated; empty for no problems.
+QString PictureProblemsText(const std::vector<render::PictureLoader::Problem>& problems);
+
 class PagePreview : public QWidget {
   Q_OBJECT
  public:
@@ -60,6 +66,8 @@ class PagePreview : public QWidget {
   bool Render(int w, int h);
 
   render::RenderSession& session_;
+  // The pictures the last render could not draw, named above the page.
+  QString missing_;
   platform::PrinterPage printer_;
   QScrollArea* area_ = nullptr;
   double zoom_ = 100;

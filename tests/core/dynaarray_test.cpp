@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/alloc.h"
 #include "core/dynaarray.h"
@@ -13,17 +14,23 @@ struct Rec {
   std::u16string text;
 };
 
-TEST(DynaArray, GrowsInQuantaAndRepublishesTheCursor) {
+TEST(DynaArray, GrowsGeometricallyAndRepublishesTheCursor) {
   Rec* cur = nullptr;
   TDynaArray<Rec> arr(&cur);
   EXPECT_EQ(arr.AllocatedBytes(), 0u);
+  EXPECT_EQ(arr.Block(), nullptr);
   Rec* first = arr.Add();
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(cur, first);
-  EXPECT_EQ(arr.Capacity(), 100u);
-  for (int i = 1; i < 100; ++i) arr.Add()->a = i;
+  EXPECT_EQ(arr.Capacity(), 1u);
+  // Small arrays grow by half up to one quantum of 100 records.
+  std::vector<uint32_t> ladder;
+  for (int i = 1; i < 100; ++i) {
+    arr.Add()->a = i;
+    if (ladder.empty() || ladder.back() != arr.Capacity()) ladder.push_back(arr.Capacity());
+  }
+  EXPECT_EQ(ladder, (std::vector<uint32_t>{2, 3, 5, 8, 12, 18, 27, 41, 62, 93, 100}));
   const Rec* block = arr.Block();
-  EXPECT_EQ(arr.Capacity(), 100u);
   arr.GetObject(5);
   Rec* r101 = arr.Add();
   EXPECT_EQ(arr.Capacity(), 200u);
@@ -31,9 +38,31 @@ TEST(DynaArray, GrowsInQuantaAndRepublishesTheCursor) {
   EXPECT_EQ(cur, r101);
   EXPECT_EQ(arr[99].a, 99);
   EXPECT_EQ(arr.AllocatedBytes(), 200u * sizeof(Rec));
-  // Deleting the 101st record shrinks back to 100 records' worth.
-  arr.Delete(100);
-  EXPECT_EQ(arr.Capacity(), 100u);
+  // Above one quantum: whole quanta, at least 1.5 times the last capacity.
+  uint32_t replaced = 0;
+  for (int i = 101; i < 100000; ++i) {
+    const Rec* before = arr.Block();
+    arr.Add()->a = i;
+    if (arr.Block() != before) {
+      ++replaced;
+      EXPECT_EQ(arr.Capacity() % 100, 0u);
+    }
+  }
+  EXPECT_LE(replaced, 20u);  // 100,000 appends, geometric growth
+  EXPECT_EQ(arr[99999].a, 99999);
+  EXPECT_EQ(arr[12345].a, 12345);
+  // Deleting shrinks only at a third of the capacity, then to the ladder.
+  TDynaArray<Rec> small(&cur);
+  for (int i = 0; i < 101; ++i) small.Add()->a = i;
+  small.Delete(100);
+  EXPECT_EQ(small.Capacity(), 200u);
+  while (small.Count() > 67) small.Delete(0);
+  EXPECT_EQ(small.Capacity(), 200u);
+  small.Delete(0);
+  EXPECT_EQ(small.Count(), 66u);
+  EXPECT_EQ(small.Capacity(), 93u);
+  EXPECT_EQ(small[0].a, 34);
+  EXPECT_EQ(small[65].a, 99);
   EXPECT_EQ(cur, nullptr);
 }
 
@@ -114,9 +143,9 @@ TEST(DynaArray, AllocationFailureIsReportedAndTheOldBlockKept) {
   std::string reported;
   ql::SetAllocationFailureHandler([&](const std::string& t) { reported = t; });
   TDynaArray<int32_t> arr;
-  ql::SetAllocationLimit(100);  // less than one quantum of 100 ints
+  ql::SetAllocationLimit(2);  // less than one int
   EXPECT_EQ(arr.Add(), nullptr);
-  EXPECT_EQ(reported, "Error 1 while trying to allocate 400 bytes of RAM. Not enough memory.");
+  EXPECT_EQ(reported, "Error 1 while trying to allocate 4 bytes of RAM. Not enough memory.");
   EXPECT_EQ(arr.Count(), 0u);
   ql::SetAllocationLimit(400);
   for (int i = 0; i < 100; ++i) *arr.Add() = i;

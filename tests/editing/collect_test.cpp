@@ -39,8 +39,9 @@ std::string Read(const std::u16string& name) {
 TEST(CollectPictures, CollisionsGetNumberedNames) {
   TempDir d;
   EditingDoc t;
-  Category& k = t.AddCategory(u"K", {u"P", u"Q"});
+  t.AddCategory(u"K", {u"P", u"Q"});
   t.AddCategory(u"ohne Bild");
+  Category& k = t.doc.kats[0];  // adding categories may move them
   k.options = std::make_unique<CategoryOptions>(NewCategoryOptions());
   k.options->picfile = d.Write("a/bild.jpg", "A");
   t.doc.AddPicture(k.products[0])->filename = d.Write("b/bild.jpg", std::string(10000, 'B'));

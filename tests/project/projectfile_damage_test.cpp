@@ -355,8 +355,8 @@ TEST(ProjectFileSave, ReadOnlyFolderKeepsTheOldFile) {
 }
 
 TEST(ProjectFileDamage, FilesNeedingMoreMemoryThanTheBudgetAreRefused) {
-  // Many one-cell rows: every row's cell array takes a block of 100 cells,
-  // so such a file needs far more memory than it has bytes.
+  // Many one-cell rows: every row and cell takes a record of its own, so
+  // such a file needs several times more memory than it has bytes.
   Document big;
   Category* cat = big.AddCategory(u"K");
   Product* p = big.AddProduct(*cat);
@@ -366,7 +366,7 @@ TEST(ProjectFileDamage, FilesNeedingMoreMemoryThanTheBudgetAreRefused) {
 
   OpenDocument open;
   ReadOptions tight;
-  tight.memoryBudget = 16u << 20;
+  tight.memoryBudget = 1u << 20;
   std::u16string error;
   EXPECT_FALSE(ReadProjectBytes(open.doc, bytes, ProjectFormat::Current, "/d/viel.pk2", tight, &error));
   EXPECT_TRUE(Contains(error, u"zu groß")) << ql::ToUtf8(error);

@@ -216,16 +216,18 @@ TEST_F(Layout1Test, Layout4ForcesLeftPicturesInOneColumnAndRestoresTheSetting) {
 }
 
 TEST_F(Layout1Test, DeactivatedProductsAndCategoriesTakeNoSpace) {
-  Category& c = Cat(u"C");
-  Product& off = Prod(c, u"off", u"gone");
+  Prod(Cat(u"C"), u"off", u"gone");
+  Prod(doc.kats[0], u"on");
+  Prod(Cat(u"D"), u"hidden");
+  // Adding records may move them: take them after the last Add.
+  Product& off = doc.kats[0].products[0];
   off.deactivated = true;
   off.pagenr = 77;
-  Product& on = Prod(c, u"on");
-  Category& d = Cat(u"D");
+  Product& on = doc.kats[0].products[1];
+  Category& d = doc.kats[1];
   d.options = std::make_unique<CategoryOptions>();
   d.options->deactivated = true;
   d.options->pagenr = 55;
-  Prod(d, u"hidden");
   RecordingSurface s;
   Render(s, 1);
   EXPECT_EQ(off.pagenr, 77);

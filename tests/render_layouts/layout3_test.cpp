@@ -94,9 +94,11 @@ TEST_F(Layout3Test, TwoColumnsOf87MmAndPicturesInTheirCell) {
 
 TEST_F(Layout3Test, NamesArePaddedToTheLargestLineCountInTheFirstCall) {
   Category& c = Cat(u"K");
-  Product& a = Prod(c, u"A1");
+  Prod(c, u"A1");
   Prod(c, u"B1\r\nB2");
   Prod(c, u"C1\r\nC2\r\nC3");
+  // Adding products may move them: take the first one after the last Add.
+  Product& a = c.products[0];
   int i = 0;
   for (Product& p : c.products) AddPicture(p, Name(u"pic", i++), 2, 200, 200);
   const double top = FirstProductY() + 0.3;

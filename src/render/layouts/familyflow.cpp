@@ -12,10 +12,17 @@ bool SizeProductPicture(RenderPass& pass, Picture& pic, bool drawing, ColumnPict
   PictureLoader& loader = pass.session.loader();
   out = ColumnPicture{};
   if (drawing) {
-    if (!pic.filename.empty() && loader.Load(pic.filename, out.pic) && out.pic.loaded()) {
+    // Decoded for the uncapped printed width, which no box of the layouts
+    // exceeds (CappedPictureBox only narrows it).
+    int32_t fw = 0, fh = 0, bw = 0, bh = 0;
+    if (!pic.filename.empty() && loader.PixelSize(pic.filename, fw, fh) && fw > 0 && fh > 0) {
+      bw = std::max(0, pass.LenCm(std::max(0.0, pic.width)));
+      bh = static_cast<int32_t>(static_cast<int64_t>(fh) * bw / fw);
+    }
+    if (!pic.filename.empty() && loader.LoadForBox(pic.filename, bw, bh, out.pic, fw, fh) && out.pic.loaded()) {
       out.open = true;
-      pic.pixwidth = out.pic.width;
-      pic.pixheight = out.pic.height;
+      pic.pixwidth = fw;
+      pic.pixheight = fh;
     } else {
       deldib(out.pic);
       pic.pixwidth = pic.pixheight = 0;
