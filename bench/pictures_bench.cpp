@@ -37,7 +37,7 @@
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "project/document.h"
 #include "render/layout1.h"
@@ -96,7 +96,6 @@ int Child(const std::string& dir, const std::string& stem, const std::string& wh
     std::fprintf(stderr, "bench_pictures: fonts are not available\n");
     return 1;
   }
-  render::InstallLayout1();
   Document doc;
   BuildCatalog(doc, dir, stem);
   platform::QtTextMeasurer measurer;

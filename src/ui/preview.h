@@ -10,7 +10,7 @@
 
 #include "imaging/dib/dib.h"
 #include "platform/printer.h"
-#include "render/picture_loader.h"
+#include "render/pictureloader.h"
 
 class QScrollArea;
 

@@ -1,6 +1,6 @@
 // Pictures decoded at the size they are drawn, the cache of decoded pictures
 // and the list of pictures that could not be drawn.
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
