@@ -11,6 +11,7 @@
 #include "support.h"
 #include "core/codepage.h"
 #include "output/pdfexport.h"
+#include "output/vectorexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pictureloader.h"
@@ -27,6 +28,8 @@ int RunExportPdf(const cli::Args& args) {
   long layout = -1;  // -1: the project's own
   double dpi = 300, margin = -1, pw = 0, ph = 0;
   bool haveSize = false, stretch = false, progress = false;
+  bool vector = false, haveDpi = false;
+  double bleed = -1, maxppi = -1;
   int cmyk = -1;  // -1: default (on)
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -42,6 +45,15 @@ int RunExportPdf(const cli::Args& args) {
     } else if (a == "--dpi") {
       if (!value(v) || !cli::ParseNumber(v, dpi) || dpi < 10 || dpi > 4000)
         return cli::UsageError(kName, "--dpi needs a resolution of 10 ... 4000");
+      haveDpi = true;
+    } else if (a == "--vector") {
+      vector = true;
+    } else if (a == "--bleed") {
+      if (!value(v) || !cli::ParseNumber(v, bleed) || bleed < 0 || bleed > 25)
+        return cli::UsageError(kName, "--bleed needs millimetres 0 ... 25");
+    } else if (a == "--max-picture-ppi") {
+      if (!value(v) || !cli::ParseNumber(v, maxppi) || (maxppi != 0 && (maxppi < 36 || maxppi > 4000)))
+        return cli::UsageError(kName, "--max-picture-ppi needs 36 ... 4000 (0: pictures as they are)");
     } else if (a == "--rgb") {
       cmyk = 0;
     } else if (a == "--cmyk") {
@@ -73,6 +85,9 @@ int RunExportPdf(const cli::Args& args) {
   }
   if (in.empty() || out.empty()) return cli::UsageError(kName, "FILE and OUT.pdf are needed");
   if (stretch && !haveSize) return cli::UsageError(kName, "--stretch needs --pdf-size");
+  if (!vector && (bleed >= 0 || maxppi >= 0))
+    return cli::UsageError(kName, "--bleed and --max-picture-ppi need --vector");
+  if (vector && haveDpi) return cli::UsageError(kName, "--dpi is for the page-image PDF, not with --vector");
 
   Document doc;
   if (!cli::OpenProject(doc, in)) return 1;
@@ -89,6 +104,35 @@ int RunExportPdf(const cli::Args& args) {
   auto setup = cli::MakeRenderSetup(doc, kName);
   if (!setup) return 1;
   render::RenderSession& session = setup->session;
+
+  if (vector) {
+    output::VectorPdfOptions vo = output::PrintPdfPreset();
+    if (bleed >= 0) vo.bleedMm = bleed;
+    if (maxppi >= 0) vo.maxPictureppi = maxppi;
+    vo.cmyk = cmyk != 0;
+    vo.progpath = cli::ProgramFolder();
+    vo.profilePath = profile;
+    vo.printer = platform::DefaultPrinterPage();
+    output::PdfExportProgressFn report;
+    if (progress)
+      report = [](const output::PdfExportProgress& p) {
+        std::fprintf(stderr, "page %d\n", p.pagesDone);
+        return true;
+      };
+    const output::VectorPdfResult r = output::ExportVectorPDF(session, out, vo, report);
+    if (!r.ok) {
+      std::fprintf(stderr, "quillane-cli %s: %s\n", kName, r.error.c_str());
+      return 1;
+    }
+    std::string colours = "RGB (output intent sRGB)";
+    if (vo.cmyk)
+      colours = r.profile.empty() ? "CMYK (" + r.colorNote + ")"
+                                  : "CMYK (profile " + r.profile +
+                                        (r.profileDescription.empty() ? "" : ", \"" + r.profileDescription + "\"") + ")";
+    std::printf("%s: %d pages of %d x %d pt, vector, bleed %g mm, %zu pictures, %s\n", out.c_str(), r.anzpages,
+                r.geometry.pageWidth, r.geometry.pageHeight, vo.bleedMm, r.pictures, colours.c_str());
+    return 0;
+  }
 
   output::PdfExportOptions opts;
   opts.dpi = dpi;
@@ -108,7 +152,8 @@ int RunExportPdf(const cli::Args& args) {
     return 1;
   }
   std::string colours = "RGB";
-  if (opts.cmyk) colours = r.uselcms ? "CMYK (Little CMS)" : "CMYK (arithmetic: " + r.colorNote + ")";
+  if (opts.cmyk)
+    colours = r.uselcms ? "CMYK (Little CMS, profile " + r.profile + ")" : "CMYK (arithmetic: " + r.colorNote + ")";
   std::printf("%s: %d pages of %d x %d pt, %d x %d pixels at %d dpi, %s\n", out.c_str(), r.anzpages,
               r.geometry.pageWidth, r.geometry.pageHeight, r.geometry.bitmapWidth, r.geometry.bitmapHeight,
               static_cast<int>(std::trunc(dpi)), colours.c_str());
@@ -117,8 +162,10 @@ int RunExportPdf(const cli::Args& args) {
 
 const cli::CliRegistrar reg({kName,
                              "export-pdf FILE OUT.pdf [--layout 0-7] [--dpi N] [--rgb|--cmyk] [--profile ICC] "
-                             "[--pdf-size WxH] [--margin MM] [--stretch] [--progress]",
-                             "write the catalog as a PDF file of page images (default 300 dpi, CMYK)",
+                             "[--pdf-size WxH] [--margin MM] [--stretch] [--progress] "
+                             "[--vector [--bleed MM] [--max-picture-ppi N]]",
+                             "write the catalog as a PDF file of page images (default 300 dpi, CMYK), or with "
+                             "--vector as a print-ready PDF of text, paths and pictures (bleed 3 mm, 300 ppi)",
                              RunExportPdf});
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "imaging/dib/dib.h"
+#include "output/tempoutput.h"
 #include "imaging/qtdib.h"
 #include "pdf/pdfcanvas.h"
 #include "pdf/pdfimages.h"
@@ -30,75 +31,6 @@ int32_t WholePart(double v) {
   if (!(v > -2147483648.0 && v < 2147483648.0)) return 0;  // NaN or out of range: unusable
   return static_cast<int32_t>(std::trunc(v));
 }
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The temporary file the export writes, in the target's folder; removed
-// unless it was renamed over the target.
-class TempOutput {
- public:
-  ~TempOutput() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!name_.empty() && !committed_) ::unlink(name_.c_str());
-  }
-  bool Create(const std::string& target, std::string& error) {
-    const std::string folder = FolderOf(target);
-    const std::string base = target.substr(folder.size());
-    std::string templ = folder + "." + base + ".XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    fd_ = ::mkstemp(buf.data());
-    if (fd_ < 0) {
-      error = "cannot create " + target + ": " + std::strerror(errno);
-      return false;
-    }
-    name_ = buf.data();
-    // The finished file gets the permissions an ordinary new file would get,
-    // or keeps those of the file it replaces.
-    struct stat st{};
-    mode_t mode;
-    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-      mode = st.st_mode & 07777;
-    } else {
-      const mode_t mask = ::umask(0);
-      ::umask(mask);
-      mode = 0666 & ~mask;
-    }
-    ::fchmod(fd_, mode);
-    return true;
-  }
-  // Hands the descriptor to the writer, which closes it.
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  bool Commit(const std::string& target, std::string& error) {
-    if (::rename(name_.c_str(), target.c_str()) != 0) {
-      error = "cannot replace " + target + ": " + std::strerror(errno);
-      return false;
-    }
-    committed_ = true;
-    // Make the rename itself durable.
-    std::string folder = FolderOf(target);
-    if (folder.empty()) folder = ".";
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-      ::fsync(dir);
-      ::close(dir);
-    }
-    return true;
-  }
-  const std::string& name() const { return name_; }
-
- private:
-  int fd_ = -1;
-  std::string name_;
-  bool committed_ = false;
-};
 
 void FillWhite(platform::ImageSurface& surf, int32_t w, int32_t h) {
   QPainter& p = surf.painter();
@@ -200,6 +132,7 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
   pdf.PageWidth = g.pageWidth;
   pdf.PageHeight = g.pageHeight;
   res.uselcms = options.cmyk && pdf.uselcms();
+  if (res.uselcms) res.profile = pdf.profileUsed();
   if (options.cmyk && !pdf.uselcms()) {
     // The press profile beside the program is optional; one the user named
     // explicitly must work.
