@@ -105,6 +105,12 @@ int RunExportPdf(const cli::Args& args) {
   if (!setup) return 1;
   render::RenderSession& session = setup->session;
 
+  output::PdfExportProgressFn report;
+  if (progress)
+    report = [](const output::PdfExportProgress& p) {
+      std::fprintf(stderr, "page %d\n", p.pagesDone);
+      return true;
+    };
   if (vector) {
     output::VectorPdfOptions vo = output::PrintPdfPreset();
     if (bleed >= 0) vo.bleedMm = bleed;
@@ -113,12 +119,6 @@ int RunExportPdf(const cli::Args& args) {
     vo.progpath = cli::ProgramFolder();
     vo.profilePath = profile;
     vo.printer = platform::DefaultPrinterPage();
-    output::PdfExportProgressFn report;
-    if (progress)
-      report = [](const output::PdfExportProgress& p) {
-        std::fprintf(stderr, "page %d\n", p.pagesDone);
-        return true;
-      };
     const output::VectorPdfResult r = output::ExportVectorPDF(session, out, vo, report);
     if (!r.ok) {
       std::fprintf(stderr, "quillane-cli %s: %s\n", kName, r.error.c_str());
@@ -140,12 +140,6 @@ int RunExportPdf(const cli::Args& args) {
   opts.progpath = cli::ProgramFolder();
   opts.profilePath = profile;
   opts.printer = platform::DefaultPrinterPage();
-  output::PdfExportProgressFn report;
-  if (progress)
-    report = [](const output::PdfExportProgress& p) {
-      std::fprintf(stderr, "page %d\n", p.pagesDone);
-      return true;
-    };
   const output::PdfExportResult r = output::ExportPDF(session, out, opts, report);
   if (!r.ok) {
     std::fprintf(stderr, "quillane-cli %s: %s\n", kName, r.error.c_str());

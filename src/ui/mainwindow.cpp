@@ -26,6 +26,7 @@
 #include "project/options.h"
 #include "render/layouts/layouts.h"
 #include "ui/preview.h"
+#include "ui/printpdfdialog.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/settingsbinder.h"
 #include "ui/translatewidgets.h"
@@ -193,6 +194,12 @@ void MainWindow::BuildMenus() {
     dialogs_->ShowMessage(csv::CategoryFormatInfoText(), csv::FormatInfoCaption(), MessageIcon::Information);
   });
   item(datei, "AlsPDFDateiexportieren1", "Als PDF Datei exportieren...", [this] { ExportPdfCmd(); });
+  item(datei, "AlsDruckPDFexportieren1", "Als Druck-PDF exportieren...", [this] {
+    static output::VectorPdfOptions printPdf = output::PrintPdfPreset();  // kept for the session
+    ExportPrintPdf(this, *session_, preview_->printer(), state_.progpath, printPdf, *dialogs_,
+                   U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_));
+    Repaint();
+  });
   // Outputs that are not available yet stay visible but disabled.
   missing(datei, "Seiten als Bilder exportieren...");
   missing(datei, "Als HTML Blätterkatalog exportieren...");
