@@ -8,6 +8,7 @@
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfwriter.h"
 #include "pdfvector/pictures.h"
+#include "render/pixelrects.h"
 
 namespace pdfvec {
 
@@ -199,17 +200,9 @@ void PdfSurface::Fill(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor c) 
 void PdfSurface::DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) { Fill(x1, y1, x2, y2, c); }
 
 void PdfSurface::DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  // The outline runs through the centres of the corner pixels; a wide pen
-  // covers w pixels across it, w / 2 of them outside (as on bitmaps).
-  const int64_t w = std::max(1, Pen().width);
-  const int64_t lo = w / 2;
-  const TColor c = Pen().color;
-  const int64_t left = x1 - lo, top = y1 - lo;
-  const int64_t right = x2 - 1 - lo + w, bottom = y2 - 1 - lo + w;
-  Fill(left, top, right, top + w, c);
-  Fill(left, y2 - 1 - lo, right, y2 - 1 - lo + w, c);
-  Fill(left, top, left + w, bottom, c);
-  Fill(x2 - 1 - lo, top, x2 - 1 - lo + w, bottom, c);
+  render::PixelRect sides[4];
+  render::FrameSides(x1, y1, x2, y2, Pen().width, sides);
+  for (const render::PixelRect& r : sides) Fill(r.x1, r.y1, r.x2, r.y2, Pen().color);
 }
 
 void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -235,31 +228,15 @@ void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   int cap = 1;  // ordinary wide pens have round ends
   if (kind != render::PenKind::Cosmetic) {
     const bool square = kind == render::PenKind::GeometricSquare;
-    const int64_t lo = w / 2, hi = w - lo;
+    const int64_t lo = w / 2;
     if (x1 == x2 && y1 == y2) {
       if (square) Fill(x1 - lo, y1 - lo, x1 - lo + w, y1 - lo + w, c);
       return;
     }
-    // Axis lines as exact areas: a flat end stops at the end point, a
-    // square one reaches half the width beyond both points.
-    if (x1 == x2 || y1 == y2) {
-      auto span = [&](int64_t a, int64_t b, int64_t& from, int64_t& to) {
-        if (a <= b) {
-          from = a - (square ? lo : 0);
-          to = b + (square ? hi : 0);
-        } else {
-          from = b + 1 - (square ? hi : 0);
-          to = a + 1 + (square ? lo : 0);
-        }
-      };
-      int64_t from, to;
-      if (y1 == y2) {
-        span(x1, x2, from, to);
-        Fill(from, y1 - lo, to, y1 - lo + w, c);
-      } else {
-        span(y1, y2, from, to);
-        Fill(x1 - lo, from, x1 - lo + w, to, c);
-      }
+    // Axis lines as exact areas, as on bitmaps.
+    render::PixelRect r;
+    if (render::AxisLineArea(x1, y1, x2, y2, static_cast<int32_t>(w), square, r)) {
+      Fill(r.x1, r.y1, r.x2, r.y2, c);
       return;
     }
     cap = square ? 2 : 0;

@@ -143,7 +143,9 @@ TEST_F(VectorPdf, StructureFontsAndTextReadBack) {
       for (const VariantRow& r : p.variants)
         for (const VariantCell& cell : r.cells) {
           const std::string s = Squeezed(ql::ToUtf8(cell.text));
-          if (!s.empty()) EXPECT_NE(text.find(s), std::string::npos) << s << " of " << ql::ToUtf8(p.name);
+          if (!s.empty()) {
+            EXPECT_NE(text.find(s), std::string::npos) << s << " of " << ql::ToUtf8(p.name);
+          }
         }
       std::istringstream words(ql::ToUtf8(p.description));
       std::string w;
@@ -241,7 +243,9 @@ TEST_F(VectorPdf, OutlineAndLinksLeadToTheRightPages) {
       const std::string name = ql::ToUtf8(p.name);
       auto it = outlinePage.find(name);
       ASSERT_NE(it, outlinePage.end()) << name;
-      if (checked++ < 12) EXPECT_NE(pageText(it->second).find(Squeezed(name)), std::string::npos) << name;
+      if (checked++ < 12) {
+        EXPECT_NE(pageText(it->second).find(Squeezed(name)), std::string::npos) << name;
+      }
     }
   // Outline nesting: at least one top entry with kids that have kids
   // (a main category, its categories, their products).
@@ -293,7 +297,9 @@ TEST_F(VectorPdf, OutlineAndLinksLeadToTheRightPages) {
       while (!words.empty() && words.back() >= '0' && words.back() <= '9') words.pop_back();
       words = Folded(words);
       ASSERT_FALSE(words.empty()) << "link " << tocLinks << " on page " << pno;
-      if (tocLinks < 15) EXPECT_NE(Folded(pageText(target)).find(words), std::string::npos) << words << " -> " << target;
+      if (tocLinks < 15) {
+        EXPECT_NE(Folded(pageText(target)).find(words), std::string::npos) << words << " -> " << target;
+      }
       ++tocLinks;
     }
   }
@@ -315,8 +321,12 @@ TEST_F(VectorPdf, CmykFileHasOutputIntentAndNoRgbColour) {
         EXPECT_EQ(v["/S"].toString(), "/GTS_PDFX");
         EXPECT_FALSE(v["/DestOutputProfile"].toString().isEmpty());
       }
-      if (v["/Type"].toString() == "/Catalog") EXPECT_TRUE(v.contains("/OutputIntents"));
-      if (v["/Subtype"].toString() == "/Image") EXPECT_EQ(v["/ColorSpace"].toString(), "/DeviceCMYK");
+      if (v["/Type"].toString() == "/Catalog") {
+        EXPECT_TRUE(v.contains("/OutputIntents"));
+      }
+      if (v["/Subtype"].toString() == "/Image") {
+        EXPECT_EQ(v["/ColorSpace"].toString(), "/DeviceCMYK");
+      }
     }
   }
   EXPECT_TRUE(intent);
@@ -393,7 +403,7 @@ TEST_F(VectorPdf, PagesOfEveryLayoutLookLikeThePrintedPages) {
     std::string cmds;
     for (int p = 1; p <= n; ++p)
       cmds += kCli + " render test.pk2 --print --dpi 300 --layout " + std::to_string(layout) + " --page " +
-              std::to_string(p) + " -o " + Q(dir_ + "/r" + std::to_string(layout) + "-" + std::to_string(p) + ".png") +
+              std::to_string(p) + " -o " + Q(dir_ + "/r" + std::to_string(layout) + "-" + std::to_string(p) + ".bmp") +
               "\n";
     std::ofstream(dir_ + "/cmds") << cmds;
     Sh("cd " + Q(kBin) + " && xargs -P 2 -d '\\n' -I{} sh -c '{} >/dev/null' < " + Q(dir_ + "/cmds"));
@@ -407,7 +417,7 @@ TEST_F(VectorPdf, PagesOfEveryLayoutLookLikeThePrintedPages) {
          Q(vname));
       const QImage v300 = QImage(QString::fromStdString(vname + ".ppm"));
       fs::remove(vname + ".ppm");
-      const std::string rname = dir_ + "/r" + std::to_string(layout) + "-" + std::to_string(p) + ".png";
+      const std::string rname = dir_ + "/r" + std::to_string(layout) + "-" + std::to_string(p) + ".bmp";
       const QImage r300 = QImage(QString::fromStdString(rname));
       fs::remove(rname);
       ASSERT_FALSE(v300.isNull()) << "page " << p << " of " << pdf;
