@@ -9,7 +9,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -17,6 +16,7 @@
 #include "i18n/messages.h"
 #include "project/feedback.h"
 #include "render/render.h"
+#include "ui/pageprogress.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
 
@@ -85,20 +85,12 @@ void ExportPrintPdf(QWidget* parent, render::RenderSession& session, const platf
   output::VectorPdfOptions o = options;
   o.printer = printer;
   o.progpath = progpath;
-  QProgressDialog progress(TrW(QStringLiteral("Als Druck-PDF exportieren...")), TrW(QStringLiteral("Abbrechen")), 0,
-                           0, parent);
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  const QString label = progress.labelText();
-  auto onPage = [&progress, &label](const output::PdfExportProgress& p) {
-    progress.setLabelText(label + QStringLiteral(" ") + QString::number(p.pagesDone));
-    QApplication::processEvents();
-    return !progress.wasCanceled();
-  };
+  PageProgress progress(parent, QStringLiteral("Als Druck-PDF exportieren..."));
+  auto onPage = [&progress](const output::PdfExportProgress& p) { return progress.Page(p.pagesDone); };
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const output::VectorPdfResult r = output::ExportVectorPDF(session, ql::ToUtf8(name), o, onPage);
   QApplication::restoreOverrideCursor();
-  progress.close();
+  progress.Close();
   if (!r.ok && !r.cancelled) fb.ShowMessage(ql::FromUtf8(r.error), caption, MessageIcon::Error);
 }
 
