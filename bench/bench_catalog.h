@@ -1,10 +1,20 @@
-// The benchmark catalog shared by the output benchmarks: copies of the
-// sample catalog test.pk2 (from QL_BIN_DIR) grown to a page count.
+// The benchmark catalog shared by the export benchmarks: copies of the
+// sample catalog test.pk2 (with its pictures and page background) until it
+// has the wanted number of pages.
 #pragma once
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/codepage.h"
 #include "platform/printer.h"
@@ -12,15 +22,19 @@
 #include "project/projectfile.h"
 #include "render/render.h"
 
+extern char** environ;
+
+namespace benchcat {
+
 // Copies of the sample catalog's categories (the contents category once)
 // until the catalog has at least `target` pages, then products from the
 // end deactivated until it has exactly `target` (or the nearest above).
-inline int32_t BuildCatalog(Document& doc, render::RenderSession& session, int32_t target, const char* who) {
+inline int32_t BuildCatalog(Document& doc, render::RenderSession& session, int32_t target) {
   Document sample;
   std::u16string err;
   const std::string path = std::string(QL_BIN_DIR) + "/test.pk2";
   if (!OpenProjectFile(sample, path, ReadOptions::FromDocument(sample), &err)) {
-    std::fprintf(stderr, "%s: %s\n", who, ql::ToUtf8(err).c_str());
+    std::fprintf(stderr, "bench: %s\n", ql::ToUtf8(err).c_str());
     std::exit(1);
   }
   doc.settings = sample.settings;
@@ -76,3 +90,81 @@ inline int32_t BuildCatalog(Document& doc, render::RenderSession& session, int32
   return count;
 }
 
+// Runs this program again with `args` (argv[1] ...) and collects its
+// standard output and peak resident memory (from wait4).
+struct ChildRun {
+  bool ok = false;  // exit status 0
+  std::string out;
+  double peakMb = 0;
+};
+inline ChildRun RunSelf(const std::vector<std::string>& args) {
+  ChildRun res;
+  char self[4096];
+  const ssize_t sl = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (sl <= 0) return res;
+  self[sl] = '\0';
+  int fds[2];
+  if (pipe(fds) != 0) return res;
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
+  posix_spawn_file_actions_addclose(&fa, fds[0]);
+  std::vector<std::string> all = {self};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  const int rc = posix_spawn(&pid, self, &fa, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&fa);
+  close(fds[1]);
+  if (rc != 0) {
+    close(fds[0]);
+    return res;
+  }
+  char buf[512];
+  ssize_t n;
+  while ((n = read(fds[0], buf, sizeof buf)) > 0) res.out.append(buf, static_cast<size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  struct rusage ru {};
+  wait4(pid, &status, 0, &ru);
+  res.peakMb = ru.ru_maxrss / 1024.0;
+  res.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return res;
+}
+
+// The options every export benchmark takes: --pages N (1 ... 5000) and
+// --keep DIR. False, after a message naming `prog`, for anything else.
+inline bool ParseBenchArgs(int argc, char** argv, const char* prog, int32_t& pages, std::string& keep) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--pages") == 0 && i + 1 < argc) {
+      pages = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
+      keep = argv[++i];
+    } else {
+      std::fprintf(stderr, "usage: %s [--pages N] [--keep DIR]\n", prog);
+      return false;
+    }
+  }
+  if (pages < 1 || pages > 5000) {
+    std::fprintf(stderr, "%s: --pages must be 1 ... 5000\n", prog);
+    return false;
+  }
+  return true;
+}
+
+// The folder the exports write into: `keep` (created), or a new temporary
+// one named after `tag`; empty when it cannot be made.
+inline std::string WorkFolder(const std::string& keep, const std::string& tag) {
+  namespace fs = std::filesystem;
+  if (!keep.empty()) {
+    std::error_code ec;
+    fs::create_directories(keep, ec);
+    return keep;
+  }
+  std::string t = (fs::temp_directory_path() / ("ql-bench-" + tag + "-XXXXXX")).string();
+  return mkdtemp(t.data()) ? t : std::string();
+}
+
+}  // namespace benchcat

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   platform::QtTextMeasurer measurer;
   platform::QtPictureLoader loader;
   render::RenderSession session(doc, measurer, loader);
-  const int32_t pages = BuildCatalog(doc, session, target, "bench_html_export");
+  const int32_t pages = benchcat::BuildCatalog(doc, session, target);
 
   std::string t = (fs::temp_directory_path() / "ql-bench-html-XXXXXX").string();
   const std::string work = mkdtemp(t.data());

@@ -33,17 +33,17 @@
 #include <string>
 #include <vector>
 
+#include "bench_catalog.h"
 #include "core/codepage.h"
 #include "output/pdfexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
+#include "platform/pictureloader.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
 #include "render/layout1.h"
 #include "render/render.h"
-#include "bench_catalog.h"
 
 extern char** environ;
 
@@ -55,16 +55,19 @@ double Seconds(Clock::time_point a) { return std::chrono::duration<double>(Clock
 
 const char* kSystemCmyk = "/usr/share/color/icc/ghostscript/default_cmyk.icc";
 
+using benchcat::BuildCatalog;
+
 int RunChild(const std::string& mode, int32_t target, const std::string& out, const std::string& work) {
   if (!platform::EnsureGuiApplication()) {
     std::fprintf(stderr, "bench_pdf_export: fonts are not available\n");
     return 1;
   }
+  render::InstallLayout1();
   Document doc;
   platform::QtTextMeasurer measurer;
   platform::QtPictureLoader loader;
   render::RenderSession session(doc, measurer, loader);
-  const int32_t pages = BuildCatalog(doc, session, target, "bench_pdf_export");
+  const int32_t pages = BuildCatalog(doc, session, target);
 
   output::PdfExportOptions o;
   o.dpi = 300;
@@ -92,36 +95,12 @@ struct ChildResult {
   double peakMb = 0;
 };
 
-ChildResult Spawn(const std::string& self, const std::string& mode, int32_t pages, const std::string& out,
-                  const std::string& work) {
+ChildResult Spawn(const std::string& mode, int32_t pages, const std::string& out, const std::string& work) {
   ChildResult res;
-  int fds[2];
-  if (pipe(fds) != 0) return res;
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
-  posix_spawn_file_actions_addclose(&fa, fds[0]);
-  const std::string np = std::to_string(pages);
-  std::vector<std::string> args = {self, "--child", mode, np, out, work};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid;
-  if (posix_spawn(&pid, self.c_str(), &fa, nullptr, argv.data(), environ) != 0) return res;
-  posix_spawn_file_actions_destroy(&fa);
-  close(fds[1]);
-  std::string text;
-  char buf[512];
-  ssize_t n;
-  while ((n = read(fds[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
-  close(fds[0]);
-  int status = 0;
-  struct rusage ru{};
-  wait4(pid, &status, 0, &ru);
-  res.peakMb = ru.ru_maxrss / 1024.0;
-  res.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-           std::sscanf(text.c_str(), "seconds=%lf pages=%d planned=%*d lcms=%d size=%lld", &res.seconds, &res.pages,
-                       &res.lcms, &res.size) == 4;
+  const benchcat::ChildRun run = benchcat::RunSelf({"--child", mode, std::to_string(pages), out, work});
+  res.peakMb = run.peakMb;
+  res.ok = run.ok && std::sscanf(run.out.c_str(), "seconds=%lf pages=%d planned=%*d lcms=%d size=%lld", &res.seconds,
+                                 &res.pages, &res.lcms, &res.size) == 4;
   return res;
 }
 
@@ -169,52 +148,28 @@ int main(int argc, char** argv) {
 
   int32_t pages = 100;
   std::string keep;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--pages") == 0 && i + 1 < argc) {
-      pages = std::atoi(argv[++i]);
-    } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
-      keep = argv[++i];
-    } else {
-      std::fprintf(stderr, "usage: bench_pdf_export [--pages N] [--keep DIR]\n");
-      return 2;
-    }
-  }
-  if (pages < 1 || pages > 5000) {
-    std::fprintf(stderr, "bench_pdf_export: --pages must be 1 ... 5000\n");
-    return 2;
-  }
-  char self[4096];
-  const ssize_t sl = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (sl <= 0) return 1;
-  self[sl] = '\0';
-
-  std::string work = keep;
-  if (work.empty()) {
-    std::string t = (fs::temp_directory_path() / "ql-bench-pdf-XXXXXX").string();
-    if (!mkdtemp(t.data())) return 1;
-    work = t;
-  } else {
-    fs::create_directories(work);
-  }
+  if (!benchcat::ParseBenchArgs(argc, argv, "bench_pdf_export", pages, keep)) return 2;
+  const std::string work = benchcat::WorkFolder(keep, "pdf");
+  if (work.empty()) return 1;
   std::error_code ec;
   fs::copy_file(kSystemCmyk, work + "/WebCoatedSWOP2006Grade3.icc", fs::copy_options::overwrite_existing, ec);
   if (ec) std::fprintf(stderr, "bench_pdf_export: %s missing, CMYK uses the arithmetic conversion\n", kSystemCmyk);
 
   std::printf("machine: %ld cores online (shared with other work: figures vary)\n", sysconf(_SC_NPROCESSORS_ONLN));
   const std::string rgb = work + "/rgb.pdf", cmyk = work + "/cmyk.pdf", longer = work + "/rgb4x.pdf";
-  const ChildResult r = Spawn(self, "rgb", pages, rgb, work);
+  const ChildResult r = Spawn("rgb", pages, rgb, work);
   if (!r.ok) return 1;
   std::printf("rgb:  %d pages in %.2f s (%.3f s/page), %.1f MB file, peak %.0f MB\n", r.pages, r.seconds,
               r.seconds / r.pages, r.size / 1e6, r.peakMb);
   int images = 0;
   const double z = ZlibSeconds(rgb, images);
   std::printf("zlib: %d page images deflated on one thread in %.2f s (%.3f s/page)\n", images, z, z / images);
-  const ChildResult c = Spawn(self, "cmyk", pages, cmyk, work);
+  const ChildResult c = Spawn("cmyk", pages, cmyk, work);
   if (!c.ok) return 1;
   std::printf("cmyk: %d pages in %.2f s (%.3f s/page), %.1f MB file, peak %.0f MB, %s\n", c.pages, c.seconds,
               c.seconds / c.pages, c.size / 1e6, c.peakMb, c.lcms ? "Little CMS" : "arithmetic conversion");
   if (keep.empty()) fs::remove(cmyk, ec);
-  const ChildResult l = Spawn(self, "rgb", pages * 4, longer, work);
+  const ChildResult l = Spawn("rgb", pages * 4, longer, work);
   if (!l.ok) return 1;
   std::printf("rgb4x: %d pages in %.2f s (%.3f s/page), %.1f MB file, peak %.0f MB\n", l.pages, l.seconds,
               l.seconds / l.pages, l.size / 1e6, l.peakMb);

@@ -9,7 +9,7 @@ PKGS=(
   fonts-liberation fonts-dejavu-core fonts-dejavu-extra
   libgs-common qpdf poppler-utils
   xvfb xauth ccache
-  libharfbuzz-dev libfontconfig-dev libfreetype-dev
+  libharfbuzz-dev libfontconfig-dev libfreetype-dev libjpeg62-turbo-dev
   chromium nodejs cups printer-driver-cups-pdf
   qt6-translations-l10n icc-profiles-free argyll libcli11-dev imagemagick clang-format
 )

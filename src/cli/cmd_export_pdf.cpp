@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/support.h"
 #include "output/pdfexport.h"
+#include "output/vectorexport.h"
 #include "platform/printer.h"
 
 namespace cli {
@@ -42,6 +43,8 @@ CommandRun ExportPdf(CLI::App& app) {
     ColourOptions colour;
     double pw = 0, ph = 0, margin = -1;
     bool stretch = false, progress = false;
+    bool vector = false;
+    double bleed = -1, maxppi = -1;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
@@ -64,7 +67,21 @@ CommandRun ExportPdf(CLI::App& app) {
   app.add_flag("--stretch", a->stretch, "stretch the page image over the PDF page (with --pdf-size)")
       ->needs(size);
   app.add_flag("--progress", a->progress, "write each finished page number on stderr");
+  CLI::Option* vector =
+      app.add_flag("--vector", a->vector, "a print-ready PDF of text, paths and pictures instead of page images");
+  app.add_option("--bleed", a->bleed, "with --vector: bleed in millimetres, 0 ... 25 (default 3)")
+      ->type_name("MM")
+      ->check(CLI::Range(0.0, 25.0))
+      ->needs(vector);
+  app.add_option("--max-picture-ppi", a->maxppi,
+                 "with --vector: pictures above this resolution at their drawn size are resampled, 36 ... 4000 "
+                 "(default 300; 0: pictures as they are)")
+      ->type_name("N")
+      ->check(CLI::Range(0.0, 4000.0))
+      ->needs(vector);
   return [a](Console& io) {
+    if (a->vector && a->maxppi > 0 && a->maxppi < 36)
+      return UsageError(io, "export-pdf", "--max-picture-ppi needs 36 ... 4000 (0: pictures as they are)");
     Document doc;
     if (!OpenProject(io, doc, a->in)) return int(kFileError);
     CatalogSettings& set = doc.settings;
@@ -79,6 +96,34 @@ CommandRun ExportPdf(CLI::App& app) {
 
     auto setup = MakeRenderSetup(io, doc, "export-pdf");
     if (!setup) return int(kFileError);
+    if (a->vector) {
+      output::VectorPdfOptions vo = output::PrintPdfPreset();
+      if (a->bleed >= 0) vo.bleedMm = a->bleed;
+      if (a->maxppi >= 0) vo.maxPictureppi = a->maxppi;
+      vo.cmyk = a->colour.Cmyk(true);
+      vo.progpath = io.progpath;
+      vo.profilePath = a->colour.profile;
+      vo.printer = platform::DefaultPrinterPage();
+      output::PdfExportProgressFn vreport;
+      if (a->progress)
+        vreport = [&io](const output::PdfExportProgress& p) {
+          io.err << "page " << p.pagesDone << '\n';
+          return true;
+        };
+      const output::VectorPdfResult r = output::ExportVectorPDF(setup->session, a->out, vo, vreport);
+      if (!r.ok) return FileError(io, "export-pdf", r.error);
+      ReportPictureProblems(io, *setup, "export-pdf");
+      std::string colours = "RGB (output intent sRGB)";
+      if (vo.cmyk)
+        colours = r.profile.empty() ? "CMYK (" + r.colorNote + ")"
+                                    : "CMYK (profile " + r.profile +
+                                          (r.profileDescription.empty() ? "" : ", \"" + r.profileDescription + "\"") +
+                                          ")";
+      io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "
+             << r.geometry.pageHeight << " pt, vector, bleed " << vo.bleedMm << " mm, " << r.pictures
+             << " pictures, " << colours << '\n';
+      return int(kOk);
+    }
     output::PdfExportOptions opts;
     opts.dpi = a->dpi;
     opts.cmyk = a->colour.Cmyk(true);
@@ -95,7 +140,8 @@ CommandRun ExportPdf(CLI::App& app) {
     if (!r.ok) return FileError(io, "export-pdf", r.error);
     ReportPictureProblems(io, *setup, "export-pdf");
     std::string colours = "RGB";
-    if (opts.cmyk) colours = r.uselcms ? "CMYK (Little CMS)" : "CMYK (arithmetic: " + r.colorNote + ")";
+    if (opts.cmyk)
+      colours = r.uselcms ? "CMYK (Little CMS, profile " + r.profile + ")" : "CMYK (arithmetic: " + r.colorNote + ")";
     io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "
            << r.geometry.pageHeight << " pt, " << r.geometry.bitmapWidth << " x " << r.geometry.bitmapHeight
            << " pixels at " << a->dpi << " dpi, " << colours << '\n';

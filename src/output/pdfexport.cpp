@@ -8,6 +8,7 @@
 
 #include "core/safefile.h"
 #include "imaging/dib/dib.h"
+#include "output/tempoutput.h"
 #include "imaging/qtdib.h"
 #include "pdf/pdfcanvas.h"
 #include "pdf/pdfimages.h"
@@ -180,6 +181,7 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
   pdf.PageWidth = g.pageWidth;
   pdf.PageHeight = g.pageHeight;
   res.uselcms = options.cmyk && pdf.uselcms();
+  if (res.uselcms) res.profile = pdf.profileUsed();
   if (options.cmyk && !pdf.uselcms()) {
     // The press profile beside the program is optional; one the user named
     // explicitly must work.

@@ -61,6 +61,7 @@ struct PdfExportResult {
   int32_t anzpages = 0;  // pages written (rendered, when cancelled)
   bool uselcms = false;  // CMYK through Little CMS (false: arithmetic or RGB)
   std::string colorNote; // why Little CMS was not used for CMYK output
+  std::string profile;   // the colour profile of the CMYK conversion (when uselcms)
   PdfGeometry geometry;
   std::string error;     // what went wrong, naming the file
 };

@@ -36,13 +36,7 @@ struct TPDFCanvas::ImageEntry {
 };
 
 TPDFCanvas::TPDFCanvas(const PDFCanvasOptions& options) : opts(options) {
-  std::string profile = opts.profilePath;
-  if (profile.empty()) {
-    std::string folder = opts.progpath;
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    profile = folder + pdfimg::kPressProfileName;
-  }
-  conv = std::make_unique<pdfimg::CmykConverter>(profile);
+  conv = std::make_unique<pdfimg::CmykConverter>(pdfimg::ChooseCmykProfile(opts.progpath, opts.profilePath));
 }
 
 TPDFCanvas::~TPDFCanvas() {
@@ -55,6 +49,7 @@ TPDFCanvas::~TPDFCanvas() {
 
 bool TPDFCanvas::uselcms() const { return conv->uselcms(); }
 std::string TPDFCanvas::colorFallbackReason() const { return conv->fallbackReason(); }
+std::string TPDFCanvas::profileUsed() const { return conv->uselcms() ? conv->profilePath() : std::string(); }
 
 int TPDFCanvas::encoderThreads() const {
   return opts.encoderThreads < 0 ? pdfimg::DefaultEncoderThreads() : opts.encoderThreads;

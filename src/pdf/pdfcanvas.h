@@ -93,6 +93,8 @@ class TPDFCanvas {
   bool uselcms() const;
   // Why the Little CMS conversion is not in use (empty when it is).
   std::string colorFallbackReason() const;
+  // The colour profile of the Little CMS conversion (empty when not in use).
+  std::string profileUsed() const;
   int encoderThreads() const;
 
   // Registered images and their spool files (for tests and diagnostics).

@@ -27,7 +27,17 @@ void ArithmeticRGBTOCMYK(uint8_t r, uint8_t g, uint8_t b, uint8_t cmyk[4]) {
 
 // ---------------------------------------------------------------- CmykConverter
 
-CmykConverter::CmykConverter(const std::string& profilePath) {
+std::string ChooseCmykProfile(const std::string& progpath, const std::string& named) {
+  if (!named.empty()) return named;
+  std::string folder = progpath;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  const std::string press = folder + kPressProfileName, shipped = folder + kShippedProfileName;
+  if (::access(press.c_str(), R_OK) == 0) return press;
+  if (::access(shipped.c_str(), R_OK) == 0) return shipped;
+  return press;
+}
+
+CmykConverter::CmykConverter(const std::string& profilePath) : path_(profilePath) {
   if (profilePath.empty()) {
     reason_ = "no colour profile named";
     return;

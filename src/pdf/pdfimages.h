@@ -19,6 +19,15 @@ namespace pdfimg {
 
 // Name of the press profile looked for in the program's folder.
 constexpr const char* kPressProfileName = "WebCoatedSWOP2006Grade3.icc";
+// The free press profile shipped beside the program (offset on coated
+// paper, made from the FOGRA39 characterization data).
+constexpr const char* kShippedProfileName = "QuillaneCoatedFOGRA39.icc";
+
+// The profile a CMYK export uses: `named` when the user named one; else
+// kPressProfileName in `progpath` if it exists there; else
+// kShippedProfileName there if that exists; else the (missing) press
+// profile's path, so the fallback reason names it.
+std::string ChooseCmykProfile(const std::string& progpath, const std::string& named);
 
 // C' = 255 - R ..., K = min(C', M', Y'), then K is taken out of C', M', Y'.
 void ArithmeticRGBTOCMYK(uint8_t r, uint8_t g, uint8_t b, uint8_t cmyk[4]);
@@ -36,6 +45,8 @@ class CmykConverter {
   CmykConverter& operator=(const CmykConverter&) = delete;
 
   bool uselcms() const { return xform_ != nullptr; }
+  // The profile file asked for (in use when uselcms()).
+  const std::string& profilePath() const { return path_; }
   // Why Little CMS is not in use (empty when it is).
   const std::string& fallbackReason() const { return reason_; }
 
@@ -49,6 +60,7 @@ class CmykConverter {
   void* hSrc_ = nullptr;   // press profile (output side)
   void* hDest_ = nullptr;  // sRGB (input side)
   void* xform_ = nullptr;
+  std::string path_;
   std::string reason_;
 };
 

@@ -2,35 +2,7 @@
 
 namespace platform {
 
-namespace {
-
-const FontMapping kMappings[] = {
-    {u"Arial", "Liberation Sans", 0},
-    {u"Arial Black", "DejaVu Sans", QFont::Black},
-    {u"Arial Narrow", "Liberation Sans Narrow", 0},
-    {u"Helvetica", "Liberation Sans", 0},
-    {u"Courier New", "Liberation Mono", 0},
-    {u"Courier", "Liberation Mono", 0},
-    {u"Times New Roman", "Liberation Serif", 0},
-    {u"Times", "Liberation Serif", 0},
-    {u"Verdana", "DejaVu Sans", 0},
-    {u"Tahoma", "DejaVu Sans", 0},
-    {u"MS Sans Serif", "Liberation Sans", 0},
-};
-
-}  // namespace
-
-const FontMapping* FontMappings(int& count) {
-  count = static_cast<int>(sizeof(kMappings) / sizeof(kMappings[0]));
-  return kMappings;
-}
-
-static const FontMapping* Find(const std::u16string& logical) {
-  const QString name = QString::fromStdU16String(logical).trimmed();
-  for (const FontMapping& m : kMappings)
-    if (name.compare(QString::fromUtf16(m.logical), Qt::CaseInsensitive) == 0) return &m;
-  return nullptr;
-}
+static const FontMapping* Find(const std::u16string& logical) { return render::FindFontMapping(logical); }
 
 QString MapFontFamily(const std::u16string& logical) {
   const FontMapping* m = Find(logical);

@@ -7,17 +7,14 @@
 #include <string>
 
 #include "core/settings.h"
+#include "render/fontfamilies.h"
 
 namespace platform {
 
-struct FontMapping {
-  const char16_t* logical;  // as stored in a catalog, compared case-insensitively
-  const char* family;       // installed family
-  int minWeight;            // QFont weight the face needs at least (0: as the font says)
-};
-
-// The whole substitution table (one entry per logical name).
-const FontMapping* FontMappings(int& count);
+// The table itself lives in render (Qt-free surfaces need it too); its
+// weights are CSS weights, which are QFont's weights as well.
+using render::FontMapping;
+using render::FontMappings;
 
 // The installed family for a logical name; names without an entry pass
 // through unchanged.

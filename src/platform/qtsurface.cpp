@@ -7,6 +7,7 @@
 
 #include "imaging/qtdib.h"
 #include "platform/fontmap.h"
+#include "render/pixelrects.h"
 
 namespace platform {
 
@@ -96,18 +97,11 @@ void QtSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
 }
 
 void QtSurface::DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  // The outline runs through the centres of the corner pixels (x1, y1) and
-  // (x2 - 1, y2 - 1); a wide pen covers w pixels across it, w / 2 of them
-  // outside.
-  const int32_t w = std::max(1, Pen().width);
-  const int32_t lo = w / 2;
-  const TColor c = Pen().color;
-  const int32_t left = x1 - lo, top = y1 - lo;
-  const int32_t right = x2 - 1 - lo + w, bottom = y2 - 1 - lo + w;  // exclusive
-  Fill(left, top, right - left, w, c);
-  Fill(left, y2 - 1 - lo, right - left, w, c);
-  Fill(left, top, w, bottom - top, c);
-  Fill(x2 - 1 - lo, top, w, bottom - top, c);
+  render::PixelRect sides[4];
+  render::FrameSides(x1, y1, x2, y2, Pen().width, sides);
+  for (const render::PixelRect& r : sides)
+    Fill(static_cast<int32_t>(r.x1), static_cast<int32_t>(r.y1), static_cast<int32_t>(r.x2 - r.x1),
+         static_cast<int32_t>(r.y2 - r.y1), Pen().color);
 }
 
 // One-pixel line from (x1, y1) to (x2, y2) without the end point, drawn as
@@ -168,30 +162,12 @@ void QtSurface::ThinLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   flush();
 }
 
-// Horizontal or vertical lines of a geometric pen as exact rectangles. A
-// flat end stops at the end point (which is not covered); a square end
-// reaches half the pen width beyond both points.
+// Horizontal or vertical lines of a geometric pen as exact rectangles.
 bool QtSurface::AxisLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w, bool square) {
-  if (x1 != x2 && y1 != y2) return false;
-  const TColor c = Pen().color;
-  const int32_t lo = w / 2, hi = w - lo;
-  auto span = [&](int32_t a, int32_t b, int32_t& from, int32_t& to) {
-    if (a <= b) {
-      from = a - (square ? lo : 0);
-      to = b + (square ? hi : 0);
-    } else {
-      from = b + 1 - (square ? hi : 0);
-      to = a + 1 + (square ? lo : 0);
-    }
-  };
-  int32_t from, to;
-  if (y1 == y2) {
-    span(x1, x2, from, to);
-    Fill(from, y1 - lo, to - from, w, c);
-  } else {
-    span(y1, y2, from, to);
-    Fill(x1 - lo, from, w, to - from, c);
-  }
+  render::PixelRect r;
+  if (!render::AxisLineArea(x1, y1, x2, y2, w, square, r)) return false;
+  Fill(static_cast<int32_t>(r.x1), static_cast<int32_t>(r.y1), static_cast<int32_t>(r.x2 - r.x1),
+       static_cast<int32_t>(r.y2 - r.y1), Pen().color);
   return true;
 }
 

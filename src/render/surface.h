@@ -142,6 +142,14 @@ class DrawingSurface {
   // A finished bitmap 1:1 at (x, y) (preview only).
   virtual void CopyBitmap(int32_t x, int32_t y, const dib& bmp) = 0;
 
+  // ---- Navigation (documents with links only) ----------------------------
+  // The area x1 <= x < x2, y1 <= y < y2 leads to `page` (counted from 1) of
+  // the same document, e.g. an entry of the table of contents. Surfaces
+  // without links ignore it; nothing is drawn.
+  virtual void LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page) {
+    (void)x1, (void)y1, (void)x2, (void)y2, (void)page;
+  }
+
  protected:
   // Primitives with the state rules already applied. Implementations read
   // Font(), Pen(), Brush() and TextOpaque() for everything else.

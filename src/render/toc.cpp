@@ -1,5 +1,6 @@
 #include "render/toc.h"
 
+#include <cstdint>
 #include <string>
 
 #include "render/furniture.h"
@@ -47,7 +48,8 @@ struct TocLister {
     }
   }
 
-  void Line(const std::u16string& text, const std::u16string& number, int32_t indent) {
+  // `printed` is the entry's printed page number (null: none).
+  void Line(const std::u16string& text, const std::u16string& number, int32_t indent, const int32_t* printed) {
     DrawingSurface& c = pass.canvas;
     if (pass.Drawn(st)) {
       const int32_t y = pass.Pos(st.y);
@@ -56,6 +58,10 @@ struct TocLister {
       c.TextOut(st.leftpx + indent, y, text);
       c.TextOut(right - numw, y, number);
       DrawDotLeaders(pass, c.TextWidth(text) + indent + st.leftpx, right - numw, y);
+      // The page counter of the entry's printed number (see PrintedPageNr).
+      const int64_t page = printed ? *printed - static_cast<int64_t>(pass.set.FirstPageNr) + 1 : 0;
+      if (page >= 1 && page <= INT32_MAX)
+        c.LinkToPage(st.leftpx + indent, y, right, y + c.TextHeight(text), static_cast<int32_t>(page));
     }
     st.y += pass.LineHeight();
   }
@@ -101,14 +107,15 @@ void DrawTableOfContents(RenderPass& pass, PageState& st, int32_t tocindex) {
     l.PageTest(x.name);
     int32_t indent = mainentry ? 0 : 4 * st.picmarginpx;
     if (!to.tocnocategories)
-      l.Line(StripControlChars(x.name), x.options ? Decimal(x.options->pagenr) : std::u16string(), indent);
+      l.Line(StripControlChars(x.name), x.options ? Decimal(x.options->pagenr) : std::u16string(), indent,
+             x.options ? &x.options->pagenr : nullptr);
     if (to.tocwithproducts) {
       l.Font(2, x);
       if (!to.tocnocategories) indent += 4 * st.picmarginpx;
       for (const Product& p : x.products) {
         if (p.deactivated) continue;
         l.PageTest(x.name);
-        l.Line(p.name, Decimal(p.pagenr), indent);
+        l.Line(p.name, Decimal(p.pagenr), indent, &p.pagenr);
       }
     }
     if (main) mainentry = false;

@@ -16,6 +16,7 @@
 #include "output/pdfexport.h"
 #include "ui/dialogs.h"
 #include "ui/mainwindow.h"
+#include "ui/pageprogress.h"
 #include "ui/preview.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
@@ -79,20 +80,12 @@ void MainWindow::ExportPdfCmd() {
   o.cmyk = doc_.options.PDFDateienmitCMYKFarbenausgeben1;
   o.printer = preview_->printer();
   o.progpath = state_.progpath;
-  QProgressDialog progress(TrW(QStringLiteral("Als PDF Datei exportieren...")), TrW(QStringLiteral("Abbrechen")), 0,
-                           0, this);
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(500);
-  const QString label = progress.labelText();
-  auto onPage = [&progress, &label](const output::PdfExportProgress& p) {
-    progress.setLabelText(label + QStringLiteral(" ") + QString::number(p.pagesDone));
-    QApplication::processEvents();
-    return !progress.wasCanceled();
-  };
+  PageProgress progress(this, QStringLiteral("Als PDF Datei exportieren..."));
+  auto onPage = [&progress](const output::PdfExportProgress& p) { return progress.Page(p.pagesDone); };
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const output::PdfExportResult r = output::ExportPDF(*session_, ql::ToUtf8(name), o, onPage);
   QApplication::restoreOverrideCursor();
-  progress.close();
+  progress.Close();
   // A failed export says why (the file is not left half written).
   if (!r.ok && !r.cancelled)
     dialogs_->ShowMessage(ql::FromUtf8(r.error), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),

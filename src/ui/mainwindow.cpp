@@ -27,6 +27,7 @@
 #include "render/layouts/layouts.h"
 #include "ui/preview.h"
 #include "ui/printing.h"
+#include "ui/printpdfdialog.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/settingsbinder.h"
 #include "ui/translatewidgets.h"
@@ -202,6 +203,12 @@ void MainWindow::BuildMenus() {
     dialogs_->ShowMessage(csv::CategoryFormatInfoText(), csv::FormatInfoCaption(), MessageIcon::Information);
   });
   item(datei, "AlsPDFDateiexportieren1", "Als PDF Datei exportieren...", [this] { ExportPdfCmd(); });
+  item(datei, "AlsDruckPDFexportieren1", "Als Druck-PDF exportieren...", [this] {
+    static output::VectorPdfOptions printPdf = output::PrintPdfPreset();  // kept for the session
+    ExportPrintPdf(this, *session_, preview_->printer(), state_.progpath, printPdf, *dialogs_,
+                   U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_));
+    Repaint();
+  });
   // Outputs that are not available yet stay visible but disabled.
   item(datei, "SeitenalsBilderexportieren1", "Seiten als Bilder exportieren...", [this] { ExportImagesCmd(); });
   item(datei, "AlsHTMLBltterkatalogexportieren1", "Als HTML Blätterkatalog exportieren...", [this] { ExportHtmlCmd(); });

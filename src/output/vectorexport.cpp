@@ -1,0 +1,188 @@
+#include "output/vectorexport.h"
+
+#include <new>
+
+#include "core/codepage.h"
+#include "output/tempoutput.h"
+#include "pdf/pdfimages.h"
+#include "pdfvector/pdfsurface.h"
+#include "pdfvector/pictures.h"
+#include "pdfvector/vectordoc.h"
+#include "render/render.h"
+
+namespace output {
+
+namespace {
+
+// The renderers' own resolution for the vector pages: the layout measures
+// at 300 ppi, so positions and text sizes land exactly where it planned them.
+constexpr int32_t kVectorDpi = 300;
+constexpr int32_t kMaxPages = 100000;
+
+// Loads through the session's loader and tells the document which file each
+// decoded picture came from (JPEG files are then stored as they are).
+class OriginLoader : public render::PictureLoader {
+ public:
+  OriginLoader(render::PictureLoader& inner, pdfvec::VectorDocument& doc) : inner_(inner), doc_(doc) {}
+  bool Load(const std::u16string& filename, dib& out) override {
+    if (!inner_.Load(filename, out)) return false;
+    doc_.NoteOrigin(pdfvec::PictureHash(out), ql::ToUtf8(filename));
+    return true;
+  }
+  bool PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) override {
+    return inner_.PixelSize(filename, width, height);
+  }
+
+ private:
+  render::PictureLoader& inner_;
+  pdfvec::VectorDocument& doc_;
+};
+
+class VectorSink : public render::PageSink {
+ public:
+  VectorSink(pdfvec::VectorDocument& doc, const PdfExportProgressFn& progress) : doc_(doc), progress_(progress) {}
+  render::DrawingSurface& MeasuringSurface() override { return doc_.MeasuringSurface(); }
+  render::DrawingSurface* BeginPage(int32_t page) override {
+    if (page > kMaxPages) {
+      error = "the catalog has more than " + std::to_string(kMaxPages) + " pages";
+      return nullptr;
+    }
+    return &doc_.BeginPage();
+  }
+  bool EndPage(int32_t page, render::DrawingSurface&) override {
+    if (!doc_.EndPage()) {
+      error = doc_.error();
+      return false;
+    }
+    pages = page;
+    if (progress_ && !progress_(PdfExportProgress{page})) {
+      cancelled = true;
+      return false;
+    }
+    return true;
+  }
+  std::string error;
+  bool cancelled = false;
+  int32_t pages = 0;
+
+ private:
+  pdfvec::VectorDocument& doc_;
+  const PdfExportProgressFn& progress_;
+};
+
+// ComputePdfGeometry's page in points without its truncation.
+void ExactPageSize(const CatalogSettings& set, const platform::PrinterPage& printer, double& w, double& h) {
+  constexpr double kMmPerInch = 25.39995;
+  const double r = set.PDFRandEd * 2 * 72 / kMmPerInch;
+  if (set.SetPDFSizeCheck) {
+    w = set.PDFWidthEd * 72 / kMmPerInch + r;
+    h = set.PDFHeightED * 72 / kMmPerInch + r;
+  } else {
+    const double pdpi = printer.resx > 0 ? printer.resx : 1;
+    w = printer.width * 72 / pdpi + r;
+    h = printer.height * 72 / pdpi + r;
+  }
+}
+
+}  // namespace
+
+VectorPdfOptions PrintPdfPreset() { return VectorPdfOptions(); }
+
+VectorPdfOptions ScreenPdfPreset() {
+  VectorPdfOptions o;
+  o.bleedMm = 0;
+  o.maxPictureppi = 150;
+  o.cmyk = false;
+  return o;
+}
+
+VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::string& path,
+                                const VectorPdfOptions& options, const PdfExportProgressFn& progress) {
+  VectorPdfResult res;
+  if (!(options.bleedMm >= 0 && options.bleedMm <= 25)) {
+    res.error = "the bleed must lie between 0 and 25 mm";
+    return res;
+  }
+  if (!(options.maxPictureppi == 0 || (options.maxPictureppi >= 36 && options.maxPictureppi <= 4000))) {
+    res.error = "the maximum picture resolution must lie between 36 and 4000 ppi (0: keep every picture's own)";
+    return res;
+  }
+  if (options.printer.width <= 0 || options.printer.height <= 0 || options.printer.resx <= 0) {
+    res.error = "the printer reports no usable page size";
+    return res;
+  }
+  Document& doc = session.doc();
+  const PdfGeometry g = ComputePdfGeometry(doc.settings, kVectorDpi, options.printer);
+  res.geometry = g;
+  if (g.pageWidth <= 0 || g.pageHeight <= 0 || g.bitmapWidth <= 0 || g.bitmapHeight <= 0) {
+    res.error = "the PDF page size must be positive";
+    return res;
+  }
+
+  pdfvec::VectorOptions vo;
+  vo.widthPx = g.bitmapWidth;
+  vo.heightPx = g.bitmapHeight;
+  // The page-image export's page size before it is cut to whole points:
+  // text and rules then sit exactly where the printed page has them.
+  ExactPageSize(doc.settings, options.printer, vo.widthPt, vo.heightPt);
+  vo.bleedMm = options.bleedMm;
+  vo.cmyk = options.cmyk;
+  vo.profilePath = pdfimg::ChooseCmykProfile(options.progpath, options.profilePath);
+  vo.requireProfile = !options.profilePath.empty();
+  vo.maxPictureppi = options.maxPictureppi;
+  vo.title = pdfvec::CatalogTitle(doc);
+  vo.threads = options.threads;
+
+  TempOutput tmp;
+  if (!tmp.Create(path, res.error)) return res;
+  pdfvec::VectorDocument pdf(vo);
+  if (!pdf.Begin(tmp.Release(), tmp.name())) {
+    res.error = pdf.error();
+    return res;
+  }
+  res.profile = pdf.profile();
+  res.profileDescription = pdf.profileDescription();
+  if (options.cmyk && res.profile.empty())
+    res.colorNote = "no usable press profile (" + vo.profilePath + "): arithmetic CMYK";
+
+  VectorSink sink(pdf, progress);
+  try {
+    // A session of its own over the same document, measurer and loader:
+    // the pictures it loads tell the document their files, and the caller's
+    // prepared pictures and caches stay as they are.
+    OriginLoader loader(session.loader(), pdf);
+    render::RenderSession s(doc, session.cache().measurer(), loader);
+    s.today = session.today;
+    s.LoadFurniturePictures();
+    render::RenderParams p;
+    p.dpi = kVectorDpi;
+    p.width = g.bitmapWidth;
+    p.height = g.bitmapHeight;
+    p.zoomedvalue = 100;
+    p.printit = true;
+    p.widthmm = g.widthmm;
+    p.heightmm = g.heightmm;
+    const render::AllPagesResult r = render::RenderAllPages(s, p, sink);
+    session.anzpages = s.anzpages;
+    res.anzpages = sink.pages;
+    if (!sink.error.empty()) {
+      res.error = sink.error;
+    } else if (sink.cancelled || r.cancelled) {
+      res.cancelled = !sink.cancelled ? r.cancelled : true;
+    } else if (!pdf.Finish(pdfvec::CatalogOutline(doc))) {
+      res.error = pdf.error();
+    }
+  } catch (const std::bad_alloc&) {
+    res.error = "not enough memory to export page " + std::to_string(sink.pages + 1);
+  }
+  if (res.cancelled || !res.error.empty()) {
+    pdf.Abort();
+    return res;
+  }
+  res.pictures = pdf.pictureCount();
+  if (!tmp.Commit(path, res.error)) return res;
+  res.ok = true;
+  return res;
+}
+
+}  // namespace output

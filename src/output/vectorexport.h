@@ -1,0 +1,58 @@
+// The vector PDF export ("print-ready PDF"): every catalog page drawn on a
+// PdfSurface (pdfvector/), so text stays text in embedded subset fonts,
+// shapes stay paths and each distinct picture is stored once. RGB with an
+// sRGB output intent, or CMYK through the press profile; optional bleed;
+// outline, contents links and web links.
+//
+// Like the raster export the file is written under a temporary name and
+// renamed over the target only when complete.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "output/pdfexport.h"
+#include "platform/printer.h"
+
+namespace render {
+class RenderSession;
+}
+
+namespace output {
+
+struct VectorPdfOptions {
+  double bleedMm = 3;           // 0 ... 25 mm on every side of the trim box
+  double maxPictureppi = 300;   // pictures sharper at their drawn size are resampled; 0: never
+  bool cmyk = true;
+  // The printer page the catalog is laid out for; no printer: A4 at 600 dpi.
+  platform::PrinterPage printer = platform::FallbackPrinterPage();
+  // Folder of the executable (the press profiles are looked for there) and
+  // a profile the user named, which must then be usable.
+  std::string progpath;
+  std::string profilePath;
+  int threads = -1;             // -1 one per core, 0 the calling thread
+};
+
+struct VectorPdfResult {
+  bool ok = false;
+  bool cancelled = false;
+  int32_t anzpages = 0;
+  std::string profile;             // CMYK: the profile file in use ("sRGB" for RGB; empty: arithmetic)
+  std::string profileDescription;  // its description
+  std::string colorNote;           // why CMYK colours are arithmetic (no profile found)
+  size_t pictures = 0;             // distinct pictures stored
+  PdfGeometry geometry;
+  std::string error;               // what went wrong, naming the file or font
+};
+
+// The print preset: CMYK, 3 mm bleed, 300 ppi; the screen preset: RGB, no
+// bleed, 150 ppi.
+VectorPdfOptions PrintPdfPreset();
+VectorPdfOptions ScreenPdfPreset();
+
+// Exports the catalog of `session` (its document, measurer and picture
+// loader; layout by LayoutCombo) to `path`. Sets session.anzpages.
+VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::string& path,
+                                const VectorPdfOptions& options, const PdfExportProgressFn& progress = {});
+
+}  // namespace output

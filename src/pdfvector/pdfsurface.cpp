@@ -1,0 +1,476 @@
+#include "pdfvector/pdfsurface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "pdf/pdfimages.h"
+#include "pdfvector/fonts.h"
+#include "pdfvector/pdfwriter.h"
+#include "pdfvector/pictures.h"
+#include "render/pixelrects.h"
+
+namespace pdfvec {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+// Slant of a faked italic (about 12 degrees).
+constexpr double kFakeSlant = 0.21;
+
+std::string Hex4(uint32_t v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "%04X", v & 0xFFFF);
+  return b;
+}
+
+std::string N(double v) { return Num(v, 2); }
+
+bool StartsNoCase(const std::u16string& s, size_t at, const char* p) {
+  for (size_t i = 0; p[i]; ++i) {
+    if (at + i >= s.size()) return false;
+    char16_t c = s[at + i];
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    if (c != static_cast<char16_t>(p[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string ColourOps::Op(TColor c, bool stroke) {
+  c &= 0xFFFFFF;
+  auto it = cache_.find(c);
+  if (it == cache_.end()) {
+    std::string op;
+    if (!cmyk_) {
+      op = Num(ColorR(c) / 255.0, 4) + " " + Num(ColorG(c) / 255.0, 4) + " " + Num(ColorB(c) / 255.0, 4) + " rg";
+    } else if (c == 0) {
+      op = "0 0 0 1 k";  // black text and rules: black ink only
+    } else {
+      uint8_t k[4] = {0, 0, 0, 0};
+      if (conv_)
+        conv_->RGBTOCMYK(static_cast<uint8_t>(ColorR(c)), static_cast<uint8_t>(ColorG(c)),
+                         static_cast<uint8_t>(ColorB(c)), k);
+      else
+        pdfimg::ArithmeticRGBTOCMYK(static_cast<uint8_t>(ColorR(c)), static_cast<uint8_t>(ColorG(c)),
+                                    static_cast<uint8_t>(ColorB(c)), k);
+      op = Num(k[0] / 255.0, 4) + " " + Num(k[1] / 255.0, 4) + " " + Num(k[2] / 255.0, 4) + " " +
+           Num(k[3] / 255.0, 4) + " k";
+    }
+    if (cache_.size() > 65536) cache_.clear();
+    it = cache_.emplace(c, op).first;
+  }
+  if (!stroke) return it->second;
+  // The stroking operator is the upper-case one: RG, K.
+  std::string s = it->second;
+  if (s.size() >= 2 && s.compare(s.size() - 2, 2, "rg") == 0)
+    s.replace(s.size() - 2, 2, "RG");
+  else
+    s.back() = 'K';
+  return s;
+}
+
+PdfSurface::PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours, int32_t width,
+                       int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx, bool measuring)
+    : fontset_(fonts),
+      pictures_(pictures),
+      writer_(writer),
+      colours_(colours),
+      width_(width),
+      height_(height),
+      ptx_(ptPerPxX),
+      pty_(ptPerPxY),
+      bleed_(std::max(0, bleedPx)),
+      measuring_(measuring) {}
+
+PdfSurface::~PdfSurface() = default;
+
+void PdfSurface::BeginPage() {
+  content_.clear();
+  fonts_.clear();
+  images_.clear();
+  links_.clear();
+  fill_.clear();
+  stroke_.clear();
+  linewidth_ = -1;
+  cap_ = -1;
+  pending_ = false;
+  // Device pixels, y downward, onto the trim box (which starts `bleed`
+  // from the media box's corner).
+  const double b = bleed_;
+  content_ = "q " + Num(ptx_, 6) + " 0 0 " + Num(-pty_, 6) + " " + Num(b * ptx_, 4) + " " +
+             Num((height_ + b) * pty_, 4) + " cm\n";
+}
+
+std::string PdfSurface::TakeContent() {
+  FlushFill();
+  std::string s;
+  s.swap(content_);
+  s += "Q\n";
+  return s;
+}
+
+bool PdfSurface::Extent(int32_t& width, int32_t& height) const {
+  width = width_;
+  height = height_;
+  return true;
+}
+
+void PdfSurface::Emit(const std::string& s) {
+  FlushFill();
+  content_ += s;
+}
+
+FontFace* PdfSurface::CurrentFace() {
+  if (!error_.empty()) return nullptr;
+  FontFace* f = fontset_.Face(Font(), error_);
+  if (!f && error_.empty()) error_ = "a font cannot be used";
+  return f;
+}
+
+int32_t PdfSurface::TextWidth(const std::u16string& s) {
+  FontFace* f = CurrentFace();
+  if (!f) return 0;
+  return static_cast<int32_t>(std::lround(FontSet::Advance(*f, s) * FontPixelSize() / FontSet::UnitsPerEm(*f)));
+}
+
+int32_t PdfSurface::TextHeight(const std::u16string&) {
+  FontFace* f = CurrentFace();
+  if (!f) return 0;
+  const double k = static_cast<double>(FontPixelSize()) / FontSet::UnitsPerEm(*f);
+  return static_cast<int32_t>(std::lround(FontSet::Ascent(*f) * k) + std::lround(FontSet::Descent(*f) * k));
+}
+
+void PdfSurface::SetFillColour(TColor c) {
+  std::string op = colours_.Op(c, false);
+  if (op != fill_) {
+    content_ += op + "\n";
+    fill_ = std::move(op);
+  }
+}
+
+void PdfSurface::SetStroke(TColor c, double width, int cap) {
+  std::string op = colours_.Op(c, true);
+  if (op != stroke_) {
+    content_ += op + "\n";
+    stroke_ = std::move(op);
+  }
+  if (width != linewidth_) {
+    content_ += N(width) + " w\n";
+    linewidth_ = width;
+  }
+  if (cap != cap_) {
+    content_ += std::to_string(cap) + " J\n";
+    cap_ = cap;
+  }
+}
+
+void PdfSurface::FlushFill() {
+  if (!pending_) return;
+  pending_ = false;
+  SetFillColour(pc_);
+  content_ += std::to_string(px1_) + " " + std::to_string(py1_) + " " + std::to_string(px2_ - px1_) + " " +
+              std::to_string(py2_ - py1_) + " re f\n";
+}
+
+void PdfSurface::Fill(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor c) {
+  if (measuring_ || !error_.empty() || x1 >= x2 || y1 >= y2) return;
+  // Areas that touch an edge reach into the bleed.
+  if (bleed_ > 0) {
+    if (x1 <= 0) x1 = std::min<int64_t>(x1, -bleed_);
+    if (y1 <= 0) y1 = std::min<int64_t>(y1, -bleed_);
+    if (x2 >= width_) x2 = std::max<int64_t>(x2, static_cast<int64_t>(width_) + bleed_);
+    if (y2 >= height_) y2 = std::max<int64_t>(y2, static_cast<int64_t>(height_) + bleed_);
+  }
+  c &= 0xFFFFFF;
+  if (pending_ && c == pc_ && x1 == px1_ && x2 == px2_ && y1 == py2_) {
+    py2_ = y2;
+    return;
+  }
+  FlushFill();
+  pending_ = true;
+  px1_ = x1;
+  py1_ = y1;
+  px2_ = x2;
+  py2_ = y2;
+  pc_ = c;
+}
+
+void PdfSurface::DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) { Fill(x1, y1, x2, y2, c); }
+
+void PdfSurface::DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  render::PixelRect sides[4];
+  render::FrameSides(x1, y1, x2, y2, Pen().width, sides);
+  for (const render::PixelRect& r : sides) Fill(r.x1, r.y1, r.x2, r.y2, Pen().color);
+}
+
+void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (measuring_ || !error_.empty()) return;
+  const int64_t w = std::max(1, Pen().width);
+  const render::PenKind kind = Pen().kind;
+  const TColor c = Pen().color;
+  if (kind == render::PenKind::Cosmetic && w == 1) {
+    // One pixel wide, without the end point.
+    if (y1 == y2) {
+      if (x1 != x2) Fill(x1 < x2 ? x1 : int64_t(x2) + 1, y1, x1 < x2 ? x2 : int64_t(x1) + 1, int64_t(y1) + 1, c);
+      return;
+    }
+    if (x1 == x2) {
+      Fill(x1, y1 < y2 ? y1 : int64_t(y2) + 1, int64_t(x1) + 1, y1 < y2 ? y2 : int64_t(y1) + 1, c);
+      return;
+    }
+    FlushFill();
+    SetStroke(c, 1, 0);
+    content_ += N(x1 + 0.5) + " " + N(y1 + 0.5) + " m " + N(x2 + 0.5) + " " + N(y2 + 0.5) + " l S\n";
+    return;
+  }
+  int cap = 1;  // ordinary wide pens have round ends
+  if (kind != render::PenKind::Cosmetic) {
+    const bool square = kind == render::PenKind::GeometricSquare;
+    const int64_t lo = w / 2;
+    if (x1 == x2 && y1 == y2) {
+      if (square) Fill(x1 - lo, y1 - lo, x1 - lo + w, y1 - lo + w, c);
+      return;
+    }
+    // Axis lines as exact areas, as on bitmaps.
+    render::PixelRect r;
+    if (render::AxisLineArea(x1, y1, x2, y2, static_cast<int32_t>(w), square, r)) {
+      Fill(r.x1, r.y1, r.x2, r.y2, c);
+      return;
+    }
+    cap = square ? 2 : 0;
+  } else if (x1 == x2 && y1 == y2) {
+    return;
+  }
+  FlushFill();
+  SetStroke(c, static_cast<double>(w), cap);
+  content_ += "1 j " + N(x1 + 0.5) + " " + N(y1 + 0.5) + " m " + N(x2 + 0.5) + " " + N(y2 + 0.5) + " l S\n";
+}
+
+void PdfSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                       int32_t y4) {
+  if (measuring_ || !error_.empty() || x2 - x1 < 1 || y2 - y1 < 1) return;
+  const double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
+  const double a = std::max((x2 - x1 - 1) / 2.0, 1e-9), b = std::max((y2 - y1 - 1) / 2.0, 1e-9);
+  // Parametric angles, counter-clockwise as seen on the page (y downward).
+  auto angle = [&](int32_t px, int32_t py) {
+    const double r = std::atan2((cy - py) / b, (px - cx) / a);
+    return r < 0 ? r + 2 * kPi : r;
+  };
+  const double start = angle(x3, y3);
+  double sweep = angle(x4, y4) - start;
+  if (sweep <= 0) sweep += 2 * kPi;
+  // The ellipse through the pixel centres of the box: its centre is
+  // (cx, cy) in continuous coordinates.
+  auto pt = [&](double t, double& x, double& y) {
+    x = cx + a * std::cos(t);
+    y = cy - b * std::sin(t);
+  };
+  const int segs = std::max(1, static_cast<int>(std::ceil(sweep / (kPi / 2))));
+  const double step = sweep / segs, k = 4.0 / 3.0 * std::tan(step / 4);
+  double x, y;
+  pt(start, x, y);
+  std::string path = N(x) + " " + N(y) + " m";
+  for (int i = 0; i < segs; ++i) {
+    const double t0 = start + i * step, t1 = t0 + step;
+    double ex, ey;
+    pt(t1, ex, ey);
+    // Tangents of the parametric ellipse (y downward).
+    const double c1x = x - k * a * std::sin(t0), c1y = y - k * b * std::cos(t0);
+    const double c2x = ex + k * a * std::sin(t1), c2y = ey + k * b * std::cos(t1);
+    path += " " + N(c1x) + " " + N(c1y) + " " + N(c2x) + " " + N(c2y) + " " + N(ex) + " " + N(ey) + " c";
+    x = ex;
+    y = ey;
+  }
+  const render::PenKind kind = Pen().kind;
+  const int cap = kind == render::PenKind::GeometricSquare ? 2
+                  : kind == render::PenKind::GeometricFlat ? 0
+                  : Pen().width > 1                        ? 1
+                                                           : 0;
+  FlushFill();
+  SetStroke(Pen().color, std::max(1, Pen().width), cap);
+  content_ += path + " S\n";
+}
+
+void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
+  FontFace* f = CurrentFace();
+  if (!f || measuring_) return;
+  const double px = FontPixelSize();
+  const double k = px / FontSet::UnitsPerEm(*f);
+  if (TextOpaque()) Fill(x, y, int64_t(x) + TextWidth(s), int64_t(y) + TextHeight(s), Brush().color);
+  std::vector<ShapedGlyph> glyphs;
+  fontset_.Shape(*f, s, glyphs);
+  if (glyphs.empty()) return;
+  FlushFill();
+  fonts_.insert(f);
+  FontSet::Object(*f, writer_);
+  const double baseline = y + std::lround(FontSet::Ascent(*f) * k);
+  SetFillColour(Font().color);
+  std::string t = "BT " + Name(FontSet::ResourceName(*f)) + " " + N(px) + " Tf ";
+  if (FontSet::FakeBold(*f)) {
+    SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_);
+    t += "2 Tr " + N(px * 0.03) + " w ";
+  }
+  t += "1 0 " + (FontSet::FakeItalic(*f) ? Num(kFakeSlant, 3) : std::string("0")) + " -1 " + N(x) + " " +
+       N(baseline) + " Tm [<";
+  // The shaped advance is the width array's advance (kerning is off); a
+  // glyph whose shaped advance differs gets an adjustment.
+  const double upem = FontSet::UnitsPerEm(*f);
+  for (const ShapedGlyph& g : glyphs) {
+    t += Hex4(g.gid);
+    const double delta = g.advance - fontset_.GlyphAdvance(*f, g.gid);
+    if (std::fabs(delta) > 0.01) t += "> " + Num(-delta * 1000.0 / upem, 2) + " <";
+  }
+  t += ">] TJ";
+  if (FontSet::FakeBold(*f)) t += " 0 Tr";
+  t += " ET\n";
+  content_ += t;
+  if (FontSet::FakeBold(*f)) linewidth_ = -1;  // the width was set inside the text object
+  // Underline and strikeout as areas, as long as the measured run.
+  if (Font().underline || Font().strikeout) {
+    const double w = FontSet::Advance(*f, s) * k;
+    double off, th;
+    if (Font().underline) {
+      FontSet::UnderlineMetrics(*f, off, th);
+      SetFillColour(Font().color);
+      content_ += N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
+    }
+    if (Font().strikeout) {
+      FontSet::StrikeoutMetrics(*f, off, th);
+      SetFillColour(Font().color);
+      content_ += N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
+    }
+  }
+  FindWebAddresses(x, y, s, *f, px);
+}
+
+// "http://…", "https://…" and "www.…" up to the next blank become links.
+void PdfSurface::FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face, double px) {
+  const double k = px / FontSet::UnitsPerEm(face);
+  size_t i = 0;
+  while (i < s.size()) {
+    const bool boundary = i == 0 || s[i - 1] == u' ' || s[i - 1] == u'(' || s[i - 1] == u'\t';
+    if (!boundary || !(StartsNoCase(s, i, "http://") || StartsNoCase(s, i, "https://") || StartsNoCase(s, i, "www."))) {
+      ++i;
+      continue;
+    }
+    size_t e = i;
+    while (e < s.size() && s[e] > u' ') ++e;
+    while (e > i && std::u16string(u".,;:!?)\"'").find(s[e - 1]) != std::u16string::npos) --e;
+    const std::u16string addr = s.substr(i, e - i);
+    if (addr.size() > 4 && addr.find(u'.') != std::u16string::npos) {
+      std::string uri;
+      for (char16_t c : addr) {
+        if (c < 0x80) {
+          uri += static_cast<char>(c);
+        } else {
+          char b[8];
+          // Percent-encoded UTF-8 of characters outside ASCII.
+          std::string u8;
+          if (c < 0x800) {
+            u8 += static_cast<char>(0xC0 | (c >> 6));
+            u8 += static_cast<char>(0x80 | (c & 0x3F));
+          } else {
+            u8 += static_cast<char>(0xE0 | (c >> 12));
+            u8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            u8 += static_cast<char>(0x80 | (c & 0x3F));
+          }
+          for (unsigned char ch : u8) {
+            std::snprintf(b, sizeof b, "%%%02X", ch);
+            uri += b;
+          }
+        }
+      }
+      if (StartsNoCase(s, i, "www.")) uri = "https://" + uri;
+      PageLink l;
+      l.x1 = x + FontSet::Advance(face, s.substr(0, i)) * k;
+      l.x2 = x + FontSet::Advance(face, s.substr(0, e)) * k;
+      l.y1 = y;
+      l.y2 = y + TextHeight(s);
+      l.uri = uri;
+      links_.push_back(l);
+    }
+    i = e + 1;
+  }
+}
+
+void PdfSurface::LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page) {
+  if (measuring_ || page < 1 || x1 >= x2 || y1 >= y2) return;
+  PageLink l;
+  l.x1 = x1;
+  l.y1 = y1;
+  l.x2 = x2;
+  l.y2 = y2;
+  l.page = page;
+  links_.push_back(l);
+}
+
+// The picture placed so that its whole area is (fx, fy, fw, fh), clipped to
+// the destination rectangle; edge pixels stretched into the bleed where the
+// destination touches an edge of the page.
+void PdfSurface::DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy,
+                           double fw, double fh) {
+  const PictureStore::Entry* e = pictures_.Use(pic, fw * ptx_ / 72.0, fh * pty_ / 72.0);
+  if (!e) return;
+  FlushFill();
+  images_[e->resname] = e->obj;
+  // Segments per axis: {clip from, clip to, placement origin, placement size}.
+  struct Seg {
+    double from, to, origin, size;
+  };
+  const double W = pic.width, H = pic.height;
+  std::vector<Seg> xs{{double(dx), double(dx) + dw, fx, fw}}, ys{{double(dy), double(dy) + dh, fy, fh}};
+  if (bleed_ > 0) {
+    const double b = bleed_;
+    // The picture's outermost visible column / row, repeated over the strip.
+    const double firstcol = std::floor((dx - fx) / fw * W), lastcol = std::ceil((dx + dw - fx) / fw * W) - 1;
+    const double firstrow = std::floor((dy - fy) / fh * H), lastrow = std::ceil((dy + dh - fy) / fh * H) - 1;
+    if (dx <= 0 && dx > -b) {
+      const double s = dx + b;
+      xs.push_back({-b, double(dx), -b - firstcol * s, s * W});
+    }
+    if (dx + dw >= width_ && dx + dw < width_ + b) {
+      const double s = width_ + b - (dx + dw);
+      xs.push_back({double(dx) + dw, width_ + b, dx + dw - lastcol * s, s * W});
+    }
+    if (dy <= 0 && dy > -b) {
+      const double s = dy + b;
+      ys.push_back({-b, double(dy), -b - firstrow * s, s * H});
+    }
+    if (dy + dh >= height_ && dy + dh < height_ + b) {
+      const double s = height_ + b - (dy + dh);
+      ys.push_back({double(dy) + dh, height_ + b, dy + dh - lastrow * s, s * H});
+    }
+  }
+  for (const Seg& sx : xs)
+    for (const Seg& sy : ys) {
+      std::string op = "q " + N(sx.from) + " " + N(sy.from) + " " + N(sx.to - sx.from) + " " + N(sy.to - sy.from) +
+                       " re W n " + Num(sx.size, 4) + " 0 0 " + Num(-sy.size, 4) + " " + Num(sx.origin, 4) + " " +
+                       Num(sy.origin + sy.size, 4) + " cm " + Name(e->resname) + " Do Q\n";
+      content_ += op;
+    }
+}
+
+bool PdfSurface::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
+                            int32_t sw, int32_t sh) {
+  if (!pic.loaded() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
+  if (measuring_ || !error_.empty()) return true;
+  // sy counts from the bottom row.
+  const double fw = static_cast<double>(dw) * pic.width / sw, fh = static_cast<double>(dh) * pic.height / sh;
+  const double fx = dx - static_cast<double>(sx) * dw / sw;
+  const double fy = dy - static_cast<double>(pic.height - sy - sh) * dh / sh;
+  DrawImage(dx, dy, dw, dh, pic, fx, fy, fw, fh);
+  return true;
+}
+
+void PdfSurface::SetDibRow(int32_t x, int32_t y, const dib& row) { SetDibBlock(x, y, row); }
+
+bool PdfSurface::SetDibBlock(int32_t x, int32_t y, const dib& block) {
+  if (!block.loaded()) return false;
+  return StretchDib(x, y, block.width, block.height, block, 0, 0, block.width, block.height);
+}
+
+void PdfSurface::CopyBitmap(int32_t x, int32_t y, const dib& bmp) { SetDibBlock(x, y, bmp); }
+
+}  // namespace pdfvec

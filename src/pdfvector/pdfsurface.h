@@ -1,0 +1,134 @@
+// PdfSurface: a DrawingSurface that writes a PDF content stream instead of
+// pixels. Coordinates stay the renderers' device pixels: the stream starts
+// with a matrix that maps them (y downward) onto the trim box of the page.
+//
+// Text is text in the role font (see FontSet) at the surface's pixel size,
+// positioned where the renderers put it with the baseline at the font's
+// rounded ascent, as the QPainter surfaces draw it. Rectangles and axis
+// lines are filled areas with the exact pixel edges of the bitmap surfaces;
+// other lines and arcs are stroked paths. Pictures are image objects (see
+// PictureStore) clipped to their destination rectangle.
+//
+// Bleed: filled areas and pictures that touch an edge of the page reach
+// `bleed` pixels beyond it (pictures by repeating their edge pixels), so
+// trimming leaves no white seam; nothing else moves.
+//
+// Errors (a font that cannot be found or embedded) are sticky: the surface
+// draws nothing more and error() names the font.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "render/surface.h"
+
+namespace pdfimg {
+class CmykConverter;
+}
+
+namespace pdfvec {
+
+class FontSet;
+class PictureStore;
+class PdfWriter;
+struct FontFace;
+
+// Colour operators for RGB or CMYK output; in CMYK pure black is black ink
+// only (0 0 0 1), every other colour goes through the converter.
+class ColourOps {
+ public:
+  ColourOps(bool cmyk, const pdfimg::CmykConverter* conv) : cmyk_(cmyk), conv_(conv) {}
+  // "r g b rg" / "c m y k k" (stroke: RG / K).
+  std::string Op(TColor c, bool stroke);
+  bool cmyk() const { return cmyk_; }
+
+ private:
+  bool cmyk_;
+  const pdfimg::CmykConverter* conv_;
+  std::map<TColor, std::string> cache_;
+};
+
+struct PageLink {
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // device pixels of the page
+  int32_t page = 0;                       // > 0: a page of this document
+  std::string uri;                        // else a web address
+};
+
+class PdfSurface : public render::DrawingSurface {
+ public:
+  // `width` x `height` device pixels make one page; `ptPerPx` points per
+  // pixel across and down. `measuring`: a surface for the silent layout
+  // pass that records nothing.
+  PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours, int32_t width,
+             int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx, bool measuring);
+  ~PdfSurface() override;
+
+  // Starts a new page: empty content, no resources, no links.
+  void BeginPage();
+  // The page's content stream (the matrix to points included).
+  std::string TakeContent();
+  const std::set<FontFace*>& fonts() const { return fonts_; }
+  const std::map<std::string, int32_t>& images() const { return images_; }
+  const std::vector<PageLink>& links() const { return links_; }
+
+  const std::string& error() const { return error_; }
+
+  int32_t TextWidth(const std::u16string& s) override;
+  int32_t TextHeight(const std::u16string& s) override;
+  bool IsRasterPrinter() const override { return true; }  // pictures arrive whole (StretchDib)
+  bool Extent(int32_t& width, int32_t& height) const override;
+  bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy, int32_t sw,
+                  int32_t sh) override;
+  void SetDibRow(int32_t x, int32_t y, const dib& row) override;
+  bool SetDibBlock(int32_t x, int32_t y, const dib& block) override;
+  void CopyBitmap(int32_t x, int32_t y, const dib& bmp) override;
+  void LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page) override;
+
+ protected:
+  void DoTextOut(int32_t x, int32_t y, const std::u16string& s) override;
+  void DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) override;
+  void DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+  void DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+  void DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4) override;
+
+ private:
+  FontFace* CurrentFace();
+  void Fill(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor c);  // with bleed
+  void FlushFill();
+  void Emit(const std::string& s);
+  void SetFillColour(TColor c);
+  void SetStroke(TColor c, double width, int cap);
+  void DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy, double fw,
+                 double fh);
+  void FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face, double px);
+
+  FontSet& fontset_;
+  PictureStore& pictures_;
+  PdfWriter& writer_;
+  ColourOps& colours_;
+  const int32_t width_, height_;
+  const double ptx_, pty_;
+  const int32_t bleed_;
+  const bool measuring_;
+
+  std::string content_;
+  std::set<FontFace*> fonts_;
+  std::map<std::string, int32_t> images_;
+  std::vector<PageLink> links_;
+  std::string error_;
+
+  // Graphics state of the stream as written.
+  std::string fill_, stroke_;
+  double linewidth_ = -1;
+  int cap_ = -1;
+  // A fill not yet written: consecutive rows of one colour (gradients are
+  // drawn a row at a time) become one rectangle.
+  bool pending_ = false;
+  int64_t px1_ = 0, py1_ = 0, px2_ = 0, py2_ = 0;
+  TColor pc_ = 0;
+};
+
+}  // namespace pdfvec

@@ -1,0 +1,290 @@
+#include "pdfvector/pictures.h"
+
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <sstream>
+#include <stdexcept>
+
+#include "pdf/pdfimages.h"
+#include "pdfvector/pdfwriter.h"
+
+namespace pdfvec {
+
+namespace {
+
+constexpr uint64_t kMaxJpegBytes = 256ULL << 20;
+
+uint64_t Mix(uint64_t h, uint64_t v) {
+  h ^= v + 0x9E3779B97F4A7C15ULL + (h << 6) + (h >> 2);
+  return h * 0xBF58476D1CE4E5B9ULL;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size <= 0 || static_cast<uint64_t>(size) > kMaxJpegBytes) return false;
+  in.seekg(0);
+  out.resize(static_cast<size_t>(size));
+  return static_cast<bool>(in.read(&out[0], size));
+}
+
+// Top-down rows of B, G, R bytes, whatever the picture's depth.
+std::string TopDownBGR(const dib& d) {
+  std::string px(static_cast<size_t>(d.width) * d.height * 3, '\0');
+  uint8_t* out = reinterpret_cast<uint8_t*>(&px[0]);
+  for (int32_t y = 0; y < d.height; ++y) {
+    const uint8_t* row = d.toprow(y);
+    uint8_t* o = out + static_cast<size_t>(y) * d.width * 3;
+    if (d.bitcount == 24) {
+      std::memcpy(o, row, static_cast<size_t>(d.width) * 3);
+    } else {
+      for (int32_t x = 0; x < d.width; ++x) {
+        const uint32_t c = getcolor(d, x, y);  // 0x00BBGGRR
+        o[x * 3] = static_cast<uint8_t>(c >> 16);
+        o[x * 3 + 1] = static_cast<uint8_t>(c >> 8);
+        o[x * 3 + 2] = static_cast<uint8_t>(c);
+      }
+    }
+  }
+  return px;
+}
+
+struct JpegError {
+  jpeg_error_mgr mgr;
+  jmp_buf jump;
+};
+
+void JpegFail(j_common_ptr c) { std::longjmp(reinterpret_cast<JpegError*>(c->err)->jump, 1); }
+
+}  // namespace
+
+uint64_t PictureHash(const dib& pic) {
+  uint64_t h = Mix(Mix(Mix(0, static_cast<uint64_t>(pic.width)), static_cast<uint64_t>(pic.height)),
+                   static_cast<uint64_t>(pic.bitcount));
+  for (const DibRGB& c : pic.palette) h = Mix(h, (uint64_t(c.red) << 16) | (uint64_t(c.green) << 8) | c.blue);
+  const uint8_t* p = pic.pixels.data();
+  const size_t n = pic.pixels.size();
+  size_t i = 0;
+  uint64_t a = h, b = ~h;
+  for (; i + 16 <= n; i += 16) {
+    uint64_t x, y;
+    std::memcpy(&x, p + i, 8);
+    std::memcpy(&y, p + i + 8, 8);
+    a = (a ^ x) * 0x9FB21C651E98DF25ULL;
+    b = (b ^ y) * 0xC2B2AE3D27D4EB4FULL;
+    a ^= a >> 29;
+    b ^= b >> 31;
+  }
+  for (; i < n; ++i) a = (a ^ p[i]) * 0x100000001B3ULL;
+  return Mix(Mix(h, a), b);
+}
+
+bool ReadJpegHeader(const std::string& bytes, int& components, int& width, int& height) {
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+  const size_t n = bytes.size();
+  if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return false;
+  size_t i = 2;
+  while (i + 4 <= n) {
+    if (p[i] != 0xFF) return false;
+    const uint8_t marker = p[i + 1];
+    if (marker == 0xFF) {
+      ++i;
+      continue;
+    }
+    const size_t len = (static_cast<size_t>(p[i + 2]) << 8) | p[i + 3];
+    if (len < 2 || i + 2 + len > n) return false;
+    const uint8_t* seg = p + i + 4;
+    if (marker == 0xE1 && len >= 16 && std::memcmp(seg, "Exif\0\0", 6) == 0) {
+      // A rotated picture is shown turned by the loader: its file is not
+      // what is drawn.
+      const uint8_t* t = seg + 6;
+      const size_t tl = len - 8;
+      const bool le = t[0] == 'I';
+      auto u16 = [&](size_t o) -> unsigned { return o + 2 > tl ? 0 : le ? t[o] | (t[o + 1] << 8) : (t[o] << 8) | t[o + 1]; };
+      auto u32 = [&](size_t o) -> size_t {
+        return o + 4 > tl ? 0 : le ? t[o] | (t[o + 1] << 8) | (t[o + 2] << 16) | (size_t(t[o + 3]) << 24)
+                                   : (size_t(t[o]) << 24) | (t[o + 1] << 16) | (t[o + 2] << 8) | t[o + 3];
+      };
+      const size_t ifd = u32(4);
+      const unsigned count = u16(ifd);
+      for (unsigned k = 0; k < count; ++k) {
+        const size_t e = ifd + 2 + 12 * k;
+        if (u16(e) == 0x0112 && u16(e + 8) > 1) return false;
+      }
+    }
+    if ((marker >= 0xC0 && marker <= 0xC2)) {
+      if (len < 8 || seg[0] != 8) return false;
+      height = (seg[1] << 8) | seg[2];
+      width = (seg[3] << 8) | seg[4];
+      components = seg[5];
+      return width > 0 && height > 0 && (components == 1 || components == 3 || components == 4);
+    }
+    if (marker >= 0xC3 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) return false;
+    i += 2 + len;
+  }
+  return false;
+}
+
+std::string Downscale(const std::string& px, int w, int h, int comps, int nw, int nh) {
+  std::string out(static_cast<size_t>(nw) * nh * comps, '\0');
+  const auto* s = reinterpret_cast<const uint8_t*>(px.data());
+  auto* o = reinterpret_cast<uint8_t*>(&out[0]);
+  // Column spans of each target column, as fixed source ranges.
+  std::vector<int> x0(nw), x1(nw);
+  for (int i = 0; i < nw; ++i) {
+    x0[i] = static_cast<int>(static_cast<int64_t>(i) * w / nw);
+    x1[i] = std::max(x0[i] + 1, static_cast<int>(static_cast<int64_t>(i + 1) * w / nw));
+  }
+  std::vector<uint32_t> acc(static_cast<size_t>(nw) * comps);
+  for (int k = 0; k < nh; ++k) {
+    const int y0 = static_cast<int>(static_cast<int64_t>(k) * h / nh);
+    const int y1 = std::max(y0 + 1, static_cast<int>(static_cast<int64_t>(k + 1) * h / nh));
+    std::fill(acc.begin(), acc.end(), 0);
+    for (int y = y0; y < y1; ++y) {
+      const uint8_t* row = s + static_cast<size_t>(y) * w * comps;
+      for (int i = 0; i < nw; ++i)
+        for (int x = x0[i]; x < x1[i]; ++x)
+          for (int c = 0; c < comps; ++c) acc[static_cast<size_t>(i) * comps + c] += row[x * comps + c];
+    }
+    for (int i = 0; i < nw; ++i) {
+      const uint32_t area = static_cast<uint32_t>((x1[i] - x0[i]) * (y1 - y0));
+      for (int c = 0; c < comps; ++c)
+        o[(static_cast<size_t>(k) * nw + i) * comps + c] =
+            static_cast<uint8_t>((acc[static_cast<size_t>(i) * comps + c] + area / 2) / area);
+    }
+  }
+  return out;
+}
+
+std::string EncodeJpeg(const std::string& px, int w, int h, int comps, int quality) {
+  jpeg_compress_struct c{};
+  JpegError err{};
+  c.err = jpeg_std_error(&err.mgr);
+  err.mgr.error_exit = JpegFail;
+  unsigned char* mem = nullptr;
+  unsigned long size = 0;
+  if (setjmp(err.jump)) {
+    jpeg_destroy_compress(&c);
+    std::free(mem);
+    return std::string();
+  }
+  jpeg_create_compress(&c);
+  jpeg_mem_dest(&c, &mem, &size);
+  c.image_width = static_cast<JDIMENSION>(w);
+  c.image_height = static_cast<JDIMENSION>(h);
+  c.input_components = comps;
+  c.in_color_space = comps == 4 ? JCS_CMYK : JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, quality, TRUE);
+  // Plain (not inverted) CMYK samples: without the APP14 marker readers
+  // take them as they are.
+  c.write_Adobe_marker = FALSE;
+  jpeg_start_compress(&c, TRUE);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW row = reinterpret_cast<JSAMPROW>(const_cast<char*>(px.data()) +
+                                              static_cast<size_t>(c.next_scanline) * w * comps);
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::string out(reinterpret_cast<const char*>(mem), size);
+  std::free(mem);
+  return out;
+}
+
+void PictureStore::NoteOrigin(uint64_t hash, const std::string& file) {
+  std::lock_guard<std::mutex> lock(mu_);
+  origins_[hash] = file;
+}
+
+const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, double inchesH) {
+  if (!pic.loaded() || pic.width <= 0 || pic.height <= 0) return nullptr;
+  const uint64_t hash = PictureHash(pic);
+  auto it = entries_.find(hash);
+  if (it != entries_.end()) return &it->second;
+
+  std::string origin;
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    auto o = origins_.find(hash);
+    if (o != origins_.end()) origin = o->second;
+  }
+  // The resolution at the drawn size; sharper pictures are resampled.
+  const double ppi = std::max(inchesW > 0 ? pic.width / inchesW : 0, inchesH > 0 ? pic.height / inchesH : 0);
+  int32_t nw = pic.width, nh = pic.height;
+  if (o_.maxppi > 0 && ppi > o_.maxppi * 1.001) {
+    const double f = o_.maxppi / ppi;
+    nw = std::max(1, static_cast<int32_t>(std::ceil(pic.width * f)));
+    nh = std::max(1, static_cast<int32_t>(std::ceil(pic.height * f)));
+  }
+  Entry e;
+  e.obj = w_.Reserve();
+  e.resname = "Im" + std::to_string(entries_.size() + 1);
+  e.width = nw;
+  e.height = nh;
+
+  std::string jpeg;
+  int comps = 0, jw = 0, jh = 0;
+  const bool fromJpeg = !origin.empty() && ReadWholeFile(origin, jpeg) && ReadJpegHeader(jpeg, comps, jw, jh);
+  if (fromJpeg && !o_.cmyk && nw == pic.width && nh == pic.height && jw == pic.width && jh == pic.height &&
+      comps != 4) {
+    e.passthrough = true;
+    const std::string cs = comps == 1 ? "/DeviceGray" : "/DeviceRGB";
+    auto bytes = std::make_shared<std::string>(std::move(jpeg));
+    const int32_t w = jw, h = jh;
+    w_.Enqueue(e.obj, [bytes, cs, w, h] {
+      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(w) + " /Height " + std::to_string(h) +
+             " /ColorSpace " + cs + " /BitsPerComponent 8 /Filter /DCTDecode /Length " +
+             std::to_string(bytes->size()) + " >>\nstream\n" + *bytes + "\nendstream";
+    });
+  } else {
+    // The pixels are copied now: the caller's picture may be gone by the
+    // time a worker encodes them.
+    auto px = std::make_shared<std::string>(TopDownBGR(pic));
+    const int32_t w = pic.width, h = pic.height;
+    const bool cmyk = o_.cmyk && o_.conv;
+    const pdfimg::CmykConverter* conv = o_.conv;
+    const bool asJpeg = fromJpeg;
+    const int quality = o_.jpegQuality;
+    w_.Enqueue(e.obj, [px, w, h, nw, nh, cmyk, conv, asJpeg, quality] {
+      std::string bgr = nw != w || nh != h ? Downscale(*px, w, h, 3, nw, nh) : std::move(*px);
+      px->clear();
+      const size_t n = static_cast<size_t>(nw) * nh;
+      std::string samples(n * (cmyk ? 4 : 3), '\0');
+      auto* out = reinterpret_cast<uint8_t*>(&samples[0]);
+      const auto* in = reinterpret_cast<const uint8_t*>(bgr.data());
+      if (cmyk) {
+        const size_t band = 4096;
+        for (size_t i = 0; i < n; i += band) conv->ConvertBGR(in + i * 3, out + i * 4, std::min(band, n - i));
+      } else {
+        pdfimg::SwapRedBlue(in, out, n);
+      }
+      bgr.clear();
+      bgr.shrink_to_fit();
+      std::string data, filter;
+      if (asJpeg) {
+        data = EncodeJpeg(samples, nw, nh, cmyk ? 4 : 3, quality);
+        filter = "/DCTDecode";
+      }
+      if (data.empty()) {
+        data = Deflate(samples);
+        filter = "/FlateDecode";
+      }
+      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(nw) + " /Height " + std::to_string(nh) +
+             " /ColorSpace " + (cmyk ? "/DeviceCMYK" : "/DeviceRGB") + " /BitsPerComponent 8 /Filter " + filter +
+             " /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+    });
+  }
+  return &entries_.emplace(hash, e).first->second;
+}
+
+}  // namespace pdfvec

@@ -1,0 +1,113 @@
+// VectorDocument: a print-ready vector PDF (PDF/X-4 structure) built page
+// by page from PdfSurface pages.
+//
+//   VectorDocument doc(options);
+//   doc.Begin(fd, name);                       // checks the profile, opens
+//   doc.MeasuringSurface() / doc.BeginPage()   // surfaces for the renderers
+//   doc.EndPage()                              // content queued for writing
+//   doc.Finish(outline)                        // fonts, pages, navigation
+//
+// Every page has MediaBox = BleedBox (the trim box grown by the bleed on
+// every side) and TrimBox (the catalog page). The document carries an
+// output intent with the profile (CMYK: the press profile; RGB: sRGB),
+// XMP metadata and the info entries of PDF/X-4, the outline and the links
+// the surfaces collected. Nothing uses transparency.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "project/document.h"
+
+namespace pdfimg {
+class CmykConverter;
+}
+
+namespace pdfvec {
+
+class PdfWriter;
+class FontSet;
+class PictureStore;
+class PdfSurface;
+class ColourOps;
+
+struct VectorOptions {
+  int32_t widthPx = 0, heightPx = 0;  // the page in the renderers' pixels
+  double widthPt = 0, heightPt = 0;   // the trim box in points
+  double bleedMm = 3;                 // 0 ... 25
+  bool cmyk = true;
+  std::string profilePath;            // CMYK: the press profile
+  bool requireProfile = false;        // CMYK: fail when it cannot be used (else arithmetic colours)
+  double maxPictureppi = 300;         // 0: pictures keep their resolution
+  std::u16string title;
+  int threads = -1;                   // -1 one per core, 0 the calling thread
+};
+
+struct OutlineItem {
+  std::u16string title;
+  int32_t page = 0;  // counted from 1
+  std::vector<OutlineItem> kids;
+};
+
+// The catalog's outline: main categories (entries without products) with
+// the categories that follow them, each with its products, at the pages the
+// last layout pass gave them. Deactivated entries are left out; an entry
+// without a page takes its first child's page.
+std::vector<OutlineItem> CatalogOutline(const Document& doc);
+
+// The document's title: the header text without its placeholders, else the
+// project file's name without folder and extension, else "Catalog".
+std::u16string CatalogTitle(const Document& doc);
+
+class VectorDocument {
+ public:
+  explicit VectorDocument(const VectorOptions& o);
+  ~VectorDocument();
+  VectorDocument(const VectorDocument&) = delete;
+  VectorDocument& operator=(const VectorDocument&) = delete;
+
+  // False with error() when the profile cannot be used (nothing is written
+  // then; `fd` is closed).
+  bool Begin(int fd, const std::string& name);
+  // The profile in use (empty: RGB) and its description.
+  const std::string& profile() const { return profile_; }
+  const std::string& profileDescription() const { return profileDesc_; }
+
+  PdfSurface& MeasuringSurface();
+  PdfSurface& BeginPage();
+  // False (with error()) when the page failed: a font was missing, a write
+  // failed.
+  bool EndPage();
+  bool Finish(const std::vector<OutlineItem>& outline);
+  void Abort();
+
+  // Records the file a decoded picture came from (see PictureStore).
+  void NoteOrigin(uint64_t pictureHash, const std::string& file);
+
+  int32_t pages() const;
+  size_t pictureCount() const;
+  const std::string& error() const { return error_; }
+
+ private:
+  struct PageRecord;
+  int32_t PageObject(int32_t page);
+  std::string Box(double x1, double y1, double x2, double y2) const;
+
+  VectorOptions o_;
+  std::unique_ptr<pdfimg::CmykConverter> conv_;
+  std::unique_ptr<PdfWriter> w_;
+  std::unique_ptr<FontSet> fonts_;
+  std::unique_ptr<PictureStore> pictures_;
+  std::unique_ptr<ColourOps> colours_;
+  std::unique_ptr<PdfSurface> measuring_, page_;
+  std::vector<PageRecord> pages_;
+  std::vector<int32_t> pageobjs_;
+  double ptPerPxX_ = 1, ptPerPxY_ = 1, bleedPt_ = 0;
+  std::string profile_, profileDesc_;
+  std::string profileBytes_;
+  std::string error_;
+};
+
+}  // namespace pdfvec
