@@ -89,7 +89,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_html_export: fonts are not available\n");
     return 1;
   }
-  render::InstallAllLayouts();
   Document doc;
   platform::QtTextMeasurer measurer;
   platform::QtPictureLoader loader;

@@ -38,7 +38,7 @@
 #include "output/pdfexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
@@ -62,7 +62,6 @@ int RunChild(const std::string& mode, int32_t target, const std::string& out, co
     std::fprintf(stderr, "bench_pdf_export: fonts are not available\n");
     return 1;
   }
-  render::InstallLayout1();
   Document doc;
   platform::QtTextMeasurer measurer;
   platform::QtPictureLoader loader;

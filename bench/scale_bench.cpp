@@ -112,7 +112,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_scale [--small N] [--large N]\n");
     return 2;
   }
-  render::InstallAllLayouts();
   if (!platform::EnsureGuiApplication()) {
     std::fprintf(stderr, "bench_scale: fonts are not available\n");
     return 1;

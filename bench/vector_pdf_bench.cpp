@@ -25,7 +25,7 @@
 #include "output/vectorexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "render/layouts/layouts.h"
 
 namespace {
@@ -38,7 +38,6 @@ int Child(const std::string& mode, int32_t target, const std::string& out) {
     std::fprintf(stderr, "bench_vector_pdf: fonts are not available\n");
     return 1;
   }
-  render::InstallAllLayouts();
   Document doc;
   platform::QtTextMeasurer measurer;
   platform::QtPictureLoader loader;

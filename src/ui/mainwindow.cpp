@@ -76,7 +76,6 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   pdfDpi_ = store_->LoadInt("PDFAufl/DPIEd", 300, 10, 4000);
   searchInDescription_ = store_->LoadInt("ArtikelSuchen/InDescription", 0, 0, 1) != 0;
 
-  render::InstallAllLayouts();
   measurer_ = std::make_unique<platform::QtTextMeasurer>();
   session_ = std::make_unique<render::RenderSession>(doc_, *measurer_, loader_);
   session_->feedback = dialogs_;

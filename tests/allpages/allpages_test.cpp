@@ -112,7 +112,6 @@ class SampleCatalog : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(platform::EnsureGuiApplication());
-    render::InstallAllLayouts();
   }
   void SetUp() override {
     ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
@@ -265,7 +264,6 @@ TEST_F(SampleCatalog, PagesWithoutSurfaceAreSkippedAndACancelStopsDrawing) {
 TEST(BigCatalog, OnePassRecordsThePagesOf2000ProductsAsThePageByPageCalls) {
   const char* env = std::getenv("QL_ALLPAGES_EVERY");
   const int32_t every = env && std::atoi(env) >= 1 ? std::atoi(env) : 50;
-  render::InstallAllLayouts();
   testsupport::FixedMeasurer measurer;
   testsupport::MemoryPictureLoader loader;
   std::vector<std::u16string> pictures;

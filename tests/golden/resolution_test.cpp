@@ -53,7 +53,6 @@ Pagination Paginate(render::RenderSession& s, int32_t layout, int32_t dpi, doubl
 
 TEST(Resolution, SamplePaginationIsTheSameAtEveryResolutionAndZoom) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
-  render::InstallAllLayouts();
   char old[4096];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(chdir((std::string(QL_SOURCE_DIR) + "/data/sample").c_str()), 0);

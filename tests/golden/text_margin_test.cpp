@@ -52,7 +52,6 @@ class InkProbe : public platform::ImageSurface {
 
 TEST(TextMargin, InkOfEveryLineStaysInsideTheRightMarginWhenZoomedOut) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
-  render::InstallAllLayouts();
   char old[4096];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(chdir((std::string(QL_SOURCE_DIR) + "/data/sample").c_str()), 0);

@@ -50,7 +50,6 @@ TEST(ExportContentsPage, PageOneOfThePdfIsPageOneAsRenderedForPrintInEveryLayout
   if (std::system("command -v pdfimages >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "pdfimages not installed (package poppler-utils)";
   ASSERT_TRUE(platform::EnsureGuiApplication());
-  render::InstallAllLayouts();
   std::string t = (fs::temp_directory_path() / "ql-contents-XXXXXX").string();
   ASSERT_NE(mkdtemp(t.data()), nullptr);
   const std::string dir = t;

@@ -48,7 +48,6 @@ class Printing : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(platform::EnsureGuiApplication());
-    render::InstallAllLayouts();
   }
   void SetUp() override {
     std::string t = (fs::temp_directory_path() / "ql-printing-XXXXXX").string();

@@ -18,7 +18,7 @@
 #include "pdfvector/pictures.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
 #include "render/render.h"
@@ -40,7 +40,6 @@ class VectorExportInput : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(platform::EnsureGuiApplication());
-    render::InstallAllLayouts();
   }
   void SetUp() override {
     dir_ = (fs::temp_directory_path() / ("ql-vecin-" + std::to_string(::getpid()))).string();

@@ -30,7 +30,7 @@
 #include "pdfvector/pictures.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/pictureloader.h"
+#include "platform/qtpictureloader.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
 #include "render/render.h"
@@ -89,7 +89,6 @@ class VectorPdf : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_TRUE(platform::EnsureGuiApplication());
-    render::InstallAllLayouts();
     dir_ = (fs::temp_directory_path() / ("ql-vector-" + std::to_string(::getpid()))).string();
     fs::create_directories(dir_);
     // One RGB print file and one CMYK print file of the sample, shared by

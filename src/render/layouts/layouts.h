@@ -21,9 +21,4 @@ bool PaintToCanvasLayout2(RenderSession& s, const RenderParams& p, int32_t bildm
 // it finds differs; only the final run draws.
 bool PaintToCanvasLayout3(RenderSession& s, const RenderParams& p, int32_t bildmode);
 
-// Does nothing: every layout is reachable as soon as render is linked (see
-// BuiltInLayoutRenderer). Kept only so that callers written before that
-// still build; delete the remaining calls and then this.
-inline void InstallAllLayouts() {}
-
 }  // namespace render
