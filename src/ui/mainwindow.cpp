@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,9 +27,13 @@
 #include "project/options.h"
 #include "render/layouts/layouts.h"
 #include "ui/preview.h"
+#include "ui/mnemonics.h"
+#include "ui/qttranslations.h"
+#include "ui/translationeditor.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/settingsbinder.h"
 #include "ui/translatewidgets.h"
+#include "ui/undohistory.h"
 
 namespace ui {
 
@@ -82,6 +87,13 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   doc_.settings.LayoutCombo = 0;
   doc_.settings.PreDefAnzPreisEd = 3;
   binder_ = std::make_unique<SettingsBinder>(doc_.settings, this, [this](const char* n) { SettingChanged(n); });
+  history_ = new UndoHistory(
+      doc_,
+      [this] {
+        const editing::Selection sel = CurrentSelection();
+        return QVariant(QPoint(sel.kat, sel.prods.empty() ? -1 : sel.prods.front()));
+      },
+      [this](const QVariant& view) { AfterStep(view.toPoint()); }, this);
 
   auto* central = new QWidget(this);
   auto* lay = new QVBoxLayout(central);
@@ -118,6 +130,7 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   if (state_.languagesetto >= 0 && state_.languagesetto < 4) langActions_[state_.languagesetto]->setChecked(true);
   state_.dontchlang = false;
 
+  AcceptDrops();
   qApp->installEventFilter(this);
   resize(1000, 760);
 }
@@ -202,10 +215,28 @@ void MainWindow::BuildMenus() {
   missing(datei, "Einzelne Seite drucken...");
   missing(datei, "Drucker einrichten");
   datei->addSeparator();
-  item(datei, "Beenden1", "Beenden", [this] { close(); });
+  QAction* quit = item(datei, "Beenden1", "Beenden", [this] { close(); });
+  recentEnd_ = datei->insertSeparator(quit);
+  datei->setToolTipsVisible(true);  // the recent files show their full names
+  datei_ = datei;
+  recent_.Set([this] {
+    QStringList l;
+    for (const std::u16string& f : store_->LoadTextList("Recent/Files")) l << Q(f);
+    return l;
+  }());
+  FillRecentMenu();
   menuBar()->addMenu(datei);
 
   QMenu* bearb = new QMenu(QStringLiteral("Bearbeiten"), this);
+  QAction* undo = history_->CreateStepAction(bearb, true);
+  undo->setObjectName(QStringLiteral("Rueckgaengig1"));
+  undo->setShortcut(QKeySequence::Undo);
+  QAction* redo = history_->CreateStepAction(bearb, false);
+  redo->setObjectName(QStringLiteral("Wiederholen1"));
+  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  bearb->addAction(undo);
+  bearb->addAction(redo);
+  bearb->addSeparator();
   item(bearb, "VariantenSortieren1", "Varianten aller Produkte sortieren...", [this] { SortVariantsCmd(); });
   item(bearb, "AllePreiseaendern1", "Alle Preise ändern...", [this] { ChangePricesCmd(); });
   item(bearb, "InhaltderTabellenzelle1",
@@ -233,7 +264,7 @@ void MainWindow::BuildMenus() {
     langActions_[i] = a;
   }
   sprache->addSeparator();
-  missing(sprache, "Übersetzen...");  // the translation editor is not available yet
+  item(sprache, "Uebersetzen1", "Übersetzen...", [this] { TranslateCmd(); });
   menuBar()->addMenu(sprache);
 
   QMenu* opt = new QMenu(QStringLiteral("Optionen"), this);
@@ -253,6 +284,7 @@ void MainWindow::BuildMenus() {
   menuBar()->addMenu(opt);
 
   QMenu* hilfe = new QMenu(QStringLiteral("Hilfe"), this);
+  SetMenuShortcuts(menuBar());
   item(hilfe, "Ueber1", "Über...", [this] { ShowAboutBox(this, Q(doc_.maincap.empty() ? lifecycle::kMainCaption : doc_.maincap)); });
   menuBar()->addMenu(hilfe);
 }
@@ -275,9 +307,13 @@ void MainWindow::TranslateAllForms() { TranslateWidgetTree(this); }
 
 void MainWindow::FirstShow() {
   SetWindowLanguage(state_.languagesetto);
+  InstallQtTranslations(state_.languagesetto);
   const lifecycle::FirstShowTexts texts = lifecycle::FirstShow(state_, doc_, [this] { TranslateAllForms(); });
   appTitle_ = Q(texts.applicationTitle);
   FillTemplateList();
+  history_->Reset();  // the start-up template is where the history begins
+  MarkMnemonics(menuBar());  // on the translated texts
+  history_->RefreshActions();
   UpdateCaption();
   if (lifecycle::OpenCommandLineFile(doc_, config_.args)) ShowDocument();
   if (config_.offerTestProject) QTimer::singleShot(1000, this, [this] { OfferTestProject(); });
@@ -314,10 +350,86 @@ bool MainWindow::OpenDocument(const std::u16string& filename) {
   return true;
 }
 
-bool MainWindow::SaveCmd() { return lifecycle::SaveFile(doc_, *dialogs_); }
-bool MainWindow::SaveAsCmd() { return lifecycle::SaveFileAs(doc_, *dialogs_); }
+bool MainWindow::SaveCmd() {
+  if (!lifecycle::SaveFile(doc_, *dialogs_)) return false;
+  history_->MarkSaved();
+  NoteRecent();
+  return true;
+}
+
+bool MainWindow::SaveAsCmd() {
+  if (!lifecycle::SaveFileAs(doc_, *dialogs_)) return false;
+  history_->MarkSaved();
+  NoteRecent();
+  return true;
+}
+
+void MainWindow::NoteRecent() {
+  if (doc_.afilename.empty()) return;
+  recent_.Add(Q(doc_.afilename));
+  StoreRecent();
+}
+
+void MainWindow::StoreRecent() {
+  std::vector<std::u16string> files;
+  for (const QString& f : recent_.Files()) files.push_back(U(f));
+  store_->SaveTextList("Recent/Files", files);
+  store_->Sync();
+  FillRecentMenu();
+}
+
+void MainWindow::FillRecentMenu() {
+  for (QAction* a : recentActions_) delete a;
+  recentActions_.clear();
+  const QStringList& files = recent_.Files();
+  for (int i = 0; i < files.size(); ++i) {
+    auto* a = new QAction(RecentFiles::MenuText(i, files[i]), datei_);
+    a->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+    a->setToolTip(files[i]);
+    a->setProperty("qlData", true);  // a file name: never translated
+    const QString file = files[i];
+    connect(a, &QAction::triggered, this, [this, file] { OpenRecent(file); });
+    datei_->insertAction(recentEnd_, a);
+    recentActions_.push_back(a);
+  }
+  recentEnd_->setVisible(!files.isEmpty());
+}
+
+void MainWindow::OpenRecent(const QString& file) {
+  if (!QFileInfo::exists(file)) {
+    // Offered for removal rather than failing without a word.
+    const std::u16string text = i18n::Tr(u"Die folgende Datei gibt es nicht mehr: ") + U(file) + u"\n\n" +
+                                i18n::Tr(u"Soll sie aus der Liste der zuletzt geöffneten Dateien entfernt werden?");
+    if (dialogs_->Ask(text, i18n::Tr(u"Zuletzt geöffnete Dateien"), Buttons::YesNo) == Answer::Yes) {
+      recent_.Remove(file);
+      StoreRecent();
+    }
+    return;
+  }
+  if (!lifecycle::AskToSave(doc_, *dialogs_)) return;
+  OpenDocument(U(file));
+}
+
+void MainWindow::Record(const char* name, const QString& key) { history_->Record(QString::fromUtf8(name), key); }
+
+void MainWindow::AfterStep(QPoint view) {
+  // The category and product selected when the state was recorded.
+  const int kat = view.x(), prod = view.y();
+  ShowControls();
+  if (kat >= 0 && kat < int(doc_.kats.Count())) {
+    ListCategories(kat);
+    if (prod >= 0 && prod < int(doc_.kats[kat].products.Count())) SelectProduct(prod);
+  }
+}
 
 void MainWindow::ShowDocument() {
+  ShowControls();
+  // A document read or created anew starts a new history.
+  history_->Reset();
+  NoteRecent();
+}
+
+void MainWindow::ShowControls() {
   session_->LoadFurniturePictures();
   binder_->LoadAll();
   {
@@ -338,12 +450,21 @@ void MainWindow::Repaint() {
 
 void MainWindow::LanguageCmd(int language) {
   if (state_.dontchlang) return;
+  // Qt's own texts follow at once, so the notice has buttons in the new language.
+  InstallQtTranslations(language);
   lifecycle::ChooseLanguage(state_, language, *dialogs_);
+}
+
+void MainWindow::TranslateCmd() {
+  TranslationEditor editor(table_, *dialogs_, this);
+  editor.exec();
+  dialogs_->ShowMessage(i18n::Msg(2), i18n::Msg(3), MessageIcon::Information);
 }
 
 // ---- events
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (DropFilter(watched, e)) return true;
   if (e->type() == QEvent::Wheel) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && w->window() == this && pageControl_->currentIndex() == 2) {

@@ -1,6 +1,7 @@
 // The tabs "Voreinstellungen", "Katalog erzeugen", "Layout", "Hintergrund"
 // and "Logo": settings controls bound to the document's settings, the
 // template list and the page preview.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -66,6 +67,7 @@ void MainWindow::SettingChanged(const char* name) {
   } else if (is("LayoutCombo")) {
     keyEdit_->setFocus();
   }
+  Record("Einstellung ändern", QString::fromLatin1(name));
   Repaint();
 }
 
@@ -101,6 +103,7 @@ QWidget* MainWindow::BuildTemplateTab() {
   lay->addLayout(left, 1);
   connect(listView3_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* it, int) {
     editing::RenameTemplateColumn(doc_, listView3_->indexOfTopLevelItem(it), U(it->text(0)));
+    Record("Vorlage ändern");
   });
 
   CatalogSettings& s = doc_.settings;
@@ -168,6 +171,7 @@ void SelectRow(QTreeWidget* list, int row) {
 
 void MainWindow::NewTemplateColumnCmd() {
   const int32_t i = editing::NewTemplateColumn(doc_);
+  Record("Neue Spalte");
   FillTemplateList();
   SelectRow(listView3_, i);
   if (QTreeWidgetItem* it = listView3_->topLevelItem(i)) listView3_->editItem(it, 0);
@@ -179,13 +183,16 @@ void MainWindow::EditTemplateColumnCmd() {
 }
 
 void MainWindow::DeleteTemplateColumnsCmd() {
-  if (editing::DeleteTemplateColumns(doc_, SelectedRows(listView3_)) > 0) FillTemplateList();
+  if (editing::DeleteTemplateColumns(doc_, SelectedRows(listView3_)) <= 0) return;
+  Record("Vorlage ändern");
+  FillTemplateList();
 }
 
 void MainWindow::MoveTemplateColumnCmd(bool up) {
   const std::vector<int32_t> rows = SelectedRows(listView3_);
   const int32_t to = up ? editing::MoveTemplateColumnUp(doc_, rows) : editing::MoveTemplateColumnDown(doc_, rows);
   if (to < 0) return;
+  Record("Vorlage ändern");
   FillTemplateList();
   SelectRow(listView3_, to);
 }
@@ -198,6 +205,7 @@ void MainWindow::LoadTemplateCmd() {
                           MessageIcon::Error);
     return;
   }
+  Record("Vorlage öffnen...");
   FillTemplateList();
 }
 
@@ -223,15 +231,17 @@ QWidget* MainWindow::BuildPreviewTab() {
   zoomEd_->setSingleStep(10);
   zoomEd_->setDecimals(0);
   zoomEd_->setValue(view_.ZoomEd);
-  zoomEd_->setKeyboardTracking(false);
   top->addWidget(zoomEd_);
   top->addWidget(Label("Seite:"));
   seiteEd_ = new QSpinBox;
   seiteEd_->setObjectName(QStringLiteral("SeiteEd"));
   seiteEd_->setRange(1, 100000);
   seiteEd_->setValue(view_.SeiteEd);
-  seiteEd_->setKeyboardTracking(false);
   top->addWidget(seiteEd_);
+  pageInfo_ = new QLabel;
+  pageInfo_->setObjectName(QStringLiteral("SeiteVonLabel"));
+  MarkDataWidget(pageInfo_);  // set in the window language as pages are counted
+  top->addWidget(pageInfo_);
   top->addWidget(Label("Layout:"));
   layoutCombo_ = new QComboBox;
   layoutCombo_->setObjectName(QStringLiteral("LayoutCombo"));
@@ -284,6 +294,28 @@ QWidget* MainWindow::BuildPreviewTab() {
     SettingChanged("LayoutCombo");
   });
   connect(preview_, &PagePreview::clickedPage, this, [this] { keyEdit_->setFocus(); });
+  connect(preview_, &PagePreview::pagesCounted, this, [this](int pages) {
+    // Pages past the end are blank: the box stops at the last one.
+    seiteEd_->setMaximum(std::max(1, pages));
+    pageInfo_->setText(TrW(QStringLiteral("Seite %1 von %2")).arg(seiteEd_->value()).arg(std::max(1, pages)));
+  });
+
+  // Keys of the preview, while the tab has the focus.
+  auto key = [this, page](const char* obj, std::initializer_list<QKeySequence> keys, auto slot) {
+    auto* a = new QAction(page);
+    a->setObjectName(QString::fromLatin1(obj));
+    a->setShortcuts(QList<QKeySequence>(keys));
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    page->addAction(a);
+    connect(a, &QAction::triggered, this, slot);
+  };
+  key("PreviewRedraw", {QKeySequence(Qt::Key_F5)}, [this] { preview_->Invalidate(); });
+  key("PreviewZoomIn", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+      [this] { zoomEd_->stepUp(); });
+  key("PreviewZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { zoomEd_->stepDown(); });
+  key("PreviewZoom100", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { zoomEd_->setValue(100); });
+  key("PreviewPageUp", {QKeySequence(Qt::Key_PageUp)}, [this] { seiteEd_->stepDown(); });
+  key("PreviewPageDown", {QKeySequence(Qt::Key_PageDown)}, [this] { seiteEd_->stepUp(); });
   return page;
 }
 

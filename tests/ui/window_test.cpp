@@ -208,19 +208,20 @@ TEST_F(WindowTest, ProgramOptionsAreKeptPerUser) {
 TEST_F(WindowTest, MenusOfferOnlyWhatExists) {
   Start();
   QStringList titles;
-  for (QAction* a : window->menuBar()->actions()) titles << a->text();
+  for (QAction* a : window->menuBar()->actions()) titles << QString(a->text()).remove(QLatin1Char('&'));
   EXPECT_EQ(titles, QStringList({"Datei", "Bearbeiten", "Sprache", "Optionen", "Hilfe"}));
   int enabled = 0, disabled = 0;
   for (QAction* m : window->menuBar()->actions())
     for (QAction* a : m->menu()->actions()) {
       if (a->isSeparator()) continue;
       (a->isEnabled() ? enabled : disabled)++;
-      if (a->text() == QStringLiteral("Drucken") || a->text() == QStringLiteral("Preisliste erzeugen...") ||
-          a->text() == QStringLiteral("Übersetzen...")) {
+      const QString plain = QString(a->text()).remove(QLatin1Char('&'));
+      if (plain == QStringLiteral("Drucken") || plain == QStringLiteral("Preisliste erzeugen..."))
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-      }
+      if (plain == QStringLiteral("Übersetzen...")) EXPECT_TRUE(a->isEnabled());
     }
-  EXPECT_EQ(disabled, 7);
+  // The six outputs not built yet, and undo and redo with an empty history.
+  EXPECT_EQ(disabled, 8);
   EXPECT_GE(enabled, 25);
 }
 
