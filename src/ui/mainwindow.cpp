@@ -23,10 +23,13 @@
 
 #include "csv/csvimport.h"
 #include "i18n/messages.h"
+#include "ui/backgroundtab.h"
 #include "ui/dialogs.h"
+#include "ui/logotab.h"
 #include "project/options.h"
 #include "render/layouts/layouts.h"
 #include "ui/preview.h"
+#include "ui/previewtab.h"
 #include "ui/mnemonics.h"
 #include "ui/qttranslations.h"
 #include "ui/translationeditor.h"
@@ -103,10 +106,19 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   pageControl_->setObjectName(QStringLiteral("PageControl1"));
   pageControl_->addTab(BuildProductsTab(), QStringLiteral("Produkte"));
   pageControl_->addTab(BuildTemplateTab(), QStringLiteral("Voreinstellungen"));
-  pageControl_->addTab(BuildPreviewTab(), QStringLiteral("Katalog erzeugen"));
+  previewTab_ = new PreviewTab(*session_, view_, [this](int i) {
+    doc_.settings.LayoutCombo = i;
+    SettingChanged("LayoutCombo");
+  });
+  preview_ = previewTab_->preview();
+  scrollBox_ = previewTab_->scrollBox();
+  keyEdit_ = previewTab_->focusSink();
+  pageControl_->addTab(previewTab_, QStringLiteral("Katalog erzeugen"));
   pageControl_->addTab(BuildLayoutTab(), QStringLiteral("Layout"));
-  pageControl_->addTab(BuildBackgroundTab(), QStringLiteral("Hintergrund"));
-  pageControl_->addTab(BuildLogoTab(), QStringLiteral("Logo"));
+  backgroundTab_ = new BackgroundTab(doc_.settings, *binder_);
+  pageControl_->addTab(backgroundTab_, QStringLiteral("Hintergrund"));
+  logoTab_ = new LogoTab(doc_.settings, *binder_);
+  pageControl_->addTab(logoTab_, QStringLiteral("Logo"));
   lay->addWidget(pageControl_, 1);
   setCentralWidget(central);
   BuildMenus();
@@ -432,12 +444,9 @@ void MainWindow::ShowDocument() {
 void MainWindow::ShowControls() {
   session_->LoadFurniturePictures();
   binder_->LoadAll();
-  {
-    const QSignalBlocker block(layoutCombo_);
-    layoutCombo_->setCurrentIndex(std::clamp<int>(doc_.settings.LayoutCombo, 0, 7));
-  }
-  paintBox2_->SetDib(session_->di2);
-  paintBox3_->SetDib(session_->di3);
+  previewTab_->ShowLayout(doc_.settings.LayoutCombo);
+  backgroundTab_->ShowPicture(session_->di2);
+  logoTab_->ShowPicture(session_->di3);
   FillTemplateList();
   ListCategories(-1);
   UpdateCaption();

@@ -43,8 +43,11 @@ class QTreeWidget;
 
 namespace ui {
 
+class BackgroundTab;
 class DibBox;
+class LogoTab;
 class PagePreview;
+class PreviewTab;
 class UndoHistory;
 class SettingsBinder;
 class VariantGridModel;
@@ -133,10 +136,7 @@ class MainWindow : public QMainWindow {
   QWidget* BuildButtonBar();
   QWidget* BuildProductsTab();
   QWidget* BuildTemplateTab();
-  QWidget* BuildPreviewTab();
   QWidget* BuildLayoutTab();
-  QWidget* BuildBackgroundTab();
-  QWidget* BuildLogoTab();
   void SettingChanged(const char* name);
 
   // Start-up.
@@ -249,15 +249,13 @@ class MainWindow : public QMainWindow {
   QCheckBox* deactivateCheck_ = nullptr;
   std::vector<QWidget*> productControls_;  // enabled with a selected category
   std::vector<QWidget*> editorControls_;   // enabled with a selected product
-  QDoubleSpinBox* zoomEd_ = nullptr;
-  QSpinBox* seiteEd_ = nullptr;
-  QLabel* pageInfo_ = nullptr;  // "Seite 3 von 17"
-  QComboBox* layoutCombo_ = nullptr;
+  PreviewTab* previewTab_ = nullptr;
+  // Parts of the preview tab the window reaches.
   QScrollArea* scrollBox_ = nullptr;
   PagePreview* preview_ = nullptr;
   QLineEdit* keyEdit_ = nullptr;
-  DibBox* paintBox2_ = nullptr;  // background
-  DibBox* paintBox3_ = nullptr;  // logo
+  BackgroundTab* backgroundTab_ = nullptr;
+  LogoTab* logoTab_ = nullptr;
   QAction* langActions_[4] = {};
   QMenu* datei_ = nullptr;
   QAction* recentEnd_ = nullptr;  // the separator after the recent files

@@ -1,6 +1,6 @@
-// The tabs "Voreinstellungen", "Katalog erzeugen", "Layout", "Hintergrund"
-// and "Logo": settings controls bound to the document's settings, the
-// template list and the page preview.
+// The tabs "Voreinstellungen", "Katalog erzeugen" and "Layout": settings
+// controls bound to the document's settings, the template list and the page
+// preview; the reactions to every setting change.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,18 +25,19 @@
 #include "editing/templatecols.h"
 #include "i18n/messages.h"
 #include "imaging/pixoran.h"
+#include "ui/backgroundtab.h"
+#include "ui/logotab.h"
 #include "ui/mainwindow.h"
 #include "ui/preview.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/settingsbinder.h"
+#include "ui/tabhelpers.h"
 #include "ui/translatewidgets.h"
 
 namespace ui {
 namespace {
 
 const std::u16string kTemplateFilter = u"Vorlagen für Varianten Tabelle (*.vor)|*.vor";
-
-QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
 
 // A page of a settings tab, scrollable when the window is small.
 QWidget* Scrolled(QWidget* content) {
@@ -53,15 +54,15 @@ void MainWindow::SettingChanged(const char* name) {
   auto is = [name](const char* n) { return std::strcmp(name, n) == 0; };
   if (is("FilenameEdit2")) {
     session_->PrepareBackground(2);
-    paintBox2_->SetDib(session_->di2);
+    backgroundTab_->ShowPicture(session_->di2);
   } else if (is("FilenameEdit3")) {
     session_->PrepareBackground(3);
   } else if (is("GrayScaleCheck") || is("LightenCheck") || is("HellEd") || is("SatEd")) {
     session_->PrepareBackgrounds();
-    paintBox2_->SetDib(session_->di2);
+    backgroundTab_->ShowPicture(session_->di2);
   } else if (is("FilenameEdit1")) {
     session_->LoadLogo();
-    paintBox3_->SetDib(session_->di3);
+    logoTab_->ShowPicture(session_->di3);
   } else if (is("PreDefAnzPreisEd")) {
     doc_.SetChanged();
   } else if (is("LayoutCombo")) {
@@ -215,108 +216,6 @@ void MainWindow::SaveTemplateCmd() {
   if (!editing::SaveTemplate(doc_, name, &error))
     dialogs_->ShowMessage(error, appTitle_.isEmpty() ? lifecycle::kApplicationTitle : U(appTitle_),
                           MessageIcon::Error);
-}
-
-// ---- "Katalog erzeugen"
-
-QWidget* MainWindow::BuildPreviewTab() {
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("TabKatalog"));
-  auto* lay = new QVBoxLayout(page);
-  auto* top = new QHBoxLayout;
-  top->addWidget(Label("Zoom in %:"));
-  zoomEd_ = new QDoubleSpinBox;
-  zoomEd_->setObjectName(QStringLiteral("ZoomEd"));
-  zoomEd_->setRange(1, 1000);
-  zoomEd_->setSingleStep(10);
-  zoomEd_->setDecimals(0);
-  zoomEd_->setValue(view_.ZoomEd);
-  top->addWidget(zoomEd_);
-  top->addWidget(Label("Seite:"));
-  seiteEd_ = new QSpinBox;
-  seiteEd_->setObjectName(QStringLiteral("SeiteEd"));
-  seiteEd_->setRange(1, 100000);
-  seiteEd_->setValue(view_.SeiteEd);
-  top->addWidget(seiteEd_);
-  pageInfo_ = new QLabel;
-  pageInfo_->setObjectName(QStringLiteral("SeiteVonLabel"));
-  MarkDataWidget(pageInfo_);  // set in the window language as pages are counted
-  top->addWidget(pageInfo_);
-  top->addWidget(Label("Layout:"));
-  layoutCombo_ = new QComboBox;
-  layoutCombo_->setObjectName(QStringLiteral("LayoutCombo"));
-  static const char* layouts[8] = {"1 - Bilder oben, dann Text, Zeitungsspalten",
-                                   "2 - Bilder links Text rechts",
-                                   "3 - je mehrere Produkte nebeneinander",
-                                   "4 - wie Layout 1 aber ohne Zeitungsspalten, Bilder linksbündig",
-                                   "5 - wie Layout 2 aber das 2. Bild erscheint unter dem Text",
-                                   "6 - Bilder rechts Text links",
-                                   "7 - Bilder und Text auf jeder Seite wechselnd rechts/links",
-                                   "8 - Bilder und Text auf jeder Seite wechselnd links/rechts"};
-  for (const char* l : layouts) layoutCombo_->addItem(QString::fromUtf8(l));
-  top->addWidget(layoutCombo_, 1);
-  lay->addLayout(top);
-
-  // The focus sink sits behind the preview: it takes the keyboard focus so
-  // that the wheel and keys reach the window, not the boxes above.
-  auto* stack = new QWidget;
-  keyEdit_ = new QLineEdit(stack);
-  keyEdit_->setObjectName(QStringLiteral("KeyEdit"));
-  keyEdit_->setReadOnly(true);
-  keyEdit_->setGeometry(0, 0, 1, 1);
-  scrollBox_ = new QScrollArea(stack);
-  scrollBox_->setObjectName(QStringLiteral("ScrollBox1"));
-  scrollBox_->setWidgetResizable(false);
-  preview_ = new PagePreview(*session_);
-  preview_->SetScrollArea(scrollBox_);
-  preview_->SetZoom(view_.ZoomEd);
-  preview_->SetPage(view_.SeiteEd);
-  scrollBox_->setWidget(preview_);
-  auto* stackLay = new QVBoxLayout(stack);
-  stackLay->setContentsMargins(0, 0, 0, 0);
-  stackLay->addWidget(scrollBox_);
-  keyEdit_->lower();
-  lay->addWidget(stack, 1);
-
-  connect(zoomEd_, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this](double z) {
-    view_.ZoomEd = z;
-    preview_->SetZoom(z);
-    preview_->Invalidate();
-  });
-  connect(seiteEd_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int p) {
-    view_.SeiteEd = p;
-    preview_->SetPage(p);
-    preview_->Invalidate();
-  });
-  connect(layoutCombo_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this](int i) {
-    if (i < 0) return;
-    doc_.settings.LayoutCombo = i;
-    SettingChanged("LayoutCombo");
-  });
-  connect(preview_, &PagePreview::clickedPage, this, [this] { keyEdit_->setFocus(); });
-  connect(preview_, &PagePreview::pagesCounted, this, [this](int pages) {
-    // Pages past the end are blank: the box stops at the last one.
-    seiteEd_->setMaximum(std::max(1, pages));
-    pageInfo_->setText(TrW(QStringLiteral("Seite %1 von %2")).arg(seiteEd_->value()).arg(std::max(1, pages)));
-  });
-
-  // Keys of the preview, while the tab has the focus.
-  auto key = [this, page](const char* obj, std::initializer_list<QKeySequence> keys, auto slot) {
-    auto* a = new QAction(page);
-    a->setObjectName(QString::fromLatin1(obj));
-    a->setShortcuts(QList<QKeySequence>(keys));
-    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    page->addAction(a);
-    connect(a, &QAction::triggered, this, slot);
-  };
-  key("PreviewRedraw", {QKeySequence(Qt::Key_F5)}, [this] { preview_->Invalidate(); });
-  key("PreviewZoomIn", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-      [this] { zoomEd_->stepUp(); });
-  key("PreviewZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { zoomEd_->stepDown(); });
-  key("PreviewZoom100", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { zoomEd_->setValue(100); });
-  key("PreviewPageUp", {QKeySequence(Qt::Key_PageUp)}, [this] { seiteEd_->stepDown(); });
-  key("PreviewPageDown", {QKeySequence(Qt::Key_PageDown)}, [this] { seiteEd_->stepUp(); });
-  return page;
 }
 
 // ---- "Layout"
@@ -506,97 +405,6 @@ QWidget* MainWindow::BuildLayoutTab() {
     tabs->addTab(Scrolled(w), QStringLiteral("Kopf- und Fußzeile"));
   }
   return tabs;
-}
-
-// ---- "Hintergrund" and "Logo"
-
-namespace {
-// A file name box with a button that chooses a picture.
-QWidget* PictureFileRow(QWidget* owner, QLineEdit* box) {
-  auto* row = new QWidget;
-  auto* lay = new QHBoxLayout(row);
-  lay->setContentsMargins(0, 0, 0, 0);
-  lay->addWidget(box, 1);
-  auto* browse = new QPushButton(QStringLiteral("..."));
-  lay->addWidget(browse);
-  QObject::connect(browse, &QPushButton::clicked, owner, [owner, box] {
-    const QString f =
-        QFileDialog::getOpenFileName(owner, QString(), box->text(), QString::fromStdString(GetDIBOpenFilter()));
-    if (f.isEmpty()) return;
-    box->setText(f);
-    emit box->textEdited(f);  // stores the name like typing does
-  });
-  return row;
-}
-}  // namespace
-
-QWidget* MainWindow::BuildBackgroundTab() {
-  CatalogSettings& s = doc_.settings;
-  SettingsBinder& b = *binder_;
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("TabHintergrund"));
-  auto* lay = new QHBoxLayout(page);
-  auto* g = new QGridLayout;
-  int row = 0;
-  g->addWidget(Label("Dateiname:"), row, 0);
-  g->addWidget(PictureFileRow(this, b.Text("FilenameEdit2", s.FilenameEdit2)), row++, 1, 1, 3);
-  g->addWidget(Label("Dateiname für gerade Seiten (optional):"), row, 0);
-  g->addWidget(PictureFileRow(this, b.Text("FilenameEdit3", s.FilenameEdit3)), row++, 1, 1, 3);
-  g->addWidget(b.Check("BackgroundColorCheck", s.BackgroundColorCheck, QStringLiteral("Hintergrundfarbe/Farbverlauf:")),
-               row, 0);
-  g->addWidget(b.Color("Shape5", s.Shape5), row, 1);
-  g->addWidget(b.Color("Shape6", s.Shape6), row++, 2);
-  g->addWidget(Label("Breite:"), row, 0);
-  g->addWidget(b.Number("BreitEd2", s.BreitEd2, 1, 10000, 0.1), row++, 1);
-  g->addWidget(Label("Höhe:"), row, 0);
-  g->addWidget(b.Number("HochEd2", s.HochEd2, 1, 10000, 0.1), row++, 1);
-  g->addWidget(b.Check("SVerh2Check", s.SVerh2Check, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1, 3);
-  g->addWidget(b.Check("GrayScaleCheck", s.GrayScaleCheck, QStringLiteral("Textur in Graustufen umwandeln")), row++, 0,
-               1, 3);
-  g->addWidget(b.Check("LightenCheck", s.LightenCheck,
-                       QStringLiteral("Textur aufhellen und Sättigung neu berechnen")),
-               row++, 0, 1, 3);
-  g->addWidget(Label("Helligkeit %:"), row, 0);
-  g->addWidget(b.Number("HellEd", s.HellEd, 1, 100, 1, 0), row++, 1);
-  g->addWidget(Label("Sättigung:"), row, 0);
-  g->addWidget(b.Number("SatEd", s.SatEd, -100, 200, 1, 0), row, 1);
-  g->addWidget(Label("(größer 0=Farben intensiver)"), row++, 2);
-  g->setRowStretch(row, 1);
-  lay->addLayout(g, 1);
-  auto* area = new QScrollArea;
-  paintBox2_ = new DibBox(DibBox::Mode::Actual);
-  paintBox2_->setObjectName(QStringLiteral("PaintBox2"));
-  area->setWidget(paintBox2_);
-  lay->addWidget(area, 1);
-  return page;
-}
-
-QWidget* MainWindow::BuildLogoTab() {
-  CatalogSettings& s = doc_.settings;
-  SettingsBinder& b = *binder_;
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("TabLogo"));
-  auto* lay = new QHBoxLayout(page);
-  auto* g = new QGridLayout;
-  int row = 0;
-  g->addWidget(Label("Dateiname:"), row, 0);
-  g->addWidget(PictureFileRow(this, b.Text("FilenameEdit1", s.FilenameEdit1)), row++, 1, 1, 2);
-  g->addWidget(Label("Breite:"), row, 0);
-  g->addWidget(b.Number("BreitEd3", s.BreitEd3, 1, 10000, 0.1), row++, 1);
-  g->addWidget(Label("Höhe:"), row, 0);
-  g->addWidget(b.Number("HochEd3", s.HochEd3, 1, 10000, 0.1), row++, 1);
-  g->addWidget(b.Check("sverhlogo", s.sverhlogo, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1, 2);
-  g->addWidget(b.Check("ShowLogoRightAlignedCheck", s.ShowLogoRightAlignedCheck,
-                       QStringLiteral("Logo rechtsbündig anzeigen")),
-               row++, 0, 1, 2);
-  g->setRowStretch(row, 1);
-  lay->addLayout(g, 1);
-  auto* area = new QScrollArea;
-  paintBox3_ = new DibBox(DibBox::Mode::Actual);
-  paintBox3_->setObjectName(QStringLiteral("PaintBox3"));
-  area->setWidget(paintBox3_);
-  lay->addWidget(area, 1);
-  return page;
 }
 
 }  // namespace ui

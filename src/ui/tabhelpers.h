@@ -1,0 +1,35 @@
+// Small builders shared by the settings tabs.
+#pragma once
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include "imaging/pixoran.h"
+
+namespace ui {
+
+inline QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
+
+// A file name box with a button that chooses a picture.
+inline QWidget* PictureFileRow(QWidget* owner, QLineEdit* box) {
+  auto* row = new QWidget;
+  auto* lay = new QHBoxLayout(row);
+  lay->setContentsMargins(0, 0, 0, 0);
+  lay->addWidget(box, 1);
+  auto* browse = new QPushButton(QStringLiteral("..."));
+  lay->addWidget(browse);
+  QObject::connect(browse, &QPushButton::clicked, owner, [owner, box] {
+    const QString f =
+        QFileDialog::getOpenFileName(owner, QString(), box->text(), QString::fromStdString(GetDIBOpenFilter()));
+    if (f.isEmpty()) return;
+    box->setText(f);
+    emit box->textEdited(f);  // stores the name like typing does
+  });
+  return row;
+}
+
+}  // namespace ui
