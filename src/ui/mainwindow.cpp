@@ -25,6 +25,7 @@
 #include "i18n/messages.h"
 #include "ui/backgroundtab.h"
 #include "ui/dialogs.h"
+#include "ui/layouttab.h"
 #include "ui/logotab.h"
 #include "project/options.h"
 #include "render/layouts/layouts.h"
@@ -114,7 +115,7 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   scrollBox_ = previewTab_->scrollBox();
   keyEdit_ = previewTab_->focusSink();
   pageControl_->addTab(previewTab_, QStringLiteral("Katalog erzeugen"));
-  pageControl_->addTab(BuildLayoutTab(), QStringLiteral("Layout"));
+  pageControl_->addTab(new LayoutTab(doc_.settings, *binder_), QStringLiteral("Layout"));
   backgroundTab_ = new BackgroundTab(doc_.settings, *binder_);
   pageControl_->addTab(backgroundTab_, QStringLiteral("Hintergrund"));
   logoTab_ = new LogoTab(doc_.settings, *binder_);

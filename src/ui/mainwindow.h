@@ -136,7 +136,6 @@ class MainWindow : public QMainWindow {
   QWidget* BuildButtonBar();
   QWidget* BuildProductsTab();
   QWidget* BuildTemplateTab();
-  QWidget* BuildLayoutTab();
   void SettingChanged(const char* name);
 
   // Start-up.

@@ -6,11 +6,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QWidget>
 
 #include "imaging/pixoran.h"
 
 namespace ui {
+
+// A page of a settings tab, scrollable when the window is small.
+inline QWidget* Scrolled(QWidget* content) {
+  auto* area = new QScrollArea;
+  area->setWidget(content);
+  area->setWidgetResizable(true);
+  area->setFrameShape(QFrame::NoFrame);
+  return area;
+}
 
 inline QLabel* Label(const char* text) { return new QLabel(QString::fromUtf8(text)); }
 
