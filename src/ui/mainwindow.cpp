@@ -33,6 +33,7 @@
 #include "ui/previewtab.h"
 #include "ui/mnemonics.h"
 #include "ui/qttranslations.h"
+#include "ui/templatetab.h"
 #include "ui/translationeditor.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/settingsbinder.h"
@@ -106,7 +107,10 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   pageControl_ = new QTabWidget;
   pageControl_->setObjectName(QStringLiteral("PageControl1"));
   pageControl_->addTab(BuildProductsTab(), QStringLiteral("Produkte"));
-  pageControl_->addTab(BuildTemplateTab(), QStringLiteral("Voreinstellungen"));
+  templateTab_ = new TemplateTab(
+      doc_, *binder_, *dialogs_, [this](const char* name) { Record(name); },
+      [this] { return appTitle_.isEmpty() ? lifecycle::kApplicationTitle : U(appTitle_); });
+  pageControl_->addTab(templateTab_, QStringLiteral("Voreinstellungen"));
   previewTab_ = new PreviewTab(*session_, view_, [this](int i) {
     doc_.settings.LayoutCombo = i;
     SettingChanged("LayoutCombo");
@@ -323,7 +327,7 @@ void MainWindow::FirstShow() {
   InstallQtTranslations(state_.languagesetto);
   const lifecycle::FirstShowTexts texts = lifecycle::FirstShow(state_, doc_, [this] { TranslateAllForms(); });
   appTitle_ = Q(texts.applicationTitle);
-  FillTemplateList();
+  templateTab_->FillTemplateList();
   history_->Reset();  // the start-up template is where the history begins
   MarkMnemonics(menuBar());  // on the translated texts
   history_->RefreshActions();
@@ -448,7 +452,7 @@ void MainWindow::ShowControls() {
   previewTab_->ShowLayout(doc_.settings.LayoutCombo);
   backgroundTab_->ShowPicture(session_->di2);
   logoTab_->ShowPicture(session_->di3);
-  FillTemplateList();
+  templateTab_->FillTemplateList();
   ListCategories(-1);
   UpdateCaption();
   Repaint();

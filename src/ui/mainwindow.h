@@ -48,6 +48,7 @@ class DibBox;
 class LogoTab;
 class PagePreview;
 class PreviewTab;
+class TemplateTab;
 class UndoHistory;
 class SettingsBinder;
 class VariantGridModel;
@@ -135,7 +136,6 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
   QWidget* BuildButtonBar();
   QWidget* BuildProductsTab();
-  QWidget* BuildTemplateTab();
   void SettingChanged(const char* name);
 
   // Start-up.
@@ -150,7 +150,6 @@ class MainWindow : public QMainWindow {
   void RefreshEditor();  // ListView1Click
   void SelectProduct(int index);
   void FillGrid();
-  void FillTemplateList();
   void FitListColumns(QTreeWidget* list);
   void ShowPreviewPicture(const std::u16string& file);
   void Repaint();  // the page preview, after anything it shows changed
@@ -175,13 +174,6 @@ class MainWindow : public QMainWindow {
   // Grid.
   void GridMenu(const QPoint& pos);
   void TableSettingsCmd();
-  // Template list.
-  void NewTemplateColumnCmd();
-  void EditTemplateColumnCmd();
-  void DeleteTemplateColumnsCmd();
-  void MoveTemplateColumnCmd(bool up);
-  void LoadTemplateCmd();
-  void SaveTemplateCmd();
   // Menu commands.
   void ExportCsvCmd();
   void ImportCsvCmd(int kind);  // 0 products, 1 with category column, 2 categories
@@ -235,7 +227,7 @@ class MainWindow : public QMainWindow {
   ProductsPage* productsPage_ = nullptr;
   QTreeWidget* listView2_ = nullptr;  // categories
   QTreeWidget* listView1_ = nullptr;  // products
-  QTreeWidget* listView3_ = nullptr;  // template columns
+  TemplateTab* templateTab_ = nullptr;
   QPlainTextEdit* nameEd_ = nullptr;
   QPlainTextEdit* descEd_ = nullptr;
   DibBox* dibPrev_ = nullptr;
