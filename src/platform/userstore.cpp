@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace platform {
@@ -52,6 +53,19 @@ int UserStore::LoadInt(const std::string& key, int fallback, int lo, int hi) con
 }
 
 void UserStore::SaveInt(const std::string& key, int value) { impl_->settings->setValue(QString::fromStdString(key), value); }
+
+std::vector<std::u16string> UserStore::LoadTextList(const std::string& key) const {
+  std::vector<std::u16string> out;
+  for (const QString& t : impl_->settings->value(QString::fromStdString(key)).toStringList())
+    out.push_back(t.toStdU16String());
+  return out;
+}
+
+void UserStore::SaveTextList(const std::string& key, const std::vector<std::u16string>& texts) {
+  QStringList list;
+  for (const std::u16string& t : texts) list << QString::fromStdU16String(t);
+  impl_->settings->setValue(QString::fromStdString(key), list);
+}
 
 bool UserStore::Sync() {
   impl_->settings->sync();

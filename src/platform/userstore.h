@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/settings.h"
 
@@ -25,6 +26,10 @@ class UserStore {
   // A whole number kept for a dialog ("PDFAufl/DPIEd"), clamped to lo ... hi.
   int LoadInt(const std::string& key, int fallback, int lo, int hi) const;
   void SaveInt(const std::string& key, int value);
+
+  // A list of texts kept under `key` (the recently used project files).
+  std::vector<std::u16string> LoadTextList(const std::string& key) const;
+  void SaveTextList(const std::string& key, const std::vector<std::u16string>& texts);
 
   // Writes pending changes; false when the store cannot be written.
   bool Sync();

@@ -68,7 +68,11 @@ void MainWindow::ImportCsvCmd(int kind) {
     r = csv::ImportCSVFileComplete(doc_, kat, path, ctx, *dialogs_);
   else
     r = csv::ImportCSVFileCategories(doc_, kat, path, ctx, *dialogs_);
+  static const char* const names[3] = {"Artikel aus CSV Datei importieren...",
+                                       "Artikel aus CSV Datei importieren (1. Spalte ist Kategoriename)...",
+                                       "Kategorien importieren..."};
   ListCategories(r.selected >= 0 ? r.selected : kat);
+  Record(names[kind]);
   UpdateCaption();
 }
 
@@ -109,6 +113,7 @@ void MainWindow::SortVariantsCmd() {
   if (!RunSortVariantsDialog(this, sortColumn_)) return;
   SelectProduct(-1);
   editing::SortAllVariants(doc_, sortColumn_, UserNumberLocale());
+  Record("Varianten aller Produkte sortieren...");
   RefreshEditor();
   Repaint();
 }
@@ -118,6 +123,7 @@ void MainWindow::ChangePricesCmd() {
   if (!RunPriceChangeDialog(this, change)) return;
   SelectProduct(-1);
   const int changed = editing::ChangeAllPrices(doc_, change, UserNumberLocale());
+  Record("Alle Preise ändern...");
   RefreshEditor();
   Repaint();
   editing::ReportPricesChanged(*dialogs_, changed);
@@ -128,6 +134,7 @@ void MainWindow::WriteCellCmd() {
   const int c = at.isValid() ? at.column() : 0, r = at.isValid() ? at.row() : 0;
   const std::u16string text = grid_.Cell(c, r);
   if (editing::WriteCellToAllTables(doc_, c, r, text, *dialogs_) <= 0) return;
+  Record("Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...");
   FillGrid();
   Repaint();
 }
@@ -136,6 +143,7 @@ void MainWindow::CollectPicturesCmd() {
   if (!RunCollectDialog(this, collectFolder_)) return;
   ListCategories(-1);  // the category is deselected first
   editing::CollectPictures(doc_, collectFolder_, *dialogs_);
+  Record("Bilddateien alle in ein Verzeichnis kopieren...");
   RefreshEditor();
   Repaint();
 }
@@ -169,6 +177,7 @@ void MainWindow::ReplaceCmd() {
   if (!RunReplaceDialog(this, replaceFrom_, replaceTo_)) return;
   SelectProduct(-1);
   editing::ReplaceInAllTables(doc_, replaceFrom_, replaceTo_);
+  Record("Suchen und Ersetzen in den Variantentabellen...");
   RefreshEditor();
   Repaint();
 }

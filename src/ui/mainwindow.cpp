@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,15 +23,24 @@
 
 #include "csv/csvimport.h"
 #include "i18n/messages.h"
+#include "ui/backgroundtab.h"
 #include "ui/dialogs.h"
+#include "ui/layouttab.h"
+#include "ui/logotab.h"
 #include "project/options.h"
 #include "render/layouts/layouts.h"
 #include "ui/preview.h"
 #include "ui/printing.h"
 #include "ui/printpdfdialog.h"
+#include "ui/previewtab.h"
+#include "ui/mnemonics.h"
+#include "ui/qttranslations.h"
+#include "ui/templatetab.h"
+#include "ui/translationeditor.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/settingsbinder.h"
 #include "ui/translatewidgets.h"
+#include "ui/undohistory.h"
 
 namespace ui {
 
@@ -83,6 +93,13 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   doc_.settings.LayoutCombo = 0;
   doc_.settings.PreDefAnzPreisEd = 3;
   binder_ = std::make_unique<SettingsBinder>(doc_.settings, this, [this](const char* n) { SettingChanged(n); });
+  history_ = new UndoHistory(
+      doc_,
+      [this] {
+        const editing::Selection sel = CurrentSelection();
+        return QVariant(QPoint(sel.kat, sel.prods.empty() ? -1 : sel.prods.front()));
+      },
+      [this](const QVariant& view) { AfterStep(view.toPoint()); }, this);
 
   auto* central = new QWidget(this);
   auto* lay = new QVBoxLayout(central);
@@ -91,11 +108,23 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   pageControl_ = new QTabWidget;
   pageControl_->setObjectName(QStringLiteral("PageControl1"));
   pageControl_->addTab(BuildProductsTab(), QStringLiteral("Produkte"));
-  pageControl_->addTab(BuildTemplateTab(), QStringLiteral("Voreinstellungen"));
-  pageControl_->addTab(BuildPreviewTab(), QStringLiteral("Katalog erzeugen"));
-  pageControl_->addTab(BuildLayoutTab(), QStringLiteral("Layout"));
-  pageControl_->addTab(BuildBackgroundTab(), QStringLiteral("Hintergrund"));
-  pageControl_->addTab(BuildLogoTab(), QStringLiteral("Logo"));
+  templateTab_ = new TemplateTab(
+      doc_, *binder_, *dialogs_, [this](const char* name) { Record(name); },
+      [this] { return appTitle_.isEmpty() ? lifecycle::kApplicationTitle : U(appTitle_); });
+  pageControl_->addTab(templateTab_, QStringLiteral("Voreinstellungen"));
+  previewTab_ = new PreviewTab(*session_, view_, [this](int i) {
+    doc_.settings.LayoutCombo = i;
+    SettingChanged("LayoutCombo");
+  });
+  preview_ = previewTab_->preview();
+  scrollBox_ = previewTab_->scrollBox();
+  keyEdit_ = previewTab_->focusSink();
+  pageControl_->addTab(previewTab_, QStringLiteral("Katalog erzeugen"));
+  pageControl_->addTab(new LayoutTab(doc_.settings, *binder_), QStringLiteral("Layout"));
+  backgroundTab_ = new BackgroundTab(doc_.settings, *binder_);
+  pageControl_->addTab(backgroundTab_, QStringLiteral("Hintergrund"));
+  logoTab_ = new LogoTab(doc_.settings, *binder_);
+  pageControl_->addTab(logoTab_, QStringLiteral("Logo"));
   lay->addWidget(pageControl_, 1);
   setCentralWidget(central);
   BuildMenus();
@@ -127,6 +156,7 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   if (state_.languagesetto >= 0 && state_.languagesetto < 4) langActions_[state_.languagesetto]->setChecked(true);
   state_.dontchlang = false;
 
+  AcceptDrops();
   qApp->installEventFilter(this);
   resize(1000, 760);
 }
@@ -217,10 +247,28 @@ void MainWindow::BuildMenus() {
   item(datei, "EinzelneSeitedrucken1", "Einzelne Seite drucken...", [this] { printing_->PrintOnePage(); });
   item(datei, "Druckereinrichten1", "Drucker einrichten", [this] { printing_->PrinterSetup(); });
   datei->addSeparator();
-  item(datei, "Beenden1", "Beenden", [this] { close(); });
+  QAction* quit = item(datei, "Beenden1", "Beenden", [this] { close(); });
+  recentEnd_ = datei->insertSeparator(quit);
+  datei->setToolTipsVisible(true);  // the recent files show their full names
+  datei_ = datei;
+  recent_.Set([this] {
+    QStringList l;
+    for (const std::u16string& f : store_->LoadTextList("Recent/Files")) l << Q(f);
+    return l;
+  }());
+  FillRecentMenu();
   menuBar()->addMenu(datei);
 
   QMenu* bearb = new QMenu(QStringLiteral("Bearbeiten"), this);
+  QAction* undo = history_->CreateStepAction(bearb, true);
+  undo->setObjectName(QStringLiteral("Rueckgaengig1"));
+  undo->setShortcut(QKeySequence::Undo);
+  QAction* redo = history_->CreateStepAction(bearb, false);
+  redo->setObjectName(QStringLiteral("Wiederholen1"));
+  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  bearb->addAction(undo);
+  bearb->addAction(redo);
+  bearb->addSeparator();
   item(bearb, "VariantenSortieren1", "Varianten aller Produkte sortieren...", [this] { SortVariantsCmd(); });
   item(bearb, "AllePreiseaendern1", "Alle Preise ändern...", [this] { ChangePricesCmd(); });
   item(bearb, "InhaltderTabellenzelle1",
@@ -248,7 +296,7 @@ void MainWindow::BuildMenus() {
     langActions_[i] = a;
   }
   sprache->addSeparator();
-  missing(sprache, "Übersetzen...");  // the translation editor is not available yet
+  item(sprache, "Uebersetzen1", "Übersetzen...", [this] { TranslateCmd(); });
   menuBar()->addMenu(sprache);
 
   QMenu* opt = new QMenu(QStringLiteral("Optionen"), this);
@@ -268,6 +316,7 @@ void MainWindow::BuildMenus() {
   menuBar()->addMenu(opt);
 
   QMenu* hilfe = new QMenu(QStringLiteral("Hilfe"), this);
+  SetMenuShortcuts(menuBar());
   item(hilfe, "Ueber1", "Über...", [this] { ShowAboutBox(this, Q(doc_.maincap.empty() ? lifecycle::kMainCaption : doc_.maincap)); });
   menuBar()->addMenu(hilfe);
 }
@@ -290,9 +339,13 @@ void MainWindow::TranslateAllForms() { TranslateWidgetTree(this); }
 
 void MainWindow::FirstShow() {
   SetWindowLanguage(state_.languagesetto);
+  InstallQtTranslations(state_.languagesetto);
   const lifecycle::FirstShowTexts texts = lifecycle::FirstShow(state_, doc_, [this] { TranslateAllForms(); });
   appTitle_ = Q(texts.applicationTitle);
-  FillTemplateList();
+  templateTab_->FillTemplateList();
+  history_->Reset();  // the start-up template is where the history begins
+  MarkMnemonics(menuBar());  // on the translated texts
+  history_->RefreshActions();
   UpdateCaption();
   if (lifecycle::OpenCommandLineFile(doc_, config_.args, dialogs_)) ShowDocument();
   if (config_.offerTestProject) QTimer::singleShot(1000, this, [this] { OfferTestProject(); });
@@ -329,20 +382,93 @@ bool MainWindow::OpenDocument(const std::u16string& filename) {
   return true;
 }
 
-bool MainWindow::SaveCmd() { return lifecycle::SaveFile(doc_, *dialogs_); }
-bool MainWindow::SaveAsCmd() { return lifecycle::SaveFileAs(doc_, *dialogs_); }
+bool MainWindow::SaveCmd() {
+  if (!lifecycle::SaveFile(doc_, *dialogs_)) return false;
+  history_->MarkSaved();
+  NoteRecent();
+  return true;
+}
+
+bool MainWindow::SaveAsCmd() {
+  if (!lifecycle::SaveFileAs(doc_, *dialogs_)) return false;
+  history_->MarkSaved();
+  NoteRecent();
+  return true;
+}
+
+void MainWindow::NoteRecent() {
+  if (doc_.afilename.empty()) return;
+  recent_.Add(Q(doc_.afilename));
+  StoreRecent();
+}
+
+void MainWindow::StoreRecent() {
+  std::vector<std::u16string> files;
+  for (const QString& f : recent_.Files()) files.push_back(U(f));
+  store_->SaveTextList("Recent/Files", files);
+  store_->Sync();
+  FillRecentMenu();
+}
+
+void MainWindow::FillRecentMenu() {
+  for (QAction* a : recentActions_) delete a;
+  recentActions_.clear();
+  const QStringList& files = recent_.Files();
+  for (int i = 0; i < files.size(); ++i) {
+    auto* a = new QAction(RecentFiles::MenuText(i, files[i]), datei_);
+    a->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+    a->setToolTip(files[i]);
+    a->setProperty("qlData", true);  // a file name: never translated
+    const QString file = files[i];
+    connect(a, &QAction::triggered, this, [this, file] { OpenRecent(file); });
+    datei_->insertAction(recentEnd_, a);
+    recentActions_.push_back(a);
+  }
+  recentEnd_->setVisible(!files.isEmpty());
+}
+
+void MainWindow::OpenRecent(const QString& file) {
+  if (!QFileInfo::exists(file)) {
+    // Offered for removal rather than failing without a word.
+    const std::u16string text = i18n::Tr(u"Die folgende Datei gibt es nicht mehr: ") + U(file) + u"\n\n" +
+                                i18n::Tr(u"Soll sie aus der Liste der zuletzt geöffneten Dateien entfernt werden?");
+    if (dialogs_->Ask(text, i18n::Tr(u"Zuletzt geöffnete Dateien"), Buttons::YesNo) == Answer::Yes) {
+      recent_.Remove(file);
+      StoreRecent();
+    }
+    return;
+  }
+  if (!lifecycle::AskToSave(doc_, *dialogs_)) return;
+  OpenDocument(U(file));
+}
+
+void MainWindow::Record(const char* name, const QString& key) { history_->Record(QString::fromUtf8(name), key); }
+
+void MainWindow::AfterStep(QPoint view) {
+  // The category and product selected when the state was recorded.
+  const int kat = view.x(), prod = view.y();
+  ShowControls();
+  if (kat >= 0 && kat < int(doc_.kats.Count())) {
+    ListCategories(kat);
+    if (prod >= 0 && prod < int(doc_.kats[kat].products.Count())) SelectProduct(prod);
+  }
+}
 
 void MainWindow::ShowDocument() {
+  ShowControls();
+  // A document read or created anew starts a new history.
+  history_->Reset();
+  NoteRecent();
+}
+
+void MainWindow::ShowControls() {
   previewProduct_ = nullptr;  // the previous document's picture goes with it
   session_->LoadFurniturePictures();
   binder_->LoadAll();
-  {
-    const QSignalBlocker block(layoutCombo_);
-    layoutCombo_->setCurrentIndex(std::clamp<int>(doc_.settings.LayoutCombo, 0, 7));
-  }
-  paintBox2_->SetDib(session_->di2);
-  paintBox3_->SetDib(session_->di3);
-  FillTemplateList();
+  previewTab_->ShowLayout(doc_.settings.LayoutCombo);
+  backgroundTab_->ShowPicture(session_->di2);
+  logoTab_->ShowPicture(session_->di3);
+  templateTab_->FillTemplateList();
   ListCategories(-1);
   UpdateCaption();
   Repaint();
@@ -354,12 +480,21 @@ void MainWindow::Repaint() {
 
 void MainWindow::LanguageCmd(int language) {
   if (state_.dontchlang) return;
+  // Qt's own texts follow at once, so the notice has buttons in the new language.
+  InstallQtTranslations(language);
   lifecycle::ChooseLanguage(state_, language, *dialogs_);
+}
+
+void MainWindow::TranslateCmd() {
+  TranslationEditor editor(table_, *dialogs_, this);
+  editor.exec();
+  dialogs_->ShowMessage(i18n::Msg(2), i18n::Msg(3), MessageIcon::Information);
 }
 
 // ---- events
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (DropFilter(watched, e)) return true;
   if (e->type() == QEvent::Wheel) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && w->window() == this && pageControl_->currentIndex() == 2) {

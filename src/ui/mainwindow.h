@@ -21,11 +21,16 @@
 #include "project/document.h"
 #include "project/lifecycle.h"
 #include "render/render.h"
+#include "ui/recentfiles.h"
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QLabel;
+class QDragEnterEvent;
+class QDropEvent;
+class QMenu;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -38,9 +43,14 @@ class QTreeWidget;
 
 namespace ui {
 
+class BackgroundTab;
 class DibBox;
+class LogoTab;
 class PagePreview;
 class PrintCommands;
+class PreviewTab;
+class TemplateTab;
+class UndoHistory;
 class SettingsBinder;
 class VariantGridModel;
 
@@ -86,19 +96,27 @@ class MainWindow : public QMainWindow {
   PrintCommands& printing() { return *printing_; }
   QTreeWidget* categoryList() const { return listView2_; }
   QTreeWidget* productList() const { return listView1_; }
+  const RecentFiles& recentFiles() const { return recent_; }
   QLineEdit* focusSink() const { return keyEdit_; }
   QString Caption() const;
+  UndoHistory& history() { return *history_; }
 
   // What the lists select.
   editing::Selection CurrentSelection() const;
   // Reads a project file as "Öffnen..." does after its dialog.
   bool OpenDocument(const std::u16string& filename);
-  // Rebuilds every control from the document (after open and new).
+  // Rebuilds every control from the document (after open and new) and
+  // starts a new undo history.
   void ShowDocument();
 
  public slots:
   void NewCmd();
   void OpenCmd();
+  // A command of the variant grid's pop-up menu (0 "Spalte löschen" ...
+  // 7 "Zeilenkopie einfügen") at column c, row r.
+  void GridCommand(int command, int c, int r);
+  // Adds picture files to the selected product as "Neue Bilder..." does.
+  void AddPictureFiles(const std::vector<std::u16string>& names);
   bool SaveCmd();
   bool SaveAsCmd();
 
@@ -106,17 +124,20 @@ class MainWindow : public QMainWindow {
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
+  // Drops (drops.cpp): files onto the picture list, the background and logo
+  // tabs, project files onto the window.
+  void AcceptDrops();
+  bool DropFilter(QObject* watched, QEvent* e);
+  static bool IsProjectFile(const QString& file);
+
   // Construction.
   void BuildMenus();
   QWidget* BuildButtonBar();
   QWidget* BuildProductsTab();
-  QWidget* BuildTemplateTab();
-  QWidget* BuildPreviewTab();
-  QWidget* BuildLayoutTab();
-  QWidget* BuildBackgroundTab();
-  QWidget* BuildLogoTab();
   void SettingChanged(const char* name);
 
   // Start-up.
@@ -131,7 +152,6 @@ class MainWindow : public QMainWindow {
   void RefreshEditor();  // ListView1Click
   void SelectProduct(int index);
   void FillGrid();
-  void FillTemplateList();
   void FitListColumns(QTreeWidget* list);
   void ShowPreviewPicture(const std::u16string& file);
   void Repaint();  // the page preview, after anything it shows changed
@@ -156,13 +176,6 @@ class MainWindow : public QMainWindow {
   // Grid.
   void GridMenu(const QPoint& pos);
   void TableSettingsCmd();
-  // Template list.
-  void NewTemplateColumnCmd();
-  void EditTemplateColumnCmd();
-  void DeleteTemplateColumnsCmd();
-  void MoveTemplateColumnCmd(bool up);
-  void LoadTemplateCmd();
-  void SaveTemplateCmd();
   // Menu commands.
   void ExportCsvCmd();
   void ImportCsvCmd(int kind);  // 0 products, 1 with category column, 2 categories
@@ -176,8 +189,20 @@ class MainWindow : public QMainWindow {
   void FindProductsCmd();
   void ReplaceCmd();
   void LanguageCmd(int language);
+  void TranslateCmd();  // "Übersetzen...": the translation editor
+  // Recently used project files under "Datei".
+  void NoteRecent();
+  void StoreRecent();  // to the per-user store, and the menu
+  void FillRecentMenu();
+  void OpenRecent(const QString& file);
   void PdfResolutionCmd();
   void SaveUserOptions();
+
+  // Undo and redo: a command that may have changed the document names
+  // itself (German, shown translated); typing in one box merges by `key`.
+  void Record(const char* name, const QString& key = QString());
+  void AfterStep(QPoint view);  // a step put a snapshot back: rebuild the controls, select (kat, product)
+  void ShowControls();  // every control from the document
 
   MainWindowConfig config_;
   Document doc_;
@@ -191,6 +216,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<render::RenderSession> session_;
   std::unique_ptr<SettingsBinder> binder_;
   std::unique_ptr<PrintCommands> printing_;
+  UndoHistory* history_ = nullptr;
   ViewState view_;
   editing::VariantGrid grid_;
   dib di_;  // the product editor's picture preview
@@ -209,7 +235,7 @@ class MainWindow : public QMainWindow {
   ProductsPage* productsPage_ = nullptr;
   QTreeWidget* listView2_ = nullptr;  // categories
   QTreeWidget* listView1_ = nullptr;  // products
-  QTreeWidget* listView3_ = nullptr;  // template columns
+  TemplateTab* templateTab_ = nullptr;
   QPlainTextEdit* nameEd_ = nullptr;
   QPlainTextEdit* descEd_ = nullptr;
   DibBox* dibPrev_ = nullptr;
@@ -222,15 +248,18 @@ class MainWindow : public QMainWindow {
   QCheckBox* deactivateCheck_ = nullptr;
   std::vector<QWidget*> productControls_;  // enabled with a selected category
   std::vector<QWidget*> editorControls_;   // enabled with a selected product
-  QDoubleSpinBox* zoomEd_ = nullptr;
-  QSpinBox* seiteEd_ = nullptr;
-  QComboBox* layoutCombo_ = nullptr;
+  PreviewTab* previewTab_ = nullptr;
+  // Parts of the preview tab the window reaches.
   QScrollArea* scrollBox_ = nullptr;
   PagePreview* preview_ = nullptr;
   QLineEdit* keyEdit_ = nullptr;
-  DibBox* paintBox2_ = nullptr;  // background
-  DibBox* paintBox3_ = nullptr;  // logo
+  BackgroundTab* backgroundTab_ = nullptr;
+  LogoTab* logoTab_ = nullptr;
   QAction* langActions_[4] = {};
+  QMenu* datei_ = nullptr;
+  QAction* recentEnd_ = nullptr;  // the separator after the recent files
+  std::vector<QAction*> recentActions_;
+  RecentFiles recent_;
   QAction* optLeere_ = nullptr;
   QAction* optCmyk_ = nullptr;
   QAction* optPrintDialog_ = nullptr;

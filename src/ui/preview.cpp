@@ -54,6 +54,7 @@ bool PagePreview::Render(int w, int h) {
     // names one pass leaves for the next are current on the page shown.
     p.seiteedvalue = 0;
     render::RenderCatalogPage(session_, p);
+    emit pagesCounted(session_.anzpages);
     p.seiteedvalue = page_;
     render::RenderCatalogPage(session_, p);
     surface.End();

@@ -55,6 +55,7 @@ class PagePreview : public QWidget {
 
  signals:
   void clickedPage();  // the window moves the focus to its focus sink
+  void pagesCounted(int pages);  // a render laid out the catalog: its page count
 
  protected:
   void paintEvent(class QPaintEvent* e) override;

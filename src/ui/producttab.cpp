@@ -51,6 +51,13 @@ QTreeWidget* ReportList(const char* obj, const QStringList& headings, bool multi
   return l;
 }
 
+// Typing in one box of one product merges into one undo step.
+QString EditKey(const editing::Selection& sel) {
+  QString k = QString::number(sel.kat);
+  for (int p : sel.prods) k += QLatin1Char(',') + QString::number(p);
+  return k;
+}
+
 }  // namespace
 
 QWidget* MainWindow::BuildProductsTab() {
@@ -86,6 +93,7 @@ QWidget* MainWindow::BuildProductsTab() {
     connect(listView2_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* it, int) {
       if (doc_.donotupdate) return;
       editing::RenameCategory(doc_, listView2_->indexOfTopLevelItem(it), U(it->text(0)));
+      Record("Kategorie umbenennen");
       Repaint();
     });
     connect(listView2_, &QTreeWidget::itemDoubleClicked, this, [this] { EditCategoryCmd(); });
@@ -145,6 +153,7 @@ QWidget* MainWindow::BuildProductsTab() {
       if (!editing::SetProductName(doc_, sel, text)) return;
       const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
       if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(0, Q(text));
+      Record("Bezeichnung:", EditKey(sel));
       Repaint();
     });
     connect(descEd_, &QPlainTextEdit::textChanged, this, [this] {
@@ -154,6 +163,7 @@ QWidget* MainWindow::BuildProductsTab() {
       if (!editing::SetProductDescription(doc_, sel, text)) return;
       const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
       if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(1, Q(text));
+      Record("Beschreibung:", EditKey(sel));
       Repaint();
     });
     editorControls_.push_back(nameEd_);
@@ -197,7 +207,9 @@ QWidget* MainWindow::BuildProductsTab() {
     connect(bildBreitEd_, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this](double v) {
       view_.BildBreitEd = v;
       if (refreshing_) return;
-      if (editing::SetPictureWidth(doc_, CurrentSelection(), pictureList_->currentRow(), v)) Repaint();
+      if (!editing::SetPictureWidth(doc_, CurrentSelection(), pictureList_->currentRow(), v)) return;
+      Record("Bild Breite in cm:", EditKey(CurrentSelection()) + QString::number(pictureList_->currentRow()));
+      Repaint();
     });
 
     auto* vars = new QVBoxLayout;
@@ -207,7 +219,9 @@ QWidget* MainWindow::BuildProductsTab() {
     gridModel_ = new VariantGridModel(
         grid_,
         [this](int col, int row, const std::u16string& text) {
-          if (editing::TypeInCell(doc_, CurrentSelection(), grid_, col, row, text)) Repaint();
+          if (!editing::TypeInCell(doc_, CurrentSelection(), grid_, col, row, text)) return;
+          Record("Varianten:", EditKey(CurrentSelection()) + QStringLiteral("/%1/%2").arg(col).arg(row));
+          Repaint();
         },
         this);
     gridView_->setModel(gridModel_);
@@ -234,13 +248,19 @@ QWidget* MainWindow::BuildProductsTab() {
     vars->addLayout(opts);
     lay->addLayout(vars, 3);
     connect(anzPreisEd_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
-      if (!refreshing_ && editing::SetPriceColumns(doc_, CurrentSelection(), v)) Repaint();
+      if (refreshing_ || !editing::SetPriceColumns(doc_, CurrentSelection(), v)) return;
+      Record("Anzahl Preisspalten:", EditKey(CurrentSelection()));
+      Repaint();
     });
     connect(pageBreakCheck_, &QCheckBox::clicked, this, [this](bool on) {
-      if (editing::SetPageBreakAfter(doc_, CurrentSelection(), on)) Repaint();
+      if (!editing::SetPageBreakAfter(doc_, CurrentSelection(), on)) return;
+      Record("Seitenumbruch nach dem Produkt");
+      Repaint();
     });
     connect(deactivateCheck_, &QCheckBox::clicked, this, [this](bool on) {
-      if (editing::SetProductsDeactivated(doc_, CurrentSelection(), on)) Repaint();
+      if (!editing::SetProductsDeactivated(doc_, CurrentSelection(), on)) return;
+      Record("Produkt deaktivieren");
+      Repaint();
     });
     connect(tableBtn, &QPushButton::clicked, this, &MainWindow::TableSettingsCmd);
     for (QWidget* w : std::initializer_list<QWidget*>{pictureList_, newPics, delPic, upPic, downPic, gridView_,
@@ -354,6 +374,7 @@ void MainWindow::NewCategoryCmd() {
   const int32_t i = editing::NewCategory(doc_);
   if (i < 0) return;
   ListCategories(i);
+  Record("Neue Kategorie");  // after the list shows it: the step keeps the selection
   if (QTreeWidgetItem* it = listView2_->topLevelItem(i)) listView2_->editItem(it, 0);
   Repaint();
 }
@@ -365,6 +386,7 @@ void MainWindow::EditCategoryCmd() {
   editing::CategoryDialogValues v = editing::CategoryDialogFromCategory(*c);
   if (!RunCategoryDialog(this, v, QString::fromStdString(GetDIBOpenFilter()))) return;
   editing::ApplyCategoryDialog(doc_, kat, v);
+  Record("Kategorie bearbeiten");
   if (QTreeWidgetItem* it = listView2_->topLevelItem(kat)) {
     editing::NoUpdateGuard guard(doc_);
     it->setText(0, Q(doc_.kats[kat].name));
@@ -373,13 +395,17 @@ void MainWindow::EditCategoryCmd() {
 }
 
 void MainWindow::DeleteCategoryCmd() {
-  if (editing::DeleteCategory(doc_, CurrentSelection().kat, *dialogs_)) ListCategories(-1);
+  if (!editing::DeleteCategory(doc_, CurrentSelection().kat, *dialogs_)) return;
+  ListCategories(-1);
+  Record("Kategorie löschen");
 }
 
 void MainWindow::MoveCategoryCmd(bool up) {
   const int kat = CurrentSelection().kat;
   const int32_t to = up ? editing::MoveCategoryUp(doc_, kat) : editing::MoveCategoryDown(doc_, kat);
-  if (to >= 0 && to != kat) ListCategories(to);
+  if (to < 0 || to == kat) return;
+  ListCategories(to);
+  Record(up ? "Nach oben" : "Nach unten");
 }
 
 void MainWindow::MoveProductsCmd() {
@@ -387,7 +413,9 @@ void MainWindow::MoveProductsCmd() {
   if (sel.kat < 0 || sel.prods.empty()) return;
   int target = -1;
   if (!RunMoveDialog(this, editing::MoveTargetNames(doc_, sel.kat), target)) return;
-  if (editing::MoveProductsToCategory(doc_, sel, target)) ListProds();
+  if (!editing::MoveProductsToCategory(doc_, sel, target)) return;
+  ListProds();
+  Record("In andere Kategorie verschieben");
 }
 
 // ---- product commands
@@ -397,12 +425,15 @@ void MainWindow::NewProductCmd() {
   if (i < 0) return;
   ListProds();
   SelectProduct(i);
+  Record("Neues Produkt");
   nameEd_->setFocus();
   nameEd_->selectAll();
 }
 
 void MainWindow::DeleteProductsCmd() {
-  if (editing::DeleteProducts(doc_, CurrentSelection())) ListProds();
+  if (!editing::DeleteProducts(doc_, CurrentSelection())) return;
+  ListProds();
+  Record("Produkt löschen");
 }
 
 void MainWindow::MoveProductCmd(bool up) {
@@ -411,15 +442,19 @@ void MainWindow::MoveProductCmd(bool up) {
   if (to < 0 || sel.prods.empty() || to == sel.prods.front()) return;
   ListProds();
   SelectProduct(to);
+  Record(up ? "Nach oben" : "Nach unten");
 }
 
 void MainWindow::DuplicateProductCmd() {
-  if (editing::DuplicateProduct(doc_, CurrentSelection()) >= 0) ListProds();
+  if (editing::DuplicateProduct(doc_, CurrentSelection()) < 0) return;
+  ListProds();
+  Record("Produkt duplizieren...");
 }
 
 void MainWindow::SortNamesCmd() {
   if (!editing::SortProductNames(doc_, *dialogs_)) return;
   ListProds();
+  Record("Produktnamen alphabetisch sortieren...");
 }
 
 // ---- pictures
@@ -432,6 +467,12 @@ void MainWindow::AddPicturesCmd() {
   if (files.isEmpty()) return;
   std::vector<std::u16string> names;
   for (const QString& f : files) names.push_back(U(f));
+  AddPictureFiles(names);
+}
+
+void MainWindow::AddPictureFiles(const std::vector<std::u16string>& names) {
+  const editing::Selection sel = CurrentSelection();
+  if (!editing::PositionProduct(doc_, sel)) return;
   auto probe = [](const std::u16string& path, int& w, int& h) {
     dib d;
     if (!OpenDib(d, ql::ToUtf8(path))) return false;
@@ -441,6 +482,7 @@ void MainWindow::AddPicturesCmd() {
   };
   const editing::AddPicturesResult r = editing::AddPictures(doc_, sel, names, ql::FromUtf8(state_.progpath),
                                                             bildBreitEd_->value(), probe, *dialogs_);
+  Record("Neue Bilder...");
   if (!r.preview.empty()) ShowPreviewPicture(r.preview);
   const int keep = pictureList_->currentRow();
   RefreshEditor();
@@ -458,6 +500,7 @@ void MainWindow::ShowPreviewPicture(const std::u16string& file) {
 
 void MainWindow::DeletePictureCmd() {
   const int32_t next = editing::DeletePicture(doc_, CurrentSelection(), pictureList_->currentRow());
+  Record("Bild löschen");
   RefreshEditor();
   pictureList_->setCurrentRow(next);
   Repaint();
@@ -469,6 +512,7 @@ void MainWindow::MovePictureCmd(bool up) {
   const int32_t to =
       up ? editing::MovePictureUp(doc_, sel, from) : editing::MovePictureDown(doc_, sel, from);
   if (to < 0 || to == from) return;
+  Record(up ? "Nach oben" : "Nach unten");
   RefreshEditor();
   pictureList_->setCurrentRow(to);
   Repaint();
@@ -496,34 +540,40 @@ void MainWindow::PictureClicked() {
 
 // ---- variant grid
 
+namespace {
+// The grid's pop-up menu, separators after the second, fourth and sixth.
+const char* const kGridCommands[8] = {"Spalte löschen",  "Spalte einfügen",       "Zeile löschen",
+                                      "Zeile einfügen",  "Spalte kopieren",       "Spaltenkopie einfügen",
+                                      "Zeile kopieren",  "Zeilenkopie einfügen"};
+}  // namespace
+
 void MainWindow::GridMenu(const QPoint& pos) {
   const QModelIndex at = gridView_->indexAt(pos);
   if (!at.isValid()) return;
   gridView_->setCurrentIndex(at);
-  const int c = at.column(), r = at.row();
   QMenu menu(this);
-  QAction* delCol = menu.addAction(TrW(QStringLiteral("Spalte löschen")));
-  QAction* insCol = menu.addAction(TrW(QStringLiteral("Spalte einfügen")));
-  menu.addSeparator();
-  QAction* delRow = menu.addAction(TrW(QStringLiteral("Zeile löschen")));
-  QAction* insRow = menu.addAction(TrW(QStringLiteral("Zeile einfügen")));
-  menu.addSeparator();
-  QAction* copyCol = menu.addAction(TrW(QStringLiteral("Spalte kopieren")));
-  QAction* pasteCol = menu.addAction(TrW(QStringLiteral("Spaltenkopie einfügen")));
-  menu.addSeparator();
-  QAction* copyRow = menu.addAction(TrW(QStringLiteral("Zeile kopieren")));
-  QAction* pasteRow = menu.addAction(TrW(QStringLiteral("Zeilenkopie einfügen")));
-  QAction* chosen = menu.exec(gridView_->viewport()->mapToGlobal(pos));
-  if (!chosen) return;
+  for (int i = 0; i < 8; ++i) {
+    menu.addAction(TrW(QString::fromUtf8(kGridCommands[i])))->setData(i);
+    if (i % 2 == 1 && i < 7) menu.addSeparator();
+  }
+  if (QAction* chosen = menu.exec(gridView_->viewport()->mapToGlobal(pos)))
+    GridCommand(chosen->data().toInt(), at.column(), at.row());
+}
+
+void MainWindow::GridCommand(int command, int c, int r) {
   const editing::Selection sel = CurrentSelection();
-  if (chosen == delCol) editing::DeleteGridColumn(doc_, sel, grid_, c);
-  if (chosen == insCol) editing::InsertGridColumn(doc_, sel, grid_, c);
-  if (chosen == delRow) editing::DeleteGridRow(doc_, sel, grid_, r);
-  if (chosen == insRow) editing::InsertGridRow(doc_, sel, grid_, r);
-  if (chosen == copyCol) editing::CopyGridColumn(doc_, grid_, c);
-  if (chosen == pasteCol) editing::PasteGridColumn(doc_, sel, grid_, c);
-  if (chosen == copyRow) editing::CopyGridRow(doc_, grid_, r);
-  if (chosen == pasteRow) editing::PasteGridRow(doc_, sel, grid_, r);
+  switch (command) {
+    case 0: editing::DeleteGridColumn(doc_, sel, grid_, c); break;
+    case 1: editing::InsertGridColumn(doc_, sel, grid_, c); break;
+    case 2: editing::DeleteGridRow(doc_, sel, grid_, r); break;
+    case 3: editing::InsertGridRow(doc_, sel, grid_, r); break;
+    case 4: editing::CopyGridColumn(doc_, grid_, c); break;
+    case 5: editing::PasteGridColumn(doc_, sel, grid_, c); break;
+    case 6: editing::CopyGridRow(doc_, grid_, r); break;
+    case 7: editing::PasteGridRow(doc_, sel, grid_, r); break;
+    default: return;
+  }
+  Record(kGridCommands[command]);
   gridModel_->Reload();
   gridView_->setCurrentIndex(gridModel_->index(r, c));
   Repaint();
@@ -535,6 +585,7 @@ void MainWindow::TableSettingsCmd() {
   if (!editing::TableSettingsFromProduct(doc_, sel, v)) return;
   RunTableSettingsDialog(this, v);
   editing::ApplyTableSettings(doc_, sel, v);
+  Record("Tabellen Einstellungen...");
   Repaint();
 }
 

@@ -1,0 +1,52 @@
+// The tab "Katalog erzeugen": zoom, page and layout boxes, the page count,
+// the page preview in its scroll box and the focus sink behind it, and the
+// preview's keys (F5 redraw, Ctrl +/-/0 zoom, Page Up/Down). Zoom and page
+// are view state; the layout is a document setting, reported to the window.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "core/settings.h"
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QScrollArea;
+class QSpinBox;
+
+namespace render {
+class RenderSession;
+}
+
+namespace ui {
+
+class PagePreview;
+
+class PreviewTab : public QWidget {
+  Q_OBJECT
+ public:
+  // `layoutChosen` gets the index the user picked in the layout box.
+  PreviewTab(render::RenderSession& session, ViewState& view, std::function<void(int)> layoutChosen,
+             QWidget* parent = nullptr);
+
+  PagePreview* preview() const { return preview_; }
+  QScrollArea* scrollBox() const { return scrollBox_; }
+  QLineEdit* focusSink() const { return keyEdit_; }
+  // Shows the document's layout without reporting it as chosen.
+  void ShowLayout(int index);
+
+ private:
+  ViewState& view_;
+  std::function<void(int)> layoutChosen_;
+  QDoubleSpinBox* zoomEd_ = nullptr;
+  QSpinBox* seiteEd_ = nullptr;
+  QLabel* pageInfo_ = nullptr;  // "Seite 3 von 17"
+  QComboBox* layoutCombo_ = nullptr;
+  QScrollArea* scrollBox_ = nullptr;
+  PagePreview* preview_ = nullptr;
+  QLineEdit* keyEdit_ = nullptr;
+};
+
+}  // namespace ui

@@ -1,0 +1,255 @@
+// The translation editor over the live table, Qt's own texts in the chosen
+// language, and keyboard access to the menus.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSet>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "fixture.h"
+#include "i18n/messages.h"
+#include "ui/mnemonics.h"
+#include "ui/qttranslations.h"
+#include "ui/translationeditor.h"
+#include "ui/translatewidgets.h"
+
+namespace uitest {
+namespace {
+
+// Records where the editor's grid stood at every question.
+class GridWatch : public ScriptedFeedback {
+ public:
+  QTableView* grid = nullptr;
+  std::vector<QModelIndex> at;
+  Answer Ask(const std::u16string& t, const std::u16string& c, Buttons b) override {
+    if (grid) at.push_back(grid->currentIndex());
+    return ScriptedFeedback::Ask(t, c, b);
+  }
+};
+
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    ASSERT_TRUE(dir.isValid());
+    file = dir.filePath(QStringLiteral("translate.dat")).toStdString();
+    table.SetFile(file);
+    Add(u"Datei", u"File");
+    Add(u"Speichern", u"Save");
+    Add(i18n::MessageTable(12), u"The file has not been saved. Save it now?");
+    Add(u"Öffnen...", u"Open...");
+    Add(u"Beenden", u"Quit");
+    // The editor's own messages, as the window's first showing adds them.
+    for (int n : {29, 30, 31}) table.AddEntry(i18n::MessageTable(n));
+    ASSERT_TRUE(table.SaveTranslationTable());
+    i18n::SetCurrentTable(&table);
+    i18n::SetLanguage(0);
+  }
+  void TearDown() override { i18n::SetCurrentTable(nullptr); }
+  void Add(const std::u16string& german, const std::u16string& english) {
+    table.SetText(uint32_t(table.AddEntry(german)), 1, english);
+  }
+  // The table as the next start reads it.
+  std::u16string OnDisk(int row, int column) {
+    i18n::TranslationTable t;
+    t.Load(dir.path().toStdString() + "/");
+    return row < int(t.Count()) ? t.Entry(uint32_t(row)).texts[column] : u"<none>";
+  }
+
+  QTemporaryDir dir;
+  std::string file;
+  i18n::TranslationTable table;
+  GridWatch fb;
+};
+
+TEST_F(EditorTest, GridShowsTheTableAndEditsReachTheFile) {
+  ui::TranslationEditor ed(table, fb);
+  QAbstractItemModel* m = ed.grid()->model();
+  EXPECT_EQ(m->columnCount(), 20);
+  EXPECT_EQ(m->rowCount(), 8);
+  EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("German"));
+  EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Français"));
+  EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Nederlands"));
+  EXPECT_EQ(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("language4"));
+  EXPECT_EQ(m->headerData(19, Qt::Horizontal).toString(), QStringLiteral("language19"));
+  EXPECT_EQ(ed.grid()->columnWidth(5), 250);
+  EXPECT_EQ(m->index(1, 1).data().toString(), QStringLiteral("Save"));
+
+  ASSERT_TRUE(m->setData(m->index(1, 2), QStringLiteral("Enregistrer")));
+  EXPECT_EQ(table.Entry(1).texts[2], u"Enregistrer") << "the model edits the live table";
+  EXPECT_EQ(OnDisk(1, 2), u"Enregistrer") << "and the file holds it at once";
+  EXPECT_EQ(table.TranslateText(u"Speichern", 2), u"Enregistrer");
+}
+
+TEST_F(EditorTest, SearchWalksEveryHitAndStopsOnNo) {
+  ui::TranslationEditor ed(table, fb);
+  fb.grid = ed.grid();
+  ed.searchBox()->setText(QStringLiteral("speichern"));
+  fb.answers = {Answer::Yes, Answer::Yes};
+  ed.Search();
+  ASSERT_EQ(fb.at.size(), 2u) << "\"Speichern\" and message 12 (\"gespeichert\")";
+  EXPECT_EQ(fb.at[0], ed.grid()->model()->index(1, 0));
+  EXPECT_EQ(fb.at[1], ed.grid()->model()->index(2, 0));
+  EXPECT_EQ(fb.shown[0].text, i18n::Msg(30));
+  EXPECT_EQ(fb.shown[0].caption, i18n::Msg(29));
+  EXPECT_EQ(fb.shown[0].buttons, Buttons::YesNo);
+
+  fb.at.clear();
+  fb.answers = {Answer::Yes, Answer::Yes, Answer::No};
+  ed.searchBox()->clear();  // an empty text matches every cell
+  ed.Search();
+  ASSERT_EQ(fb.at.size(), 3u);
+  EXPECT_EQ(fb.at[1], ed.grid()->model()->index(0, 1));
+  EXPECT_EQ(fb.at[2], ed.grid()->model()->index(0, 2));
+}
+
+TEST_F(EditorTest, DeletingARowKeepsEveryOtherLookup) {
+  ui::TranslationEditor ed(table, fb);
+  ed.grid()->setCurrentIndex(ed.grid()->model()->index(1, 1));
+  fb.answers = {Answer::No};
+  ed.DeleteCurrentRow();
+  EXPECT_EQ(table.Count(), 8u);
+  ASSERT_EQ(fb.Questions(), 1);
+  EXPECT_EQ(fb.shown[0].text, u"Speichern") << "the German text is the question";
+  EXPECT_EQ(fb.shown[0].caption, i18n::Msg(31));
+  EXPECT_EQ(fb.shown[0].buttons, Buttons::YesNoCancel);
+
+  fb.answers = {Answer::Yes};
+  ed.DeleteCurrentRow();
+  EXPECT_EQ(table.Count(), 7u);
+  EXPECT_EQ(table.Find(u"Speichern"), -1);
+  EXPECT_EQ(OnDisk(1, 0), i18n::MessageTable(12));
+  EXPECT_EQ(ed.grid()->currentIndex().row(), 1) << "the same row is current again";
+  EXPECT_EQ(table.TranslateText(u"Datei", 1), u"File");
+  EXPECT_EQ(table.TranslateText(u"Öffnen...", 1), u"Open...");
+  EXPECT_EQ(table.TranslateText(u"Beenden", 1), u"Quit");
+  EXPECT_EQ(table.TranslateText(i18n::MessageTable(12), 1), u"The file has not been saved. Save it now?");
+}
+
+TEST_F(EditorTest, DeleteKeyDeletesOnlyOutsideCellEditing) {
+  ui::TranslationEditor ed(table, fb);
+  ed.show();
+  QApplication::setActiveWindow(&ed);
+  QTableView* grid = ed.grid();
+  const QModelIndex cell = grid->model()->index(3, 1);
+  grid->setCurrentIndex(cell);
+  grid->edit(cell);
+  QWidget* editor = grid->indexWidget(cell) ? grid->indexWidget(cell) : QApplication::focusWidget();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(ed.CellBeingEdited());
+  QTest::keyClick(editor, Qt::Key_Delete);
+  EXPECT_EQ(table.Count(), 8u) << "the key edits the cell text";
+  EXPECT_EQ(fb.Questions(), 0);
+  grid->setFocus();  // ends the edit
+  QApplication::processEvents();
+  ASSERT_FALSE(ed.CellBeingEdited());
+  fb.answers = {Answer::Yes};
+  QTest::keyClick(grid, Qt::Key_Delete);
+  EXPECT_EQ(table.Count(), 7u);
+  EXPECT_EQ(table.Find(u"Öffnen..."), -1);
+}
+
+TEST_F(EditorTest, FirstColumnStaysWhileTheGridScrollsSideways) {
+  ui::TranslationEditor ed(table, fb);
+  ed.resize(800, 400);
+  ed.show();
+  QApplication::processEvents();
+  auto* frozen = ed.findChild<QTableView*>(QStringLiteral("FrozenColumn"));
+  ASSERT_NE(frozen, nullptr);
+  EXPECT_FALSE(frozen->isVisible());
+  ed.freezeBox()->setChecked(true);
+  ed.grid()->horizontalScrollBar()->setValue(1000);
+  QApplication::processEvents();
+  EXPECT_TRUE(frozen->isVisible());
+  EXPECT_EQ(frozen->columnViewportPosition(0), 0) << "the German column is where it was";
+  EXPECT_EQ(frozen->model()->index(2, 0).data().toString(), QString::fromStdU16String(i18n::MessageTable(12)));
+  ed.freezeBox()->setChecked(false);
+  EXPECT_FALSE(frozen->isVisible());
+}
+
+TEST_F(WindowTest, QtButtonsSpeakTheChosenLanguage) {
+  Start(-1);
+  window->findChild<QAction*>(QStringLiteral("Sprache0"))->trigger();  // Deutsch
+  QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Ja"));
+  EXPECT_EQ(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Nein"));
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Abbrechen"));
+  window->findChild<QAction*>(QStringLiteral("Sprache2"))->trigger();  // Français
+  QMessageBox fr(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"), QMessageBox::Yes);
+  EXPECT_EQ(fr.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Oui"));
+  ui::InstallQtTranslations(1);
+}
+
+TEST_F(WindowTest, TranslateEntryOpensTheEditorAndNotesTheRestart) {
+  Start();
+  bool shown = false;
+  QTimer::singleShot(0, [&] {
+    auto* ed = qobject_cast<ui::TranslationEditor*>(QApplication::activeModalWidget());
+    shown = ed != nullptr;
+    if (ed) ed->findChild<QPushButton*>(QStringLiteral("ZurueckBtn"))->click();
+  });
+  window->findChild<QAction*>(QStringLiteral("Uebersetzen1"))->trigger();
+  EXPECT_TRUE(shown);
+  ASSERT_EQ(answers.fb.Messages(), 1);
+  EXPECT_EQ(answers.fb.shown[0].text, i18n::Msg(2));
+  EXPECT_EQ(answers.fb.shown[0].caption, i18n::Msg(3));
+}
+
+TEST(Mnemonics, EachLetterOnceAndLiteralAmpersandsKept) {
+  EXPECT_EQ(ui::WithMnemonics({"Datei", "Bearbeiten", "Sprache", "Optionen", "Hilfe"}),
+            QStringList({"&Datei", "&Bearbeiten", "&Sprache", "&Optionen", "&Hilfe"}));
+  const QStringList m = ui::WithMnemonics({"Speichern", "Speichern unter...", "Sortieren", "S & S", "&Neu"});
+  EXPECT_EQ(m[0], QStringLiteral("&Speichern"));
+  EXPECT_EQ(m[1], QStringLiteral("Speichern &unter..."));
+  EXPECT_EQ(m[2], QStringLiteral("S&ortieren"));
+  EXPECT_EQ(m[3], QStringLiteral("S && S")) << "no letter left: no mark, the ampersand doubled";
+  EXPECT_EQ(m[4], QStringLiteral("&Neu"));
+}
+
+// In every language the marks of the menu bar and of each menu differ, and
+// the marked texts are the translated ones.
+TEST_F(WindowTest, MenuMarksDoNotClashInAnyLanguage) {
+  for (int language = 0; language < 4; ++language) {
+    SCOPED_TRACE(language);
+    QFile::remove(QString::fromStdString(progpath + "translate.dat"));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"), QString::fromStdString(progpath + "translate.dat")));
+    if (window) TearDown();
+    Start(language);
+    auto letters = [](const QList<QAction*>& actions, bool titles) {
+      QStringList seen;
+      for (QAction* a : actions) {
+        if (a->isSeparator()) continue;
+        const QString t = titles ? a->menu()->title() : a->text();
+        const int at = t.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+        if (at >= 0) seen << t.mid(at + 1, 1).toLower();
+      }
+      return seen;
+    };
+    const QStringList bar = letters(window->menuBar()->actions(), true);
+    EXPECT_EQ(bar.size(), 5);
+    EXPECT_EQ(QSet<QString>(bar.begin(), bar.end()).size(), bar.size());
+    for (QAction* m : window->menuBar()->actions()) {
+      const QStringList l = letters(m->menu()->actions(), false);
+      EXPECT_EQ(QSet<QString>(l.begin(), l.end()).size(), l.size()) << m->menu()->title().toStdString();
+    }
+    QAction* open = window->findChild<QAction*>(QStringLiteral("Oeffnen1"));
+    EXPECT_EQ(QString(open->text()).remove(QLatin1Char('&')), ui::TrW(QStringLiteral("Öffnen...")));
+    EXPECT_EQ(open->shortcut(), QKeySequence(QKeySequence::Open));
+  }
+  EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("Artikelsuchen1"))->shortcut(), QKeySequence(QKeySequence::Find));
+}
+
+}  // namespace
+}  // namespace uitest
