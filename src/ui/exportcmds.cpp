@@ -19,6 +19,7 @@
 #include "output/htmlcatalog.h"
 #include "output/pageimages.h"
 #include "platform/shell.h"
+#include "ui/previewtab.h"
 #include "ui/exportdialogs.h"
 #include "ui/mainwindow.h"
 #include "ui/preview.h"
@@ -102,7 +103,7 @@ void MainWindow::ExportImagesCmd() {
   o.printer = preview_->printer();
   output::PageImagesResult r;
   {
-    ExportProgress progress(this, pageControl_, seiteEd_, preview_, TrW(QStringLiteral("Seiten als Bilder exportieren...")));
+    ExportProgress progress(this, pageControl_, previewTab_->pageBox(), preview_, TrW(QStringLiteral("Seiten als Bilder exportieren...")));
     r = output::ExportPageImages(*session_, chosen.toStdString(), o,
                                  [&progress](const output::PageImagesProgress& p) { return progress.Page(p.page); });
   }
@@ -137,7 +138,7 @@ void MainWindow::ExportHtmlCmd() {
   o.printer = preview_->printer();
   output::HtmlCatalogResult r;
   {
-    ExportProgress progress(this, pageControl_, seiteEd_, preview_,
+    ExportProgress progress(this, pageControl_, previewTab_->pageBox(), preview_,
                             TrW(QStringLiteral("Als HTML Blätterkatalog exportieren...")));
     r = output::ExportHtmlCatalog(*session_, folderForm.folder().toStdString(), o,
                                   [&progress](const output::HtmlCatalogProgress& p) { return progress.Page(p.page); });

@@ -34,6 +34,8 @@ class PreviewTab : public QWidget {
   PagePreview* preview() const { return preview_; }
   QScrollArea* scrollBox() const { return scrollBox_; }
   QLineEdit* focusSink() const { return keyEdit_; }
+  // The page box "Seite" (exports show their progress in it).
+  QSpinBox* pageBox() const { return seiteEd_; }
   // Shows the document's layout without reporting it as chosen.
   void ShowLayout(int index);
 
