@@ -24,6 +24,7 @@ PageRouter::State PageRouter::Note() const {
   State st;
   st.noted = true;
   st.font = font_;
+  st.empx = em_px_;
   st.pen = pen_;
   st.brush = brush_;
   st.transparent = transparent_;
@@ -34,6 +35,7 @@ PageRouter::State PageRouter::Note() const {
 void PageRouter::Apply(const State& st, DrawingSurface& s) {
   if (!st.noted) return;
   s.font_ = st.font;
+  s.em_px_ = st.empx;
   s.FontChanged();
   s.pen_ = st.pen;
   s.brush_ = st.brush;
@@ -114,6 +116,7 @@ DrawingSurface& PageRouter::Synced(DrawingSurface& s) {
   // their font objects on the serial); the rest is plain values.
   if (&s != fontsurface_ || fontserial_ != font_serial_ || targetserial_ != s.font_serial_) {
     s.font_ = font_;
+    s.em_px_ = em_px_;
     s.FontChanged();
     fontsurface_ = &s;
     fontserial_ = font_serial_;
@@ -135,8 +138,8 @@ int32_t PageRouter::TextHeight(const std::u16string& s) { return Synced(Device()
 bool PageRouter::IsRasterPrinter() const { return Device().IsRasterPrinter(); }
 bool PageRouter::Extent(int32_t& width, int32_t& height) const { return Device().Extent(width, height); }
 
-bool PageRouter::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
-                            int32_t sw, int32_t sh) {
+bool PageRouter::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,
+                            int32_t sy, int32_t sw, int32_t sh) {
   DrawingSurface* t = Target();
   return t ? t->StretchDib(dx, dy, dw, dh, pic, sx, sy, sw, sh) : true;
 }
@@ -149,6 +152,10 @@ bool PageRouter::SetDibBlock(int32_t x, int32_t y, const dib& block) {
 }
 void PageRouter::CopyBitmap(int32_t x, int32_t y, const dib& bmp) {
   if (DrawingSurface* t = Target()) t->CopyBitmap(x, y, bmp);
+}
+
+void PageRouter::LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page) {
+  if (target_) target_->LinkToPage(x1, y1, x2, y2, page);
 }
 
 void PageRouter::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {

@@ -71,13 +71,14 @@ class PageRouter final : public DrawingSurface {
   int32_t TextHeight(const std::u16string& s) override;
   bool IsRasterPrinter() const override;
   bool Extent(int32_t& width, int32_t& height) const override;
-  bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy, int32_t sw,
-                  int32_t sh) override;
+  bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
+                  int32_t sw, int32_t sh) override;
   void SetDibRow(int32_t x, int32_t y, const dib& row) override;
   bool SetDibBlock(int32_t x, int32_t y, const dib& block) override;
   void CopyBitmap(int32_t x, int32_t y, const dib& bmp) override;
 
  protected:
+  void LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page) override;
   void DoTextOut(int32_t x, int32_t y, const std::u16string& s) override;
   void DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) override;
   void DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
@@ -89,6 +90,7 @@ class PageRouter final : public DrawingSurface {
   struct State {
     bool noted = false;
     TFontSpec font;
+    double empx = 0;  // the exact em size text is stretched to (0: none)
     PenState pen;
     BrushState brush;
     bool transparent = false;

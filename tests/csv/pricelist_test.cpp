@@ -29,11 +29,12 @@ std::vector<std::u16string> Texts(const std::vector<csv::PriceLine>& lines) {
 
 TEST(PriceList, ColumnsAreSharedOverTheWholeCatalog) {
   Document doc;
-  Category& a = *doc.AddCategory(u"Werkzeug");
-  Category& b = *doc.AddCategory(u"Garten");
-  AddProduct(doc, a, u"Spaten", {{u"Art. Nummer", u"Preis"}, {u"S-1", u"19,90"}});
-  AddProduct(doc, b, u"Rechen", {{u"A-1", u"7,50 EUR"}});
-  b.products[0].deactivated = true;  // deactivated products are listed too
+  // A record reference lasts only until the next Add on its array.
+  doc.AddCategory(u"Werkzeug");
+  doc.AddCategory(u"Garten");
+  AddProduct(doc, doc.kats[0], u"Spaten", {{u"Art. Nummer", u"Preis"}, {u"S-1", u"19,90"}});
+  AddProduct(doc, doc.kats[1], u"Rechen", {{u"A-1", u"7,50 EUR"}});
+  doc.kats[1].products[0].deactivated = true;  // deactivated products are listed too
 
   const std::vector<uint32_t> w = csv::PriceColumnWidths(doc);
   ASSERT_EQ(w.size(), 1000u);

@@ -77,7 +77,10 @@ std::string Squeezed(const std::string& s) {
 }
 
 std::string Folded(const std::string& s) {
-  return QString::fromStdString(s).toCaseFolded().replace(QStringLiteral("ß"), QStringLiteral("ss")).toStdString();
+  return QString::fromStdString(s)
+      .toCaseFolded()
+      .replace(QStringLiteral("ß"), QStringLiteral("ss"))
+      .toStdString();
 }
 
 void LoadSample(Document& d) {
@@ -94,12 +97,14 @@ class VectorPdf : public ::testing::Test {
     // One RGB print file and one CMYK print file of the sample, shared by
     // the reader tests.
     int rc = 0;
-    const std::string out = Sh("cd " + Q(kBin) + " && " + kCli + " export-pdf test.pk2 " + Q(dir_ + "/rgb.pdf") +
-                                " --vector --rgb 2>&1", &rc);
+    const std::string out = Sh("cd " + Q(kBin) + " && " + kCli + " export-pdf test.pk2 " +
+                                   Q(dir_ + "/rgb.pdf") + " --vector --rgb 2>&1",
+                               &rc);
     ASSERT_EQ(rc, 0) << out;
     rc = 0;
     cmyk_out_ = Sh("cd " + Q(kBin) + " && " + kCli + " export-pdf test.pk2 " + Q(dir_ + "/cmyk.pdf") +
-                    " --vector --cmyk 2>&1", &rc);
+                       " --vector --cmyk 2>&1",
+                   &rc);
     ASSERT_EQ(rc, 0) << cmyk_out_;
   }
   static void TearDownTestSuite() { fs::remove_all(dir_); }
@@ -215,11 +220,12 @@ TEST_F(VectorPdf, OutlineAndLinksLeadToTheRightPages) {
   const QJsonObject j = QpdfJson(file, "--json-key=outlines --json-key=pages --json-key=qpdf");
   std::map<QString, int> pageNo;  // page object -> page number
   const QJsonArray pages = j["pages"].toArray();
-  for (const auto& p : pages) pageNo[p.toObject()["object"].toString()] = p.toObject()["pageposfrom1"].toInt();
+  for (const auto& p : pages)
+    pageNo[p.toObject()["object"].toString()] = p.toObject()["pageposfrom1"].toInt();
   ASSERT_GT(pages.size(), 5);
   auto pageText = [&](int page) {
-    return Squeezed(Sh("pdftotext -enc UTF-8 -f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
-                        Q(file) + " -"));
+    return Squeezed(Sh("pdftotext -enc UTF-8 -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                       " " + Q(file) + " -"));
   };
   // Every product is in the outline, under its category, leading to a page
   // that shows its name.
@@ -285,10 +291,11 @@ TEST_F(VectorPdf, OutlineAndLinksLeadToTheRightPages) {
       const QJsonArray mb = objects[pobj]["/MediaBox"].toArray();
       const double top = mb[3].toDouble();
       const int px = static_cast<int>(x1), py = static_cast<int>(top - y2);
-      const std::string entry = Sh("pdftotext -enc UTF-8 -r 72 -f " + std::to_string(pno) + " -l " +
-                                    std::to_string(pno) + " -x " + std::to_string(px) + " -y " + std::to_string(py + 1) +
-                                    " -W " + std::to_string(static_cast<int>(x2 - x1)) + " -H " +
-                                    std::to_string(static_cast<int>(y2 - y1) - 2) + " " + Q(file) + " -");
+      const std::string entry =
+          Sh("pdftotext -enc UTF-8 -r 72 -f " + std::to_string(pno) + " -l " + std::to_string(pno) + " -x " +
+             std::to_string(px) + " -y " + std::to_string(py + 1) + " -W " +
+             std::to_string(static_cast<int>(x2 - x1)) + " -H " +
+             std::to_string(static_cast<int>(y2 - y1) - 2) + " " + Q(file) + " -");
       // The entry without its dot leaders and page number, in case-folded
       // letters (headings may be set in capitals).
       std::string words = Squeezed(entry);
@@ -388,8 +395,10 @@ TEST_F(VectorPdf, PagesOfEveryLayoutLookLikeThePrintedPages) {
   for (int layout = 0; layout < 8; ++layout) {
     const std::string pdf = dir_ + "/l" + std::to_string(layout) + ".pdf";
     int rc = 0;
-    const std::string out = Sh("cd " + Q(kBin) + " && " + kCli + " export-pdf test.pk2 " + Q(pdf) +
-                                " --vector --rgb --bleed 0 --layout " + std::to_string(layout) + " 2>&1", &rc);
+    const std::string out =
+        Sh("cd " + Q(kBin) + " && " + kCli + " export-pdf test.pk2 " + Q(pdf) +
+               " --vector --rgb --bleed 0 --layout " + std::to_string(layout + 1) + " 2>&1",
+           &rc);
     ASSERT_EQ(rc, 0) << out;
     const int n = std::atoi(Sh("qpdf --show-npages " + Q(pdf)).c_str());
     ASSERT_GT(n, 0);
@@ -401,19 +410,20 @@ TEST_F(VectorPdf, PagesOfEveryLayoutLookLikeThePrintedPages) {
     // 100-dpi surface).
     std::string cmds;
     for (int p = 1; p <= n; ++p)
-      cmds += kCli + " render test.pk2 --print --dpi 300 --layout " + std::to_string(layout) + " --page " +
-              std::to_string(p) + " -o " + Q(dir_ + "/r" + std::to_string(layout) + "-" + std::to_string(p) + ".bmp") +
-              "\n";
+      cmds += kCli + " render test.pk2 --print --dpi 300 --layout " + std::to_string(layout + 1) +
+              " --page " + std::to_string(p) + " -o " +
+              Q(dir_ + "/r" + std::to_string(layout) + "-" + std::to_string(p) + ".bmp") + "\n";
     std::ofstream(dir_ + "/cmds") << cmds;
     Sh("cd " + Q(kBin) + " && xargs -P 2 -d '\\n' -I{} sh -c '{} >/dev/null' < " + Q(dir_ + "/cmds"));
     auto at100 = [](const QImage& i) {
-      return i.scaled((i.width() + 1) / 3, (i.height() + 1) / 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+      return i
+          .scaled((i.width() + 1) / 3, (i.height() + 1) / 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
           .convertToFormat(QImage::Format_RGB32);
     };
     for (int p = 1; p <= n; ++p) {
       const std::string vname = dir_ + "/v";
-      Sh("pdftoppm -r 300 -singlefile -f " + std::to_string(p) + " -l " + std::to_string(p) + " " + Q(pdf) + " " +
-         Q(vname));
+      Sh("pdftoppm -r 300 -singlefile -f " + std::to_string(p) + " -l " + std::to_string(p) + " " + Q(pdf) +
+         " " + Q(vname));
       const QImage v300 = QImage(QString::fromStdString(vname + ".ppm"));
       fs::remove(vname + ".ppm");
       const std::string rname = dir_ + "/r" + std::to_string(layout) + "-" + std::to_string(p) + ".bmp";
