@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
-cd build && ctest --output-on-failure -j"$(nproc)" --timeout 600
+cd build && ctest --output-on-failure -j"$(nproc)" --timeout 900
