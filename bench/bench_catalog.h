@@ -63,7 +63,8 @@ inline int32_t BuildCatalog(Document& doc, render::RenderSession& session, int32
   for (;;) {
     for (const Category& c : sample.kats) {
       if (copy > 0 && c.options && c.options->istoc) continue;
-      Category* n = doc.AddCategory(copy == 0 ? c.name : c.name + u" " + ql::FromUtf8(std::to_string(copy + 1)));
+      Category* n =
+          doc.AddCategory(copy == 0 ? c.name : c.name + u" " + ql::FromUtf8(std::to_string(copy + 1)));
       if (c.options) n->options = std::make_unique<CategoryOptions>(*c.options);
       for (const Product& sp : c.products) {
         Product* np = doc.AddProduct(*n);

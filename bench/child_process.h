@@ -61,7 +61,8 @@ inline ChildOutput RunSelf(const std::string& self, std::vector<std::string> arg
 inline std::filesystem::path WorkFolder(int argc, char** argv, const std::string& name, bool& keep) {
   namespace fs = std::filesystem;
   keep = argc == 3 && std::string(argv[1]) == "--keep";
-  const fs::path dir = keep ? fs::path(argv[2]) : fs::temp_directory_path() / (name + "." + std::to_string(getpid()));
+  const fs::path dir =
+      keep ? fs::path(argv[2]) : fs::temp_directory_path() / (name + "." + std::to_string(getpid()));
   fs::create_directories(dir);
   return dir;
 }

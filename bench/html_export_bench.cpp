@@ -42,7 +42,8 @@ double Unshaded(render::RenderSession& session, int32_t dpi, const std::string& 
   SetJPEGQual(95);
   output::PageJobs jobs(-1);
   auto save = [&](int32_t page, dib&& d) {
-    const std::string a = dir + "/" + output::HtmlPageImageName(page), b = dir + "/" + output::HtmlCurlImageName(page);
+    const std::string a = dir + "/" + output::HtmlPageImageName(page),
+                      b = dir + "/" + output::HtmlCurlImageName(page);
     jobs.Submit(page, std::move(d), [a, b](dib& bmp) {
       std::string e;
       if (!SaveDib(bmp, a, kDibJpeg, &e) || !SaveDib(bmp, b, kDibJpeg, &e)) return e;

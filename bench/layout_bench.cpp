@@ -18,17 +18,17 @@
 #include <string>
 #include <vector>
 
+#include "bench_pictures.h"
 #include "core/codepage.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/document.h"
 #include "render/layouts/layouts.h"
 #include "render/render.h"
 #include "support/big_catalog.h"
-#include "bench_pictures.h"
 
 namespace {
 
@@ -43,7 +43,6 @@ struct Clock {
   }
 };
 double Ms(double a, double b) { return (b - a) * 1000; }
-
 
 void BuildCatalog(Document& doc, const std::vector<std::u16string>& pictures) {
   testsupport::BuildBigCatalog(doc, pictures, 2000);
@@ -152,10 +151,10 @@ int main() {
               doc.kats.Count(), w, h);
   for (int32_t layout : {1, 2}) {
     const Timings t = TimeLayout(layout, pictures, p);
-    std::printf("layout%d: first_pass_ms=%.1f cached_pass_ms=%.1f last_page_preview_ms=%.1f pages=%d\n", layout + 1,
-                t.first, t.cached, t.preview, t.pages);
+    std::printf("layout%d: first_pass_ms=%.1f cached_pass_ms=%.1f last_page_preview_ms=%.1f pages=%d\n",
+                layout + 1, t.first, t.cached, t.preview, t.pages);
   }
-  std::printf("layout: first_pass_ms=%.1f cached_pass_ms=%.1f last_page_preview_ms=%.1f pages=%d\n", first, cached,
-              preview, pages);
+  std::printf("layout: first_pass_ms=%.1f cached_pass_ms=%.1f last_page_preview_ms=%.1f pages=%d\n", first,
+              cached, preview, pages);
   return 0;
 }

@@ -26,7 +26,8 @@
 // (for measuring builds whose reading is quadratic); its time then shows as
 // the negative limit and its memory as the peak reached until then.
 // The last line of the output is
-//   memory: bytes_per_product=... read_80k_categories_s=... read_80k_categories_mb=... read_500k_rows_s=... csv_50k_products_mb=...
+//   memory: bytes_per_product=... read_80k_categories_s=... read_80k_categories_mb=... read_500k_rows_s=...
+//   csv_50k_products_mb=...
 #include <malloc.h>
 #include <unistd.h>
 
@@ -220,17 +221,18 @@ int main(int argc, char** argv) {
   WriteFile(dir / "products.csv", FiftyThousandCsvProducts());
 
   const ChildResult cats = RunChild(self, "read", (dir / "cats.pk2").string());
-  std::printf("80,000 categories (%ju bytes): %.3f s, %.1f MB\n", static_cast<uintmax_t>(fs::file_size(dir / "cats.pk2")),
-              cats.seconds, cats.peakMb);
+  std::printf("80,000 categories (%ju bytes): %.3f s, %.1f MB\n",
+              static_cast<uintmax_t>(fs::file_size(dir / "cats.pk2")), cats.seconds, cats.peakMb);
   const ChildResult rows = RunChild(self, "read", (dir / "rows.pk2").string());
-  std::printf("500,000 rows (%ju bytes): %.3f s, %.1f MB\n", static_cast<uintmax_t>(fs::file_size(dir / "rows.pk2")),
-              rows.seconds, rows.peakMb);
+  std::printf("500,000 rows (%ju bytes): %.3f s, %.1f MB\n",
+              static_cast<uintmax_t>(fs::file_size(dir / "rows.pk2")), rows.seconds, rows.peakMb);
   const ChildResult csvr = RunChild(self, "csv", (dir / "products.csv").string());
   std::printf("50,000 CSV products: %.3f s, %.1f MB\n", csvr.seconds, csvr.peakMb);
   if (!keep) fs::remove_all(dir);
 
-  std::printf("memory: bytes_per_product=%.0f read_80k_categories_s=%.3f read_80k_categories_mb=%.1f "
-              "read_500k_rows_s=%.3f csv_50k_products_mb=%.1f\n",
-              perProduct, cats.seconds, cats.peakMb, rows.seconds, csvr.peakMb);
+  std::printf(
+      "memory: bytes_per_product=%.0f read_80k_categories_s=%.3f read_80k_categories_mb=%.1f "
+      "read_500k_rows_s=%.3f csv_50k_products_mb=%.1f\n",
+      perProduct, cats.seconds, cats.peakMb, rows.seconds, csvr.peakMb);
   return 0;
 }

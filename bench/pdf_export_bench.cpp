@@ -38,8 +38,8 @@
 #include "output/pdfexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
 #include "render/layout1.h"
@@ -98,8 +98,8 @@ ChildResult Spawn(const std::string& mode, int32_t pages, const std::string& out
   ChildResult res;
   const benchcat::ChildRun run = benchcat::RunSelf({"--child", mode, std::to_string(pages), out, work});
   res.peakMb = run.peakMb;
-  res.ok = run.ok && std::sscanf(run.out.c_str(), "seconds=%lf pages=%d planned=%*d lcms=%d size=%lld", &res.seconds,
-                                 &res.pages, &res.lcms, &res.size) == 4;
+  res.ok = run.ok && std::sscanf(run.out.c_str(), "seconds=%lf pages=%d planned=%*d lcms=%d size=%lld",
+                                 &res.seconds, &res.pages, &res.lcms, &res.size) == 4;
   return res;
 }
 
@@ -132,7 +132,8 @@ double ZlibSeconds(const std::string& pdf, int& images) {
     uLongf plen = compressBound(static_cast<uLong>(samples.size()));
     packed.resize(plen);
     const auto t0 = Clock::now();
-    compress2(packed.data(), &plen, samples.data(), static_cast<uLong>(samples.size()), Z_DEFAULT_COMPRESSION);
+    compress2(packed.data(), &plen, samples.data(), static_cast<uLong>(samples.size()),
+              Z_DEFAULT_COMPRESSION);
     total += Seconds(t0);
     if (plen != len) std::fprintf(stderr, "bench_pdf_export: image %d deflates to other bytes\n", images);
     ++images;
@@ -143,7 +144,8 @@ double ZlibSeconds(const std::string& pdf, int& images) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 6 && std::strcmp(argv[1], "--child") == 0) return RunChild(argv[2], std::atoi(argv[3]), argv[4], argv[5]);
+  if (argc == 6 && std::strcmp(argv[1], "--child") == 0)
+    return RunChild(argv[2], std::atoi(argv[3]), argv[4], argv[5]);
 
   int32_t pages = 100;
   std::string keep;
@@ -152,9 +154,11 @@ int main(int argc, char** argv) {
   if (work.empty()) return 1;
   std::error_code ec;
   fs::copy_file(kSystemCmyk, work + "/WebCoatedSWOP2006Grade3.icc", fs::copy_options::overwrite_existing, ec);
-  if (ec) std::fprintf(stderr, "bench_pdf_export: %s missing, CMYK uses the arithmetic conversion\n", kSystemCmyk);
+  if (ec)
+    std::fprintf(stderr, "bench_pdf_export: %s missing, CMYK uses the arithmetic conversion\n", kSystemCmyk);
 
-  std::printf("machine: %ld cores online (shared with other work: figures vary)\n", sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("machine: %ld cores online (shared with other work: figures vary)\n",
+              sysconf(_SC_NPROCESSORS_ONLN));
   const std::string rgb = work + "/rgb.pdf", cmyk = work + "/cmyk.pdf", longer = work + "/rgb4x.pdf";
   const ChildResult r = Spawn("rgb", pages, rgb, work);
   if (!r.ok) return 1;
@@ -176,6 +180,7 @@ int main(int argc, char** argv) {
 
   const double zpp = z / images;
   std::printf("pdf_export: rgb_ratio=%.3f cmyk_ratio=%.3f scale_4x=%.3f peak_rss_mb=%.0f pages=%d\n",
-              (r.seconds / r.pages) / zpp, (c.seconds / c.pages) / zpp, l.seconds / r.seconds, l.peakMb, r.pages);
+              (r.seconds / r.pages) / zpp, (c.seconds / c.pages) / zpp, l.seconds / r.seconds, l.peakMb,
+              r.pages);
   return 0;
 }

@@ -37,8 +37,8 @@
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "project/document.h"
 #include "render/layout1.h"
 #include "render/render.h"
@@ -152,7 +152,8 @@ struct Run {
 Run RunChild(const std::string& self, const fs::path& dir, const std::string& stem, const std::string& what) {
   Run res;
   const bench::ChildOutput c = bench::RunSelf(self, {"--child", dir.string(), stem, what});
-  if (!c.ok || std::sscanf(c.out.c_str(), "%lf %lf %d", &res.preview, &res.exported, &res.pages) != 3) return Run{};
+  if (!c.ok || std::sscanf(c.out.c_str(), "%lf %lf %d", &res.preview, &res.exported, &res.pages) != 3)
+    return Run{};
   res.peakMb = c.peakMb;
   return res;
 }
@@ -179,11 +180,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_pictures: a run failed\n");
     return 1;
   }
-  std::printf("small pictures: %d pages, preview %.2f s, export %.2f s, %.0f MB\n", small.pages, small.preview,
-              small.exported, small.peakMb);
-  std::printf("large pictures: %d pages, preview %.2f s, export %.2f s, %.0f MB\n", large.pages, large.preview,
-              large.exported, large.peakMb);
-  std::printf("pictures: preview_ratio=%.2f export_ratio=%.2f peak_rss_mb=%.0f\n", large.preview / small.preview,
-              large.exported / small.exported, large.peakMb);
+  std::printf("small pictures: %d pages, preview %.2f s, export %.2f s, %.0f MB\n", small.pages,
+              small.preview, small.exported, small.peakMb);
+  std::printf("large pictures: %d pages, preview %.2f s, export %.2f s, %.0f MB\n", large.pages,
+              large.preview, large.exported, large.peakMb);
+  std::printf("pictures: preview_ratio=%.2f export_ratio=%.2f peak_rss_mb=%.0f\n",
+              large.preview / small.preview, large.exported / small.exported, large.peakMb);
   return 0;
 }

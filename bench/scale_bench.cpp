@@ -31,8 +31,8 @@
 #include "output/pdfexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/document.h"
 #include "render/layouts/layouts.h"
@@ -44,7 +44,7 @@ namespace {
 constexpr int32_t kDpi = 150;
 
 double ProcessCpuSeconds() {
-  struct rusage ru{};
+  struct rusage ru {};
   getrusage(RUSAGE_SELF, &ru);
   return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
@@ -95,8 +95,8 @@ double PerPage(const Output& out, Catalog& cat, const std::string& path, int pro
   const double cpu = ProcessCpuSeconds() - c0, wall = WallSeconds() - w0;
   std::filesystem::remove(path);
   if (pages <= 0) return 0;
-  std::printf("%s: %d products, %d pages, cpu %.2f s (%.4f s/page), wall %.2f s\n", out.name, products, pages, cpu,
-              cpu / pages, wall);
+  std::printf("%s: %d products, %d pages, cpu %.2f s (%.4f s/page), wall %.2f s\n", out.name, products, pages,
+              cpu, cpu / pages, wall);
   return cpu / pages;
 }
 
@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
   const double f0 = ThreadCpuSeconds(), fw0 = WallSeconds();
   render::RenderCatalogPage(largecat.session, p);
   const double firstms = (ThreadCpuSeconds() - f0) * 1000, firstwall = (WallSeconds() - fw0) * 1000;
-  std::printf("first pass: %d products, %d pages, cpu %.1f ms, wall %.1f ms\n", large, largecat.session.anzpages,
-              firstms, firstwall);
+  std::printf("first pass: %d products, %d pages, cpu %.1f ms, wall %.1f ms\n", large,
+              largecat.session.anzpages, firstms, firstwall);
   // Both catalogs start their exports with warm caches.
   render::RenderCatalogPage(smallcat.session, p);
 
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
       ratios[i] = buf;
     }
   }
-  std::printf("scale: raster_per_page_ratio=%s vector_per_page_ratio=%s first_pass_8000_ms=%.0f\n", ratios[0].c_str(),
-              ratios[1].c_str(), firstms);
+  std::printf("scale: raster_per_page_ratio=%s vector_per_page_ratio=%s first_pass_8000_ms=%.0f\n",
+              ratios[0].c_str(), ratios[1].c_str(), firstms);
   return 0;
 }

@@ -70,8 +70,8 @@ int Child(const std::string& mode, int32_t target, const std::string& out) {
     colours = r.profile.empty() ? "arithmetic" : r.profile;
   }
   const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-  std::printf("seconds=%.4f pages=%d size=%lld profile=%s\n", s, pages, static_cast<long long>(fs::file_size(out)),
-              colours.c_str());
+  std::printf("seconds=%.4f pages=%d size=%lld profile=%s\n", s, pages,
+              static_cast<long long>(fs::file_size(out)), colours.c_str());
   return 0;
 }
 
@@ -87,11 +87,12 @@ Figures Measure(const std::string& mode, int32_t pages, const std::string& out) 
   Figures f;
   const benchcat::ChildRun r = benchcat::RunSelf({"--child", mode, std::to_string(pages), out});
   char profile[1024] = {0};
-  f.ok = r.ok && std::sscanf(r.out.c_str(), "seconds=%lf pages=%d size=%lld profile=%1023s", &f.seconds, &f.pages,
-                             &f.size, profile) == 4;
+  f.ok = r.ok && std::sscanf(r.out.c_str(), "seconds=%lf pages=%d size=%lld profile=%1023s", &f.seconds,
+                             &f.pages, &f.size, profile) == 4;
   f.profile = profile;
   f.peakMb = r.peakMb;
-  if (!f.ok) std::fprintf(stderr, "bench_vector_pdf: the %s export of %d pages failed\n", mode.c_str(), pages);
+  if (!f.ok)
+    std::fprintf(stderr, "bench_vector_pdf: the %s export of %d pages failed\n", mode.c_str(), pages);
   return f;
 }
 
@@ -104,21 +105,23 @@ int main(int argc, char** argv) {
   if (!benchcat::ParseBenchArgs(argc, argv, "bench_vector_pdf", pages, keep)) return 2;
   const std::string work = benchcat::WorkFolder(keep, "vector");
   if (work.empty()) return 1;
-  std::printf("machine: %ld cores online (shared with other work: figures vary)\n", sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("machine: %ld cores online (shared with other work: figures vary)\n",
+              sysconf(_SC_NPROCESSORS_ONLN));
   const Figures v = Measure("vector", pages, work + "/vector.pdf");
   if (!v.ok) return 1;
-  std::printf("vector: %d pages in %.2f s, %.2f MB, peak %.0f MB, profile %s\n", v.pages, v.seconds, v.size / 1e6,
-              v.peakMb, v.profile.c_str());
+  std::printf("vector: %d pages in %.2f s, %.2f MB, peak %.0f MB, profile %s\n", v.pages, v.seconds,
+              v.size / 1e6, v.peakMb, v.profile.c_str());
   const Figures r = Measure("raster", pages, work + "/raster.pdf");
   if (!r.ok) return 1;
-  std::printf("raster: %d pages in %.2f s, %.2f MB, peak %.0f MB, profile %s\n", r.pages, r.seconds, r.size / 1e6,
-              r.peakMb, r.profile.c_str());
+  std::printf("raster: %d pages in %.2f s, %.2f MB, peak %.0f MB, profile %s\n", r.pages, r.seconds,
+              r.size / 1e6, r.peakMb, r.profile.c_str());
   const Figures l = Measure("vector", pages * 4, work + "/vector4x.pdf");
   if (!l.ok) return 1;
-  std::printf("vector4x: %d pages in %.2f s, %.2f MB, peak %.0f MB\n", l.pages, l.seconds, l.size / 1e6, l.peakMb);
+  std::printf("vector4x: %d pages in %.2f s, %.2f MB, peak %.0f MB\n", l.pages, l.seconds, l.size / 1e6,
+              l.peakMb);
   std::error_code ec;
   if (keep.empty()) fs::remove_all(work, ec);
-  std::printf("vector_pdf: time_ratio=%.3f size_ratio=%.3f peak_rss_mb=%.0f pages=%d\n", v.seconds / r.seconds,
-              static_cast<double>(v.size) / r.size, l.peakMb, v.pages);
+  std::printf("vector_pdf: time_ratio=%.3f size_ratio=%.3f peak_rss_mb=%.0f pages=%d\n",
+              v.seconds / r.seconds, static_cast<double>(v.size) / r.size, l.peakMb, v.pages);
   return 0;
 }

@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = size % 2 == 0;
   Document doc;
   std::u16string error;
-  if (!ReadProjectBytes(doc, std::string_view(reinterpret_cast<const char*>(data), size), ProjectFormat::Older, path,
-                        options, &error)) {
+  if (!ReadProjectBytes(doc, std::string_view(reinterpret_cast<const char*>(data), size),
+                        ProjectFormat::Older, path, options, &error)) {
     if (error.empty() || !doc.kats.Empty()) std::abort();
     return 0;
   }

@@ -14,7 +14,8 @@
 namespace fuzzseeds {
 
 inline void Put(const std::string& dir, const char* name, const std::string& bytes) {
-  std::ofstream(dir + "/" + name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(dir + "/" + name, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A small catalog in the current format, written by the program's writer.
@@ -62,7 +63,11 @@ inline std::string OlderSeed() {
     for (char c : std::string("Arial")) u8(c), u8(0);
     u8(0), i32(96), i32(size), u8(1);
   };
-  i32(1), astr("K\xFC" "che"), i32(1), astr("P"), astr("D"), i32(2);
+  i32(1),
+      astr(
+          "K\xFC"
+          "che"),
+      i32(1), astr("P"), astr("D"), i32(2);
   i32(2), i32(2), astr("Ma\xDF"), astr("Preis"), i32(1), astr("x");
   i32(1), f64(3.5), astr("bild.jpg");
   i32(1), astr("T"), i32(3), astr("bg.jpg"), astr("logo.gif");
@@ -78,10 +83,10 @@ inline std::string OlderSeed() {
   i32(1), u8(1), u8(1), i32(1), i32(1), u8(1);                                       // 33
   u8(0), u8(0), u8(0);                                                               // 34, 35
   for (int i = 0; i < 6; ++i) f64(35);
-  i32(1), u8(1), u8(0), font(14);                                                    // 36, 37
-  i32(1), i32(1), u8(0), u8(0), u8(0), u8(0), u8(1), u8(0), u8(0), u8(0);            // 38 ... 41
-  i32(1), u8(1), u8(0), u8(0), f64(0);                                               // 42
-  i32(1), u8(1), u8(0);                                                              // 43
+  i32(1), u8(1), u8(0), font(14);                                          // 36, 37
+  i32(1), i32(1), u8(0), u8(0), u8(0), u8(0), u8(1), u8(0), u8(0), u8(0);  // 38 ... 41
+  i32(1), u8(1), u8(0), u8(0), f64(0);                                     // 42
+  i32(1), u8(1), u8(0);                                                    // 43
   return s;
 }
 

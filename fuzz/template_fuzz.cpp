@@ -28,8 +28,8 @@ std::string File() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const char* dir = std::getenv("QL_FUZZ_SEEDS");
   if (!dir) return 0;
-  const std::vector<std::u16string> titles = {u"Name", u"Art. Nummer", u"Preis", u"Ab 10 Stk.", u"Ab 100 Stk.",
-                                              u"Gr\u00F6\u00DFe \u20AC", u""};
+  const std::vector<std::u16string> titles = {
+      u"Name", u"Art. Nummer", u"Preis", u"Ab 10 Stk.", u"Ab 100 Stk.", u"Gr\u00F6\u00DFe \u20AC", u""};
   const std::string d(dir);
   SaveTemplateFile(d + "/vorlage.vor", titles);
   std::string utf8 = "\xEF\xBB\xBF", utf16 = "\xFF\xFE";
@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // back in that encoding; nothing else may change.
   if (!titles.empty()) {
     const std::string first = ql::ToCp1252(titles[0]);
-    if (first.rfind("\xEF\xBB\xBF", 0) == 0 || first.rfind("\xFF\xFE", 0) == 0 || first.rfind("\xFE\xFF", 0) == 0)
+    if (first.rfind("\xEF\xBB\xBF", 0) == 0 || first.rfind("\xFF\xFE", 0) == 0 ||
+        first.rfind("\xFE\xFF", 0) == 0)
       return 0;
   }
   if (back.size() != titles.size()) std::abort();

@@ -3,10 +3,9 @@
 // row holding that German text.
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "i18n/translate.h"
 

@@ -30,7 +30,8 @@ CommandRun ExportHtml(CLI::App& app) {
   AddLayoutOption(app, a->layout);
   AddDpiOption(app, a->dpi);
   app.add_option("--quality", a->quality, "JPEG quality 0 ... 100 (default 95)")->check(CLI::Range(0, 100));
-  app.add_option("--lang", a->language, "button texts: 0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
+  app.add_option("--lang", a->language,
+                 "button texts: 0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
       ->check(CLI::Range(0, 3));
   app.add_flag("--no-open", a->noOpen, "do not open catalog.htm afterwards");
   app.add_flag("--progress", a->progress, "write each finished page number on stderr");

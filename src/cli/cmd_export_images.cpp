@@ -34,7 +34,8 @@ CommandRun ExportImages(CLI::App& app) {
   CLI::Option* to = app.add_option("--to", a->to, "last page to save")->check(CLI::Range(1, 1000000));
   from->needs(to);
   to->needs(from);
-  app.add_option("--format", a->format, "format code 3 ... 13 as in the save filter (8 = JPEG); default: by extension")
+  app.add_option("--format", a->format,
+                 "format code 3 ... 13 as in the save filter (8 = JPEG); default: by extension")
       ->check(CLI::Range(3, 13));
   app.add_flag("--progress", a->progress, "write each finished page number on stderr");
   return [a](Console& io) {

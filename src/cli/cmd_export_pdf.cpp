@@ -67,15 +67,16 @@ CommandRun ExportPdf(CLI::App& app) {
   app.add_flag("--stretch", a->stretch, "stretch the page image over the PDF page (with --pdf-size)")
       ->needs(size);
   app.add_flag("--progress", a->progress, "write each finished page number on stderr");
-  CLI::Option* vector =
-      app.add_flag("--vector", a->vector, "a print-ready PDF of text, paths and pictures instead of page images");
+  CLI::Option* vector = app.add_flag("--vector", a->vector,
+                                     "a print-ready PDF of text, paths and pictures instead of page images");
   app.add_option("--bleed", a->bleed, "with --vector: bleed in millimetres, 0 ... 25 (default 3)")
       ->type_name("MM")
       ->check(CLI::Range(0.0, 25.0))
       ->needs(vector);
-  app.add_option("--max-picture-ppi", a->maxppi,
-                 "with --vector: pictures above this resolution at their drawn size are resampled, 36 ... 4000 "
-                 "(default 300; 0: pictures as they are)")
+  app.add_option(
+         "--max-picture-ppi", a->maxppi,
+         "with --vector: pictures above this resolution at their drawn size are resampled, 36 ... 4000 "
+         "(default 300; 0: pictures as they are)")
       ->type_name("N")
       ->check(CLI::Range(0.0, 4000.0))
       ->needs(vector);
@@ -115,10 +116,10 @@ CommandRun ExportPdf(CLI::App& app) {
       ReportPictureProblems(io, *setup, "export-pdf");
       std::string colours = "RGB (output intent sRGB)";
       if (vo.cmyk)
-        colours = r.profile.empty() ? "CMYK (" + r.colorNote + ")"
-                                    : "CMYK (profile " + r.profile +
-                                          (r.profileDescription.empty() ? "" : ", \"" + r.profileDescription + "\"") +
-                                          ")";
+        colours = r.profile.empty()
+                      ? "CMYK (" + r.colorNote + ")"
+                      : "CMYK (profile " + r.profile +
+                            (r.profileDescription.empty() ? "" : ", \"" + r.profileDescription + "\"") + ")";
       io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "
              << r.geometry.pageHeight << " pt, vector, bleed " << vo.bleedMm << " mm, " << r.pictures
              << " pictures, " << colours << '\n';
@@ -141,7 +142,8 @@ CommandRun ExportPdf(CLI::App& app) {
     ReportPictureProblems(io, *setup, "export-pdf");
     std::string colours = "RGB";
     if (opts.cmyk)
-      colours = r.uselcms ? "CMYK (Little CMS, profile " + r.profile + ")" : "CMYK (arithmetic: " + r.colorNote + ")";
+      colours = r.uselcms ? "CMYK (Little CMS, profile " + r.profile + ")"
+                          : "CMYK (arithmetic: " + r.colorNote + ")";
     io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "
            << r.geometry.pageHeight << " pt, " << r.geometry.bitmapWidth << " x " << r.geometry.bitmapHeight
            << " pixels at " << a->dpi << " dpi, " << colours << '\n';

@@ -19,10 +19,9 @@ CommandRun PriceList(CLI::App& app) {
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
   app.add_option("OUT", a->out, "file to write")->required();
-  const std::map<std::string, output::PriceListFormat> formats = {
-      {"text", output::PriceListFormat::Text},
-      {"html", output::PriceListFormat::Html},
-      {"pdf", output::PriceListFormat::Pdf}};
+  const std::map<std::string, output::PriceListFormat> formats = {{"text", output::PriceListFormat::Text},
+                                                                  {"html", output::PriceListFormat::Html},
+                                                                  {"pdf", output::PriceListFormat::Pdf}};
   app.add_option("--format", a->format, "text (the window's lines), html or pdf; default text")
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
       ->type_name("text|html|pdf");

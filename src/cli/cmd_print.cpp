@@ -2,9 +2,9 @@
 // print queue of the system (the default one unless --printer names one),
 // or through Qt's own PDF output with --to-pdf. The project file is not
 // changed.
+#include <CLI/CLI.hpp>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <CLI/CLI.hpp>
 #include <memory>
 #include <ostream>
 
@@ -23,7 +23,8 @@ CommandRun Print(CLI::App& app) {
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
-  CLI::Option* printer = app.add_option("--printer", a->printer, "print queue (default: the system's default)");
+  CLI::Option* printer =
+      app.add_option("--printer", a->printer, "print queue (default: the system's default)");
   CLI::Option* pdf = app.add_option("--to-pdf", a->pdf, "print through Qt's PDF printer into this file");
   printer->excludes(pdf);
   AddLayoutOption(app, a->layout);
@@ -58,8 +59,8 @@ CommandRun Print(CLI::App& app) {
     if (!r.ok) return FileError(io, "print", r.error);
     const std::string where =
         a->pdf.empty() ? "printer " + qprinter->printerName().toStdString() : "PDF file " + a->pdf;
-    io.out << r.pages << " of " << r.anzpages << " pages printed on " << where << " at " << qprinter->resolution()
-           << " dpi\n";
+    io.out << r.pages << " of " << r.anzpages << " pages printed on " << where << " at "
+           << qprinter->resolution() << " dpi\n";
     return int(kOk);
   };
 }

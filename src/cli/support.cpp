@@ -59,8 +59,8 @@ void ConsoleFeedback::ShowMessage(const std::u16string& text, const std::u16stri
 void ReportPictureProblems(Console& io, RenderSetup& setup, const std::string& command) {
   const auto problems = setup.loader.TakeProblems();
   if (problems.empty()) return;
-  io.err << "quillane-cli " << command << ": " << problems.size() << (problems.size() == 1 ? " picture" : " pictures")
-         << " could not be drawn:\n";
+  io.err << "quillane-cli " << command << ": " << problems.size()
+         << (problems.size() == 1 ? " picture" : " pictures") << " could not be drawn:\n";
   for (const auto& p : problems) io.err << "  " << p.reason << '\n';
 }
 

@@ -107,7 +107,8 @@ class TDynaArray {
 
   // Swaps two records; the cursor stands on nr2 afterwards.
   void Change(int32_t nr1, int32_t nr2) {
-    if (nr1 < 0 || nr2 < 0 || static_cast<uint32_t>(nr1) >= count || static_cast<uint32_t>(nr2) >= count) return;
+    if (nr1 < 0 || nr2 < 0 || static_cast<uint32_t>(nr1) >= count || static_cast<uint32_t>(nr2) >= count)
+      return;
     if (nr1 != nr2) std::swap(poi[nr1], poi[nr2]);
     GetObject(nr2);
   }

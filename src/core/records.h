@@ -30,8 +30,8 @@ struct VariantRow {
 
 struct Picture {
   std::u16string filename;
-  double width = 0;  // printed width in cm
-  int32_t pixwidth = 0;   // cached pixel size, 0 = not yet known; never stored
+  double width = 0;      // printed width in cm
+  int32_t pixwidth = 0;  // cached pixel size, 0 = not yet known; never stored
   int32_t pixheight = 0;
 };
 

@@ -22,11 +22,11 @@
 // Commit, which only renames).
 #pragma once
 
-#include "core/temppaths.h"
-
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "core/temppaths.h"
 
 namespace ql {
 
@@ -43,7 +43,9 @@ class SafeFile {
   // Appends bytes (buffered). False with Error() set on a write failure
   // (a full disk, a file-size limit); the file is then abandoned.
   bool Write(std::string_view bytes);
-  bool Write(const void* data, size_t n) { return Write(std::string_view(static_cast<const char*>(data), n)); }
+  bool Write(const void* data, size_t n) {
+    return Write(std::string_view(static_cast<const char*>(data), n));
+  }
   // Puts the complete file in place. False with Error() set on failure; the
   // old file is then unchanged.
   bool Commit();

@@ -25,22 +25,33 @@ void CatalogSettings::SetColumnCount(int n) {
 
 double CatalogSettings::DefaultColumnWidth(int i) const {
   switch (i) {
-    case 0: return RxSpinEdit1;
-    case 1: return RxSpinEdit2;
-    case 2: return RxSpinEdit3;
-    case 3: return RxSpinEdit4;
-    case 4: return RxSpinEdit5;
-    case 5: return RxSpinEdit7;
-    case 6: return RxSpinEdit8;
-    case 7: return RxSpinEdit9;
-    case 8: return RxSpinEdit10;
-    case 9: return RxSpinEdit11;
-    default: return 0;
+    case 0:
+      return RxSpinEdit1;
+    case 1:
+      return RxSpinEdit2;
+    case 2:
+      return RxSpinEdit3;
+    case 3:
+      return RxSpinEdit4;
+    case 4:
+      return RxSpinEdit5;
+    case 5:
+      return RxSpinEdit7;
+    case 6:
+      return RxSpinEdit8;
+    case 7:
+      return RxSpinEdit9;
+    case 8:
+      return RxSpinEdit10;
+    case 9:
+      return RxSpinEdit11;
+    default:
+      return 0;
   }
 }
 
 void CatalogSettings::SetDefaultColumnWidth(int i, double mm) {
-  double* slots[10] = {&RxSpinEdit1, &RxSpinEdit2, &RxSpinEdit3,  &RxSpinEdit4, &RxSpinEdit5,
+  double* slots[10] = {&RxSpinEdit1, &RxSpinEdit2, &RxSpinEdit3, &RxSpinEdit4,  &RxSpinEdit5,
                        &RxSpinEdit7, &RxSpinEdit8, &RxSpinEdit9, &RxSpinEdit10, &RxSpinEdit11};
   if (i >= 0 && i < 10) *slots[i] = mm;
 }

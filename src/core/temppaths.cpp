@@ -1,11 +1,12 @@
 #include "core/temppaths.h"
 
-#include <atomic>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstring>
 
 namespace ql {
 

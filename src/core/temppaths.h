@@ -37,7 +37,8 @@ void InstallInterruptCleanup();
 class TemporaryPath {
  public:
   TemporaryPath() = default;
-  TemporaryPath(const std::string& path, bool folder = false) : handle_(RegisterTemporaryPath(path, folder)) {}
+  TemporaryPath(const std::string& path, bool folder = false)
+      : handle_(RegisterTemporaryPath(path, folder)) {}
   ~TemporaryPath() { UnregisterTemporaryPath(handle_); }
   TemporaryPath(const TemporaryPath&) = delete;
   TemporaryPath& operator=(const TemporaryPath&) = delete;

@@ -1,9 +1,10 @@
 #include "csv/csvimport.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <memory>
 
 #include "core/codepage.h"
@@ -17,9 +18,13 @@ const std::u16string kEmpty;
 
 std::u16string AppTitle() { return i18n::Tr(u"Quillane"); }
 
-const std::u16string& Field(const std::vector<std::u16string>& f, size_t i) { return i < f.size() ? f[i] : kEmpty; }
+const std::u16string& Field(const std::vector<std::u16string>& f, size_t i) {
+  return i < f.size() ? f[i] : kEmpty;
+}
 
-bool ValidCategory(const Document& doc, int32_t i) { return i >= 0 && static_cast<uint32_t>(i) < doc.kats.Count(); }
+bool ValidCategory(const Document& doc, int32_t i) {
+  return i >= 0 && static_cast<uint32_t>(i) < doc.kats.Count();
+}
 
 // Reads records with content and hands them to `take` until the input ends,
 // fails or `take` returns false. Read problems are reported through `fb`.
@@ -34,8 +39,9 @@ void ForEachRecord(ByteReader& in, const std::u16string& name, Feedback& fb, Imp
       return;
     }
     if (st == ReadStatus::ReadError) {
-      fb.ShowMessage(i18n::Tr(u"Fehler beim Lesen der Datei: ") + name + u" (" + ql::FromUtf8(in.ErrorText()) + u")",
-                     AppTitle(), MessageIcon::Error);
+      fb.ShowMessage(
+          i18n::Tr(u"Fehler beim Lesen der Datei: ") + name + u" (" + ql::FromUtf8(in.ErrorText()) + u")",
+          AppTitle(), MessageIcon::Error);
       return;
     }
     if (st == ReadStatus::RecordTooLong) {
@@ -52,7 +58,8 @@ void ForEachRecord(ByteReader& in, const std::u16string& name, Feedback& fb, Imp
 
 // Appends a product built from fields first, first + 1, ... to category `k`.
 // False when the record arrays could not grow (already reported).
-bool AppendProduct(Document& doc, uint32_t k, std::vector<std::u16string>& f, size_t first, const ImportContext& ctx) {
+bool AppendProduct(Document& doc, uint32_t k, std::vector<std::u16string>& f, size_t first,
+                   const ImportContext& ctx) {
   Category& cat = doc.kats[k];
   Product* p = doc.AddProduct(cat);
   if (!p) return false;
@@ -108,7 +115,8 @@ bool OpenForImport(FileByteReader& in, const std::string& path, Feedback& fb, Im
   return res.opened;
 }
 
-void SetOptionsFromRecord(CategoryOptions& o, const std::vector<std::u16string>& f, const ImportContext& ctx) {
+void SetOptionsFromRecord(CategoryOptions& o, const std::vector<std::u16string>& f,
+                          const ImportContext& ctx) {
   auto on = [&](size_t field) { return Field(f, field - 1) == u"true"; };
   o.introtext = Field(f, 1);
   o.picfile = Field(f, 2);
@@ -150,7 +158,8 @@ ImportResult ImportProducts(Document& doc, int32_t selected, ByteReader& in, con
 }
 
 ImportResult ImportProductsWithCategories(Document& doc, int32_t selected, ByteReader& in,
-                                          const std::u16string& name, const ImportContext& ctx, Feedback& fb) {
+                                          const std::u16string& name, const ImportContext& ctx,
+                                          Feedback& fb) {
   ImportResult res;
   res.opened = true;
   res.selected = selected;
@@ -225,7 +234,8 @@ ImportResult ImportCSVFileCategories(Document& doc, int32_t selected, const std:
   ImportResult res;
   res.selected = selected;
   FileByteReader in;
-  if (OpenForImport(in, path, fb, res)) res = ImportCategories(doc, selected, in, ql::FromUtf8(path), ctx, fb);
+  if (OpenForImport(in, path, fb, res))
+    res = ImportCategories(doc, selected, in, ql::FromUtf8(path), ctx, fb);
   doc.SetChanged();
   return res;
 }

@@ -1,11 +1,12 @@
 #include "csv/csvreader.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "core/codepage.h"
 
@@ -72,7 +73,8 @@ long FileByteReader::Fill(char* dst, size_t cap) {
 
 // --- Field helpers -----------------------------------------------------------
 
-bool SplitLine(std::u16string_view line, bool inQuotes, std::vector<std::u16string>& fields, size_t maxFields) {
+bool SplitLine(std::u16string_view line, bool inQuotes, std::vector<std::u16string>& fields,
+               size_t maxFields) {
   if (line.empty()) return true;
   std::u16string cur;
   bool endedBySeparator = false;

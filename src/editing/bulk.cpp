@@ -13,17 +13,27 @@ namespace editing {
 bool ApplyPriceChange(const PriceChange& change, double x, double& result) {
   double v = x;
   switch (change.mode) {
-    case PriceChange::Mode::IncreasePercent: v = (change.percent + 100) * x / 100; break;
-    case PriceChange::Mode::DecreasePercent: v = (100 - change.percent) * x / 100; break;
-    case PriceChange::Mode::IncreaseAmount: v = x + change.amount; break;
-    case PriceChange::Mode::DecreaseAmount: v = x - change.amount; break;
+    case PriceChange::Mode::IncreasePercent:
+      v = (change.percent + 100) * x / 100;
+      break;
+    case PriceChange::Mode::DecreasePercent:
+      v = (100 - change.percent) * x / 100;
+      break;
+    case PriceChange::Mode::IncreaseAmount:
+      v = x + change.amount;
+      break;
+    case PriceChange::Mode::DecreaseAmount:
+      v = x - change.amount;
+      break;
   }
   if (!std::isfinite(v)) return false;
   result = v;
   return true;
 }
 
-static bool InRange(double v) { return std::isfinite(v) && v >= -kPriceChangeLimit && v <= kPriceChangeLimit; }
+static bool InRange(double v) {
+  return std::isfinite(v) && v >= -kPriceChangeLimit && v <= kPriceChangeLimit;
+}
 
 int ChangeAllPrices(Document& doc, const PriceChange& change, const NumberLocale& loc) {
   if (!InRange(change.percent) || !InRange(change.amount)) return -1;
@@ -60,7 +70,8 @@ bool HasText(const VariantRow& row) {
 }
 
 // Whether row i sorts after row j in column k.
-bool RowGreater(const VariantRow& ri, const VariantRow& rj, uint32_t k, int32_t pricecols, const NumberLocale& loc) {
+bool RowGreater(const VariantRow& ri, const VariantRow& rj, uint32_t k, int32_t pricecols,
+                const NumberLocale& loc) {
   const std::u16string& a = ri.cells[k].text;
   const std::u16string& b = rj.cells[k].text;
   if (static_cast<int64_t>(k) < static_cast<int64_t>(rj.cells.Count()) - pricecols) return a > b;
@@ -97,7 +108,8 @@ int SortAllVariants(Document& doc, int column, const NumberLocale& loc) {
 int WriteCellToAllTables(Document& doc, int col, int row, const std::u16string& text, Feedback& fb) {
   if (!VariantGrid::InGrid(col, row)) return 0;
   const std::u16string q =
-      u"Wollen Sie diesen Text in alle Tabellenzellen von allen Produkten an diese Stelle eintragen?: " + text;
+      u"Wollen Sie diesen Text in alle Tabellenzellen von allen Produkten an diese Stelle eintragen?: " +
+      text;
   if (fb.Ask(q, u"Text für alle Produkte übernehmen?", Buttons::YesNoCancel) != Answer::Yes) return 0;
   int written = 0;
   for (uint32_t i = 0; i < doc.kats.Count(); ++i) {

@@ -33,8 +33,8 @@ bool ApplyPriceChange(const PriceChange& change, double x, double& result);
 // with L the position of the row's last non-empty cell, every cell from
 // index L - pricecols on that reads as a price in `loc` (a number with an
 // optional currency sign or code, see ParsePrice) gets the changed value
-// with two decimals, keeping the sign, its side and its spacing. Returns the number of cells changed; values out
-// of the dialog's range change nothing (-1).
+// with two decimals, keeping the sign, its side and its spacing. Returns the number of cells changed; values
+// out of the dialog's range change nothing (-1).
 int ChangeAllPrices(Document& doc, const PriceChange& change, const NumberLocale& loc);
 
 // Tells how many cells the price change changed ("Geänderte Preise: n").

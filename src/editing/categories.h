@@ -40,28 +40,28 @@ int32_t MoveCategoryDown(Document& doc, int32_t kat);
 // The control values of the dialog "Kategorie bearbeiten".
 struct CategoryDialogValues {
   std::u16string name;
-  std::u16string picfile;           // FilenameEdit1
-  double picwidth = 3.0;            // BildBreitEd, cm
-  int32_t picbelowname = 0;         // 0 "Bild vor ...", 1 "Bild unter Kategorienamen anzeigen"
+  std::u16string picfile;    // FilenameEdit1
+  double picwidth = 3.0;     // BildBreitEd, cm
+  int32_t picbelowname = 0;  // 0 "Bild vor ...", 1 "Bild unter Kategorienamen anzeigen"
   bool introbelowpic = false;
-  bool picasbackground = false;     // UseAsBackgroundPicCheck
+  bool picasbackground = false;  // UseAsBackgroundPicCheck
   std::u16string introtext;
-  bool nonewpage = false;           // NoNeedForNewPageCheck
-  bool istoc = false;               // InhaltsVerzeichnisCheck
-  bool firstproductnewpage = false; // ErstesAufneuerSeiteCheck
-  bool pictureonly = false;         // ShowOnlyPictureCheck
-  bool notintoc = false;            // DoNotListinInhaltCheck
-  bool tocsubcategoriesonly = false;// UnterkategorienCheck
-  bool tocallcategories = false;    // ListAllKategoiresCheck
-  bool deactivated = false;         // DeactivateCheck
-  bool ownfontcolor = false;        // OwnFontColorCheck
+  bool nonewpage = false;             // NoNeedForNewPageCheck
+  bool istoc = false;                 // InhaltsVerzeichnisCheck
+  bool firstproductnewpage = false;   // ErstesAufneuerSeiteCheck
+  bool pictureonly = false;           // ShowOnlyPictureCheck
+  bool notintoc = false;              // DoNotListinInhaltCheck
+  bool tocsubcategoriesonly = false;  // UnterkategorienCheck
+  bool tocallcategories = false;      // ListAllKategoiresCheck
+  bool deactivated = false;           // DeactivateCheck
+  bool ownfontcolor = false;          // OwnFontColorCheck
   TColor fontcolor = RGBColor(255, 255, 0);
-  bool ownnamecolor = false;        // UnterlegeKategorie
+  bool ownnamecolor = false;  // UnterlegeKategorie
   TColor namecolor = RGBColor(0, 0, 0);
-  bool ownareacolor = false;        // KatBereichUnterCheck
+  bool ownareacolor = false;  // KatBereichUnterCheck
   TColor areacolor = RGBColor(128, 128, 128);
-  bool tocwithproducts = false;     // produkteinhaltcheck
-  bool tocnocategories = false;     // DoNotListCategoriesCheck
+  bool tocwithproducts = false;  // produkteinhaltcheck
+  bool tocnocategories = false;  // DoNotListCategoriesCheck
 };
 
 constexpr double kMinCategoryPicWidth = 0.01;

@@ -95,8 +95,8 @@ void CollectOne(std::u16string& ref, const std::u16string& folder, Feedback& fb,
     return;
   }
   res.failed++;
-  fb.ShowMessage(i18n::Msg(45) + u" \n" + ref + u"\n " + i18n::Msg(46) + u" \n" + target + u" !", std::u16string(),
-                 MessageIcon::Information);
+  fb.ShowMessage(i18n::Msg(45) + u" \n" + ref + u"\n " + i18n::Msg(46) + u" \n" + target + u" !",
+                 std::u16string(), MessageIcon::Information);
 }
 
 }  // namespace

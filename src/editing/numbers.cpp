@@ -31,10 +31,10 @@ bool NumberLocaleFromName(std::string_view name, NumberLocale& out) {
     return true;
   }
   static const char* const kPoint[] = {"en", "ja", "zh", "ko", "he", "th", "ga", "mt", "hi", "ms", "tl"};
-  static const char* const kCommaDot[] = {"de", "nl", "it", "es", "pt", "da", "tr", "el", "id", "ro", "hr",
-                                          "sl", "sr", "is", "ca", "eu", "gl"};
-  static const char* const kCommaSpace[] = {"fr", "sv", "nb", "nn", "no", "fi", "pl", "cs", "sk", "ru",
-                                            "uk", "hu", "bg", "et", "lv", "lt", "be", "kk"};
+  static const char* const kCommaDot[] = {"de", "nl", "it", "es", "pt", "da", "tr", "el", "id",
+                                          "ro", "hr", "sl", "sr", "is", "ca", "eu", "gl"};
+  static const char* const kCommaSpace[] = {"fr", "sv", "nb", "nn", "no", "fi", "pl", "cs", "sk",
+                                            "ru", "uk", "hu", "bg", "et", "lv", "lt", "be", "kk"};
   for (const char* l : kPoint)
     if (lang == l) {
       out = NumberLocale{u'.', u','};

@@ -71,8 +71,12 @@ static int32_t MovePicture(Document& doc, const Selection& sel, int32_t pic, int
   return to;
 }
 
-int32_t MovePictureUp(Document& doc, const Selection& sel, int32_t pic) { return MovePicture(doc, sel, pic, -1); }
-int32_t MovePictureDown(Document& doc, const Selection& sel, int32_t pic) { return MovePicture(doc, sel, pic, +1); }
+int32_t MovePictureUp(Document& doc, const Selection& sel, int32_t pic) {
+  return MovePicture(doc, sel, pic, -1);
+}
+int32_t MovePictureDown(Document& doc, const Selection& sel, int32_t pic) {
+  return MovePicture(doc, sel, pic, +1);
+}
 
 bool SetPictureWidth(Document& doc, const Selection& sel, int32_t pic, double width) {
   if (!std::isfinite(width)) return false;

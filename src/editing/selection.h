@@ -12,8 +12,8 @@
 namespace editing {
 
 struct Selection {
-  int32_t kat = -1;             // category list entry, -1 = none
-  std::vector<int32_t> prods;   // selected product list entries
+  int32_t kat = -1;            // category list entry, -1 = none
+  std::vector<int32_t> prods;  // selected product list entries
 };
 
 // Positions kats on the selected category (akat) and returns it; null when

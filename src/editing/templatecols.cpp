@@ -47,12 +47,17 @@ int DeleteTemplateColumns(Document& doc, const std::vector<int32_t>& selected) {
     if (Valid(doc, i)) v.push_back(i);
   std::sort(v.begin(), v.end());
   v.erase(std::unique(v.begin(), v.end()), v.end());
-  for (auto it = v.rbegin(); it != v.rend(); ++it) doc.templatecolumns.erase(doc.templatecolumns.begin() + *it);
+  for (auto it = v.rbegin(); it != v.rend(); ++it)
+    doc.templatecolumns.erase(doc.templatecolumns.begin() + *it);
   return static_cast<int>(v.size());
 }
 
-int32_t MoveTemplateColumnUp(Document& doc, const std::vector<int32_t>& selected) { return Move(doc, selected, -1); }
-int32_t MoveTemplateColumnDown(Document& doc, const std::vector<int32_t>& selected) { return Move(doc, selected, +1); }
+int32_t MoveTemplateColumnUp(Document& doc, const std::vector<int32_t>& selected) {
+  return Move(doc, selected, -1);
+}
+int32_t MoveTemplateColumnDown(Document& doc, const std::vector<int32_t>& selected) {
+  return Move(doc, selected, +1);
+}
 
 bool LoadTemplate(Document& doc, const std::u16string& path, std::u16string* error) {
   std::vector<std::u16string> titles;

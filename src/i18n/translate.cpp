@@ -1,14 +1,14 @@
 #include "i18n/translate.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <utility>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "core/safefile.h"
 #include "i18n/messages.h"
@@ -24,7 +24,8 @@ class Reader {
   bool I32(int32_t& v) {
     if (Remaining() < 4) return false;
     uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(static_cast<unsigned char>(b_[pos_ + i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+      u |= static_cast<uint32_t>(static_cast<unsigned char>(b_[pos_ + i])) << (8 * i);
     pos_ += 4;
     v = static_cast<int32_t>(u);
     return true;

@@ -43,7 +43,8 @@ class ByteStream {
 };
 
 uint32_t Le32(const QByteArray& h, int at) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(h[at])) | (static_cast<uint32_t>(static_cast<uint8_t>(h[at + 1])) << 8) |
+  return static_cast<uint32_t>(static_cast<uint8_t>(h[at])) |
+         (static_cast<uint32_t>(static_cast<uint8_t>(h[at + 1])) << 8) |
          (static_cast<uint32_t>(static_cast<uint8_t>(h[at + 2])) << 16) |
          (static_cast<uint32_t>(static_cast<uint8_t>(h[at + 3])) << 24);
 }

@@ -1,5 +1,7 @@
 #include "imaging/pixoran.h"
 
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -9,7 +11,6 @@
 #include <atomic>
 #include <cctype>
 #include <cmath>
-#include <unistd.h>
 #include <set>
 
 #include "core/safefile.h"
@@ -42,14 +43,21 @@ QByteArray QtFormat(int code) {
   switch (code) {
     case kDibBmp:
     case kDibDib:
-    case kDibRle: return "bmp";
-    case kDibGif: return "gif";
+    case kDibRle:
+      return "bmp";
+    case kDibGif:
+      return "gif";
     case kDibJif:
-    case kDibJpeg: return "jpeg";
-    case kDibTga: return "tga";
-    case kDibTiff: return "tiff";
-    case kDibPng: return "png";
-    case kDibWebp: return "webp";
+    case kDibJpeg:
+      return "jpeg";
+    case kDibTga:
+      return "tga";
+    case kDibTiff:
+      return "tiff";
+    case kDibPng:
+      return "png";
+    case kDibWebp:
+      return "webp";
   }
   return {};
 }
@@ -212,8 +220,8 @@ bool OpenDib(dib& d, const std::string& filename, int format, std::string* error
   return OpenDibForBox(d, filename, 0, 0, w, h, error, format);
 }
 
-bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_t boxHeight, int32_t& fullWidth,
-                   int32_t& fullHeight, std::string* error, int format) {
+bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_t boxHeight,
+                   int32_t& fullWidth, int32_t& fullHeight, std::string* error, int format) {
   deldib(d);
   fullWidth = fullHeight = 0;
   InstallAllocationLimit();
@@ -231,7 +239,8 @@ bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_
   return true;
 }
 
-bool OpenDibFromBytes(dib& d, const std::string& bytes, int32_t boxWidth, int32_t boxHeight, std::string* error) {
+bool OpenDibFromBytes(dib& d, const std::string& bytes, int32_t boxWidth, int32_t boxHeight,
+                      std::string* error) {
   deldib(d);
   InstallAllocationLimit();
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));

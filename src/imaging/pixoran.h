@@ -61,8 +61,9 @@ bool OpenDib(dib& d, const std::string& filename, int format = kDibAuto, std::st
 // a box of 0 x 0, load exactly as OpenDib. fullWidth/fullHeight receive the
 // file's own pixel size. The pixel cap applies to the decoded size.
 constexpr int64_t kScaledDecodeMinPixels = 1000 * 1000;
-bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_t boxHeight, int32_t& fullWidth,
-                   int32_t& fullHeight, std::string* error = nullptr, int format = kDibAuto);
+bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_t boxHeight,
+                   int32_t& fullWidth, int32_t& fullHeight, std::string* error = nullptr,
+                   int format = kDibAuto);
 // The same on file content in memory (fuzzing and tests); the format is
 // found from the content.
 bool OpenDibFromBytes(dib& d, const std::string& bytes, int32_t boxWidth, int32_t boxHeight,

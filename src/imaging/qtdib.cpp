@@ -11,7 +11,8 @@ bool TooLarge(const QImage& image) {
 }
 
 bool FromIndexed(const QImage& src, dib& d) {
-  const QImage img = src.format() == QImage::Format_Indexed8 ? src : src.convertToFormat(QImage::Format_Indexed8);
+  const QImage img =
+      src.format() == QImage::Format_Indexed8 ? src : src.convertToFormat(QImage::Format_Indexed8);
   if (img.isNull()) return false;
   const QList<QRgb> table = img.colorTable();
   if (!newdib(d, img.width(), img.height(), 8)) return false;
@@ -32,7 +33,8 @@ bool FromIndexed(const QImage& src, dib& d) {
 }
 
 bool FromGrey(const QImage& src, dib& d) {
-  const QImage img = src.format() == QImage::Format_Grayscale8 ? src : src.convertToFormat(QImage::Format_Grayscale8);
+  const QImage img =
+      src.format() == QImage::Format_Grayscale8 ? src : src.convertToFormat(QImage::Format_Grayscale8);
   if (img.isNull() || !newdib(d, img.width(), img.height(), 8)) return false;
   for (int i = 0; i < 256; ++i) {
     const uint8_t v = static_cast<uint8_t>(i);
@@ -126,10 +128,16 @@ bool QImageToDib(const QImage& image, dib& d, std::string* error) {
   switch (image.format()) {
     case QImage::Format_Indexed8:
     case QImage::Format_Mono:
-    case QImage::Format_MonoLSB: ok = FromIndexed(image, d); break;
+    case QImage::Format_MonoLSB:
+      ok = FromIndexed(image, d);
+      break;
     case QImage::Format_Grayscale8:
-    case QImage::Format_Grayscale16: ok = FromGrey(image, d); break;
-    default: ok = FromRgb(image, d); break;
+    case QImage::Format_Grayscale16:
+      ok = FromGrey(image, d);
+      break;
+    default:
+      ok = FromRgb(image, d);
+      break;
   }
   if (!ok) {
     deldib(d);

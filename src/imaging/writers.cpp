@@ -70,7 +70,8 @@ bool ToIndexed8(const dib& src, dib& out) {
   deldib(out);
   if (!src.loaded()) return false;
   if (src.bitcount <= 8) {
-    if (!newdib(out, src.width, src.height, 8, src.palette.data(), static_cast<int>(src.palette.size()))) return false;
+    if (!newdib(out, src.width, src.height, 8, src.palette.data(), static_cast<int>(src.palette.size())))
+      return false;
     for (int32_t y = 0; y < src.height; ++y)
       for (int32_t x = 0; x < src.width; ++x) out.toprow(y)[x] = static_cast<uint8_t>(getpixel(src, x, y));
     return true;
@@ -253,7 +254,8 @@ bool WriteRle8Bmp(const dib& src, QIODevice& out, std::string& why) {
       }
       // Literal pixels up to the next run of two (absolute mode needs >= 3).
       int32_t lit = 1;
-      while (x + lit < d.width && lit < 255 && !(x + lit + 1 < d.width && row[x + lit] == row[x + lit + 1])) ++lit;
+      while (x + lit < d.width && lit < 255 && !(x + lit + 1 < d.width && row[x + lit] == row[x + lit + 1]))
+        ++lit;
       if (lit < 3) {
         for (int32_t i = 0; i < lit; ++i) {
           data.append(char(1));

@@ -26,7 +26,11 @@ std::string CheckPageSize(const render::RenderParams& p) {
 }
 
 BitmapSink::BitmapSink(int32_t width, int32_t height, WantFn want, PageFn done)
-    : surface_(width, height), width_(width), height_(height), want_(std::move(want)), done_(std::move(done)) {}
+    : surface_(width, height),
+      width_(width),
+      height_(height),
+      want_(std::move(want)),
+      done_(std::move(done)) {}
 
 render::DrawingSurface* BitmapSink::BeginPage(int32_t page) {
   if (cancelled_) return nullptr;

@@ -25,9 +25,12 @@ namespace output {
 
 const char* const kHtmlTemplateName = "flippages.htm";
 const char* const kHtmlCatalogName = "catalog.htm";
-const std::vector<const char*> kHtmlNavPictures = {"vcr-end.gif",           "vcr-next.gif",
-                                                   "vcr-previous.gif",      "vcr-start.gif",
-                                                   "magnifying-glass-plus.gif", "magnifying-glass-minus.gif"};
+const std::vector<const char*> kHtmlNavPictures = {"vcr-end.gif",
+                                                   "vcr-next.gif",
+                                                   "vcr-previous.gif",
+                                                   "vcr-start.gif",
+                                                   "magnifying-glass-plus.gif",
+                                                   "magnifying-glass-minus.gif"};
 
 namespace {
 
@@ -51,8 +54,8 @@ bool ReadWhole(const std::string& path, std::string& out) {
 // temporary name, renamed over the target when complete.
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& error) {
   QSaveFile f(QString::fromStdString(path));
-  if (f.open(QIODevice::WriteOnly) && f.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                                          static_cast<qint64>(bytes.size()) &&
+  if (f.open(QIODevice::WriteOnly) &&
+      f.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
       f.commit())
     return true;
   error = "cannot write " + path + ": " + f.errorString().toStdString();
@@ -64,7 +67,11 @@ bool IsUtf8(const std::string& s) {
   size_t i = 0;
   while (i < s.size()) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    const size_t more = c < 0x80 ? 0 : (c >= 0xC2 && c <= 0xDF) ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c >= 0xF0 && c <= 0xF4) ? 3 : 9;
+    const size_t more = c < 0x80                   ? 0
+                        : (c >= 0xC2 && c <= 0xDF) ? 1
+                        : (c & 0xF0) == 0xE0       ? 2
+                        : (c >= 0xF0 && c <= 0xF4) ? 3
+                                                   : 9;
     if (more == 9 || i + more >= s.size() + (more == 0 ? 1 : 0)) return false;
     for (size_t k = 1; k <= more; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -77,19 +84,31 @@ std::u16string HtmlEscape(const std::u16string& s) {
   std::u16string out;
   for (char16_t c : s) {
     switch (c) {
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      case u'"': out += u"&quot;"; break;
-      case u'\'': out += u"&#39;"; break;
-      default: out += c;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'"':
+        out += u"&quot;";
+        break;
+      case u'\'':
+        out += u"&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
 }
 
 void ReplaceAll(std::string& s, const std::string& what, const std::string& by) {
-  for (size_t at = 0; (at = s.find(what, at)) != std::string::npos; at += by.size()) s.replace(at, what.size(), by);
+  for (size_t at = 0; (at = s.find(what, at)) != std::string::npos; at += by.size())
+    s.replace(at, what.size(), by);
 }
 
 // shade[f - 50][c] = Round(f * c / 100 + (100 - f) * 128 / 100) for f = 50 ... 100.
@@ -189,7 +208,8 @@ void ApplyCornerCurl(dib& page, bool oddPage) {
   if (page.bitcount != 24 || w <= 0 || h <= 0 || !page.loaded()) return;
   static const auto grey = [] {
     std::array<uint8_t, 101> g{};
-    for (int a = 0; a <= 100; ++a) g[a] = static_cast<uint8_t>(render::RoundEven(a * 255 / 100.0 + (100 - a) * 128 / 100.0));
+    for (int a = 0; a <= 100; ++a)
+      g[a] = static_cast<uint8_t>(render::RoundEven(a * 255 / 100.0 + (100 - a) * 128 / 100.0));
     return g;
   }();
   const double s45 = std::sin(M_PI / 4), c45 = std::cos(M_PI / 4);
@@ -208,7 +228,8 @@ void ApplyCornerCurl(dib& page, bool oddPage) {
 }
 
 HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::string& folderName,
-                                    const HtmlCatalogOptions& options, const HtmlCatalogProgressFn& progress) {
+                                    const HtmlCatalogOptions& options,
+                                    const HtmlCatalogProgressFn& progress) {
   HtmlCatalogResult res;
   if (folderName.empty()) {
     res.error = ql::ToUtf8(i18n::Msg(38));
@@ -259,7 +280,7 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     for (const char* name : kHtmlNavPictures) {
       const std::string src = progpath + name, dst = folder + name;
       std::string bytes;
-      struct stat st{};
+      struct stat st {};
       if (!ReadWhole(src, bytes) || ::stat(src.c_str(), &st) != 0) continue;  // missing: skipped
       std::string ignored;
       if (!WriteFileSafely(dst, bytes, ignored)) continue;
@@ -277,7 +298,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     render::RenderParams q = p;
     q.canvas0 = &measure;
     q.seiteedvalue = 0;
-    render::RenderLayout(session, q, options.layout >= 0 ? options.layout : session.doc().settings.LayoutCombo);
+    render::RenderLayout(session, q,
+                         options.layout >= 0 ? options.layout : session.doc().settings.LayoutCombo);
     res.anzpages = session.anzpages + session.anzpages % 2;
     res.ok = writePageAndPictures(res.anzpages);
     return res;
@@ -286,7 +308,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   SetJPEGQual(render::TruncClamp(100 - options.compress));
   PageJobs jobs(options.encoderThreads);
   auto savePage = [&](int32_t page, dib&& bitmap) {
-    const std::string pageFile = folder + HtmlPageImageName(page), curlFile = folder + HtmlCurlImageName(page);
+    const std::string pageFile = folder + HtmlPageImageName(page),
+                      curlFile = folder + HtmlCurlImageName(page);
     jobs.Submit(page, std::move(bitmap), [page, pageFile, curlFile](dib& d) {
       std::string error;
       ApplyBindingShade(d, page % 2 == 1);
@@ -297,7 +320,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     });
   };
   auto saveBlank = [&](int32_t page, bool withCurl) {
-    const std::string pageFile = folder + HtmlPageImageName(page), curlFile = folder + HtmlCurlImageName(page);
+    const std::string pageFile = folder + HtmlPageImageName(page),
+                      curlFile = folder + HtmlCurlImageName(page);
     jobs.Submit(-page - 1, WhitePage(p.width, p.height), [pageFile, curlFile, withCurl](dib& d) {
       std::string error;
       if (!d.loaded()) return "not enough memory for the blank page " + pageFile;
@@ -320,8 +344,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       });
   render::AllPagesResult all;
   if (!sink.ok()) {
-    res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " + std::to_string(p.height) +
-                " pixels";
+    res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " +
+                std::to_string(p.height) + " pixels";
   } else {
     try {
       all = render::RenderAllPages(session, p, sink, options.layout);

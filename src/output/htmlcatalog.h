@@ -21,8 +21,8 @@ class RenderSession;
 namespace output {
 
 // Files the template is read from and copied next to it.
-extern const char* const kHtmlTemplateName;          // "flippages.htm"
-extern const char* const kHtmlCatalogName;           // "catalog.htm"
+extern const char* const kHtmlTemplateName;              // "flippages.htm"
+extern const char* const kHtmlCatalogName;               // "catalog.htm"
 extern const std::vector<const char*> kHtmlNavPictures;  // the six pictures
 
 // Page image p: catalogpage<p>.jpg; curl image p: catalogpageflip<p>.jpg.
@@ -48,13 +48,13 @@ void ApplyBindingShade(dib& page, bool oddPage);
 void ApplyCornerCurl(dib& page, bool oddPage);
 
 struct HtmlCatalogOptions {
-  std::string progpath;    // folder of the template and the pictures
-  bool writeImages = true; // false: the resolution dialog was cancelled
-  double dpi = 50;         // ResEd, 10 ... 1440
-  double compress = 5;     // CompressEd: JPEG quality = whole part of (100 - compress)
-  int32_t layout = -1;     // layout index 0 ... 7; -1: the document's LayoutCombo
+  std::string progpath;     // folder of the template and the pictures
+  bool writeImages = true;  // false: the resolution dialog was cancelled
+  double dpi = 50;          // ResEd, 10 ... 1440
+  double compress = 5;      // CompressEd: JPEG quality = whole part of (100 - compress)
+  int32_t layout = -1;      // layout index 0 ... 7; -1: the document's LayoutCombo
   platform::PrinterPage printer = platform::FallbackPrinterPage();
-  int encoderThreads = -1; // -1 one per core, 0 on the calling thread
+  int encoderThreads = -1;  // -1 one per core, 0 on the calling thread
 };
 
 struct HtmlCatalogProgress {
@@ -70,8 +70,8 @@ struct HtmlCatalogResult {
   int32_t picturesCopied = 0;  // navigation pictures found and copied
   int32_t jobsDone = 0;        // pages whose images were written (blank pages included)
   int32_t width = 0, height = 0;
-  std::string catalogFile;     // the written catalog.htm (open it when set)
-  std::string error;           // what went wrong, naming the file or folder
+  std::string catalogFile;  // the written catalog.htm (open it when set)
+  std::string error;        // what went wrong, naming the file or folder
 };
 
 // Exports the catalog of `session` into `folder` (created with its missing
@@ -81,6 +81,7 @@ struct HtmlCatalogResult {
 // keeps the images written so far and writes no "catalog.htm". Sets
 // session.anzpages. Needs a Qt GUI application (fonts).
 HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::string& folder,
-                                    const HtmlCatalogOptions& options, const HtmlCatalogProgressFn& progress = {});
+                                    const HtmlCatalogOptions& options,
+                                    const HtmlCatalogProgressFn& progress = {});
 
 }  // namespace output

@@ -75,8 +75,8 @@ PageImagesResult ExportPageImages(render::RenderSession& session, const std::str
         return true;
       });
   if (!sink.ok()) {
-    res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " + std::to_string(p.height) +
-                " pixels";
+    res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " +
+                std::to_string(p.height) + " pixels";
     return res;
   }
 
@@ -93,10 +93,11 @@ PageImagesResult ExportPageImages(render::RenderSession& session, const std::str
   if (!jobs.Failures().empty() && res.error.empty()) res.error = jobs.Failures().begin()->second;
   if (sink.cancelled() && res.error.empty()) res.cancelled = true;
   if (res.error.empty() && !res.cancelled && submitted == 0) {
-    res.error = from > to ? "the first page " + std::to_string(from) + " lies after the last page " +
-                                std::to_string(to) + "; no picture was written"
-                          : "the catalog has " + std::to_string(all.pages) + " pages, none of them in " +
-                                std::to_string(from) + " ... " + std::to_string(to) + "; no picture was written";
+    res.error = from > to
+                    ? "the first page " + std::to_string(from) + " lies after the last page " +
+                          std::to_string(to) + "; no picture was written"
+                    : "the catalog has " + std::to_string(all.pages) + " pages, none of them in " +
+                          std::to_string(from) + " ... " + std::to_string(to) + "; no picture was written";
   }
   res.ok = res.error.empty() && !res.cancelled;
   return res;

@@ -31,12 +31,12 @@ struct ImageFileNames {
 bool MakeImageFileNames(const std::string& chosen, int filterIndex, ImageFileNames& out);
 
 struct PageImagesOptions {
-  double dpi = 150;       // ResEd, 10 ... 1440
-  double compress = 5;    // CompressEd, 0 ... 100: JPEG quality = whole part of (100 - compress)
-  bool allPages = true;   // RadioButton1; otherwise the range below
+  double dpi = 150;         // ResEd, 10 ... 1440
+  double compress = 5;      // CompressEd, 0 ... 100: JPEG quality = whole part of (100 - compress)
+  bool allPages = true;     // RadioButton1; otherwise the range below
   double from = 1, to = 1;  // frompageed, topageed, rounded half to even
-  int filterIndex = 6;    // entry of the save filter (6 = JPEG)
-  int32_t layout = -1;    // layout index 0 ... 7; -1: the document's LayoutCombo
+  int filterIndex = 6;      // entry of the save filter (6 = JPEG)
+  int32_t layout = -1;      // layout index 0 ... 7; -1: the document's LayoutCombo
   platform::PrinterPage printer = platform::FallbackPrinterPage();
   int encoderThreads = -1;  // -1 one per core, 0 on the calling thread
 };
@@ -49,13 +49,13 @@ struct PageImagesProgress {
 using PageImagesProgressFn = std::function<bool(const PageImagesProgress&)>;
 
 struct PageImagesResult {
-  bool ok = false;         // every page of the range was saved
+  bool ok = false;  // every page of the range was saved
   bool cancelled = false;
-  int32_t anzpages = 0;    // pages rendered (laid out)
-  int32_t saved = 0;       // files written
+  int32_t anzpages = 0;  // pages rendered (laid out)
+  int32_t saved = 0;     // files written
   int32_t width = 0, height = 0;
-  std::string firstFile;   // the first file written
-  std::string error;       // what went wrong, naming the file
+  std::string firstFile;  // the first file written
+  std::string error;      // what went wrong, naming the file
 };
 
 // Renders every page of the catalog of `session` (each page's layout
@@ -64,6 +64,7 @@ struct PageImagesResult {
 // the catalog (beyond the last page, or from > to) writes nothing and is an
 // error. Sets session.anzpages. Needs a Qt GUI application (fonts).
 PageImagesResult ExportPageImages(render::RenderSession& session, const std::string& chosenName,
-                                  const PageImagesOptions& options, const PageImagesProgressFn& progress = {});
+                                  const PageImagesOptions& options,
+                                  const PageImagesProgressFn& progress = {});
 
 }  // namespace output

@@ -8,8 +8,8 @@
 
 #include "core/safefile.h"
 #include "imaging/dib/dib.h"
-#include "output/tempoutput.h"
 #include "imaging/qtdib.h"
+#include "output/tempoutput.h"
 #include "pdf/pdfcanvas.h"
 #include "pdf/pdfimages.h"
 #include "platform/qtsurface.h"
@@ -82,7 +82,8 @@ class PdfPageSink : public render::PageSink {
     }
     // The page's memory goes to the writer (no copy); `dib_` gets memory
     // back that the next page overwrites.
-    pdf_.DrawDIB(0, 0, pdf_.PageWidth, pdf_.PageHeight, std::move(dib_), 0, 0, g_.bitmapWidth, g_.bitmapHeight);
+    pdf_.DrawDIB(0, 0, pdf_.PageWidth, pdf_.PageHeight, std::move(dib_), 0, 0, g_.bitmapWidth,
+                 g_.bitmapHeight);
     if (pdf_.Failed()) {
       res_.error = pdf_.LastError();
       return false;
@@ -106,7 +107,8 @@ class PdfPageSink : public render::PageSink {
 
 }  // namespace
 
-PdfGeometry ComputePdfGeometry(const CatalogSettings& set, int32_t dpi, const platform::PrinterPage& printer) {
+PdfGeometry ComputePdfGeometry(const CatalogSettings& set, int32_t dpi,
+                               const platform::PrinterPage& printer) {
   PdfGeometry g;
   const double r = set.PDFRandEd * 2 * 72 / kMmPerInch;
   const double pdpi = printer.resx > 0 ? printer.resx : 1;
@@ -135,8 +137,8 @@ PdfGeometry ComputePdfGeometry(const CatalogSettings& set, int32_t dpi, const pl
   return g;
 }
 
-PdfExportResult ExportPDF(render::RenderSession& session, const std::string& path, const PdfExportOptions& options,
-                          const PdfExportProgressFn& progress) {
+PdfExportResult ExportPDF(render::RenderSession& session, const std::string& path,
+                          const PdfExportOptions& options, const PdfExportProgressFn& progress) {
   PdfExportResult res;
   if (!(options.dpi >= 10 && options.dpi <= 4000)) {
     res.error = "the resolution must lie between 10 and 4000 DPI";

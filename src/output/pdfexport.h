@@ -35,8 +35,8 @@ struct PdfGeometry {
 PdfGeometry ComputePdfGeometry(const CatalogSettings& set, int32_t dpi, const platform::PrinterPage& printer);
 
 struct PdfExportOptions {
-  double dpi = 300;   // DPIEd, 10 ... 4000
-  bool cmyk = true;   // PDFDateienmitCMYKFarbenausgeben1
+  double dpi = 300;  // DPIEd, 10 ... 4000
+  bool cmyk = true;  // PDFDateienmitCMYKFarbenausgeben1
   // The printer page the catalog is laid out for; no printer: A4 at 600 dpi.
   platform::PrinterPage printer = platform::FallbackPrinterPage();
   // Folder of the executable (the press profile is looked for there), and a
@@ -58,17 +58,17 @@ using PdfExportProgressFn = std::function<bool(const PdfExportProgress&)>;
 struct PdfExportResult {
   bool ok = false;
   bool cancelled = false;
-  int32_t anzpages = 0;  // pages written (rendered, when cancelled)
-  bool uselcms = false;  // CMYK through Little CMS (false: arithmetic or RGB)
-  std::string colorNote; // why Little CMS was not used for CMYK output
-  std::string profile;   // the colour profile of the CMYK conversion (when uselcms)
+  int32_t anzpages = 0;   // pages written (rendered, when cancelled)
+  bool uselcms = false;   // CMYK through Little CMS (false: arithmetic or RGB)
+  std::string colorNote;  // why Little CMS was not used for CMYK output
+  std::string profile;    // the colour profile of the CMYK conversion (when uselcms)
   PdfGeometry geometry;
-  std::string error;     // what went wrong, naming the file
+  std::string error;  // what went wrong, naming the file
 };
 
 // Exports the catalog of `session` to `path` with the layout chosen by its
 // LayoutCombo. Sets session.anzpages. Needs a Qt GUI application (fonts).
-PdfExportResult ExportPDF(render::RenderSession& session, const std::string& path, const PdfExportOptions& options,
-                          const PdfExportProgressFn& progress = {});
+PdfExportResult ExportPDF(render::RenderSession& session, const std::string& path,
+                          const PdfExportOptions& options, const PdfExportProgressFn& progress = {});
 
 }  // namespace output

@@ -41,7 +41,7 @@ class TempOutput {
     name_ = buf.data();
     // The finished file gets the permissions an ordinary new file would get,
     // or keeps those of the file it replaces.
-    struct stat st{};
+    struct stat st {};
     mode_t mode;
     if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       mode = st.st_mode & 07777;

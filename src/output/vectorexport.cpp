@@ -40,7 +40,8 @@ class OriginLoader : public render::PictureLoader {
 
 class VectorSink : public render::PageSink {
  public:
-  VectorSink(pdfvec::VectorDocument& doc, const PdfExportProgressFn& progress) : doc_(doc), progress_(progress) {}
+  VectorSink(pdfvec::VectorDocument& doc, const PdfExportProgressFn& progress)
+      : doc_(doc), progress_(progress) {}
   render::DrawingSurface& MeasuringSurface() override { return doc_.MeasuringSurface(); }
   render::DrawingSurface* BeginPage(int32_t page) override {
     if (page > kMaxPages) {
@@ -104,7 +105,8 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
     return res;
   }
   if (!(options.maxPictureppi == 0 || (options.maxPictureppi >= 36 && options.maxPictureppi <= 4000))) {
-    res.error = "the maximum picture resolution must lie between 36 and 4000 ppi (0: keep every picture's own)";
+    res.error =
+        "the maximum picture resolution must lie between 36 and 4000 ppi (0: keep every picture's own)";
     return res;
   }
   if (options.printer.width <= 0 || options.printer.height <= 0 || options.printer.resx <= 0) {

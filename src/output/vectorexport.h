@@ -21,8 +21,8 @@ class RenderSession;
 namespace output {
 
 struct VectorPdfOptions {
-  double bleedMm = 3;           // 0 ... 25 mm on every side of the trim box
-  double maxPictureppi = 300;   // pictures sharper at their drawn size are resampled; 0: never
+  double bleedMm = 3;          // 0 ... 25 mm on every side of the trim box
+  double maxPictureppi = 300;  // pictures sharper at their drawn size are resampled; 0: never
   bool cmyk = true;
   // The printer page the catalog is laid out for; no printer: A4 at 600 dpi.
   platform::PrinterPage printer = platform::FallbackPrinterPage();
@@ -30,7 +30,7 @@ struct VectorPdfOptions {
   // a profile the user named, which must then be usable.
   std::string progpath;
   std::string profilePath;
-  int threads = -1;             // -1 one per core, 0 the calling thread
+  int threads = -1;  // -1 one per core, 0 the calling thread
 };
 
 struct VectorPdfResult {
@@ -42,7 +42,7 @@ struct VectorPdfResult {
   std::string colorNote;           // why CMYK colours are arithmetic (no profile found)
   size_t pictures = 0;             // distinct pictures stored
   PdfGeometry geometry;
-  std::string error;               // what went wrong, naming the file or font
+  std::string error;  // what went wrong, naming the file or font
 };
 
 // The print preset: CMYK, 3 mm bleed, 300 ppi; the screen preset: RGB, no

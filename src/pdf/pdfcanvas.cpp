@@ -1,13 +1,14 @@
 #include "pdf/pdfcanvas.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "pdf/pdfimages.h"
 
@@ -221,8 +222,8 @@ void TPDFCanvas::NewPage() {
   beginPage();
 }
 
-bool TPDFCanvas::DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, const dib& di, int32_t xx1, int32_t yy1,
-                         int32_t xx2w, int32_t yy2w) {
+bool TPDFCanvas::DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, const dib& di, int32_t xx1,
+                         int32_t yy1, int32_t xx2w, int32_t yy2w) {
   return placeImage(x1, y1, x2w, y2w, di, xx2w, yy2w, nullptr);
 }
 
@@ -346,7 +347,8 @@ std::vector<uint8_t> TPDFCanvas::takeBuffer(size_t bytes) {
 void TPDFCanvas::giveBuffer(std::vector<uint8_t> buf) {
   std::lock_guard<std::mutex> lock(bufmu);
   // At most one buffer per encoder and the one waiting are ever in use.
-  if (freebufs.size() < static_cast<size_t>(std::max(encoderThreads(), 1)) + 1) freebufs.push_back(std::move(buf));
+  if (freebufs.size() < static_cast<size_t>(std::max(encoderThreads(), 1)) + 1)
+    freebufs.push_back(std::move(buf));
 }
 
 void TPDFCanvas::stopEncoders(bool drop) {
@@ -369,7 +371,8 @@ void TPDFCanvas::writeImageObject(ImageEntry& img) {
   writeln("/Width " + std::to_string(img.width) + " /Height " + std::to_string(img.height) +
           " /BitsPerComponent 8");
   writeln("/Length " + std::to_string(img.length) +
-          (docCMYK ? " /ColorSpace /DeviceCMYK /Filter /FlateDecode" : " /ColorSpace /DeviceRGB /Filter /FlateDecode"));
+          (docCMYK ? " /ColorSpace /DeviceCMYK /Filter /FlateDecode"
+                   : " /ColorSpace /DeviceRGB /Filter /FlateDecode"));
   writeln(">>");
   writeln("stream");
   if (!img.encoded) {
@@ -431,8 +434,8 @@ bool TPDFCanvas::EndDoc() {
     writeln("/Font << >> /ProcSet " + std::to_string(procobjsnr) + " 0 R");
     writeln(">>");
     const PageSize& ps = PageProps[static_cast<size_t>(k - 1)];
-    writeln("/MediaBox [0 0 " + std::to_string(int64_t(ps.width) - 1) + " " + std::to_string(int64_t(ps.height) - 1) +
-            "]");
+    writeln("/MediaBox [0 0 " + std::to_string(int64_t(ps.width) - 1) + " " +
+            std::to_string(int64_t(ps.height) - 1) + "]");
     writeln("/Contents " + std::to_string(2 * k) + " 0 R");
     endObj(true);
   }

@@ -75,8 +75,8 @@ class TPDFCanvas {
   // The same, handing the bitmap's pixel memory to the encoder instead of
   // copying it: `di` keeps its header and gets pixel memory of the same size
   // whose content is unspecified (ready to be drawn into again).
-  bool DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, dib&& di, int32_t xx1, int32_t yy1, int32_t xx2w,
-               int32_t yy2w);
+  bool DrawDIB(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, dib&& di, int32_t xx1, int32_t yy1,
+               int32_t xx2w, int32_t yy2w);
 
   void NewPage();
   // Completes and closes the document. True when the whole file was written

@@ -1,14 +1,15 @@
 #include "pdf/pdfimages.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <lcms2.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -87,7 +88,8 @@ void CmykConverter::ConvertBGR(const uint8_t* bgr, uint8_t* cmyk, size_t n) cons
     }
     return;
   }
-  for (size_t i = 0; i < n; ++i) ArithmeticRGBTOCMYK(bgr[3 * i + 2], bgr[3 * i + 1], bgr[3 * i], cmyk + 4 * i);
+  for (size_t i = 0; i < n; ++i)
+    ArithmeticRGBTOCMYK(bgr[3 * i + 2], bgr[3 * i + 1], bgr[3 * i], cmyk + 4 * i);
 }
 
 // ---------------------------------------------------------------- samples
@@ -163,7 +165,8 @@ void BuildSampleRows(const PixelView& v, int32_t top, int32_t rows, const CmykCo
   for (int32_t r = 0; r < rows; ++r) {
     const int32_t sampleRow = top + r;
     // Bitmap row i (0 = bottom) is sample row H - 1 - i.
-    const uint8_t* src = v.pixels + static_cast<size_t>(v.height - 1 - sampleRow) * static_cast<size_t>(v.bytew);
+    const uint8_t* src =
+        v.pixels + static_cast<size_t>(v.height - 1 - sampleRow) * static_cast<size_t>(v.bytew);
     if (conv) {
       conv->ConvertBGR(src, out, w);
       out += w * 4;
@@ -217,8 +220,9 @@ bool EncodeImage(const PixelView& v, const CmykConverter* conv, ByteSink& sink, 
   const size_t rowBytes = static_cast<size_t>(v.width) * bpp;
   // Bands of about 1 MB of samples.
   const int32_t bandRows =
-      v.height <= 0 ? 1 : static_cast<int32_t>(std::clamp<size_t>((1u << 20) / std::max<size_t>(rowBytes, 1), 1,
-                                                                   static_cast<size_t>(v.height)));
+      v.height <= 0 ? 1
+                    : static_cast<int32_t>(std::clamp<size_t>((1u << 20) / std::max<size_t>(rowBytes, 1), 1,
+                                                              static_cast<size_t>(v.height)));
   std::vector<uint8_t> band(rowBytes * static_cast<size_t>(bandRows));
   std::vector<uint8_t> out(256 * 1024);
 

@@ -141,8 +141,8 @@ class WorkerPool {
   WorkerPool& operator=(const WorkerPool&) = delete;
 
   void Submit(std::function<void()> task);
-  void WaitIdle();       // until the queue is empty and no task runs
-  void DropPending();    // forgets waiting tasks (running ones finish)
+  void WaitIdle();     // until the queue is empty and no task runs
+  void DropPending();  // forgets waiting tasks (running ones finish)
   int threads() const { return static_cast<int>(workers_.size()); }
 
  private:

@@ -52,7 +52,9 @@ std::string Lower(std::string s) {
   return s;
 }
 
-uint16_t U16(const char* p) { return static_cast<uint16_t>((static_cast<uint8_t>(p[0]) << 8) | static_cast<uint8_t>(p[1])); }
+uint16_t U16(const char* p) {
+  return static_cast<uint16_t>((static_cast<uint8_t>(p[0]) << 8) | static_cast<uint8_t>(p[1]));
+}
 int16_t S16(const char* p) { return static_cast<int16_t>(U16(p)); }
 
 std::string PostScriptName(hb_face_t* face, const std::string& fallback) {
@@ -140,11 +142,13 @@ std::string SubsetProgram(const FontFace& f) {
   hb_set_clear(hb_subset_input_unicode_set(in));
   hb_subset_input_set_flags(in, HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
   hb_set_t* drop = hb_subset_input_set(in, HB_SUBSET_SETS_DROP_TABLE_TAG);
-  for (const char* t : {"GSUB", "GPOS", "GDEF", "kern", "BASE", "JSTF", "MATH", "DSIG", "hdmx", "LTSH", "VDMX", "gasp"})
+  for (const char* t :
+       {"GSUB", "GPOS", "GDEF", "kern", "BASE", "JSTF", "MATH", "DSIG", "hdmx", "LTSH", "VDMX", "gasp"})
     hb_set_add(drop, hb_tag_from_string(t, 4));
   hb_face_t* sub = hb_subset_or_fail(f.face, in);
   hb_subset_input_destroy(in);
-  if (!sub) throw std::runtime_error("the font " + f.family + " " + f.style + " (" + f.file + ") cannot be embedded");
+  if (!sub)
+    throw std::runtime_error("the font " + f.family + " " + f.style + " (" + f.file + ") cannot be embedded");
   hb_blob_t* blob = hb_face_reference_blob(sub);
   unsigned len = 0;
   const char* data = hb_blob_get_data(blob, &len);
@@ -157,7 +161,9 @@ std::string SubsetProgram(const FontFace& f) {
 
 }  // namespace
 
-FontSet::FontSet() { std::call_once(g_fcinit, [] { FcInit(); }); }
+FontSet::FontSet() {
+  std::call_once(g_fcinit, [] { FcInit(); });
+}
 FontSet::~FontSet() = default;
 
 FontFace* FontSet::Face(const TFontSpec& spec, std::string& error) {
@@ -167,7 +173,8 @@ FontFace* FontSet::Face(const TFontSpec& spec, std::string& error) {
 
   const std::string family = render::MappedFontFamily(spec.name);
   const int weight = render::MappedFontWeight(spec.name, spec.bold);
-  const std::string shown = ql::ToUtf8(spec.name) + (family != ql::ToUtf8(spec.name) ? " (" + family + ")" : "");
+  const std::string shown =
+      ql::ToUtf8(spec.name) + (family != ql::ToUtf8(spec.name) ? " (" + family + ")" : "");
   if (family.empty()) {
     error = "a text uses a font without a name";
     return nullptr;
@@ -210,13 +217,15 @@ FontFace* FontSet::Face(const TFontSpec& spec, std::string& error) {
   FcPatternGetBool(m, FC_EMBOLDEN, 0, &embolden);
   FcPatternDestroy(m);
   if (!same || file.empty()) {
-    error = "the font " + shown + " is not installed" +
-            (matchedFamily.empty() ? std::string() : " (only a substitute, " + matchedFamily + ", was found)");
+    error =
+        "the font " + shown + " is not installed" +
+        (matchedFamily.empty() ? std::string() : " (only a substitute, " + matchedFamily + ", was found)");
     return nullptr;
   }
   const bool fakebold = weight >= 600 && (embolden || mweight < FC_WEIGHT_DEMIBOLD);
   const bool fakeitalic = spec.italic && mslant == FC_SLANT_ROMAN;
-  const std::string facekey = file + "#" + std::to_string(index) + (fakebold ? "b" : "") + (fakeitalic ? "i" : "");
+  const std::string facekey =
+      file + "#" + std::to_string(index) + (fakebold ? "b" : "") + (fakeitalic ? "i" : "");
   auto it = faces_.find(facekey);
   if (it == faces_.end()) {
     auto f = std::make_unique<FontFace>();
@@ -330,7 +339,8 @@ std::string FontSet::Describe(const FontFace& f) { return f.family + " " + f.sty
 
 void FontSet::UnderlineMetrics(const FontFace& f, double& offset, double& thickness) {
   hb_position_t o = 0, t = 0;
-  if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_UNDERLINE_OFFSET, &o)) o = -static_cast<int>(f.upem / 10);
+  if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_UNDERLINE_OFFSET, &o))
+    o = -static_cast<int>(f.upem / 10);
   if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_UNDERLINE_SIZE, &t) || t <= 0) t = f.upem / 20;
   offset = o;
   thickness = t;
@@ -338,7 +348,8 @@ void FontSet::UnderlineMetrics(const FontFace& f, double& offset, double& thickn
 
 void FontSet::StrikeoutMetrics(const FontFace& f, double& offset, double& thickness) {
   hb_position_t o = 0, t = 0;
-  if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, &o) || o <= 0) o = f.upem * 3 / 10;
+  if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, &o) || o <= 0)
+    o = f.upem * 3 / 10;
   if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_STRIKEOUT_SIZE, &t) || t <= 0) t = f.upem / 20;
   offset = o;
   thickness = t;
@@ -361,7 +372,8 @@ void FontSet::WriteAll(PdfWriter& w) {
     w.WriteObject(cid, std::string("<< /Type /Font /Subtype ") + (f.cff ? "/CIDFontType0" : "/CIDFontType2") +
                            " /BaseFont " + Name(base) +
                            " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
-                           " /FontDescriptor " + Ref(desc) + " /DW 0 /W " + WidthArray(f) +
+                           " /FontDescriptor " +
+                           Ref(desc) + " /DW 0 /W " + WidthArray(f) +
                            (f.cff ? "" : " /CIDToGIDMap /Identity") + " >>");
     // Descriptor values from the head, post and OS/2 tables, in 1000 units.
     const double k = 1000.0 / f.upem;
@@ -381,12 +393,12 @@ void FontSet::WriteAll(PdfWriter& w) {
     if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_CAP_HEIGHT, &cap) || cap <= 0)
       cap = static_cast<hb_position_t>(f.ascent * 0.8);
     const int flags = 4 | (italic != 0 ? 64 : 0);
-    w.WriteObject(desc, "<< /Type /FontDescriptor /FontName " + Name(base) + " /Flags " + std::to_string(flags) +
-                            " /FontBBox [" + Num(bbox[0], 0) + " " + Num(bbox[1], 0) + " " + Num(bbox[2], 0) + " " +
-                            Num(bbox[3], 0) + "] /ItalicAngle " + Num(italic, 2) + " /Ascent " +
-                            Num(f.ascent * k, 0) + " /Descent " + Num(-f.descent * k, 0) + " /CapHeight " +
-                            Num(cap * k, 0) + " /StemV 80 " + (f.cff ? "/FontFile3 " : "/FontFile2 ") + Ref(file) +
-                            " >>");
+    w.WriteObject(desc, "<< /Type /FontDescriptor /FontName " + Name(base) + " /Flags " +
+                            std::to_string(flags) + " /FontBBox [" + Num(bbox[0], 0) + " " + Num(bbox[1], 0) +
+                            " " + Num(bbox[2], 0) + " " + Num(bbox[3], 0) + "] /ItalicAngle " +
+                            Num(italic, 2) + " /Ascent " + Num(f.ascent * k, 0) + " /Descent " +
+                            Num(-f.descent * k, 0) + " /CapHeight " + Num(cap * k, 0) + " /StemV 80 " +
+                            (f.cff ? "/FontFile3 " : "/FontFile2 ") + Ref(file) + " >>");
     const FontFace* fp = &f;
     w.Enqueue(file, [fp] {
       const std::string program = SubsetProgram(*fp);

@@ -11,9 +11,9 @@
 
 #include <cstdint>
 #include <map>
-#include <tuple>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/settings.h"

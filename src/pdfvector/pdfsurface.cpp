@@ -44,7 +44,8 @@ std::string ColourOps::Op(TColor c, bool stroke) {
   if (it == cache_.end()) {
     std::string op;
     if (!cmyk_) {
-      op = Num(ColorR(c) / 255.0, 4) + " " + Num(ColorG(c) / 255.0, 4) + " " + Num(ColorB(c) / 255.0, 4) + " rg";
+      op = Num(ColorR(c) / 255.0, 4) + " " + Num(ColorG(c) / 255.0, 4) + " " + Num(ColorB(c) / 255.0, 4) +
+           " rg";
     } else if (c == 0) {
       op = "0 0 0 1 k";  // black text and rules: black ink only
     } else {
@@ -71,8 +72,9 @@ std::string ColourOps::Op(TColor c, bool stroke) {
   return s;
 }
 
-PdfSurface::PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours, int32_t width,
-                       int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx, bool measuring)
+PdfSurface::PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours,
+                       int32_t width, int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx,
+                       bool measuring)
     : fontset_(fonts),
       pictures_(pictures),
       writer_(writer),
@@ -132,7 +134,8 @@ FontFace* PdfSurface::CurrentFace() {
 int32_t PdfSurface::TextWidth(const std::u16string& s) {
   FontFace* f = CurrentFace();
   if (!f) return 0;
-  return static_cast<int32_t>(std::lround(FontSet::Advance(*f, s) * FontPixelSize() / FontSet::UnitsPerEm(*f)));
+  return static_cast<int32_t>(
+      std::lround(FontSet::Advance(*f, s) * FontPixelSize() / FontSet::UnitsPerEm(*f)));
 }
 
 int32_t PdfSurface::TextHeight(const std::u16string&) {
@@ -197,7 +200,9 @@ void PdfSurface::Fill(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor c) 
   pc_ = c;
 }
 
-void PdfSurface::DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) { Fill(x1, y1, x2, y2, c); }
+void PdfSurface::DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) {
+  Fill(x1, y1, x2, y2, c);
+}
 
 void PdfSurface::DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   render::PixelRect sides[4];
@@ -213,7 +218,8 @@ void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (kind == render::PenKind::Cosmetic && w == 1) {
     // One pixel wide, without the end point.
     if (y1 == y2) {
-      if (x1 != x2) Fill(x1 < x2 ? x1 : int64_t(x2) + 1, y1, x1 < x2 ? x2 : int64_t(x1) + 1, int64_t(y1) + 1, c);
+      if (x1 != x2)
+        Fill(x1 < x2 ? x1 : int64_t(x2) + 1, y1, x1 < x2 ? x2 : int64_t(x1) + 1, int64_t(y1) + 1, c);
       return;
     }
     if (x1 == x2) {
@@ -334,12 +340,14 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
     if (Font().underline) {
       FontSet::UnderlineMetrics(*f, off, th);
       SetFillColour(Font().color);
-      content_ += N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
+      content_ +=
+          N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
     }
     if (Font().strikeout) {
       FontSet::StrikeoutMetrics(*f, off, th);
       SetFillColour(Font().color);
-      content_ += N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
+      content_ +=
+          N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
     }
   }
   FindWebAddresses(x, y, s, *f, px);
@@ -351,7 +359,8 @@ void PdfSurface::FindWebAddresses(int32_t x, int32_t y, const std::u16string& s,
   size_t i = 0;
   while (i < s.size()) {
     const bool boundary = i == 0 || s[i - 1] == u' ' || s[i - 1] == u'(' || s[i - 1] == u'\t';
-    if (!boundary || !(StartsNoCase(s, i, "http://") || StartsNoCase(s, i, "https://") || StartsNoCase(s, i, "www."))) {
+    if (!boundary ||
+        !(StartsNoCase(s, i, "http://") || StartsNoCase(s, i, "https://") || StartsNoCase(s, i, "www."))) {
       ++i;
       continue;
     }
@@ -409,8 +418,8 @@ void PdfSurface::LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int3
 // The picture placed so that its whole area is (fx, fy, fw, fh), clipped to
 // the destination rectangle; edge pixels stretched into the bleed where the
 // destination touches an edge of the page.
-void PdfSurface::DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy,
-                           double fw, double fh) {
+void PdfSurface::DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx,
+                           double fy, double fw, double fh) {
   const PictureStore::Entry* e = pictures_.Use(pic, fw * ptx_ / 72.0, fh * pty_ / 72.0);
   if (!e) return;
   FlushFill();
@@ -445,15 +454,16 @@ void PdfSurface::DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const
   }
   for (const Seg& sx : xs)
     for (const Seg& sy : ys) {
-      std::string op = "q " + N(sx.from) + " " + N(sy.from) + " " + N(sx.to - sx.from) + " " + N(sy.to - sy.from) +
-                       " re W n " + Num(sx.size, 4) + " 0 0 " + Num(-sy.size, 4) + " " + Num(sx.origin, 4) + " " +
-                       Num(sy.origin + sy.size, 4) + " cm " + Name(e->resname) + " Do Q\n";
+      std::string op = "q " + N(sx.from) + " " + N(sy.from) + " " + N(sx.to - sx.from) + " " +
+                       N(sy.to - sy.from) + " re W n " + Num(sx.size, 4) + " 0 0 " + Num(-sy.size, 4) + " " +
+                       Num(sx.origin, 4) + " " + Num(sy.origin + sy.size, 4) + " cm " + Name(e->resname) +
+                       " Do Q\n";
       content_ += op;
     }
 }
 
-bool PdfSurface::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
-                            int32_t sw, int32_t sh) {
+bool PdfSurface::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,
+                            int32_t sy, int32_t sw, int32_t sh) {
   if (!pic.loaded() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
   if (measuring_ || !error_.empty()) return true;
   // sy counts from the bottom row.

@@ -80,8 +80,8 @@ class PdfSurface : public render::DrawingSurface {
   int32_t TextHeight(const std::u16string& s) override;
   bool IsRasterPrinter() const override { return true; }  // pictures arrive whole (StretchDib)
   bool Extent(int32_t& width, int32_t& height) const override;
-  bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy, int32_t sw,
-                  int32_t sh) override;
+  bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
+                  int32_t sw, int32_t sh) override;
   void SetDibRow(int32_t x, int32_t y, const dib& row) override;
   bool SetDibBlock(int32_t x, int32_t y, const dib& block) override;
   void CopyBitmap(int32_t x, int32_t y, const dib& bmp) override;
@@ -92,7 +92,8 @@ class PdfSurface : public render::DrawingSurface {
   void DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) override;
   void DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
   void DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
-  void DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4) override;
+  void DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+             int32_t y4) override;
 
  private:
   FontFace* CurrentFace();
@@ -101,8 +102,8 @@ class PdfSurface : public render::DrawingSurface {
   void Emit(const std::string& s);
   void SetFillColour(TColor c);
   void SetStroke(TColor c, double width, int cap);
-  void DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy, double fw,
-                 double fh);
+  void DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy,
+                 double fw, double fh);
   void FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face, double px);
 
   FontSet& fontset_;

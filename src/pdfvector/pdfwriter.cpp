@@ -70,7 +70,8 @@ void PdfWriter::WriteObject(int32_t num, const std::string& body) {
 }
 
 void PdfWriter::WriteStream(int32_t num, const std::string& dict, const std::string& data) {
-  WriteObject(num, "<<" + dict + " /Length " + std::to_string(data.size()) + ">>\nstream\n" + data + "\nendstream");
+  WriteObject(
+      num, "<<" + dict + " /Length " + std::to_string(data.size()) + ">>\nstream\n" + data + "\nendstream");
 }
 
 void PdfWriter::WriteReady(bool wait_front) {
@@ -129,7 +130,8 @@ bool PdfWriter::Finish(const std::string& trailer) {
   Write("trailer\n<< /Size " + std::to_string(offsets_.size()) + " " + trailer + " >>\nstartxref\n" +
         std::to_string(xref) + "\n%%EOF\n");
   Flush();
-  if (!failed() && ::fsync(fd_) != 0 && errno != EINVAL) Fail("cannot write " + name_ + ": " + std::strerror(errno));
+  if (!failed() && ::fsync(fd_) != 0 && errno != EINVAL)
+    Fail("cannot write " + name_ + ": " + std::strerror(errno));
   if (::close(fd_) != 0) Fail("cannot write " + name_ + ": " + std::strerror(errno));
   fd_ = -1;
   return !failed();

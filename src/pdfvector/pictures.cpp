@@ -109,10 +109,13 @@ bool ReadJpegHeader(const std::string& bytes, int& components, int& width, int& 
       const uint8_t* t = seg + 6;
       const size_t tl = len - 8;
       const bool le = t[0] == 'I';
-      auto u16 = [&](size_t o) -> unsigned { return o + 2 > tl ? 0 : le ? t[o] | (t[o + 1] << 8) : (t[o] << 8) | t[o + 1]; };
+      auto u16 = [&](size_t o) -> unsigned {
+        return o + 2 > tl ? 0 : le ? t[o] | (t[o + 1] << 8) : (t[o] << 8) | t[o + 1];
+      };
       auto u32 = [&](size_t o) -> size_t {
-        return o + 4 > tl ? 0 : le ? t[o] | (t[o + 1] << 8) | (t[o + 2] << 16) | (size_t(t[o + 3]) << 24)
-                                   : (size_t(t[o]) << 24) | (t[o + 1] << 16) | (t[o + 2] << 8) | t[o + 3];
+        return o + 4 > tl ? 0
+               : le       ? t[o] | (t[o + 1] << 8) | (t[o + 2] << 16) | (size_t(t[o + 3]) << 24)
+                          : (size_t(t[o]) << 24) | (t[o + 1] << 16) | (t[o + 2] << 8) | t[o + 3];
       };
       const size_t ifd = u32(4);
       const unsigned count = u16(ifd);
@@ -242,8 +245,8 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
     auto bytes = std::make_shared<std::string>(std::move(jpeg));
     const int32_t w = jw, h = jh;
     w_.Enqueue(e.obj, [bytes, cs, w, h] {
-      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(w) + " /Height " + std::to_string(h) +
-             " /ColorSpace " + cs + " /BitsPerComponent 8 /Filter /DCTDecode /Length " +
+      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(w) + " /Height " +
+             std::to_string(h) + " /ColorSpace " + cs + " /BitsPerComponent 8 /Filter /DCTDecode /Length " +
              std::to_string(bytes->size()) + " >>\nstream\n" + *bytes + "\nendstream";
     });
   } else {
@@ -279,9 +282,10 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
         data = Deflate(samples);
         filter = "/FlateDecode";
       }
-      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(nw) + " /Height " + std::to_string(nh) +
-             " /ColorSpace " + (cmyk ? "/DeviceCMYK" : "/DeviceRGB") + " /BitsPerComponent 8 /Filter " + filter +
-             " /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(nw) + " /Height " +
+             std::to_string(nh) + " /ColorSpace " + (cmyk ? "/DeviceCMYK" : "/DeviceRGB") +
+             " /BitsPerComponent 8 /Filter " + filter + " /Length " + std::to_string(data.size()) +
+             " >>\nstream\n" + data + "\nendstream";
     });
   }
   return &entries_.emplace(hash, e).first->second;

@@ -161,7 +161,8 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
       }
     } else {
       profile_ = o_.profilePath;
-      cmsHPROFILE p = cmsOpenProfileFromMem(profileBytes_.data(), static_cast<cmsUInt32Number>(profileBytes_.size()));
+      cmsHPROFILE p =
+          cmsOpenProfileFromMem(profileBytes_.data(), static_cast<cmsUInt32Number>(profileBytes_.size()));
       profileDesc_ = Description(p);
       if (p) cmsCloseProfile(p);
     }
@@ -191,10 +192,10 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
   po.maxppi = o_.maxPictureppi;
   pictures_ = std::make_unique<PictureStore>(*w_, po);
   colours_ = std::make_unique<ColourOps>(o_.cmyk, conv_.get());
-  measuring_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx, ptPerPxX_,
-                                            ptPerPxY_, bleedPx, true);
-  page_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx, ptPerPxX_,
-                                       ptPerPxY_, bleedPx, false);
+  measuring_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
+                                            ptPerPxX_, ptPerPxY_, bleedPx, true);
+  page_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
+                                       ptPerPxX_, ptPerPxY_, bleedPx, false);
   return true;
 }
 
@@ -226,7 +227,8 @@ bool VectorDocument::EndPage() {
   w_->Enqueue(r.contents, [content] {
     const std::string z = Deflate(*content);
     content->clear();
-    return "<< /Filter /FlateDecode /Length " + std::to_string(z.size()) + " >>\nstream\n" + z + "\nendstream";
+    return "<< /Filter /FlateDecode /Length " + std::to_string(z.size()) + " >>\nstream\n" + z +
+           "\nendstream";
   });
   pages_.push_back(std::move(r));
   if (w_->failed()) {
@@ -285,9 +287,10 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
       }
       annots += " " + a + " >>";
     }
-    w_->WriteObject(PageObject(p), "<< /Type /Page /Parent " + Ref(tree) + " /MediaBox " + media + " /BleedBox " +
-                                       media + " /TrimBox " + trim + " /Resources " + res + " /Contents " +
-                                       Ref(r.contents) + (annots.empty() ? "" : " /Annots [" + annots + " ]") + " >>");
+    w_->WriteObject(PageObject(p), "<< /Type /Page /Parent " + Ref(tree) + " /MediaBox " + media +
+                                       " /BleedBox " + media + " /TrimBox " + trim + " /Resources " + res +
+                                       " /Contents " + Ref(r.contents) +
+                                       (annots.empty() ? "" : " /Annots [" + annots + " ]") + " >>");
     kids += " " + Ref(PageObject(p));
   }
   w_->WriteObject(tree, "<< /Type /Pages /Kids [" + kids + " ] /Count " + std::to_string(count) + " >>");
@@ -359,12 +362,14 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
   std::strftime(xmpdate, sizeof xmpdate, "%Y-%m-%dT%H:%M:%SZ", &tm);
   const std::string title = ql::ToUtf8(o_.title);
   uint64_t idh = 1469598103934665603ULL;
-  for (char c : title + pdfdate + std::to_string(w_->bytesWritten())) idh = (idh ^ static_cast<uint8_t>(c)) * 1099511628211ULL;
+  for (char c : title + pdfdate + std::to_string(w_->bytesWritten()))
+    idh = (idh ^ static_cast<uint8_t>(c)) * 1099511628211ULL;
   char idhex[40];
   std::snprintf(idhex, sizeof idhex, "%016llx%016llx", static_cast<unsigned long long>(idh),
                 static_cast<unsigned long long>(idh * 0x9E3779B97F4A7C15ULL));
-  const std::string uuid = std::string(idhex, 8) + "-" + std::string(idhex + 8, 4) + "-" + std::string(idhex + 12, 4) +
-                           "-" + std::string(idhex + 16, 4) + "-" + std::string(idhex + 20, 12);
+  const std::string uuid = std::string(idhex, 8) + "-" + std::string(idhex + 8, 4) + "-" +
+                           std::string(idhex + 12, 4) + "-" + std::string(idhex + 16, 4) + "-" +
+                           std::string(idhex + 20, 12);
 
   std::string intents;
   if (!profileBytes_.empty()) {
@@ -374,16 +379,18 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
     const bool fogra = profile_.find(pdfimg::kShippedProfileName) != std::string::npos;
     const std::string ident = !o_.cmyk ? "sRGB" : fogra ? "FOGRA39" : "Custom";
     const std::string desc = profileDesc_.empty() ? ident : profileDesc_;
-    w_->WriteObject(intent, "<< /Type /OutputIntent /S /GTS_PDFX /OutputConditionIdentifier " + Literal(ident) +
-                                " /OutputCondition " + Literal(desc) + " /Info " + Literal(desc) +
-                                " /RegistryName (http://www.color.org) /DestOutputProfile " + Ref(icc) + " >>");
+    w_->WriteObject(intent, "<< /Type /OutputIntent /S /GTS_PDFX /OutputConditionIdentifier " +
+                                Literal(ident) + " /OutputCondition " + Literal(desc) + " /Info " +
+                                Literal(desc) + " /RegistryName (http://www.color.org) /DestOutputProfile " +
+                                Ref(icc) + " >>");
     intents = " /OutputIntents [" + Ref(intent) + "]";
   }
   const bool pdfx = !profileBytes_.empty();
   const int32_t meta = w_->Reserve();
   std::string xmp =
       "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
-      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n<rdf:RDF "
+      "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
       "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
       "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\" "
       "xmlns:xmpMM=\"http://ns.adobe.com/xap/1.0/mm/\" xmlns:pdfxid=\"http://www.npes.org/pdfx/ns/id/\">\n"
@@ -392,17 +399,20 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
       XmlEscape(title) +
       "</rdf:li></rdf:Alt></dc:title>\n"
       "<xmp:CreatorTool>Quillane</xmp:CreatorTool>\n<xmp:CreateDate>" +
-      xmpdate + "</xmp:CreateDate>\n<xmp:ModifyDate>" + xmpdate + "</xmp:ModifyDate>\n<xmp:MetadataDate>" + xmpdate +
+      xmpdate + "</xmp:CreateDate>\n<xmp:ModifyDate>" + xmpdate + "</xmp:ModifyDate>\n<xmp:MetadataDate>" +
+      xmpdate +
       "</xmp:MetadataDate>\n<pdf:Producer>Quillane</pdf:Producer>\n<pdf:Trapped>False</pdf:Trapped>\n"
       "<xmpMM:DocumentID>uuid:" +
       uuid + "</xmpMM:DocumentID>\n<xmpMM:InstanceID>uuid:" + uuid +
-      "</xmpMM:InstanceID>\n<xmpMM:VersionID>1</xmpMM:VersionID>\n<xmpMM:RenditionClass>default</xmpMM:RenditionClass>\n" +
+      "</xmpMM:InstanceID>\n<xmpMM:VersionID>1</xmpMM:VersionID>\n<xmpMM:RenditionClass>default</"
+      "xmpMM:RenditionClass>\n" +
       (pdfx ? "<pdfxid:GTS_PDFXVersion>PDF/X-4</pdfxid:GTS_PDFXVersion>\n" : "") +
       "</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
   w_->WriteStream(meta, " /Type /Metadata /Subtype /XML", xmp);
   const int32_t info = w_->Reserve(), catalog = w_->Reserve();
-  w_->WriteObject(info, "<< /Title " + TextString(o_.title) + " /Creator (Quillane) /Producer (Quillane) /CreationDate (" +
-                            pdfdate + ") /ModDate (" + pdfdate + ") /Trapped /False" +
+  w_->WriteObject(info, "<< /Title " + TextString(o_.title) +
+                            " /Creator (Quillane) /Producer (Quillane) /CreationDate (" + pdfdate +
+                            ") /ModDate (" + pdfdate + ") /Trapped /False" +
                             (pdfx ? " /GTS_PDFXVersion (PDF/X-4)" : "") + " >>");
   w_->WriteObject(catalog, "<< /Type /Catalog /Pages " + Ref(tree) + " /Metadata " + Ref(meta) + intents +
                                (outlines ? " /Outlines " + Ref(outlines) + " /PageMode /UseOutlines" : "") +

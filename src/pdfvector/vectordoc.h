@@ -38,11 +38,11 @@ struct VectorOptions {
   double widthPt = 0, heightPt = 0;   // the trim box in points
   double bleedMm = 3;                 // 0 ... 25
   bool cmyk = true;
-  std::string profilePath;            // CMYK: the press profile
-  bool requireProfile = false;        // CMYK: fail when it cannot be used (else arithmetic colours)
-  double maxPictureppi = 300;         // 0: pictures keep their resolution
+  std::string profilePath;      // CMYK: the press profile
+  bool requireProfile = false;  // CMYK: fail when it cannot be used (else arithmetic colours)
+  double maxPictureppi = 300;   // 0: pictures keep their resolution
   std::u16string title;
-  int threads = -1;                   // -1 one per core, 0 the calling thread
+  int threads = -1;  // -1 one per core, 0 the calling thread
 };
 
 struct OutlineItem {

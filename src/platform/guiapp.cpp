@@ -1,17 +1,19 @@
 #include "platform/guiapp.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <cerrno>
 #include <cstdlib>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <memory>
+#include <string>
 
 namespace platform {
 
 bool EnsureGuiApplication() {
-  if (QCoreApplication::instance()) return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+  if (QCoreApplication::instance())
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
   const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
   if (!std::getenv("QT_QPA_PLATFORM") && !display) setenv("QT_QPA_PLATFORM", "offscreen", 0);
   // Headless runs (CI, batch jobs) often have no runtime folder; give Qt the

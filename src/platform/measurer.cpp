@@ -23,6 +23,8 @@ int32_t QtTextMeasurer::TextWidthPx(const TFontSpec& font, const std::u16string&
   return For(font).Width(text);
 }
 
-int32_t QtTextMeasurer::TextHeightPx(const TFontSpec& font, const std::u16string&) { return For(font).Height(); }
+int32_t QtTextMeasurer::TextHeightPx(const TFontSpec& font, const std::u16string&) {
+  return For(font).Height();
+}
 
 }  // namespace platform

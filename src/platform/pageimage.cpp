@@ -48,7 +48,8 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
   }
   ImageSurface surface(w, h);
   if (!surface.ok()) {
-    if (error) *error = "not enough memory for a page of " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
+    if (error)
+      *error = "not enough memory for a page of " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
     return false;
   }
   // The catalog is laid out once silently and once more drawing only the

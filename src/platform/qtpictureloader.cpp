@@ -26,8 +26,8 @@ bool QtPictureLoader::PixelSize(const std::u16string& filename, int32_t& width, 
   return DibFileSize(ql::ToUtf8(filename), width, height);
 }
 
-bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
-                                 int32_t& fullWidth, int32_t& fullHeight) {
+bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight,
+                                 dib& out, int32_t& fullWidth, int32_t& fullHeight) {
   fullWidth = fullHeight = 0;
   if (filename.empty()) {
     deldib(out);

@@ -62,7 +62,9 @@ double QtSurface::RunWidthF(const std::u16string& s) {
   return Reference().WidthF(s) * em / kReferencePx;
 }
 
-int32_t QtSurface::TextWidth(const std::u16string& s) { return static_cast<int32_t>(std::lround(RunWidthF(s))); }
+int32_t QtSurface::TextWidth(const std::u16string& s) {
+  return static_cast<int32_t>(std::lround(RunWidthF(s)));
+}
 int32_t QtSurface::TextHeight(const std::u16string&) { return Metrics().Height(); }
 
 void QtSurface::Fill(int32_t x, int32_t y, int32_t w, int32_t h, TColor c) {
@@ -108,7 +110,8 @@ void QtSurface::DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 // runs of pixels.
 void QtSurface::ThinLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   const TColor c = Pen().color;
-  const int64_t dx = std::llabs(static_cast<int64_t>(x2) - x1), dy = std::llabs(static_cast<int64_t>(y2) - y1);
+  const int64_t dx = std::llabs(static_cast<int64_t>(x2) - x1),
+                dy = std::llabs(static_cast<int64_t>(y2) - y1);
   const int32_t stepx = x2 > x1 ? 1 : -1, stepy = y2 > y1 ? 1 : -1;
   if (dy == 0) {
     if (dx) Fill(stepx > 0 ? x1 : x2 + 1, y1, static_cast<int32_t>(dx), 1, c);
@@ -204,7 +207,8 @@ void QtSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   painter_.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(x2 + 0.5, y2 + 0.5));
 }
 
-void QtSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4) {
+void QtSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+                      int32_t y4) {
   if (!painter_.isActive() || x2 - x1 < 1 || y2 - y1 < 1) return;
   // The ellipse through the pixel centres of the box (right and bottom
   // edges exclusive); rays start at the box centre.
@@ -224,15 +228,15 @@ void QtSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3
   path.arcTo(box, start, sweep);
   const render::PenKind kind = Pen().kind;
   painter_.setPen(WidePen(kind == render::PenKind::GeometricSquare ? Qt::SquareCap
-                          : kind == render::PenKind::GeometricFlat  ? Qt::FlatCap
-                          : Pen().width > 1                         ? Qt::RoundCap
-                                                                    : Qt::FlatCap));
+                          : kind == render::PenKind::GeometricFlat ? Qt::FlatCap
+                          : Pen().width > 1                        ? Qt::RoundCap
+                                                                   : Qt::FlatCap));
   painter_.setBrush(Qt::NoBrush);
   painter_.drawPath(path);
 }
 
-bool QtSurface::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
-                           int32_t sw, int32_t sh) {
+bool QtSurface::StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,
+                           int32_t sy, int32_t sw, int32_t sh) {
   if (!painter_.isActive() || !pic.loaded() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
   const QImage image = DibToQImage(pic);
   if (image.isNull()) return false;

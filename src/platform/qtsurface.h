@@ -28,8 +28,8 @@ class QtSurface : public render::DrawingSurface {
 
   bool IsRasterPrinter() const override { return printer_; }
 
-  bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy, int32_t sw,
-                  int32_t sh) override;
+  bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
+                  int32_t sw, int32_t sh) override;
   void SetDibRow(int32_t x, int32_t y, const dib& row) override;
   bool SetDibBlock(int32_t x, int32_t y, const dib& block) override;
   void CopyBitmap(int32_t x, int32_t y, const dib& bmp) override;
@@ -50,7 +50,8 @@ class QtSurface : public render::DrawingSurface {
   void DoFillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, TColor c) override;
   void DoFrameRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
   void DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
-  void DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4, int32_t y4) override;
+  void DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
+             int32_t y4) override;
 
  private:
   FontAdvances& Metrics();

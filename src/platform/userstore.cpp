@@ -12,7 +12,8 @@ struct UserStore::Impl {
   std::unique_ptr<QSettings> settings;
 };
 
-UserStore::UserStore() : impl_(new Impl(new QSettings(QSettings::IniFormat, QSettings::UserScope, "Quillane", "Quillane"))) {}
+UserStore::UserStore()
+    : impl_(new Impl(new QSettings(QSettings::IniFormat, QSettings::UserScope, "Quillane", "Quillane"))) {}
 UserStore::UserStore(const std::string& inifile)
     : impl_(new Impl(new QSettings(QString::fromStdString(inifile), QSettings::IniFormat))) {}
 UserStore::~UserStore() {
@@ -29,7 +30,8 @@ void ReadBool(const QSettings& s, const char* key, bool& value) {
 
 void UserStore::LoadOptions(ProgramOptions& o, double& zoom) const {
   const QSettings& s = *impl_->settings;
-  ReadBool(s, "Options/LeereVariantenSpaltenundZeilenbeimffnenentfernen1", o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
+  ReadBool(s, "Options/LeereVariantenSpaltenundZeilenbeimffnenentfernen1",
+           o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
   ReadBool(s, "Options/PDFDateienmitCMYKFarbenausgeben1", o.PDFDateienmitCMYKFarbenausgeben1);
   ReadBool(s, "Options/DruckenDialoganzeigenvordemDrucken1", o.DruckenDialoganzeigenvordemDrucken1);
   bool ok = false;
@@ -39,7 +41,8 @@ void UserStore::LoadOptions(ProgramOptions& o, double& zoom) const {
 
 void UserStore::SaveOptions(const ProgramOptions& o, double zoom) {
   QSettings& s = *impl_->settings;
-  s.setValue("Options/LeereVariantenSpaltenundZeilenbeimffnenentfernen1", o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
+  s.setValue("Options/LeereVariantenSpaltenundZeilenbeimffnenentfernen1",
+             o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
   s.setValue("Options/PDFDateienmitCMYKFarbenausgeben1", o.PDFDateienmitCMYKFarbenausgeben1);
   s.setValue("Options/DruckenDialoganzeigenvordemDrucken1", o.DruckenDialoganzeigenvordemDrucken1);
   s.setValue("View/ZoomEd", zoom);
@@ -52,7 +55,9 @@ int UserStore::LoadInt(const std::string& key, int fallback, int lo, int hi) con
   return v < lo ? lo : v > hi ? hi : v;
 }
 
-void UserStore::SaveInt(const std::string& key, int value) { impl_->settings->setValue(QString::fromStdString(key), value); }
+void UserStore::SaveInt(const std::string& key, int value) {
+  impl_->settings->setValue(QString::fromStdString(key), value);
+}
 
 std::vector<std::u16string> UserStore::LoadTextList(const std::string& key) const {
   std::vector<std::u16string> out;

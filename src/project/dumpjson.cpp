@@ -35,14 +35,29 @@ std::string JsonString(const std::u16string& s) {
   for (size_t i = 0; i < s.size(); ++i) {
     const char16_t c = s[i];
     switch (c) {
-      case u'"': out += "\\\""; continue;
-      case u'\\': out += "\\\\"; continue;
-      case u'\n': out += "\\n"; continue;
-      case u'\r': out += "\\r"; continue;
-      case u'\t': out += "\\t"; continue;
-      case u'\b': out += "\\b"; continue;
-      case u'\f': out += "\\f"; continue;
-      default: break;
+      case u'"':
+        out += "\\\"";
+        continue;
+      case u'\\':
+        out += "\\\\";
+        continue;
+      case u'\n':
+        out += "\\n";
+        continue;
+      case u'\r':
+        out += "\\r";
+        continue;
+      case u'\t':
+        out += "\\t";
+        continue;
+      case u'\b':
+        out += "\\b";
+        continue;
+      case u'\f':
+        out += "\\f";
+        continue;
+      default:
+        break;
     }
     if (c < 0x20) {
       hex(c);

@@ -1,18 +1,17 @@
 #include "project/fileio.h"
 
-#include "core/safefile.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <vector>
 
 #include "core/codepage.h"
+#include "core/safefile.h"
 #include "core/temppaths.h"
 
 namespace project {
@@ -85,9 +84,7 @@ S FolderPartOf(const S& name) {
 std::u16string FolderPart(const std::u16string& name) { return FolderPartOf(name); }
 std::string FolderPart(const std::string& name) { return FolderPartOf(name); }
 
-bool HasFolderPart(const std::u16string& name) {
-  return name.find_first_of(u"/\\") != std::u16string::npos;
-}
+bool HasFolderPart(const std::u16string& name) { return name.find_first_of(u"/\\") != std::u16string::npos; }
 
 namespace {
 bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
@@ -96,7 +93,9 @@ bool HasDriveLetter(const std::u16string& n) {
   return n.size() >= 2 && n[1] == u':' && ((n[0] >= u'A' && n[0] <= u'Z') || (n[0] >= u'a' && n[0] <= u'z'));
 }
 
-bool IsAbsoluteName(const std::u16string& n) { return (!n.empty() && IsSeparator(n[0])) || HasDriveLetter(n); }
+bool IsAbsoluteName(const std::u16string& n) {
+  return (!n.empty() && IsSeparator(n[0])) || HasDriveLetter(n);
+}
 
 std::u16string CurrentFolder() {
   std::string buf(4096, '\0');

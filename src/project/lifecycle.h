@@ -91,10 +91,10 @@ bool OpenFile(Document& doc, LifecycleUi& ui);
 // --- Start and stop.
 
 struct ProgramState {
-  std::string progpath;        // executable folder, ending in '/'
+  std::string progpath;                   // executable folder, ending in '/'
   int languagesetto = options::kEnglish;  // from options.dat
-  bool infirst = false;        // first-show initialisation has run
-  bool dontchlang = false;     // language commands do nothing while set
+  bool infirst = false;                   // first-show initialisation has run
+  bool dontchlang = false;                // language commands do nothing while set
 };
 
 // Window creation: loads progpath + "translate.dat" into `table` and

@@ -19,8 +19,9 @@ LoadedOptions LoadOptions(const std::string& progpath) {
   if (!in) return o;
   unsigned char b[4];
   if (!in.read(reinterpret_cast<char*>(b), 4)) return o;  // short file: English
-  const auto v = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-                                      (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
+  const auto v =
+      static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                           (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
   // The language menu only ever writes 0 ... 3; anything else is not ours.
   if (v < kGerman || v > kDutch) return o;
   o.language = v;

@@ -29,11 +29,11 @@ constexpr int kLastOlderGroup = 43;
 
 // The smallest number of bytes each repeated entry occupies, used to reject
 // counts that the rest of the file cannot hold before anything is allocated.
-constexpr uint64_t kMinCategory = 8;   // name length, product count
-constexpr uint64_t kMinProduct = 20;   // name, description, pricecols, rows, pictures
-constexpr uint64_t kMinRow = 4;        // cell count
-constexpr uint64_t kMinCell = 4;       // text length
-constexpr uint64_t kMinPicture = 12;   // width, name length
+constexpr uint64_t kMinCategory = 8;  // name length, product count
+constexpr uint64_t kMinProduct = 20;  // name, description, pricecols, rows, pictures
+constexpr uint64_t kMinRow = 4;       // cell count
+constexpr uint64_t kMinCell = 4;      // text length
+constexpr uint64_t kMinPicture = 12;  // width, name length
 constexpr uint64_t kMinTitle = 4;
 constexpr size_t kTableBlockSize = 104;
 
@@ -133,10 +133,11 @@ class Reader {
     const size_t at = pos_;
     const int32_t n = I32();
     if (n < 0)
-      Fail(u"Negative Anzahl " + SNum(n) + u" der " + what + u" in " + Where() + u" (Byte " + Num(at) + u").");
+      Fail(u"Negative Anzahl " + SNum(n) + u" der " + what + u" in " + Where() + u" (Byte " + Num(at) +
+           u").");
     if (static_cast<uint64_t>(n) * minEach > Remaining())
-      Fail(u"Die Anzahl " + Num(static_cast<uint64_t>(n)) + u" der " + what + u" in " + Where() +
-           u" (Byte " + Num(at) + u") ist größer, als die restlichen " + Num(Remaining()) +
+      Fail(u"Die Anzahl " + Num(static_cast<uint64_t>(n)) + u" der " + what + u" in " + Where() + u" (Byte " +
+           Num(at) + u") ist größer, als die restlichen " + Num(Remaining()) +
            u" Bytes der Datei fassen können.");
     return n;
   }
@@ -273,7 +274,8 @@ void Reader::Font(TFontSpec& f) {
   const uint8_t len = U8();
   Need(uint64_t(len) * 2);
   std::u16string name(len, u'\0');
-  for (size_t i = 0; i < len; ++i) name[i] = static_cast<char16_t>(data_[pos_ + 2 * i] | data_[pos_ + 2 * i + 1] << 8);
+  for (size_t i = 0; i < len; ++i)
+    name[i] = static_cast<char16_t>(data_[pos_ + 2 * i] | data_[pos_ + 2 * i + 1] << 8);
   pos_ += size_t(len) * 2;
   f.name = std::move(name);
   f.pitch = U8();
@@ -305,7 +307,8 @@ void Reader::CategoryOptionsGroup() {
     o->picwidth = F64();
     o->picbelowname = I32();
     o->introbelowpic = U8() != 0;
-    if (static_cast<uint32_t>(i) < doc_.kats.Count()) doc_.kats[static_cast<uint32_t>(i)].options = std::move(o);
+    if (static_cast<uint32_t>(i) < doc_.kats.Count())
+      doc_.kats[static_cast<uint32_t>(i)].options = std::move(o);
   }
 }
 
@@ -325,10 +328,12 @@ void Reader::ProdFlag(bool Product::*field) {
   const int32_t nc = Count(u"Kategorieeinträge", 4);
   for (int32_t i = 0; i < nc; ++i) {
     const int32_t np = Count(u"Produkteinträge", 1);
-    Category* cat = static_cast<uint32_t>(i) < doc_.kats.Count() ? &doc_.kats[static_cast<uint32_t>(i)] : nullptr;
+    Category* cat =
+        static_cast<uint32_t>(i) < doc_.kats.Count() ? &doc_.kats[static_cast<uint32_t>(i)] : nullptr;
     for (int32_t j = 0; j < np; ++j) {
       const bool v = U8() != 0;
-      if (cat && static_cast<uint32_t>(j) < cat->products.Count()) cat->products[static_cast<uint32_t>(j)].*field = v;
+      if (cat && static_cast<uint32_t>(j) < cat->products.Count())
+        cat->products[static_cast<uint32_t>(j)].*field = v;
     }
   }
 }
@@ -460,7 +465,8 @@ void Writer::Font(const TFontSpec& f) {
   U8(f.pitch);
   I(f.ppi);
   I(f.size);
-  U8(static_cast<uint8_t>((f.bold ? 1 : 0) | (f.italic ? 2 : 0) | (f.underline ? 4 : 0) | (f.strikeout ? 8 : 0)));
+  U8(static_cast<uint8_t>((f.bold ? 1 : 0) | (f.italic ? 2 : 0) | (f.underline ? 4 : 0) |
+                          (f.strikeout ? 8 : 0)));
 }
 
 void Writer::CategoryOptionsGroup() {
@@ -532,27 +538,27 @@ void Writer::CategoryColours() {
 template <class IO, class Settings, class Titles>
 void TransferPartsBC(IO& io, Settings& s, Titles& titles) {
   io.BeginPartB();
-  io.Titles(titles);                                                             // 3
-  io.I(s.PreDefAnzPreisEd);                                                      // 4
-  io.File(s.FilenameEdit2);                                                      // 5
-  io.File(s.FilenameEdit1);                                                      // 6
+  io.Titles(titles);                                                                       // 3
+  io.I(s.PreDefAnzPreisEd);                                                                // 4
+  io.File(s.FilenameEdit2);                                                                // 5
+  io.File(s.FilenameEdit1);                                                                // 6
   io.F(s.LinksEd), io.F(s.ObenEd), io.F(s.RechtsEd), io.F(s.UntenEd), io.F(s.RandBildEd);  // 7
-  io.B(s.CapsCheck), io.B(s.ZentrCheck);                                         // 8
-  io.S(s.FussEd), io.S(s.FussEd2), io.S(s.KopfEd);                               // 9
-  io.B(s.RahmenCheck);                                                           // 10
-  io.F(s.KopfEdmm), io.F(s.RandKopfEd);                                          // 11
+  io.B(s.CapsCheck), io.B(s.ZentrCheck);                                                   // 8
+  io.S(s.FussEd), io.S(s.FussEd2), io.S(s.KopfEd);                                         // 9
+  io.B(s.RahmenCheck);                                                                     // 10
+  io.F(s.KopfEdmm), io.F(s.RandKopfEd);                                                    // 11
   io.B(s.FarbRechtKopfCheck), io.C(s.Shape1), io.B(s.FarbrechtFussCheck), io.C(s.Shape2);  // 12
-  io.B(s.LogoChecked), io.B(s.UnterlegeKategorie), io.B(s.KatBereichUnterCheck);  // 13
+  io.B(s.LogoChecked), io.B(s.UnterlegeKategorie), io.B(s.KatBereichUnterCheck);           // 13
   io.C(s.Shape3), io.C(s.Shape4);
-  io.B(s.ZentrFussCheck);                                                        // 14
-  io.F(s.PlatzueberEd), io.F(s.LinkRandFussEd);                                  // 15
-  io.B(s.xchangecheck);                                                          // 16
-  io.I(s.FirstPageNr);                                                           // 17
-  io.F(s.BreitEd2), io.F(s.HochEd2), io.F(s.HellEd), io.F(s.SatEd);              // 18
-  io.B(s.SVerh2Check), io.B(s.GrayScaleCheck), io.B(s.LightenCheck);             // 19
-  io.F(s.BreitEd3), io.F(s.HochEd3);                                             // 20
-  io.B(s.sverhlogo);                                                             // 21
-  io.UnusedFont(s.FontDialog2);                                                  // 22
+  io.B(s.ZentrFussCheck);                                             // 14
+  io.F(s.PlatzueberEd), io.F(s.LinkRandFussEd);                       // 15
+  io.B(s.xchangecheck);                                               // 16
+  io.I(s.FirstPageNr);                                                // 17
+  io.F(s.BreitEd2), io.F(s.HochEd2), io.F(s.HellEd), io.F(s.SatEd);   // 18
+  io.B(s.SVerh2Check), io.B(s.GrayScaleCheck), io.B(s.LightenCheck);  // 19
+  io.F(s.BreitEd3), io.F(s.HochEd3);                                  // 20
+  io.B(s.sverhlogo);                                                  // 21
+  io.UnusedFont(s.FontDialog2);                                       // 22
   io.Font(s.FontDialog2), io.Font(s.FontDialog3), io.Font(s.FontDialog4), io.Font(s.FontDialog5);
   io.Font(s.FontDialog6), io.Font(s.FontDialog7), io.Font(s.FontDialog8), io.Font(s.FontDialog9);
 
@@ -708,7 +714,8 @@ bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat forma
   return true;
 }
 
-bool OpenFileWithName(Document& doc, const std::string& path, const ReadOptions& options, std::u16string* error) {
+bool OpenFileWithName(Document& doc, const std::string& path, const ReadOptions& options,
+                      std::u16string* error) {
   return OpenWith(doc, path, ProjectFormat::Current, options, error);
 }
 
@@ -725,7 +732,8 @@ bool OpenFileWithNameOLD(Document& doc, const std::string& path, std::u16string*
   return OpenFileWithNameOLD(doc, path, ReadOptions::FromDocument(doc), error);
 }
 
-bool OpenProjectFile(Document& doc, const std::string& path, const ReadOptions& options, std::u16string* error) {
+bool OpenProjectFile(Document& doc, const std::string& path, const ReadOptions& options,
+                     std::u16string* error) {
   return project::HasOlderProjectExtension(path) ? OpenFileWithNameOLD(doc, path, options, error)
                                                  : OpenFileWithName(doc, path, options, error);
 }

@@ -26,7 +26,8 @@ struct ReadOptions {
 
   static ReadOptions FromDocument(const Document& doc) {
     ReadOptions o;
-    o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = doc.options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1;
+    o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 =
+        doc.options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1;
     return o;
   }
 };

@@ -58,7 +58,8 @@ bool LoadTemplateFile(const std::string& path, std::vector<std::u16string>& titl
   return true;
 }
 
-bool SaveTemplateFile(const std::string& path, const std::vector<std::u16string>& titles, std::u16string* error) {
+bool SaveTemplateFile(const std::string& path, const std::vector<std::u16string>& titles,
+                      std::u16string* error) {
   std::string bytes;
   for (const auto& t : titles) {
     bytes += ql::ToCp1252(t);

@@ -9,7 +9,8 @@
 // Windows-1252. Every line (CR LF, LF or CR ended), empty ones included, is
 // one title; a final line break adds no empty title. On failure `titles` is
 // left as it was and `error` names the file.
-bool LoadTemplateFile(const std::string& path, std::vector<std::u16string>& titles, std::u16string* error = nullptr);
+bool LoadTemplateFile(const std::string& path, std::vector<std::u16string>& titles,
+                      std::u16string* error = nullptr);
 
 // Writes the titles in Windows-1252 (characters it lacks become "?"), each
 // followed by CR LF, without a byte order mark. The old file is replaced only

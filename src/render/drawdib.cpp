@@ -13,7 +13,9 @@ namespace {
 
 int32_t RoundRatio(double a, double b, double c) { return RoundEven(a * b / c); }
 
-const uint8_t* BottomRow(const dib& d, int32_t r) { return d.pixels.data() + static_cast<size_t>(r) * d.bytew; }
+const uint8_t* BottomRow(const dib& d, int32_t r) {
+  return d.pixels.data() + static_cast<size_t>(r) * d.bytew;
+}
 uint8_t* BottomRow(dib& d, int32_t r) { return d.pixels.data() + static_cast<size_t>(r) * d.bytew; }
 
 uint32_t GetBottom(const dib& d, int32_t x, int32_t r) { return getpixel(d, x, d.height - 1 - r); }
@@ -21,8 +23,8 @@ void SetBottom(dib& d, int32_t x, int32_t r, uint32_t v) { setpixel(d, x, d.heig
 
 }  // namespace
 
-void RowTransfer(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,
-                 int32_t sy, int32_t sw, int32_t sh) {
+void RowTransfer(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic,
+                 int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
   if (!pic.loaded() || (pic.bitcount != 24 && pic.bitcount != 8)) return;
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   const int32_t W = pic.width, H = pic.height;
@@ -72,7 +74,8 @@ bool ResampleNearest(const dib& pic, int32_t sx, int32_t sy, int32_t sw, int32_t
                      dib& out) {
   deldib(out);
   if (!pic.loaded() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
-  if (!newdib(out, dw, dh, pic.bitcount, pic.palette.data(), static_cast<int>(pic.palette.size()))) return false;
+  if (!newdib(out, dw, dh, pic.bitcount, pic.palette.data(), static_cast<int>(pic.palette.size())))
+    return false;
   std::vector<int32_t> cols(static_cast<size_t>(dw));
   for (int32_t i = 0; i < dw; ++i)
     cols[i] = dw == 1 ? 0 : static_cast<int32_t>(sx + static_cast<int64_t>(sw - 1) * i / (dw - 1));

@@ -32,8 +32,8 @@ inline void DrawDibWhole(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw
 
 // Row transfer of an (already clipped) source rectangle: 24- or 8-bit
 // pictures only.
-void RowTransfer(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,
-                 int32_t sy, int32_t sw, int32_t sh);
+void RowTransfer(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic,
+                 int32_t sx, int32_t sy, int32_t sw, int32_t sh);
 
 // Nearest-neighbour resample of (sx, sy, sw, sh) into a new dw x dh picture
 // of the same depth and colour table (source column sx + (sw - 1) * i div

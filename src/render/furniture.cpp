@@ -1,9 +1,9 @@
 #include "render/furniture.h"
 
 #include <ctime>
+#include <iomanip>
 #include <locale>
 #include <sstream>
-#include <iomanip>
 
 #include "core/codepage.h"
 #include "render/drawdib.h"
@@ -14,7 +14,8 @@ namespace render {
 // ---------------------------------------------------------------------------
 // Texts
 
-std::u16string ReplaceNoCase(const std::u16string& text, const std::u16string& what, const std::u16string& with) {
+std::u16string ReplaceNoCase(const std::u16string& text, const std::u16string& what,
+                             const std::u16string& with) {
   if (what.empty()) return text;
   auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; };
   std::u16string out;
@@ -32,8 +33,8 @@ std::u16string ReplaceNoCase(const std::u16string& text, const std::u16string& w
   return out;
 }
 
-std::u16string ReplaceFooterPlaceholders(const std::u16string& text, int32_t pagenr, const std::u16string& date,
-                                         const std::u16string& category) {
+std::u16string ReplaceFooterPlaceholders(const std::u16string& text, int32_t pagenr,
+                                         const std::u16string& date, const std::u16string& category) {
   std::u16string page;
   if (pagenr >= 1)
     for (char c : std::to_string(pagenr)) page.push_back(static_cast<char16_t>(c));
@@ -164,7 +165,8 @@ void RenderSession::LoadFurniturePictures() {
 
 TColor GradientRow(TColor c1, TColor c2, int32_t j, int32_t height) {
   auto ch = [&](int a, int b) {
-    return static_cast<int>(static_cast<int64_t>(a) * (height - j) / height + static_cast<int64_t>(j) * b / height);
+    return static_cast<int>(static_cast<int64_t>(a) * (height - j) / height +
+                            static_cast<int64_t>(j) * b / height);
   };
   return RGBColor(ch(ColorR(c1), ColorR(c2)), ch(ColorG(c1), ColorG(c2)), ch(ColorB(c1), ColorB(c2)));
 }
@@ -235,13 +237,15 @@ void DrawHeader(RenderPass& pass, PageState& st, bool drawn) {
   pass.SelectRoleFont(set.FontDialog9);
   const int32_t th = c.TextHeight(u" ");
   if (drawn) {
-    if (set.FarbRechtKopfCheck) FillRect(c, 0, 0, pass.params.width, th + st.toppx + pass.Len(set.KopfEdmm), set.Shape1);
+    if (set.FarbRechtKopfCheck)
+      FillRect(c, 0, 0, pass.params.width, th + st.toppx + pass.Len(set.KopfEdmm), set.Shape1);
     int32_t offset = 0;
     const dib& logo = pass.session.di3;
     if (logo.loaded() && set.LogoChecked) {
       const int32_t w = pass.LenCm(set.BreitEd3);
-      const int32_t h = set.sverhlogo ? static_cast<int32_t>(static_cast<int64_t>(w) * logo.height / logo.width)
-                                      : pass.LenCm(set.HochEd3);
+      const int32_t h = set.sverhlogo
+                            ? static_cast<int32_t>(static_cast<int64_t>(w) * logo.height / logo.width)
+                            : pass.LenCm(set.HochEd3);
       int32_t lx;
       if (set.ShowLogoRightAlignedCheck) {
         lx = pass.params.width - pass.Len(set.RandKopfEd) - w;
@@ -327,10 +331,18 @@ void DrawFrame(RenderPass& pass, const PageState& st) {
     const int32_t cx = x1 + (x2 - x1) / 2, cy = y1 + (y2 - y1) / 2;
     auto pt = [&](int clock, int32_t& x, int32_t& y) {
       switch (clock) {
-        case 12: x = cx, y = y1; break;
-        case 3: x = x2, y = cy; break;
-        case 6: x = cx, y = y2; break;
-        default: x = x1, y = cy; break;  // 9
+        case 12:
+          x = cx, y = y1;
+          break;
+        case 3:
+          x = x2, y = cy;
+          break;
+        case 6:
+          x = cx, y = y2;
+          break;
+        default:
+          x = x1, y = cy;
+          break;  // 9
       }
     };
     int32_t ax, ay, bx, by;

@@ -23,10 +23,11 @@ void BreakPage(RenderPass& pass, PageState& st, const std::u16string& katname);
 
 // Replaces %PAGE%, %DATE% and %CATEGORY% (any letter case, in that order)
 // in a footer text. `pagenr` below 1 gives an empty page number.
-std::u16string ReplaceFooterPlaceholders(const std::u16string& text, int32_t pagenr, const std::u16string& date,
-                                         const std::u16string& category);
+std::u16string ReplaceFooterPlaceholders(const std::u16string& text, int32_t pagenr,
+                                         const std::u16string& date, const std::u16string& category);
 // Every occurrence of `what` (ASCII, any letter case) replaced by `with`.
-std::u16string ReplaceNoCase(const std::u16string& text, const std::u16string& what, const std::u16string& with);
+std::u16string ReplaceNoCase(const std::u16string& text, const std::u16string& what,
+                             const std::u16string& with);
 // Today's date in the short date format of the system (dd.mm.yyyy when the
 // locale gives none).
 std::u16string TodayShortDate();

@@ -97,7 +97,8 @@ void DrawHeadingPicture(RenderPass& pass, const CategoryOptions& o, HeadingPictu
                         int32_t w, int32_t h) {
   if (!hp.pic.loaded()) return;
   if (o.picasbackground)
-    DrawDibWhole(pass.canvas, 0, 0, pass.params.width, pass.params.height, hp.pic, false, pass.session.feedback);
+    DrawDibWhole(pass.canvas, 0, 0, pass.params.width, pass.params.height, hp.pic, false,
+                 pass.session.feedback);
   else
     DrawDibWhole(pass.canvas, x, y, w, h, hp.pic, false, pass.session.feedback);
 }

@@ -12,8 +12,8 @@ namespace {
 
 bool SameSurfaceMetrics(const TFontSpec& a, const TFontSpec& b) {
   return a.size == b.size && a.ppi == b.ppi && a.bold == b.bold && a.italic == b.italic &&
-         a.underline == b.underline && a.strikeout == b.strikeout && a.charset == b.charset && a.pitch == b.pitch &&
-         a.name == b.name;
+         a.underline == b.underline && a.strikeout == b.strikeout && a.charset == b.charset &&
+         a.pitch == b.pitch && a.name == b.name;
 }
 
 }  // namespace
@@ -22,7 +22,9 @@ uint32_t LayoutCache::FontIdOf(DrawingSurface& s) {
   const std::type_index type(typeid(s));
   const TFontSpec& f = s.Font();
   const double em = s.FontEmPixels();
-  auto same = [&](const SurfaceFont& sf) { return sf.type == type && sf.em == em && SameSurfaceMetrics(sf.font, f); };
+  auto same = [&](const SurfaceFont& sf) {
+    return sf.type == type && sf.em == em && SameSurfaceMetrics(sf.font, f);
+  };
   if (havelast_ && same(fonts_[lastfont_])) return lastfont_;
   uint32_t id = 0;
   for (; id < fonts_.size(); ++id)
@@ -108,7 +110,8 @@ Lines BreakCellText(MeasureCache& m, FontId font, double wmm, bool wrap, const s
   return out;
 }
 
-SharedLines LayoutCache::CellLines(MeasureCache& mc, FontId font, double wmm, bool wrap, const std::u16string& text) {
+SharedLines LayoutCache::CellLines(MeasureCache& mc, FontId font, double wmm, bool wrap,
+                                   const std::u16string& text) {
   LinesKey key{static_cast<FontId>(font * 2 + (wrap ? 1 : 0)), 0};
   std::memcpy(&key.limit, &wmm, sizeof key.limit);
   LinesMap& m = cells_[key];
@@ -120,7 +123,8 @@ SharedLines LayoutCache::CellLines(MeasureCache& mc, FontId font, double wmm, bo
   return lines;
 }
 
-SharedLines LayoutCache::ProductLines(MeasureCache& mc, FontId font, const std::u16string& text, double limitmm) {
+SharedLines LayoutCache::ProductLines(MeasureCache& mc, FontId font, const std::u16string& text,
+                                      double limitmm) {
   LinesKey key{font, 0};
   std::memcpy(&key.limit, &limitmm, sizeof key.limit);
   LinesMap& m = product_[key];

@@ -60,8 +60,12 @@ int32_t MeasureCache::HeightPx(FontId id, const std::u16string& text) {
   return px;
 }
 
-double MeasureCache::WidthMm(FontId id, const std::u16string& text) { return MeasurePxToMm(WidthPx(id, text)); }
-double MeasureCache::HeightMm(FontId id, const std::u16string& text) { return MeasurePxToMm(HeightPx(id, text)); }
+double MeasureCache::WidthMm(FontId id, const std::u16string& text) {
+  return MeasurePxToMm(WidthPx(id, text));
+}
+double MeasureCache::HeightMm(FontId id, const std::u16string& text) {
+  return MeasurePxToMm(HeightPx(id, text));
+}
 
 void MeasureCache::Clear() {
   for (auto& p : cache_) {

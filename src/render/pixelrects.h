@@ -28,7 +28,8 @@ inline void FrameSides(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w
 // A horizontal or vertical line of a geometric pen `w` pixels wide as an
 // area: a flat end stops at the end point (which is not covered), a square
 // end reaches half the width beyond both points. False for other lines.
-inline bool AxisLineArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w, bool square, PixelRect& out) {
+inline bool AxisLineArea(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w, bool square,
+                         PixelRect& out) {
   if (x1 != x2 && y1 != y2) return false;
   const int64_t lo = w / 2, hi = w - lo;
   auto span = [&](int64_t a, int64_t b, int64_t& from, int64_t& to) {

@@ -63,8 +63,12 @@ FontId RenderPass::MeasureFont() {
   return font_id_;
 }
 
-double RenderPass::TextWidthMm(const std::u16string& text) { return session.cache().WidthMm(MeasureFont(), text); }
-double RenderPass::TextHeightMm(const std::u16string& text) { return session.cache().HeightMm(MeasureFont(), text); }
+double RenderPass::TextWidthMm(const std::u16string& text) {
+  return session.cache().WidthMm(MeasureFont(), text);
+}
+double RenderPass::TextHeightMm(const std::u16string& text) {
+  return session.cache().HeightMm(MeasureFont(), text);
+}
 
 namespace {
 

@@ -259,7 +259,8 @@ struct AllPagesResult {
 // page N is handed to EndPage before page N + 1 is begun, so the sink can
 // encode it while the next one is drawn. A renderer that does not go
 // through StartPass / StartPage / FinishPass is drawn page by page.
-AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink, int32_t layoutindex = -1);
+AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink,
+                              int32_t layoutindex = -1);
 
 // The renderer of an empty slot: the page furniture of a catalog without
 // content (one page).

@@ -117,7 +117,8 @@ void DrawingSurface::Arc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t
 bool DrawingSurface::SetDibBlock(int32_t x, int32_t y, const dib& block) {
   if (!block.loaded() || (block.bitcount != 24 && block.bitcount != 8)) return false;
   dib row;
-  if (!newdib(row, block.width, 1, block.bitcount, block.palette.data(), static_cast<int>(block.palette.size())))
+  if (!newdib(row, block.width, 1, block.bitcount, block.palette.data(),
+              static_cast<int>(block.palette.size())))
     return false;
   for (int32_t r = 0; r < block.height; ++r) {
     std::copy(block.toprow(r), block.toprow(r) + block.bytew, row.pixels.begin());

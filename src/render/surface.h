@@ -56,7 +56,7 @@ class DrawingSurface {
   void SetFont(const TFontSpec& f);
   void SetFontSize(int32_t points);  // values below 1 become 1
   void SetFontColor(TColor c);
-  void SetFontPpi(int32_t ppi);      // values below 1 become 1
+  void SetFontPpi(int32_t ppi);  // values below 1 become 1
   const TFontSpec& Font() const { return font_; }
   // points * ppi / 72, rounded half away from zero (the em height in px).
   int32_t FontPixelSize() const;
@@ -131,8 +131,8 @@ class DrawingSurface {
   // onto (dx, dy, dw, dh), colour-on-colour (rows and columns dropped, not
   // blended) unless the device scales on its own. sy counts from the
   // bottom row, as in the dib. False when the device refuses.
-  virtual bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx, int32_t sy,
-                          int32_t sw, int32_t sh) = 0;
+  virtual bool StretchDib(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, int32_t sx,
+                          int32_t sy, int32_t sw, int32_t sh) = 0;
   // Row transfer: writes the one-pixel-high picture `row` (24 or 8 bits,
   // the 8-bit one with its colour table) 1:1 at (x, y).
   virtual void SetDibRow(int32_t x, int32_t y, const dib& row) = 0;

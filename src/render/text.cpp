@@ -27,21 +27,22 @@ char16_t UpperUnit(char16_t c) {
   auto pairOddUpper = [](char16_t u) { return static_cast<char16_t>(u & 1 ? u : u - 1); };
   if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);
   if (c < 0xB5) return c;
-  if (c == 0xB5) return 0x039C;                                      // µ → Μ
+  if (c == 0xB5) return 0x039C;  // µ → Μ
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
-  if (c == 0xFF) return 0x0178;                                      // ÿ → Ÿ
+  if (c == 0xFF) return 0x0178;  // ÿ → Ÿ
   if (c >= 0x0100 && c <= 0x0137) return pairEvenUpper(c);
   if (c >= 0x0139 && c <= 0x0148) return pairOddUpper(c);
   if (c >= 0x014A && c <= 0x0177) return pairEvenUpper(c);
   if (c >= 0x0179 && c <= 0x017E) return pairOddUpper(c);
-  if (c == 0x0131) return u'I';                                      // dotless ı
-  if (c == 0x017F) return u'S';                                      // long s
+  if (c == 0x0131) return u'I';  // dotless ı
+  if (c == 0x017F) return u'S';  // long s
   if (c >= 0x01CD && c <= 0x01DC) return pairOddUpper(c);
   if (c >= 0x01DE && c <= 0x01EF) return pairEvenUpper(c);
   if (c >= 0x01F8 && c <= 0x021F) return pairEvenUpper(c);
-  if (c == 0x01C6 || c == 0x01C9 || c == 0x01CC || c == 0x01F3) return static_cast<char16_t>(c - 2);  // dž lj nj dz
+  if (c == 0x01C6 || c == 0x01C9 || c == 0x01CC || c == 0x01F3)
+    return static_cast<char16_t>(c - 2);  // dž lj nj dz
   if (c >= 0x03B1 && c <= 0x03C9 && c != 0x03C2) return static_cast<char16_t>(c - 0x20);
-  if (c == 0x03C2) return 0x03A3;                                    // final sigma
+  if (c == 0x03C2) return 0x03A3;  // final sigma
   if (c == 0x03AC) return 0x0386;
   if (c >= 0x03AD && c <= 0x03AF) return static_cast<char16_t>(c - 0x25);
   if (c == 0x03CA || c == 0x03CB) return static_cast<char16_t>(c - 0x20);
@@ -205,7 +206,7 @@ std::vector<std::u16string> WrapProductText(MeasureCache& cache, FontId font, co
       };
       // Exponential probe: lo is known not wider (or -1), hi known wider.
       size_t step = 1;
-      size_t lo_plus1 = 0;  // first index not yet known to fit
+      size_t lo_plus1 = 0;   // first index not yet known to fit
       size_t hi = last + 1;  // sentinel: none wider
       for (size_t i = 0;; i = std::min(last, lo_plus1 + step - 1)) {
         if (wider(i)) {
@@ -352,7 +353,8 @@ std::vector<std::u16string> WrapIntroText(MeasureCache& cache, FontId font, cons
   return out;
 }
 
-void textoutBlockSatz(DrawingSurface& canvas, int32_t x, int32_t y, const std::u16string& line, int32_t maxw) {
+void textoutBlockSatz(DrawingSurface& canvas, int32_t x, int32_t y, const std::u16string& line,
+                      int32_t maxw) {
   int32_t n = static_cast<int32_t>(std::count(line.begin(), line.end(), u' '));
   if (n == 0) n = 1;
   const int32_t gap = (maxw - canvas.TextWidth(line)) / n;

@@ -49,7 +49,8 @@ struct TocLister {
   }
 
   // `printed` is the entry's printed page number (null: none).
-  void Line(const std::u16string& text, const std::u16string& number, int32_t indent, const int32_t* printed) {
+  void Line(const std::u16string& text, const std::u16string& number, int32_t indent,
+            const int32_t* printed) {
     DrawingSurface& c = pass.canvas;
     if (pass.Drawn(st)) {
       const int32_t y = pass.Pos(st.y);

@@ -96,7 +96,8 @@ std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std:
                                                pass.set.DoLineBreakinTableCellsCheck, text);
 }
 
-std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols, double capmm) {
+std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols,
+                                   double capmm) {
   const CatalogSettings& set = pass.set;
   std::vector<double> w(cols.maxcells, 0.0);
   const uint32_t nrows = static_cast<uint32_t>(cols.rowstart.size()) - 1;
@@ -127,8 +128,8 @@ std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const 
   return w;
 }
 
-int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w, double wmm,
-                      const std::u16string& text, int32_t rowpx, bool draw) {
+int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
+                      double wmm, const std::u16string& text, int32_t rowpx, bool draw) {
   const std::vector<std::u16string> lines = CellLinesMm(pass, wmm, text);
   if (draw) {
     DrawingSurface& c = pass.canvas;
@@ -170,7 +171,8 @@ VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t ca
     for (uint32_t ci = 0; ci < cells; ++ci) {
       SelectCellFont(pass, r == 0 ? kTitle : IsPrice(cells, ci, prod.pricecols) ? kPrice : kCell);
       anycell = true;
-      int32_t w = std::max(SurfaceTextWidth(pass, parsed[rowstart[r] + ci].shown), SurfaceTextWidth(pass, u" "));
+      int32_t w =
+          std::max(SurfaceTextWidth(pass, parsed[rowstart[r] + ci].shown), SurfaceTextWidth(pass, u" "));
       if (set.DefMaxCellWidthCheck) w = std::min(w, maxcell);
       if (capwidth > 0) w = std::min(w, capwidth);
       width[ci] = r == 0 ? w : std::max(width[ci], w);
@@ -269,8 +271,8 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
       if (width[ci] > 0) {
         SelectCellColours(pass, cell, r == 0, price);
         if (drawn) Band(c, x + indent, ry, x + indent + width[ci] + 2 * pad, ry + row.lines * rowpx);
-        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, CellAlignment(set, price), width[ci], widthmm[ci],
-                                        cell.shown, rowpx, drawn);
+        const int32_t n = TableCellText(pass, x + indent + pad, ry, step, CellAlignment(set, price),
+                                        width[ci], widthmm[ci], cell.shown, rowpx, drawn);
         row.lines = std::max(row.lines, n);
         x += width[ci] + (lines ? 2 : 3) * pad;
       }

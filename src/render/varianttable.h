@@ -22,7 +22,7 @@ enum CellAlign : int32_t { kCellLeft = 0, kCellCentre = 1, kCellRight = 2 };
 struct CellContent {
   std::u16string shown;  // control characters removed, suffix cut off
   bool hascolor = false;
-  TColor color = 0;      // 0x00BBGGRR
+  TColor color = 0;  // 0x00BBGGRR
 };
 CellContent ParseCellText(const std::u16string& text);
 
@@ -75,7 +75,8 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
 // unzoomed fonts), by the rules of MeasureVariantColumns; `capmm` > 0 caps
 // every measured cell. Layout decisions (line counts, bands) use these and
 // never the surface's widths, so pages do not depend on resolution or zoom.
-std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols, double capmm);
+std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols,
+                                   double capmm);
 // `text` (in the current cell font) broken into lines no wider than `wmm`
 // as the layout measures them: at the last space after the first character,
 // or inside a word; one line without DoLineBreakinTableCellsCheck.
@@ -86,8 +87,8 @@ std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std:
 // the column's width `wmm`. Before each line the band x - pad ... x + w +
 // pad, (y + lines so far * step) ... + rowpx is filled with the current
 // brush. Only draws when `draw` is set; always returns the number of lines.
-int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w, double wmm,
-                      const std::u16string& text, int32_t rowpx, bool draw);
+int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
+                      double wmm, const std::u16string& text, int32_t rowpx, bool draw);
 
 // The start of row r of a table, the same in every table: in pass 1 a row
 // that would start below the usable bottom goes to a new page, one line

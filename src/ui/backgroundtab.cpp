@@ -2,11 +2,11 @@
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
-#include <QSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
+#include <QSpinBox>
 
 #include "core/settings.h"
 #include "ui/preview.h"
@@ -25,7 +25,8 @@ BackgroundTab::BackgroundTab(CatalogSettings& s, SettingsBinder& b, QWidget* par
   g->addWidget(PictureFileRow(page, b.Text("FilenameEdit2", s.FilenameEdit2)), row++, 1, 1, 3);
   g->addWidget(Label("Dateiname für gerade Seiten (optional):"), row, 0);
   g->addWidget(PictureFileRow(page, b.Text("FilenameEdit3", s.FilenameEdit3)), row++, 1, 1, 3);
-  g->addWidget(b.Check("BackgroundColorCheck", s.BackgroundColorCheck, QStringLiteral("Hintergrundfarbe/Farbverlauf:")),
+  g->addWidget(b.Check("BackgroundColorCheck", s.BackgroundColorCheck,
+                       QStringLiteral("Hintergrundfarbe/Farbverlauf:")),
                row, 0);
   g->addWidget(b.Color("Shape5", s.Shape5), row, 1);
   g->addWidget(b.Color("Shape6", s.Shape6), row++, 2);
@@ -33,12 +34,13 @@ BackgroundTab::BackgroundTab(CatalogSettings& s, SettingsBinder& b, QWidget* par
   g->addWidget(b.Number("BreitEd2", s.BreitEd2, 1, 10000, 0.1), row++, 1);
   g->addWidget(Label("Höhe:"), row, 0);
   g->addWidget(b.Number("HochEd2", s.HochEd2, 1, 10000, 0.1), row++, 1);
-  g->addWidget(b.Check("SVerh2Check", s.SVerh2Check, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1, 3);
-  g->addWidget(b.Check("GrayScaleCheck", s.GrayScaleCheck, QStringLiteral("Textur in Graustufen umwandeln")), row++, 0,
-               1, 3);
-  g->addWidget(b.Check("LightenCheck", s.LightenCheck,
-                       QStringLiteral("Textur aufhellen und Sättigung neu berechnen")),
+  g->addWidget(b.Check("SVerh2Check", s.SVerh2Check, QStringLiteral("Seitenverhältnis beibehalten")), row++,
+               0, 1, 3);
+  g->addWidget(b.Check("GrayScaleCheck", s.GrayScaleCheck, QStringLiteral("Textur in Graustufen umwandeln")),
                row++, 0, 1, 3);
+  g->addWidget(
+      b.Check("LightenCheck", s.LightenCheck, QStringLiteral("Textur aufhellen und Sättigung neu berechnen")),
+      row++, 0, 1, 3);
   g->addWidget(Label("Helligkeit %:"), row, 0);
   g->addWidget(b.Number("HellEd", s.HellEd, 1, 100, 1, 0), row++, 1);
   g->addWidget(Label("Sättigung:"), row, 0);

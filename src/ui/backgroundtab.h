@@ -1,6 +1,6 @@
-// The tab "Hintergrund": background pictures, colours and processing, and the prepared background picture. Its controls are bound to
-// the document's settings through the window's SettingsBinder, which reports
-// every change to the window.
+// The tab "Hintergrund": background pictures, colours and processing, and the prepared background picture.
+// Its controls are bound to the document's settings through the window's SettingsBinder, which reports every
+// change to the window.
 #pragma once
 
 #include <QWidget>

@@ -1,9 +1,9 @@
 // Menu commands of "Datei" (CSV, PDF) and "Bearbeiten" (bulk edits).
 #include <QApplication>
 #include <QDoubleSpinBox>
-#include <QTableView>
 #include <QLocale>
 #include <QProgressDialog>
+#include <QTableView>
 #include <QTreeWidget>
 
 #include "core/codepage.h"
@@ -92,7 +92,8 @@ void MainWindow::ExportPdfCmd() {
   progress.Close();
   // A failed export says why (the file is not left half written).
   if (!r.ok && !r.cancelled)
-    dialogs_->ShowMessage(ql::FromUtf8(r.error), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
+    dialogs_->ShowMessage(ql::FromUtf8(r.error),
+                          U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
                           MessageIcon::Error);
   // The pictures the export could not draw, like a printer's preflight.
   const QString missing = PictureProblemsText(session_->loader().TakeProblems());
@@ -152,7 +153,8 @@ void MainWindow::FindProductsCmd() {
   const bool ok = RunSearchDialog(this, searchText_, searchInDescription_);
   SaveUserOptions();
   const std::vector<editing::FoundProduct> found =
-      ok ? editing::FindProducts(doc_, searchText_, searchInDescription_) : std::vector<editing::FoundProduct>{};
+      ok ? editing::FindProducts(doc_, searchText_, searchInDescription_)
+         : std::vector<editing::FoundProduct>{};
   if (found.empty()) {
     editing::ReportNothingFound(*dialogs_);
     return;

@@ -110,8 +110,8 @@ bool RunCategoryDialog(QWidget* parent, editing::CategoryDialogValues& v, const 
   form->addWidget(intro);
   QCheckBox* nonew = check("Kategorie muss nicht auf einer neuen Seite beginnen", w.nonewpage);
   QCheckBox* istoc = check("Diese Kategorie soll das Inhaltsverzeichnis sein", w.istoc);
-  QCheckBox* firstnew = check("Das erste Produkt der Kategorie soll auf einer neuen Seite beginnen",
-                              w.firstproductnewpage);
+  QCheckBox* firstnew =
+      check("Das erste Produkt der Kategorie soll auf einer neuen Seite beginnen", w.firstproductnewpage);
   QCheckBox* onlypic = check("Nur das Bild anzeigen und keinen Text, danach Seitenumbruch", w.pictureonly);
   QCheckBox* notintoc = check("Diese Kategorie nicht im Inhaltsverzeichnis auflisten", w.notintoc);
   QCheckBox* subonly =
@@ -146,7 +146,8 @@ bool RunCategoryDialog(QWidget* parent, editing::CategoryDialogValues& v, const 
     editing::CategoryDialogCheckClicked(w);
     if (w.picbelowname == 1) below->setChecked(true);
   };
-  for (QCheckBox* c : {onlypic, notintoc, deact}) QObject::connect(c, &QCheckBox::clicked, &d, onlyPictureRule);
+  for (QCheckBox* c : {onlypic, notintoc, deact})
+    QObject::connect(c, &QCheckBox::clicked, &d, onlyPictureRule);
 
   name->setFocus();
   name->setCursorPosition(name->text().size());
@@ -194,7 +195,8 @@ void RunTableSettingsDialog(QWidget* parent, editing::TableSettingsValues& v) {
   QDialog d(parent);
   d.setWindowTitle(QStringLiteral("Tabellen Einstellungen..."));
   auto* grid = new QGridLayout(&d);
-  auto* over = new QCheckBox(QStringLiteral("Die Einstellungen für dieses Produkt überschreiben die Voreinstellungen"));
+  auto* over = new QCheckBox(
+      QStringLiteral("Die Einstellungen für dieses Produkt überschreiben die Voreinstellungen"));
   over->setChecked(v.overwrite);
   grid->addWidget(over, 0, 0, 1, 4);
   auto* fixw = new QCheckBox(QStringLiteral("Feste Breite für die Tabellenzellen definieren:"));
@@ -246,8 +248,8 @@ bool RunPriceChangeDialog(QWidget* parent, editing::PriceChange& c) {
     form->addRow(r[i]);
   }
   r[static_cast<int>(c.mode)]->setChecked(true);
-  auto* note = new QLabel(
-      QStringLiteral("Bitte überprüfen Sie, ob die korrekte Anzahl der Preisspalten für alle Produkte eingestellt ist."));
+  auto* note = new QLabel(QStringLiteral(
+      "Bitte überprüfen Sie, ob die korrekte Anzahl der Preisspalten für alle Produkte eingestellt ist."));
   note->setWordWrap(true);
   form->addRow(note);
   form->addRow(OkCancel(&d));
@@ -300,8 +302,8 @@ bool RunFoundDialog(QWidget* parent, const std::vector<editing::FoundProduct>& f
   auto* lay = new QVBoxLayout(&d);
   auto* list = new QTreeWidget;
   list->setRootIsDecorated(false);
-  list->setHeaderLabels({QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung"), QStringLiteral("Kategorienr"),
-                         QStringLiteral("Artikelnr")});
+  list->setHeaderLabels({QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung"),
+                         QStringLiteral("Kategorienr"), QStringLiteral("Artikelnr")});
   for (const auto& f : found)
     new QTreeWidgetItem(list, {Q(f.name), Q(f.description), Q(editing::DecimalText(f.katnr)),
                                Q(editing::DecimalText(f.prodnr))});

@@ -28,7 +28,8 @@ QStringList LocalFiles(const QMimeData* mime) {
 // The picture file box a drop onto `page` goes to, or null.
 QLineEdit* PictureBoxOf(QObject* page) {
   const QString n = page->objectName();
-  if (n == QLatin1String("TabHintergrund")) return page->findChild<QLineEdit*>(QStringLiteral("FilenameEdit2"));
+  if (n == QLatin1String("TabHintergrund"))
+    return page->findChild<QLineEdit*>(QStringLiteral("FilenameEdit2"));
   if (n == QLatin1String("TabLogo")) return page->findChild<QLineEdit*>(QStringLiteral("FilenameEdit1"));
   return nullptr;
 }

@@ -19,10 +19,10 @@
 #include "output/htmlcatalog.h"
 #include "output/pageimages.h"
 #include "platform/shell.h"
-#include "ui/previewtab.h"
 #include "ui/exportdialogs.h"
 #include "ui/mainwindow.h"
 #include "ui/preview.h"
+#include "ui/previewtab.h"
 #include "ui/translatewidgets.h"
 
 namespace ui {
@@ -74,7 +74,9 @@ class ExportProgress {
   QWidget* preview_;
 };
 
-QString BoxCaption(const QString& appTitle) { return appTitle.isEmpty() ? QStringLiteral("Quillane") : appTitle; }
+QString BoxCaption(const QString& appTitle) {
+  return appTitle.isEmpty() ? QStringLiteral("Quillane") : appTitle;
+}
 
 }  // namespace
 
@@ -103,22 +105,25 @@ void MainWindow::ExportImagesCmd() {
   o.printer = preview_->printer();
   output::PageImagesResult r;
   {
-    ExportProgress progress(this, pageControl_, previewTab_->pageBox(), preview_, TrW(QStringLiteral("Seiten als Bilder exportieren...")));
-    r = output::ExportPageImages(*session_, chosen.toStdString(), o,
-                                 [&progress](const output::PageImagesProgress& p) { return progress.Page(p.page); });
+    ExportProgress progress(this, pageControl_, previewTab_->pageBox(), preview_,
+                            TrW(QStringLiteral("Seiten als Bilder exportieren...")));
+    r = output::ExportPageImages(
+        *session_, chosen.toStdString(), o,
+        [&progress](const output::PageImagesProgress& p) { return progress.Page(p.page); });
   }
   Repaint();
   QString text = TrW(QStringLiteral("Bilder gespeichert:")) + QStringLiteral(" ") + QString::number(r.saved);
   if (r.cancelled) text = TrW(QStringLiteral("Export abgebrochen.")) + QStringLiteral("\n") + text;
   if (!r.ok && !r.cancelled) text = QString::fromStdString(r.error) + QStringLiteral("\n") + text;
-  QMessageBox box(r.ok || r.cancelled ? QMessageBox::Information : QMessageBox::Warning, BoxCaption(appTitle_), text,
-                  QMessageBox::NoButton, this);
+  QMessageBox box(r.ok || r.cancelled ? QMessageBox::Information : QMessageBox::Warning,
+                  BoxCaption(appTitle_), text, QMessageBox::NoButton, this);
   QPushButton* openFolder = nullptr;
   if (r.saved > 0) openFolder = box.addButton(TrW(QStringLiteral("Ordner öffnen")), QMessageBox::ActionRole);
   box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   box.exec();
   if (openFolder && box.clickedButton() == openFolder)
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(QString::fromStdString(r.firstFile)).absolutePath()));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QFileInfo(QString::fromStdString(r.firstFile)).absolutePath()));
 }
 
 void MainWindow::ExportHtmlCmd() {
@@ -140,8 +145,9 @@ void MainWindow::ExportHtmlCmd() {
   {
     ExportProgress progress(this, pageControl_, previewTab_->pageBox(), preview_,
                             TrW(QStringLiteral("Als HTML Blätterkatalog exportieren...")));
-    r = output::ExportHtmlCatalog(*session_, folderForm.folder().toStdString(), o,
-                                  [&progress](const output::HtmlCatalogProgress& p) { return progress.Page(p.page); });
+    r = output::ExportHtmlCatalog(
+        *session_, folderForm.folder().toStdString(), o,
+        [&progress](const output::HtmlCatalogProgress& p) { return progress.Page(p.page); });
   }
   Repaint();
   if (!r.ok && !r.cancelled)

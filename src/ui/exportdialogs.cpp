@@ -30,7 +30,8 @@ QSpinBox* Spin(const char* name, int lo, int hi, int step, int value) {
 QDialogButtonBox* OkAbbrechen(QDialog* d) {
   auto* bb = new QDialogButtonBox(d);
   bb->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("OKBtn"));
-  bb->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("CancelBtn"));
+  bb->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("CancelBtn"));
   QObject::connect(bb, &QDialogButtonBox::accepted, d, &QDialog::accept);
   QObject::connect(bb, &QDialogButtonBox::rejected, d, &QDialog::reject);
   return bb;

@@ -4,11 +4,11 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -86,7 +86,8 @@ LayoutTab::LayoutTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : Q
       g->addWidget(b.HexBox(f.name, f.font->color), row, 2);
       ++row;
     }
-    g->addWidget(Label("Farbe über HEX Code setzen z.B. #FFAACC (Eingabe mit Enter bestätigen)"), row++, 0, 1, 3);
+    g->addWidget(Label("Farbe über HEX Code setzen z.B. #FFAACC (Eingabe mit Enter bestätigen)"), row++, 0, 1,
+                 3);
     g->setRowStretch(row, 1);
     g->setColumnStretch(3, 1);
     tabs->addTab(Scrolled(w), QStringLiteral("Schriftarten"));
@@ -122,7 +123,8 @@ LayoutTab::LayoutTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : Q
     color("Farbe für Preisspalten der Tabelle:", "Shape9", s.Shape9);
     color("Farbe der Linie unter der Tabelle:", "Shape10", s.Shape10);
     color("Farbe für Linien:", "Shape11", s.Shape11);
-    g->addWidget(Label("Farbe über HEX Code setzen z.B. #FFAACC (Eingabe mit Enter bestätigen)"), row++, 0, 1, 3);
+    g->addWidget(Label("Farbe über HEX Code setzen z.B. #FFAACC (Eingabe mit Enter bestätigen)"), row++, 0, 1,
+                 3);
     g->setRowStretch(row, 1);
     g->setColumnStretch(3, 1);
     tabs->addTab(Scrolled(w), QStringLiteral("Farben"));
@@ -137,9 +139,10 @@ LayoutTab::LayoutTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : Q
     check("OnlyOneColumnCheck", s.OnlyOneColumnCheck, "Artikelbeschreibung mit nur einer Spalte");
     auto* align = new QGroupBox;
     auto* al = new QHBoxLayout(align);
-    for (QRadioButton* r : b.Exclusive("BildAlign", {&s.BildLinks, &s.BildZentr, &s.BildRechts},
-                                       {QStringLiteral("Bilder linksbündig"), QStringLiteral("Bilder zentriert"),
-                                        QStringLiteral("Bilder rechtsbündig")}))
+    for (QRadioButton* r :
+         b.Exclusive("BildAlign", {&s.BildLinks, &s.BildZentr, &s.BildRechts},
+                     {QStringLiteral("Bilder linksbündig"), QStringLiteral("Bilder zentriert"),
+                      QStringLiteral("Bilder rechtsbündig")}))
       al->addWidget(r);
     v->addWidget(align);
     check("ArtNotBlockCheck", s.ArtNotBlockCheck, "Artikelbeschreibung NICHT im Blocksatz");
@@ -157,7 +160,8 @@ LayoutTab::LayoutTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : Q
                                         QStringLiteral("Vier Spalten")}))
       cl->addWidget(r);
     v->addWidget(cols);
-    check("ZwischenLinienCheck", s.ZwischenLinienCheck, "Keine Zwischenlinien zwischen den Produkten im Layout 1");
+    check("ZwischenLinienCheck", s.ZwischenLinienCheck,
+          "Keine Zwischenlinien zwischen den Produkten im Layout 1");
     check("DonotShowVariantsCheck", s.DonotShowVariantsCheck, "Variantentabelle ausblenden");
     check("BilderrahmenCheck", s.BilderrahmenCheck, "Bilder umrahmen im Layout 1");
     check("PreisLinksCheck", s.PreisLinksCheck, "Preisspalten linksbündig");
@@ -190,11 +194,14 @@ LayoutTab::LayoutTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : Q
     text("Fußzeile ungerade Seiten:", "FussEd", s.FussEd);
     text("Fußzeile gerade Seiten:", "FussEd2", s.FussEd2);
     text("Zusätzliche Fußzeile:", "Fuss2Ed", s.Fuss2Ed);
-    g->addWidget(Label("Der Platzhalter %DATE% fügt das aktuelle Datum ein, %CATEGORY% fügt die Kategorie ein"),
-                 row++, 0, 1, 2);
-    g->addWidget(b.Check("LogoChecked", s.LogoChecked, QStringLiteral("Logo in Kopfzeile anzeigen")), row++, 0, 1, 2);
-    g->addWidget(b.Check("xchangecheck", s.xchangecheck, QStringLiteral("Vertausche gerade/ungerade Fußzeilen")),
-                 row++, 0, 1, 2);
+    g->addWidget(
+        Label("Der Platzhalter %DATE% fügt das aktuelle Datum ein, %CATEGORY% fügt die Kategorie ein"), row++,
+        0, 1, 2);
+    g->addWidget(b.Check("LogoChecked", s.LogoChecked, QStringLiteral("Logo in Kopfzeile anzeigen")), row++,
+                 0, 1, 2);
+    g->addWidget(
+        b.Check("xchangecheck", s.xchangecheck, QStringLiteral("Vertausche gerade/ungerade Fußzeilen")),
+        row++, 0, 1, 2);
     g->addWidget(Label("Erste Seite hat Nummer:"), row, 0);
     g->addWidget(b.Integer("FirstPageNr", s.FirstPageNr, -2147483647, 2147483647), row++, 1);
     g->setRowStretch(row, 1);

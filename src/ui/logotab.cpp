@@ -2,11 +2,11 @@
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
-#include <QSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
+#include <QSpinBox>
 
 #include "core/settings.h"
 #include "ui/preview.h"
@@ -27,7 +27,8 @@ LogoTab::LogoTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : QWidg
   g->addWidget(b.Number("BreitEd3", s.BreitEd3, 1, 10000, 0.1), row++, 1);
   g->addWidget(Label("Höhe:"), row, 0);
   g->addWidget(b.Number("HochEd3", s.HochEd3, 1, 10000, 0.1), row++, 1);
-  g->addWidget(b.Check("sverhlogo", s.sverhlogo, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1, 2);
+  g->addWidget(b.Check("sverhlogo", s.sverhlogo, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1,
+               2);
   g->addWidget(b.Check("ShowLogoRightAlignedCheck", s.ShowLogoRightAlignedCheck,
                        QStringLiteral("Logo rechtsbündig anzeigen")),
                row++, 0, 1, 2);

@@ -4,8 +4,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -23,23 +23,23 @@
 
 #include "csv/csvimport.h"
 #include "i18n/messages.h"
+#include "project/options.h"
+#include "render/layouts/layouts.h"
 #include "ui/backgroundtab.h"
 #include "ui/dialogs.h"
 #include "ui/layouttab.h"
 #include "ui/logotab.h"
-#include "project/options.h"
-#include "render/layouts/layouts.h"
+#include "ui/mnemonics.h"
 #include "ui/preview.h"
+#include "ui/previewtab.h"
 #include "ui/printing.h"
 #include "ui/printpdfdialog.h"
-#include "ui/previewtab.h"
-#include "ui/mnemonics.h"
-#include "ui/qttranslations.h"
-#include "ui/templatetab.h"
-#include "ui/translationeditor.h"
 #include "ui/qtlifecycleui.h"
+#include "ui/qttranslations.h"
 #include "ui/settingsbinder.h"
+#include "ui/templatetab.h"
 #include "ui/translatewidgets.h"
+#include "ui/translationeditor.h"
 #include "ui/undohistory.h"
 
 namespace ui {
@@ -92,7 +92,8 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
 
   doc_.settings.LayoutCombo = 0;
   doc_.settings.PreDefAnzPreisEd = 3;
-  binder_ = std::make_unique<SettingsBinder>(doc_.settings, this, [this](const char* n) { SettingChanged(n); });
+  binder_ =
+      std::make_unique<SettingsBinder>(doc_.settings, this, [this](const char* n) { SettingChanged(n); });
   history_ = new UndoHistory(
       doc_,
       [this] {
@@ -135,7 +136,8 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
     }
   });
 
-  preview_->SetPrinter(config_.systemPrinter ? platform::DefaultPrinterPage() : platform::FallbackPrinterPage());
+  preview_->SetPrinter(config_.systemPrinter ? platform::DefaultPrinterPage()
+                                             : platform::FallbackPrinterPage());
   printing_ = std::make_unique<PrintCommands>(
       this, *session_, *dialogs_,
       PrintCommands::Hooks{[this] { return doc_.options.DruckenDialoganzeigenvordemDrucken1; },
@@ -153,7 +155,8 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   // options.dat: English is checked until the stored language is known.
   langActions_[options::kEnglish]->setChecked(true);
   state_.dontchlang = true;
-  if (state_.languagesetto >= 0 && state_.languagesetto < 4) langActions_[state_.languagesetto]->setChecked(true);
+  if (state_.languagesetto >= 0 && state_.languagesetto < 4)
+    langActions_[state_.languagesetto]->setChecked(true);
   state_.dontchlang = false;
 
   AcceptDrops();
@@ -239,8 +242,10 @@ void MainWindow::BuildMenus() {
     Repaint();
   });
   // Outputs that are not available yet stay visible but disabled.
-  item(datei, "SeitenalsBilderexportieren1", "Seiten als Bilder exportieren...", [this] { ExportImagesCmd(); });
-  item(datei, "AlsHTMLBltterkatalogexportieren1", "Als HTML Blätterkatalog exportieren...", [this] { ExportHtmlCmd(); });
+  item(datei, "SeitenalsBilderexportieren1", "Seiten als Bilder exportieren...",
+       [this] { ExportImagesCmd(); });
+  item(datei, "AlsHTMLBltterkatalogexportieren1", "Als HTML Blätterkatalog exportieren...",
+       [this] { ExportHtmlCmd(); });
   item(datei, "Preislisteerzeugen1", "Preisliste erzeugen...", [this] { printing_->PriceList(); });
   datei->addSeparator();
   item(datei, "Drucken1", "Drucken", [this] { printing_->Print(); });
@@ -272,7 +277,8 @@ void MainWindow::BuildMenus() {
   item(bearb, "VariantenSortieren1", "Varianten aller Produkte sortieren...", [this] { SortVariantsCmd(); });
   item(bearb, "AllePreiseaendern1", "Alle Preise ändern...", [this] { ChangePricesCmd(); });
   item(bearb, "InhaltderTabellenzelle1",
-       "Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...", [this] { WriteCellCmd(); });
+       "Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...",
+       [this] { WriteCellCmd(); });
   bearb->addSeparator();
   item(bearb, "Produktnamensortieren1", "Produktnamen alphabetisch sortieren...", [this] { SortNamesCmd(); });
   bearb->addSeparator();
@@ -281,7 +287,8 @@ void MainWindow::BuildMenus() {
        [this] { CollectPicturesCmd(); });
   bearb->addSeparator();
   item(bearb, "Artikelsuchen1", "Artikel suchen...", [this] { FindProductsCmd(); });
-  item(bearb, "SuchenundErsetzen1", "Suchen und Ersetzen in den Variantentabellen...", [this] { ReplaceCmd(); });
+  item(bearb, "SuchenundErsetzen1", "Suchen und Ersetzen in den Variantentabellen...",
+       [this] { ReplaceCmd(); });
   menuBar()->addMenu(bearb);
 
   QMenu* sprache = new QMenu(QStringLiteral("Sprache"), this);
@@ -307,8 +314,9 @@ void MainWindow::BuildMenus() {
                     doc_.options.PDFDateienmitCMYKFarbenausgeben1);
   opt->addSeparator();
   item(opt, "PDFAuflsungeinstellen1", "PDF Auflösung einstellen...", [this] { PdfResolutionCmd(); });
-  optPrintDialog_ = toggle(opt, "DruckenDialoganzeigenvordemDrucken1", "Drucken Dialog anzeigen vor dem Drucken",
-                           doc_.options.DruckenDialoganzeigenvordemDrucken1);
+  optPrintDialog_ =
+      toggle(opt, "DruckenDialoganzeigenvordemDrucken1", "Drucken Dialog anzeigen vor dem Drucken",
+             doc_.options.DruckenDialoganzeigenvordemDrucken1);
   optImportTitles_ =
       toggle(opt, "BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1",
              "Beim Importieren die Spaltenüberschriften der Variantentabelle aus der Vorlage übernehmen",
@@ -317,7 +325,8 @@ void MainWindow::BuildMenus() {
 
   QMenu* hilfe = new QMenu(QStringLiteral("Hilfe"), this);
   SetMenuShortcuts(menuBar());
-  item(hilfe, "Ueber1", "Über...", [this] { ShowAboutBox(this, Q(doc_.maincap.empty() ? lifecycle::kMainCaption : doc_.maincap)); });
+  item(hilfe, "Ueber1", "Über...",
+       [this] { ShowAboutBox(this, Q(doc_.maincap.empty() ? lifecycle::kMainCaption : doc_.maincap)); });
   menuBar()->addMenu(hilfe);
 }
 
@@ -343,7 +352,7 @@ void MainWindow::FirstShow() {
   const lifecycle::FirstShowTexts texts = lifecycle::FirstShow(state_, doc_, [this] { TranslateAllForms(); });
   appTitle_ = Q(texts.applicationTitle);
   templateTab_->FillTemplateList();
-  history_->Reset();  // the start-up template is where the history begins
+  history_->Reset();         // the start-up template is where the history begins
   MarkMnemonics(menuBar());  // on the translated texts
   history_->RefreshActions();
   UpdateCaption();
@@ -430,8 +439,9 @@ void MainWindow::FillRecentMenu() {
 void MainWindow::OpenRecent(const QString& file) {
   if (!QFileInfo::exists(file)) {
     // Offered for removal rather than failing without a word.
-    const std::u16string text = i18n::Tr(u"Die folgende Datei gibt es nicht mehr: ") + U(file) + u"\n\n" +
-                                i18n::Tr(u"Soll sie aus der Liste der zuletzt geöffneten Dateien entfernt werden?");
+    const std::u16string text =
+        i18n::Tr(u"Die folgende Datei gibt es nicht mehr: ") + U(file) + u"\n\n" +
+        i18n::Tr(u"Soll sie aus der Liste der zuletzt geöffneten Dateien entfernt werden?");
     if (dialogs_->Ask(text, i18n::Tr(u"Zuletzt geöffnete Dateien"), Buttons::YesNo) == Answer::Yes) {
       recent_.Remove(file);
       StoreRecent();
@@ -442,7 +452,9 @@ void MainWindow::OpenRecent(const QString& file) {
   OpenDocument(U(file));
 }
 
-void MainWindow::Record(const char* name, const QString& key) { history_->Record(QString::fromUtf8(name), key); }
+void MainWindow::Record(const char* name, const QString& key) {
+  history_->Record(QString::fromUtf8(name), key);
+}
 
 void MainWindow::AfterStep(QPoint view) {
   // The category and product selected when the state was recorded.

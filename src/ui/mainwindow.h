@@ -15,8 +15,8 @@
 #include "i18n/translate.h"
 #include "imaging/dib/dib.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "platform/userstore.h"
 #include "project/document.h"
 #include "project/lifecycle.h"
@@ -73,12 +73,12 @@ class ProductsPage : public QWidget {
 };
 
 struct MainWindowConfig {
-  std::string progpath;                    // executable folder, ending in '/'
-  std::vector<std::u16string> args;        // command-line arguments after the program
-  std::string userStoreFile;               // per-user options; empty: the user's own store
+  std::string progpath;                       // executable folder, ending in '/'
+  std::vector<std::u16string> args;           // command-line arguments after the program
+  std::string userStoreFile;                  // per-user options; empty: the user's own store
   lifecycle::LifecycleUi* dialogs = nullptr;  // null: message boxes and file dialogs
-  bool offerTestProject = true;            // the one-second offer after start
-  bool systemPrinter = true;               // false: lay out for the A4 fallback page
+  bool offerTestProject = true;               // the one-second offer after start
+  bool systemPrinter = true;                  // false: lay out for the A4 fallback page
 };
 
 class MainWindow : public QMainWindow {
@@ -202,7 +202,7 @@ class MainWindow : public QMainWindow {
   // itself (German, shown translated); typing in one box merges by `key`.
   void Record(const char* name, const QString& key = QString());
   void AfterStep(QPoint view);  // a step put a snapshot back: rebuild the controls, select (kat, product)
-  void ShowControls();  // every control from the document
+  void ShowControls();          // every control from the document
 
   MainWindowConfig config_;
   Document doc_;

@@ -10,9 +10,9 @@
 #include <exception>
 
 #include "imaging/qtdib.h"
-#include "ui/translatewidgets.h"
 #include "platform/qtsurface.h"
 #include "render/render.h"
+#include "ui/translatewidgets.h"
 
 namespace ui {
 

@@ -54,7 +54,7 @@ class PagePreview : public QWidget {
   bool Dragging() const { return ziehen_; }
 
  signals:
-  void clickedPage();  // the window moves the focus to its focus sink
+  void clickedPage();            // the window moves the focus to its focus sink
   void pagesCounted(int pages);  // a render laid out the catalog: its page count
 
  protected:

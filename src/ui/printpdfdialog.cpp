@@ -51,7 +51,8 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o) {
   profileRow->addWidget(browse);
   form->addRow(QStringLiteral("Farbprofil:"), profileRow);
   QObject::connect(browse, &QPushButton::clicked, &d, [&d, profile] {
-    const QString f = QFileDialog::getOpenFileName(&d, QString(), profile->text(), QStringLiteral("ICC (*.icc *.icm)"));
+    const QString f =
+        QFileDialog::getOpenFileName(&d, QString(), profile->text(), QStringLiteral("ICC (*.icc *.icm)"));
     if (!f.isEmpty()) profile->setText(f);
   });
   // The presets: print is CMYK with bleed at 300 ppi, screen RGB without.

@@ -103,7 +103,8 @@ QWidget* MainWindow::BuildProductsTab() {
   {
     auto* lay = new QHBoxLayout(productsPage_->panel(1));
     lay->setContentsMargins(2, 2, 2, 2);
-    listView1_ = ReportList("ListView1", {QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung")}, true);
+    listView1_ =
+        ReportList("ListView1", {QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung")}, true);
     listView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     listView1_->installEventFilter(this);
     lay->addWidget(listView1_, 1);
@@ -263,8 +264,9 @@ QWidget* MainWindow::BuildProductsTab() {
       Repaint();
     });
     connect(tableBtn, &QPushButton::clicked, this, &MainWindow::TableSettingsCmd);
-    for (QWidget* w : std::initializer_list<QWidget*>{pictureList_, newPics, delPic, upPic, downPic, gridView_,
-                                                       anzPreisEd_, pageBreakCheck_, deactivateCheck_, tableBtn})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{pictureList_, newPics, delPic, upPic, downPic, gridView_,
+                                         anzPreisEd_, pageBreakCheck_, deactivateCheck_, tableBtn})
       editorControls_.push_back(w);
   }
   return productsPage_;
@@ -274,7 +276,8 @@ editing::Selection MainWindow::CurrentSelection() const {
   editing::Selection sel;
   const QList<QTreeWidgetItem*> cats = listView2_->selectedItems();
   if (!cats.isEmpty()) sel.kat = listView2_->indexOfTopLevelItem(cats.first());
-  for (QTreeWidgetItem* it : listView1_->selectedItems()) sel.prods.push_back(listView1_->indexOfTopLevelItem(it));
+  for (QTreeWidgetItem* it : listView1_->selectedItems())
+    sel.prods.push_back(listView1_->indexOfTopLevelItem(it));
   std::sort(sel.prods.begin(), sel.prods.end());
   return sel;
 }
@@ -363,9 +366,8 @@ void MainWindow::FillGrid() {
   gridModel_->Reload();
   const QFontMetrics fm(gridView_->font());
   for (int c = 0; c < editing::kGridCols; ++c)
-    gridView_->setColumnWidth(c, grid_.ColumnWidth(c, [&fm](const std::u16string& s) {
-      return fm.horizontalAdvance(Q(s));
-    }));
+    gridView_->setColumnWidth(
+        c, grid_.ColumnWidth(c, [&fm](const std::u16string& s) { return fm.horizontalAdvance(Q(s)); }));
 }
 
 // ---- category commands
@@ -509,8 +511,7 @@ void MainWindow::DeletePictureCmd() {
 void MainWindow::MovePictureCmd(bool up) {
   const editing::Selection sel = CurrentSelection();
   const int from = pictureList_->currentRow();
-  const int32_t to =
-      up ? editing::MovePictureUp(doc_, sel, from) : editing::MovePictureDown(doc_, sel, from);
+  const int32_t to = up ? editing::MovePictureUp(doc_, sel, from) : editing::MovePictureDown(doc_, sel, from);
   if (to < 0 || to == from) return;
   Record(up ? "Nach oben" : "Nach unten");
   RefreshEditor();
@@ -542,9 +543,9 @@ void MainWindow::PictureClicked() {
 
 namespace {
 // The grid's pop-up menu, separators after the second, fourth and sixth.
-const char* const kGridCommands[8] = {"Spalte löschen",  "Spalte einfügen",       "Zeile löschen",
-                                      "Zeile einfügen",  "Spalte kopieren",       "Spaltenkopie einfügen",
-                                      "Zeile kopieren",  "Zeilenkopie einfügen"};
+const char* const kGridCommands[8] = {"Spalte löschen", "Spalte einfügen",     "Zeile löschen",
+                                      "Zeile einfügen", "Spalte kopieren",     "Spaltenkopie einfügen",
+                                      "Zeile kopieren", "Zeilenkopie einfügen"};
 }  // namespace
 
 void MainWindow::GridMenu(const QPoint& pos) {
@@ -563,15 +564,32 @@ void MainWindow::GridMenu(const QPoint& pos) {
 void MainWindow::GridCommand(int command, int c, int r) {
   const editing::Selection sel = CurrentSelection();
   switch (command) {
-    case 0: editing::DeleteGridColumn(doc_, sel, grid_, c); break;
-    case 1: editing::InsertGridColumn(doc_, sel, grid_, c); break;
-    case 2: editing::DeleteGridRow(doc_, sel, grid_, r); break;
-    case 3: editing::InsertGridRow(doc_, sel, grid_, r); break;
-    case 4: editing::CopyGridColumn(doc_, grid_, c); break;
-    case 5: editing::PasteGridColumn(doc_, sel, grid_, c); break;
-    case 6: editing::CopyGridRow(doc_, grid_, r); break;
-    case 7: editing::PasteGridRow(doc_, sel, grid_, r); break;
-    default: return;
+    case 0:
+      editing::DeleteGridColumn(doc_, sel, grid_, c);
+      break;
+    case 1:
+      editing::InsertGridColumn(doc_, sel, grid_, c);
+      break;
+    case 2:
+      editing::DeleteGridRow(doc_, sel, grid_, r);
+      break;
+    case 3:
+      editing::InsertGridRow(doc_, sel, grid_, r);
+      break;
+    case 4:
+      editing::CopyGridColumn(doc_, grid_, c);
+      break;
+    case 5:
+      editing::PasteGridColumn(doc_, sel, grid_, c);
+      break;
+    case 6:
+      editing::CopyGridRow(doc_, grid_, r);
+      break;
+    case 7:
+      editing::PasteGridRow(doc_, sel, grid_, r);
+      break;
+    default:
+      return;
   }
   Record(kGridCommands[command]);
   gridModel_->Reload();

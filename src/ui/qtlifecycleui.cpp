@@ -30,10 +30,18 @@ QString QtFileFilter(const std::u16string& filter) {
 void QtLifecycleUi::ShowMessage(const std::u16string& text, const std::u16string& caption, MessageIcon icon) {
   QMessageBox::Icon i = QMessageBox::Information;
   switch (icon) {
-    case MessageIcon::Information: i = QMessageBox::Information; break;
-    case MessageIcon::Warning: i = QMessageBox::Warning; break;
-    case MessageIcon::Error: i = QMessageBox::Critical; break;
-    case MessageIcon::Question: i = QMessageBox::Question; break;
+    case MessageIcon::Information:
+      i = QMessageBox::Information;
+      break;
+    case MessageIcon::Warning:
+      i = QMessageBox::Warning;
+      break;
+    case MessageIcon::Error:
+      i = QMessageBox::Critical;
+      break;
+    case MessageIcon::Question:
+      i = QMessageBox::Question;
+      break;
   }
   QMessageBox box(i, Q(caption), Q(text), QMessageBox::Ok, parent_);
   box.exec();

@@ -25,7 +25,8 @@ bool InstallQtTranslations(int language) {
   if (language < 0 || language > 3) return false;
   auto t = std::make_unique<QTranslator>();
   // qt_<code>.qm bundles the catalogs of Qt's modules (qtbase, ...).
-  if (!t->load(QStringLiteral("qt_") + QString::fromLatin1(codes[language]), QtTranslationsFolder())) return false;
+  if (!t->load(QStringLiteral("qt_") + QString::fromLatin1(codes[language]), QtTranslationsFolder()))
+    return false;
   QCoreApplication::installTranslator(t.get());
   installed = std::move(t);
   return true;

@@ -33,8 +33,8 @@ inline QWidget* PictureFileRow(QWidget* owner, QLineEdit* box) {
   auto* browse = new QPushButton(QStringLiteral("..."));
   lay->addWidget(browse);
   QObject::connect(browse, &QPushButton::clicked, owner, [owner, box] {
-    const QString f =
-        QFileDialog::getOpenFileName(owner, QString(), box->text(), QString::fromStdString(GetDIBOpenFilter()));
+    const QString f = QFileDialog::getOpenFileName(owner, QString(), box->text(),
+                                                   QString::fromStdString(GetDIBOpenFilter()));
     if (f.isEmpty()) return;
     box->setText(f);
     emit box->textEdited(f);  // stores the name like typing does

@@ -1,11 +1,11 @@
 #include "ui/templatetab.h"
 
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -23,8 +23,9 @@ namespace {
 const std::u16string kTemplateFilter = u"Vorlagen für Varianten Tabelle (*.vor)|*.vor";
 }  // namespace
 
-TemplateTab::TemplateTab(Document& doc, SettingsBinder& binder, Feedback& fb, std::function<void(const char*)> record,
-                         std::function<std::u16string()> title, QWidget* parent)
+TemplateTab::TemplateTab(Document& doc, SettingsBinder& binder, Feedback& fb,
+                         std::function<void(const char*)> record, std::function<std::u16string()> title,
+                         QWidget* parent)
     : QWidget(parent), doc_(doc), fb_(fb), record_(std::move(record)), title_(std::move(title)) {
   QWidget* page = this;
   page->setObjectName(QStringLiteral("TabVoreinstellungen"));
@@ -33,7 +34,8 @@ TemplateTab::TemplateTab(Document& doc, SettingsBinder& binder, Feedback& fb, st
   listView3_ = new QTreeWidget;
   listView3_->setObjectName(QStringLiteral("ListView3"));
   listView3_->setRootIsDecorated(false);
-  listView3_->setHeaderLabels({QStringLiteral("Vorlage für die Spalten der Varianten Tabelle eines neuen Produktes")});
+  listView3_->setHeaderLabels(
+      {QStringLiteral("Vorlage für die Spalten der Varianten Tabelle eines neuen Produktes")});
   listView3_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   listView3_->setEditTriggers(QAbstractItemView::EditKeyPressed);
   left->addWidget(listView3_, 1);
@@ -66,12 +68,14 @@ TemplateTab::TemplateTab(Document& doc, SettingsBinder& binder, Feedback& fb, st
   geo->addWidget(b.Check("DefineFixedWidthCheck", s.DefineFixedWidthCheck,
                          QStringLiteral("Feste Breite für die Tabellenzellen definieren:")),
                  row++, 0, 1, 4);
-  double* cols[10] = {&s.RxSpinEdit1, &s.RxSpinEdit2, &s.RxSpinEdit3, &s.RxSpinEdit4, &s.RxSpinEdit5,
+  double* cols[10] = {&s.RxSpinEdit1, &s.RxSpinEdit2, &s.RxSpinEdit3, &s.RxSpinEdit4,  &s.RxSpinEdit5,
                       &s.RxSpinEdit7, &s.RxSpinEdit8, &s.RxSpinEdit9, &s.RxSpinEdit10, &s.RxSpinEdit11};
-  static const char* colNames[10] = {"RxSpinEdit1", "RxSpinEdit2", "RxSpinEdit3", "RxSpinEdit4", "RxSpinEdit5",
-                                     "RxSpinEdit7", "RxSpinEdit8", "RxSpinEdit9", "RxSpinEdit10", "RxSpinEdit11"};
+  static const char* colNames[10] = {"RxSpinEdit1",  "RxSpinEdit2", "RxSpinEdit3", "RxSpinEdit4",
+                                     "RxSpinEdit5",  "RxSpinEdit7", "RxSpinEdit8", "RxSpinEdit9",
+                                     "RxSpinEdit10", "RxSpinEdit11"};
   for (int i = 0; i < 10; ++i) {
-    geo->addWidget(new QLabel(QString::number(i + 1) + QStringLiteral(". Spalte:")), row + i % 5, (i / 5) * 2);
+    geo->addWidget(new QLabel(QString::number(i + 1) + QStringLiteral(". Spalte:")), row + i % 5,
+                   (i / 5) * 2);
     geo->addWidget(b.Number(colNames[i], *cols[i], 0, 1000), row + i % 5, (i / 5) * 2 + 1);
   }
   row += 5;
@@ -140,7 +144,8 @@ void TemplateTab::DeleteTemplateColumnsCmd() {
 
 void TemplateTab::MoveTemplateColumnCmd(bool up) {
   const std::vector<int32_t> rows = SelectedRows(listView3_);
-  const int32_t to = up ? editing::MoveTemplateColumnUp(doc_, rows) : editing::MoveTemplateColumnDown(doc_, rows);
+  const int32_t to =
+      up ? editing::MoveTemplateColumnUp(doc_, rows) : editing::MoveTemplateColumnDown(doc_, rows);
   if (to < 0) return;
   record_("Vorlage ändern");
   FillTemplateList();
@@ -161,8 +166,7 @@ void TemplateTab::LoadTemplateCmd() {
 void TemplateTab::SaveTemplateCmd() {
   std::u16string name, error;
   if (!RunFileDialog(this, true, true, i18n::Tr(kTemplateFilter), u".vor", name)) return;
-  if (!editing::SaveTemplate(doc_, name, &error))
-    fb_.ShowMessage(error, title_(), MessageIcon::Error);
+  if (!editing::SaveTemplate(doc_, name, &error)) fb_.ShowMessage(error, title_(), MessageIcon::Error);
 }
 
 }  // namespace ui

@@ -23,9 +23,9 @@ bool IsData(const QObject* o) { return o->property("qlData").toBool(); }
 void TranslateMenu(QMenu* m) {
   m->setTitle(TrW(m->title()));
   for (QAction* a : m->actions()) {
-    if (a->menu()) continue;  // a sub-menu is translated as a menu of its own
+    if (a->menu()) continue;                          // a sub-menu is translated as a menu of its own
     if (a->property("qlPrefix").isValid()) continue;  // sets its own translated text
-    if (IsData(a)) continue;                           // a file name, not a window text
+    if (IsData(a)) continue;                          // a file name, not a window text
     if (!a->isSeparator()) a->setText(TrW(a->text()));
     if (!a->toolTip().isEmpty() && a->toolTip() != a->text()) a->setToolTip(TrW(a->toolTip()));
   }

@@ -25,7 +25,9 @@ int TranslationModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(table_.Count());
 }
 
-int TranslationModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : i18n::kColumns; }
+int TranslationModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : i18n::kColumns;
+}
 
 QVariant TranslationModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= int(table_.Count())) return {};
@@ -153,7 +155,8 @@ void TranslationEditor::SetFrozen(bool on) {
 
 void TranslationEditor::PlaceFrozen() {
   const int f = grid_->frameWidth();
-  frozen_->setGeometry(f, f, grid_->columnWidth(0) + 1, grid_->viewport()->height() + grid_->horizontalHeader()->height());
+  frozen_->setGeometry(f, f, grid_->columnWidth(0) + 1,
+                       grid_->viewport()->height() + grid_->horizontalHeader()->height());
   frozen_->verticalScrollBar()->setValue(grid_->verticalScrollBar()->value());
 }
 

@@ -20,7 +20,11 @@ class SnapshotStep : public QUndoCommand {
     QVariant view;
   };
   SnapshotStep(UndoHistory& h, const QString& text, QString mergeKey, State before, State after)
-      : QUndoCommand(text), h_(h), key_(std::move(mergeKey)), before_(std::move(before)), after_(std::move(after)) {}
+      : QUndoCommand(text),
+        h_(h),
+        key_(std::move(mergeKey)),
+        before_(std::move(before)),
+        after_(std::move(after)) {}
 
   void undo() override { h_.Restore(before_.bytes, before_.view); }
   void redo() override {
@@ -47,9 +51,13 @@ class SnapshotStep : public QUndoCommand {
   bool pushed_ = false;
 };
 
-UndoHistory::UndoHistory(Document& doc, std::function<QVariant()> view, std::function<void(const QVariant&)> restored,
-                         QObject* parent)
-    : QObject(parent), doc_(doc), view_(std::move(view)), restored_(std::move(restored)), stack_(new QUndoStack(this)) {
+UndoHistory::UndoHistory(Document& doc, std::function<QVariant()> view,
+                         std::function<void(const QVariant&)> restored, QObject* parent)
+    : QObject(parent),
+      doc_(doc),
+      view_(std::move(view)),
+      restored_(std::move(restored)),
+      stack_(new QUndoStack(this)) {
   top_ = Snapshot(doc_);
   connect(stack_, &QUndoStack::indexChanged, this, [this] {
     // A push keeps the command's own marking; undo and redo follow the
@@ -86,7 +94,8 @@ void UndoHistory::Record(const QString& name, const QString& mergeKey) {
   const bool mayMerge = !mergeKey.isEmpty() && stack_->cleanIndex() != stack_->index();
   const QuietGuard quiet(quiet_);
   QVariant view = view_ ? view_() : QVariant();
-  stack_->push(new SnapshotStep(*this, TrW(name), mayMerge ? mergeKey : QString(), {top_, topView_}, {now, view}));
+  stack_->push(
+      new SnapshotStep(*this, TrW(name), mayMerge ? mergeKey : QString(), {top_, topView_}, {now, view}));
   top_ = std::move(now);
   topView_ = std::move(view);
   Trim();
@@ -132,8 +141,8 @@ void UndoHistory::Restore(const QByteArray& bytes, const QVariant& view) {
   ReadOptions o;
   o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = false;  // exact: keep empty rows
   restoring_ = true;
-  if (ReadProjectBytes(doc_, std::string_view(bytes.constData(), size_t(bytes.size())), ProjectFormat::Current,
-                       std::string(), o)) {
+  if (ReadProjectBytes(doc_, std::string_view(bytes.constData(), size_t(bytes.size())),
+                       ProjectFormat::Current, std::string(), o)) {
     top_ = bytes;
     topView_ = view;
   }

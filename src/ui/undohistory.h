@@ -17,9 +17,9 @@
 #include <QAction>
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
-#include <QPointer>
 #include <functional>
 #include <vector>
 

@@ -17,7 +17,9 @@ class VariantGridModel : public QAbstractTableModel {
   VariantGridModel(editing::VariantGrid& grid, StoreFn store, QObject* parent = nullptr)
       : QAbstractTableModel(parent), grid_(grid), store_(std::move(store)) {}
 
-  int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : editing::kGridRows; }
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : editing::kGridRows;
+  }
   int columnCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : editing::kGridCols;
   }

@@ -5,20 +5,20 @@
 // operation (with the full drawing state of each) on the recording surface
 // and pixel for pixel on Qt bitmaps.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "core/codepage.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
@@ -36,12 +36,13 @@ using testsupport::SurfaceOp;
 // shown).
 std::string Describe(const SurfaceOp& op) {
   std::ostringstream s;
-  s << op.kind << " " << op.x1 << "," << op.y1 << "," << op.x2 << "," << op.y2 << "," << op.x3 << "," << op.y3 << ","
-    << op.x4 << "," << op.y4 << " '" << ql::ToUtf8(op.text) << "' c" << op.color << " font " << ql::ToUtf8(op.font.name)
-    << "/" << op.font.size << "/" << op.font.bold << op.font.italic << op.font.underline << op.font.strikeout << "/"
-    << int(op.font.charset) << "/" << int(op.font.pitch) << "/" << op.font.color << "/" << op.font.ppi << " pen "
-    << op.pen.color << "/" << op.pen.width << "/" << int(op.pen.style) << "/" << int(op.pen.kind) << " brush "
-    << op.brush.color << "/" << int(op.brush.style) << " opaque " << op.opaque;
+  s << op.kind << " " << op.x1 << "," << op.y1 << "," << op.x2 << "," << op.y2 << "," << op.x3 << "," << op.y3
+    << "," << op.x4 << "," << op.y4 << " '" << ql::ToUtf8(op.text) << "' c" << op.color << " font "
+    << ql::ToUtf8(op.font.name) << "/" << op.font.size << "/" << op.font.bold << op.font.italic
+    << op.font.underline << op.font.strikeout << "/" << int(op.font.charset) << "/" << int(op.font.pitch)
+    << "/" << op.font.color << "/" << op.font.ppi << " pen " << op.pen.color << "/" << op.pen.width << "/"
+    << int(op.pen.style) << "/" << int(op.pen.kind) << " brush " << op.brush.color << "/"
+    << int(op.brush.style) << " opaque " << op.opaque;
   return s.str();
 }
 
@@ -110,15 +111,14 @@ void ExpectSamePages(const Pages& want, const Pages& got, const std::string& wha
 // The sample is read from its folder: its picture names are relative.
 class SampleCatalog : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(platform::EnsureGuiApplication());
-  }
+  static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
   void SetUp() override {
     ASSERT_NE(getcwd(old_, sizeof old_), nullptr);
     const std::string folder = std::string(QL_SOURCE_DIR) + "/data/sample";
     ASSERT_EQ(chdir(folder.c_str()), 0);
     std::u16string error;
-    ASSERT_TRUE(OpenProjectFile(doc_, "test.pk2", ReadOptions::FromDocument(doc_), &error)) << ql::ToUtf8(error);
+    ASSERT_TRUE(OpenProjectFile(doc_, "test.pk2", ReadOptions::FromDocument(doc_), &error))
+        << ql::ToUtf8(error);
   }
   void TearDown() override { ASSERT_EQ(chdir(old_), 0); }
 
@@ -272,7 +272,8 @@ TEST(BigCatalog, OnePassRecordsThePagesOf2000ProductsAsThePageByPageCalls) {
     dib d;
     newdib(d, 16 + 4 * i, 12, 24);
     for (int32_t y = 0; y < d.height; ++y)
-      for (int32_t x = 0; x < d.width; ++x) setpixel(d, x, y, static_cast<uint32_t>(x * 9 + y * 300 + i * 70000));
+      for (int32_t x = 0; x < d.width; ++x)
+        setpixel(d, x, y, static_cast<uint32_t>(x * 9 + y * 300 + i * 70000));
     loader.files[name] = d;
     pictures.push_back(name);
   }
@@ -298,8 +299,10 @@ TEST(BigCatalog, OnePassRecordsThePagesOf2000ProductsAsThePageByPageCalls) {
     Pages got = sink.pages;
     ASSERT_EQ(got.size(), want.size()) << what;
     for (size_t i = 0; i < got.size(); ++i) {
-      if (want[i].empty()) got[i].clear();  // not in the reference
-      else EXPECT_FALSE(got[i].empty()) << what << ": page " << i + 1 << " drawn";
+      if (want[i].empty())
+        got[i].clear();  // not in the reference
+      else
+        EXPECT_FALSE(got[i].empty()) << what << ": page " << i + 1 << " drawn";
     }
     ExpectSamePages(want, got, what);
   }

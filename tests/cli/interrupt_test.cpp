@@ -1,8 +1,7 @@
 // quillane-cli interrupted by SIGTERM, SIGINT or SIGHUP in the middle of a PDF
 // export leaves neither its temporary target nor its spool folder behind.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -50,12 +49,14 @@ TEST_P(Interrupted, ExportRemovesItsTemporaryFilesAndExitsWith128PlusTheSignal) 
   const int sig = GetParam();
   const std::string cli = std::string(QL_BIN_DIR) + "/quillane-cli";
   const std::string target = (out / "katalog.pdf").string();
-  std::vector<std::string> args = {cli, "export-pdf", std::string(QL_BIN_DIR) + "/test.pk2", target, "--dpi", "400"};
+  std::vector<std::string> args = {cli,    "export-pdf", std::string(QL_BIN_DIR) + "/test.pk2",
+                                   target, "--dpi",      "400"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   // The child's temporary folder is ours to inspect; its output is discarded.
-  std::vector<std::string> env = {"TMPDIR=" + tmp.string(), "QT_QPA_PLATFORM=offscreen", "HOME=" + root.string()};
+  std::vector<std::string> env = {"TMPDIR=" + tmp.string(), "QT_QPA_PLATFORM=offscreen",
+                                  "HOME=" + root.string()};
   for (char** e = environ; *e; ++e) {
     const std::string v = *e;
     if (v.rfind("TMPDIR=", 0) && v.rfind("QT_QPA_PLATFORM=", 0) && v.rfind("HOME=", 0)) env.push_back(v);
@@ -101,8 +102,9 @@ TEST_P(Interrupted, ExportRemovesItsTemporaryFilesAndExitsWith128PlusTheSignal) 
 
 INSTANTIATE_TEST_SUITE_P(Signals, Interrupted, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](const ::testing::TestParamInfo<int>& p) {
-                           return p.param == SIGTERM ? std::string("SIGTERM")
-                                                     : p.param == SIGINT ? std::string("SIGINT") : std::string("SIGHUP");
+                           return p.param == SIGTERM  ? std::string("SIGTERM")
+                                  : p.param == SIGINT ? std::string("SIGINT")
+                                                      : std::string("SIGHUP");
                          });
 
 }  // namespace

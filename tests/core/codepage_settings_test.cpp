@@ -6,7 +6,9 @@
 TEST(Codepage, Windows1252RoundTripAndReplacement) {
   EXPECT_EQ(ql::FromCp1252("\xFC"), u"\u00FC");
   EXPECT_EQ(ql::FromCp1252("\x80\x9F"), u"\u20AC\u0178");
-  EXPECT_EQ(ql::ToCp1252(u"K\u00FCche \u20AC"), "K\xFC" "che \x80");
+  EXPECT_EQ(ql::ToCp1252(u"K\u00FCche \u20AC"),
+            "K\xFC"
+            "che \x80");
   EXPECT_EQ(ql::ToCp1252(u"\u0141\U0001F600"), "??");
   for (int b = 0; b < 256; ++b) {
     std::string s(1, static_cast<char>(b));

@@ -1,10 +1,11 @@
+#include "core/dynaarray.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "core/alloc.h"
-#include "core/dynaarray.h"
 #include "core/records.h"
 
 namespace {

@@ -31,7 +31,9 @@ std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-void WriteAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
 size_t FilesIn(const std::string& dir) {
   size_t n = 0;
   for (auto it = fs::directory_iterator(dir); it != fs::directory_iterator(); ++it) ++n;

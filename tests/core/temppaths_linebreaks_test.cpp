@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,7 +29,8 @@ TEST(TemporaryPaths, RegisteredFilesAndFoldersAreRemovedOthersStay) {
   Touch(gone);
   ASSERT_EQ(::mkdir(spool.c_str(), 0700), 0);
   ASSERT_EQ(::mkdir((spool + "inner").c_str(), 0700), 0);
-  for (int i = 0; i < 300; ++i) Touch(spool + "temppdfimg" + std::to_string(i) + ".bmp");  // more than one read
+  for (int i = 0; i < 300; ++i)
+    Touch(spool + "temppdfimg" + std::to_string(i) + ".bmp");  // more than one read
   {
     ql::TemporaryPath a(file), s(spool, true), g(gone);
     EXPECT_TRUE(a.registered() && s.registered() && g.registered());
@@ -55,7 +55,8 @@ TEST(TemporaryPaths, RegisteredFilesAndFoldersAreRemovedOthersStay) {
 
 TEST(TemporaryPaths, SlotsAreReusedAndBounded) {
   std::vector<int> handles;
-  for (int i = 0; i < ql::kMaxTemporaryPaths + 5; ++i) handles.push_back(ql::RegisterTemporaryPath("/nonexistent/" + std::to_string(i)));
+  for (int i = 0; i < ql::kMaxTemporaryPaths + 5; ++i)
+    handles.push_back(ql::RegisterTemporaryPath("/nonexistent/" + std::to_string(i)));
   int failed = 0;
   for (int h : handles) failed += h < 0;
   EXPECT_EQ(failed, 5);

@@ -1,15 +1,15 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <dirent.h>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "core/codepage.h"
@@ -68,7 +68,8 @@ struct CsvFixture : testing::Test {
   }
 
   Product& AddProduct(Category& cat, const std::u16string& name, const std::u16string& desc,
-                      const std::vector<std::vector<std::u16string>>& rows, const std::u16string& picture = {}) {
+                      const std::vector<std::vector<std::u16string>>& rows,
+                      const std::u16string& picture = {}) {
     Product* p = doc.AddProduct(cat);
     p->name = name;
     p->description = desc;
@@ -103,9 +104,11 @@ TEST_F(CsvFixture, ExportQuotesEscapesAndCutsRowsToTemplate) {
   Category* cat = doc.AddCategory(u"Stühle");
   AddProduct(*cat, u"\"Wort\"\r\n", u"a;b \\ c", {{u"T1", u"T2", u"T3", u"T4"}, {u"x"}}, u"c:\\bild.jpg");
   AddProduct(*doc.AddCategory(u"Leer"), u"€", u"", {});
-  EXPECT_EQ(Export(true),
-            "\"St\xFC" "hle\";\"\"\"Wort\"\"\\r\\n\";\"a;b \\ c\";\"c:\\bild.jpg\";\"T1\";\"T2\";\"T3\";\"x\";\"\";\"\"\r\n"
-            "\"Leer\";\"\x80\";\"\";\"\"\r\n");
+  EXPECT_EQ(
+      Export(true),
+      "\"St\xFC"
+      "hle\";\"\"\"Wort\"\"\\r\\n\";\"a;b \\ c\";\"c:\\bild.jpg\";\"T1\";\"T2\";\"T3\";\"x\";\"\";\"\"\r\n"
+      "\"Leer\";\"\x80\";\"\";\"\"\r\n");
   EXPECT_EQ(Export(false, 1), "\"\x80\";\"\";\"\"\r\n");
 
   doc.templatecolumns.clear();  // T = 0: no variant values at all
@@ -118,8 +121,9 @@ TEST_F(CsvFixture, ExportQuotesEscapesAndCutsRowsToTemplate) {
 
 TEST_F(CsvFixture, RoundTripWithCategoryColumn) {
   Category* a = doc.AddCategory(u"Tische; rund");
-  Product& p = AddProduct(*a, u"Tisch \"Eiche\"\r\nmassiv", u"Zeile 1\nZeile 2\r", {{u"Name", u"Art. Nummer", u"Preis"},
-                          {u"klein", u"T-1", u"99,00"}, {u"groß", u"T-2"}}, u"tisch.jpg");
+  Product& p = AddProduct(
+      *a, u"Tisch \"Eiche\"\r\nmassiv", u"Zeile 1\nZeile 2\r",
+      {{u"Name", u"Art. Nummer", u"Preis"}, {u"klein", u"T-1", u"99,00"}, {u"groß", u"T-2"}}, u"tisch.jpg");
   doc.AddPicture(p)->filename = u"second.jpg";  // only the first picture is exported
   AddProduct(*doc.AddCategory(u"Lampen"), u"Lampe", u"", {{u"Name"}});
   std::string path = dir.File("round.csv");
@@ -176,8 +180,8 @@ TEST_F(CsvFixture, ProductImportRowsAndTemplateTitles) {
   EXPECT_EQ(r.products, 2u);
   const auto& prods = doc.kats[0].products;
   ASSERT_EQ(prods.Count(), 2u);
-  EXPECT_EQ(Rows(prods[0]),
-            (std::vector<std::vector<std::u16string>>{{u"1", u"2", u"3"}, {u"4", u"5", u"6"}, {u"", u"", u""}}));
+  EXPECT_EQ(Rows(prods[0]), (std::vector<std::vector<std::u16string>>{
+                                {u"1", u"2", u"3"}, {u"4", u"5", u"6"}, {u"", u"", u""}}));
   EXPECT_EQ(prods[1].name, u"B");
   EXPECT_EQ(prods[1].description, u"");
   EXPECT_EQ(Rows(prods[1]), (std::vector<std::vector<std::u16string>>{{u"", u"", u""}}));
@@ -186,10 +190,10 @@ TEST_F(CsvFixture, ProductImportRowsAndTemplateTitles) {
   doc.options.BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1 = true;
   WriteFile(path, "C;;;1;2;3;4;5;6;7\r\n");
   csv::ImportCSVFile(doc, 0, path, ctx, fb);
-  EXPECT_EQ(Rows(prods[2]), (std::vector<std::vector<std::u16string>>{{u"Name", u"Art. Nummer", u"Preis"},
-                                                                      {u"1", u"2", u"3"},
-                                                                      {u"4", u"5", u"6"},
-                                                                      {u"7", u"", u""}}));
+  EXPECT_EQ(
+      Rows(prods[2]),
+      (std::vector<std::vector<std::u16string>>{
+          {u"Name", u"Art. Nummer", u"Preis"}, {u"1", u"2", u"3"}, {u"4", u"5", u"6"}, {u"7", u"", u""}}));
   EXPECT_TRUE(fb.shown.empty());
 }
 
@@ -305,7 +309,8 @@ TEST_F(CsvFixture, CategoryImport) {
   EXPECT_EQ(c.picwidth, 10.0);
   EXPECT_EQ(c.picbelowname, 0);
   EXPECT_TRUE(c.introbelowpic && c.nonewpage && c.istoc && c.firstproductnewpage && c.pictureonly &&
-              c.picasbackground && c.notintoc && c.tocsubcategoriesonly && c.tocallcategories && c.deactivated);
+              c.picasbackground && c.notintoc && c.tocsubcategoriesonly && c.tocallcategories &&
+              c.deactivated);
   EXPECT_FALSE(c.tocnocategories || c.tocwithproducts || c.ownareacolor);
   EXPECT_EQ(doc.kats[3].options->picwidth, 3.0);  // absent
 }
@@ -355,7 +360,8 @@ TEST_F(CsvFixture, ExportCommandQuestionsAndErrors) {
 
 TEST_F(CsvFixture, FailedExportKeepsTheEarlierFile) {
   Category* cat = doc.AddCategory(u"K");
-  for (int i = 0; i < 2000; ++i) AddProduct(*cat, u"Produkt mit einem langen Namen", u"Beschreibung", {{u"a"}});
+  for (int i = 0; i < 2000; ++i)
+    AddProduct(*cat, u"Produkt mit einem langen Namen", u"Beschreibung", {{u"a"}});
   const std::string path = dir.File("prices.csv");
   WriteFile(path, "earlier export\r\n");
   // The export in a child process whose file size limit stops the writes.
@@ -417,12 +423,13 @@ TEST_F(CsvFixture, ExportReadByPythonCsvModule) {
     while (words >> hex) {
       std::string bytes;
       if (hex != "-")
-        for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        for (size_t i = 0; i + 1 < hex.size(); i += 2)
+          bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
       fields.push_back(ql::FromUtf8(bytes));
     }
   }
   EXPECT_EQ(rows, 1);
   // Line breaks stay escaped for other programs; quotes and ";" are plain CSV.
-  EXPECT_EQ(fields, (std::vector<std::u16string>{u"Kat;1", u"Sag \"Hallo\"", u"Zeile1\\r\\nZeile2", u"c:\\x.jpg",
-                                                 u"Größe", u"€ 5", u"a\\b"}));
+  EXPECT_EQ(fields, (std::vector<std::u16string>{u"Kat;1", u"Sag \"Hallo\"", u"Zeile1\\r\\nZeile2",
+                                                 u"c:\\x.jpg", u"Größe", u"€ 5", u"a\\b"}));
 }

@@ -1,10 +1,11 @@
+#include "editing/bulk.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "core/codepage.h"
-#include "editing/bulk.h"
 #include "editing/numbers.h"
 #include "fixture.h"
 

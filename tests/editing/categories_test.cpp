@@ -1,6 +1,7 @@
+#include "editing/categories.h"
+
 #include <gtest/gtest.h>
 
-#include "editing/categories.h"
 #include "fixture.h"
 
 using namespace editing;
@@ -46,7 +47,7 @@ TEST(CategoryCommands, MoveUpDownKeepsNameAndOptionsTogether) {
   t.AddCategory(u"A", {u"a1"});
   t.AddCategory(u"B");
   t.doc.kats[0].options = std::make_unique<CategoryOptions>(NewCategoryOptions());
-  EXPECT_EQ(MoveCategoryUp(t.doc, 0), 0);  // the first: nothing
+  EXPECT_EQ(MoveCategoryUp(t.doc, 0), 0);    // the first: nothing
   EXPECT_EQ(MoveCategoryDown(t.doc, 1), 1);  // the last: nothing
   EXPECT_FALSE(t.doc.changed);
   EXPECT_EQ(MoveCategoryDown(t.doc, 0), 1);

@@ -1,10 +1,11 @@
+#include "editing/collect.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "core/codepage.h"
-#include "editing/collect.h"
 #include "editing/templatecols.h"
 #include "fixture.h"
 
@@ -97,7 +98,9 @@ TEST(TemplateColumns, CommandsAndFiles) {
 
   std::u16string f = d.Name("v.vor");
   ASSERT_TRUE(SaveTemplate(t.doc, f));
-  EXPECT_EQ(Read(f), "Name\r\nGr\xF6\xDF" "e\r\n");
+  EXPECT_EQ(Read(f),
+            "Name\r\nGr\xF6\xDF"
+            "e\r\n");
   t.doc.templatecolumns = {u"x", u"y", u"z", u"w"};
   ASSERT_TRUE(LoadTemplate(t.doc, f));
   EXPECT_EQ(t.doc.templatecolumns, (std::vector<std::u16string>{u"Name", u"Größe"}));

@@ -1,8 +1,9 @@
+#include "editing/pictures.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "editing/pictures.h"
 #include "fixture.h"
 
 using namespace editing;
@@ -36,14 +37,15 @@ TEST(PictureList, AddSkipsUnreadableAndStripsProgramFolder) {
   FakeProbe probe;
   probe.unreadable = {u"/home/u/kaputt.jpg"};
   ScriptedFeedback fb;
-  AddPicturesResult r = AddPictures(t.doc, {0, {0}},
-                                    {u"/opt/quillane/eins.jpg", u"/home/u/kaputt.jpg", u"/home/u/drei.png",
-                                     u"/opt/quillane/sub/vier.jpg"},
-                                    u"/opt/quillane/", 5.5, probe.Fn(), fb);
+  AddPicturesResult r = AddPictures(
+      t.doc, {0, {0}},
+      {u"/opt/quillane/eins.jpg", u"/home/u/kaputt.jpg", u"/home/u/drei.png", u"/opt/quillane/sub/vier.jpg"},
+      u"/opt/quillane/", 5.5, probe.Fn(), fb);
   EXPECT_EQ(r.added, 3);
   EXPECT_EQ(r.preview, u"/opt/quillane/sub/vier.jpg");
   const Product& p = t.doc.kats[0].products[0];
-  EXPECT_EQ(Files(p), (std::vector<std::u16string>{u"eins.jpg", u"/home/u/drei.png", u"/opt/quillane/sub/vier.jpg"}));
+  EXPECT_EQ(Files(p),
+            (std::vector<std::u16string>{u"eins.jpg", u"/home/u/drei.png", u"/opt/quillane/sub/vier.jpg"}));
   EXPECT_EQ(p.pictures[1].width, 5.5);
   ASSERT_EQ(fb.Messages(), 1);
   EXPECT_EQ(fb.shown[0].text, u"Konnte das Bild nicht laden.");
@@ -80,8 +82,8 @@ TEST(PictureList, DeleteMoveWidth) {
   EXPECT_EQ(p.pictures[2].width, 7.25);
   EXPECT_FALSE(SetPictureWidth(t.doc, sel, 3, 1));
 
-  EXPECT_EQ(DeletePicture(t.doc, sel, 0), 0);  // the next one takes the place
-  EXPECT_EQ(DeletePicture(t.doc, sel, 1), -1); // the last: none selected
+  EXPECT_EQ(DeletePicture(t.doc, sel, 0), 0);   // the next one takes the place
+  EXPECT_EQ(DeletePicture(t.doc, sel, 1), -1);  // the last: none selected
   EXPECT_EQ(Files(p), std::vector<std::u16string>{u"a"});
   EXPECT_EQ(DeletePicture(t.doc, sel, 5), -1);
   EXPECT_EQ(p.pictures.Count(), 1u);

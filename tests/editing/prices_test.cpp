@@ -39,9 +39,9 @@ TEST(Prices, SignOrCodeKeepsItsSideAndSpacing) {
   EXPECT_EQ(Changed(u"1.290,00 €", -50), u"645,00 €");
   EXPECT_EQ(Changed(u"€ 1.234.567,5", 0), u"€ 1.234.567,50");
   EXPECT_EQ(Changed(u"-1.000 €", 0), u"-1.000,00 €");
-  for (const char16_t* no : {u"auf Anfrage", u"€", u"EUR", u"€ 4,95 €", u"ab 4,95 €", u"4,95 Euro", u"Nr. 12",
-                             u"XEUR 4,95", u"4,95 EURO", u"", u"12 Stk.",
-                             u"1.29,00 €", u"12.3456 €", u".290 €", u"1..290 €"})
+  for (const char16_t* no :
+       {u"auf Anfrage", u"€", u"EUR", u"€ 4,95 €", u"ab 4,95 €", u"4,95 Euro", u"Nr. 12", u"XEUR 4,95",
+        u"4,95 EURO", u"", u"12 Stk.", u"1.29,00 €", u"12.3456 €", u".290 €", u"1..290 €"})
     EXPECT_EQ(Changed(no, 10), u"(no price)") << ql::ToUtf8(no);
 }
 

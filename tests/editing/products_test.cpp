@@ -1,6 +1,7 @@
+#include "editing/products.h"
+
 #include <gtest/gtest.h>
 
-#include "editing/products.h"
 #include "fixture.h"
 
 using namespace editing;

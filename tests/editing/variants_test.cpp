@@ -1,6 +1,7 @@
+#include "editing/variants.h"
+
 #include <gtest/gtest.h>
 
-#include "editing/variants.h"
 #include "fixture.h"
 
 using namespace editing;

@@ -13,19 +13,19 @@
 // (it runs this test with QL_REGEN_GOLDEN=1) and look at them before
 // committing.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QImage>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "imaging/qtdib.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
 #include "render/render.h"
@@ -68,7 +68,8 @@ TEST_P(GoldenPages, MatchPixelForPixel) {
   req.layout = g.layout;
   dib page;
   platform::PageImageInfo info;
-  const bool drawn = opened && platform::RenderPageImage(session, platform::FallbackPrinterPage(), req, page, info);
+  const bool drawn =
+      opened && platform::RenderPageImage(session, platform::FallbackPrinterPage(), req, page, info);
   ASSERT_EQ(chdir(old), 0);
   ASSERT_TRUE(opened);
   ASSERT_TRUE(drawn);
@@ -91,7 +92,8 @@ TEST_P(GoldenPages, MatchPixelForPixel) {
     for (int x = 0; x < actual.width(); ++x) differ += (a[x] & 0xFFFFFF) != (e[x] & 0xFFFFFF);
   }
   if (differ) {
-    const std::string out = "golden-actual-layout" + std::to_string(g.layout + 1) + "-page" + std::to_string(g.page) + ".png";
+    const std::string out =
+        "golden-actual-layout" + std::to_string(g.layout + 1) + "-page" + std::to_string(g.page) + ".png";
     actual.save(QString::fromStdString(out), "PNG");
     ADD_FAILURE() << differ << " pixels differ from " << file << "; this run's page is in " << out;
   }
@@ -102,8 +104,9 @@ TEST_P(GoldenPages, MatchPixelForPixel) {
 // layout 3 rows with banded tables; layout 5 second pictures below the text;
 // layout 6 pictures right; layouts 7 and 8 an odd and an even page.
 INSTANTIATE_TEST_SUITE_P(Sample, GoldenPages,
-                         ::testing::Values(Golden{0, 1}, Golden{0, 2}, Golden{0, 3}, Golden{3, 2}, Golden{1, 3},
-                                           Golden{2, 3}, Golden{4, 2}, Golden{5, 5}, Golden{6, 3}, Golden{7, 2}),
+                         ::testing::Values(Golden{0, 1}, Golden{0, 2}, Golden{0, 3}, Golden{3, 2},
+                                           Golden{1, 3}, Golden{2, 3}, Golden{4, 2}, Golden{5, 5},
+                                           Golden{6, 3}, Golden{7, 2}),
                          [](const ::testing::TestParamInfo<Golden>& i) {
                            return "layout" + std::to_string(i.param.layout + 1) + "_page" +
                                   std::to_string(i.param.page);

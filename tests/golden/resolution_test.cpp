@@ -2,15 +2,15 @@
 // resolution or the zoom it is drawn at: page count and the page each product
 // starts on are those of the 300-dpi print in every layout.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
@@ -73,7 +73,7 @@ TEST(Resolution, SamplePaginationIsTheSameAtEveryResolutionAndZoom) {
           << " pages, " << print.pages << " at 300 dpi";
     for (double zoom : {25.0, 50.0, 400.0})
       EXPECT_TRUE(Paginate(session, layout, 96, zoom) == print)
-          << "layout " << layout + 1 << " at zoom " << zoom << ": " << Paginate(session, layout, 96, zoom).pages
-          << " pages, " << print.pages << " at 300 dpi";
+          << "layout " << layout + 1 << " at zoom " << zoom << ": "
+          << Paginate(session, layout, 96, zoom).pages << " pages, " << print.pages << " at 300 dpi";
   }
 }

@@ -2,15 +2,15 @@
 // right margin. Fonts are drawn at whole pixel sizes while the layout measures
 // at 300 ppi; a run drawn wider than measured would cross the margin.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <string>
-#include <unistd.h>
 
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
@@ -98,9 +98,10 @@ TEST(TextMargin, InkOfEveryLineStaysInsideTheRightMarginWhenZoomedOut) {
           if (r.inkRight < 0 || r.y <= headerY) continue;
           ++checked;
           // Antialiasing may touch the boundary column itself, not beyond.
-          EXPECT_LE(r.inkRight, r.y >= footerTop ? footerLimit : limit) << "layout " << layout + 1 << " zoom " << zoom << " page " << page << ": \""
-                                       << QString::fromStdU16String(r.text).toStdString() << "\" at x " << r.x
-                                       << " inks column " << r.inkRight << ", margin at " << limit;
+          EXPECT_LE(r.inkRight, r.y >= footerTop ? footerLimit : limit)
+              << "layout " << layout + 1 << " zoom " << zoom << " page " << page << ": \""
+              << QString::fromStdU16String(r.text).toStdString() << "\" at x " << r.x << " inks column "
+              << r.inkRight << ", margin at " << limit;
         }
         if (!more) break;
       }

@@ -65,7 +65,8 @@ std::u16string Trimmed(const std::u16string& s) {
 std::multiset<std::string> Fixed(const std::u16string& text) {
   const std::string s = ql::ToUtf8(text);
   std::multiset<std::string> found;
-  static const std::regex kFixed(R"(%[A-Z]+%|\btrue\b|\bfalse\b|\|.*$|\(\*\.[^)]*\)|[A-Za-z]:\\[^;]*|\bwww\.[a-z.]+)");
+  static const std::regex kFixed(
+      R"(%[A-Z]+%|\btrue\b|\bfalse\b|\|.*$|\(\*\.[^)]*\)|[A-Za-z]:\\[^;]*|\bwww\.[a-z.]+)");
   for (std::sregex_iterator it(s.begin(), s.end(), kFixed), end; it != end; ++it) found.insert(it->str());
   return found;
 }
@@ -101,7 +102,8 @@ TEST(ShippedTranslations, GeneratedTableTranslatesEveryRowAndMessage) {
   ASSERT_EQ(table.Count(), rows.size());
   for (const Row& r : rows)
     for (int lang = 0; lang <= 3; ++lang)
-      ASSERT_EQ(table.TranslateText(r.texts[0], lang), r.texts[lang]) << "line " << r.line << " language " << lang;
+      ASSERT_EQ(table.TranslateText(r.texts[0], lang), r.texts[lang])
+          << "line " << r.line << " language " << lang;
   EXPECT_EQ(table.Count(), rows.size());
 
   i18n::SetCurrentTable(&table);

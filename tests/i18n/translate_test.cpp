@@ -85,7 +85,7 @@ TEST_F(TranslateTest, EmptyAndBlankTextsAreReturnedAndNotAdded) {
 }
 
 TEST_F(TranslateTest, EmptyColumnAndGermanReturnTheInput) {
-  EXPECT_EQ(table.TranslateText(u" Preis  ", 2), u" Preis  ");    // French column empty
+  EXPECT_EQ(table.TranslateText(u" Preis  ", 2), u" Preis  ");  // French column empty
   EXPECT_EQ(table.TranslateText(u"Nur Deutsch", 1), u"Nur Deutsch");
   for (const char16_t* t : {u"Speichern", u"  Preis ", u"Nur Deutsch"})
     EXPECT_EQ(table.TranslateText(t, 0), t);
@@ -266,9 +266,10 @@ TEST(Messages, LookupThroughTheInstalledTable) {
   EXPECT_EQ(i18n::Tr(u"Irgendwas"), u"Irgendwas");
 
   TranslationTable table;
-  ASSERT_EQ(table.LoadFromBytes(FileBytes(20, {{u"Speichern", u"Save"},
-                                               {u"Konte die folgende Datei nicht öffnen:", u"Could not open:"}})),
-            LoadStatus::Loaded);
+  ASSERT_EQ(
+      table.LoadFromBytes(FileBytes(
+          20, {{u"Speichern", u"Save"}, {u"Konte die folgende Datei nicht öffnen:", u"Could not open:"}})),
+      LoadStatus::Loaded);
   i18n::SetCurrentTable(&table);
   EXPECT_EQ(i18n::Msg(13), u"Save");
   // Messages 1 and 34 share one key; the trailing blank survives.

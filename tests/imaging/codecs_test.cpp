@@ -25,7 +25,9 @@ class Codecs : public ::testing::Test {
     newdib(d, w, h, 24);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
-        setpixel(d, x, y, static_cast<uint32_t>((x * 7) & 0xFF) | ((y * 11 & 0xFF) << 8) | (((x ^ y) * 5 & 0xFF) << 16));
+        setpixel(
+            d, x, y,
+            static_cast<uint32_t>((x * 7) & 0xFF) | ((y * 11 & 0xFF) << 8) | (((x ^ y) * 5 & 0xFF) << 16));
     return d;
   }
   static void WriteBytes(const std::string& path, const QByteArray& bytes) {
@@ -269,7 +271,8 @@ TEST_F(Codecs, GifAndRleWriteEightBitPicturesExactly) {
   dib pal;
   std::vector<DibRGB> colours(256);
   for (int i = 0; i < 256; ++i)
-    colours[i] = DibRGB{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0};
+    colours[i] =
+        DibRGB{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 7), 0};
   ASSERT_TRUE(newdib(pal, 301, 203, 8, colours.data(), 256));
   uint32_t seed = 12345;
   for (int y = 0; y < pal.height; ++y)
@@ -293,7 +296,8 @@ TEST_F(Codecs, GifAndRleWriteEightBitPicturesExactly) {
       ASSERT_EQ(back.width, src->width);
       ASSERT_EQ(back.height, src->height);
       for (int y = 0; y < src->height; ++y)
-        for (int x = 0; x < src->width; ++x) ASSERT_EQ(getcolor(back, x, y), getcolor(*src, x, y)) << x << "," << y;
+        for (int x = 0; x < src->width; ++x)
+          ASSERT_EQ(getcolor(back, x, y), getcolor(*src, x, y)) << x << "," << y;
     }
   }
   // Many colours are halftoned: same size, roughly the same picture.

@@ -18,8 +18,8 @@
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/pageimage.h"
-#include "platform/qtpictureloader.h"
 #include "platform/printer.h"
+#include "platform/qtpictureloader.h"
 #include "project/projectfile.h"
 #include "render/layouts/layouts.h"
 #include "render/render.h"
@@ -83,19 +83,22 @@ TEST(ExportContentsPage, PageOneOfThePdfIsPageOneAsRenderedForPrintInEveryLayout
       req.print = true;
       platform::PageImageInfo info;
       std::string why;
-      ASSERT_TRUE(platform::RenderPageImage(*s.session, platform::FallbackPrinterPage(), req, page, info, &why))
+      ASSERT_TRUE(
+          platform::RenderPageImage(*s.session, platform::FallbackPrinterPage(), req, page, info, &why))
           << why;
     }
     const std::string prefix = dir + "/img" + std::to_string(layout);
     const std::string cmd = "pdfimages -f 1 -l 1 -png '" + pdf + "' '" + prefix + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    const QImage got = QImage(QString::fromStdString(prefix + "-000.png")).convertToFormat(QImage::Format_RGB32);
+    const QImage got =
+        QImage(QString::fromStdString(prefix + "-000.png")).convertToFormat(QImage::Format_RGB32);
     const QImage want = DibToQImage(page).convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(got.isNull());
     ASSERT_EQ(got.size(), want.size());
     int64_t differ = 0;
     for (int y = 0; y < got.height(); ++y)
-      for (int x = 0; x < got.width(); ++x) differ += (got.pixel(x, y) & 0xFFFFFF) != (want.pixel(x, y) & 0xFFFFFF);
+      for (int x = 0; x < got.width(); ++x)
+        differ += (got.pixel(x, y) & 0xFFFFFF) != (want.pixel(x, y) & 0xFFFFFF);
     EXPECT_EQ(differ, 0) << "pixels of page 1 differ";
   }
   ASSERT_EQ(chdir(old), 0);

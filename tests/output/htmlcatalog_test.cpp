@@ -2,6 +2,8 @@
 // against a plain per-pixel statement of them, the template filling, the
 // file sets of even and odd catalogs, the copied pictures with their times,
 // and what bad input leaves behind.
+#include "output/htmlcatalog.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +16,6 @@
 #include <sstream>
 #include <vector>
 
-#include "output/htmlcatalog.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"
@@ -31,7 +32,9 @@ std::string Slurp(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
-void Spit(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void Spit(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
 
 dib Noise(int32_t w, int32_t h, unsigned seed) {
   dib d;
@@ -77,7 +80,7 @@ void ReferenceCurl(dib& d, bool odd) {
       const bool in = odd ? (x >= W - 80 && y >= H - 80) : (x <= 80 && y >= H - 80);
       if (!in) continue;
       int32_t a = static_cast<int32_t>(std::nearbyint(std::abs(odd ? W - x : x) * std::sin(M_PI / 4) +
-                                                       std::abs(H - y) * std::cos(M_PI / 4)));
+                                                      std::abs(H - y) * std::cos(M_PI / 4)));
       if (a < 60) a = 100;
       a = std::min(a, 100);
       const uint32_t g = static_cast<uint32_t>(std::nearbyint(a * 255 / 100.0 + (100 - a) * 128 / 100.0));
@@ -95,8 +98,8 @@ TEST(BindingShade, KnownPixelsAndTheEdges) {
   dib even = d;
   output::ApplyBindingShade(d, true);
   // At the spine of a right-hand page, away from top and bottom: f = 50.
-  EXPECT_EQ(getpixel(d, 0, 50), 0x004072A4u);  // (164, 114, 64)
-  EXPECT_EQ(getpixel(d, 50, 50), 0x000064C8u);  // 50 pixels in: unchanged
+  EXPECT_EQ(getpixel(d, 0, 50), 0x004072A4u);    // (164, 114, 64)
+  EXPECT_EQ(getpixel(d, 50, 50), 0x000064C8u);   // 50 pixels in: unchanged
   EXPECT_EQ(getpixel(d, 119, 50), 0x004072A4u);  // outer edge: d = 0
   EXPECT_EQ(getpixel(d, 60, 0), 0x004072A4u);    // top edge
   EXPECT_EQ(getpixel(d, 60, 99), 0x004072A4u);   // bottom edge
@@ -133,13 +136,17 @@ TEST(CornerCurl, WhiteCornerAndItsBand) {
 }
 
 TEST(HtmlTemplate, PlaceholdersInOrderLinesEndInCrLf) {
-  const std::string t = "<p>%%ANZPAGES%% %%ANZPAGES%%</p>\n<b>%%BACKTEXT%%|%%FORWARDTEXT%%|%%FIRSTPAGE%%|%%LASTPAGE%%</b>\r\nx";
+  const std::string t =
+      "<p>%%ANZPAGES%% %%ANZPAGES%%</p>\n<b>%%BACKTEXT%%|%%FORWARDTEXT%%|%%FIRSTPAGE%%|%%LASTPAGE%%</b>\r\nx";
   EXPECT_EQ(output::FillHtmlTemplate(t, 4),
-            "<p>3 3</p>\r\n<b>Zur\xC3\xBC" "ck|Vorw\xC3\xA4rts|Erste Seite|Letzte Seite</b>\r\nx\r\n");
+            "<p>3 3</p>\r\n<b>Zur\xC3\xBC"
+            "ck|Vorw\xC3\xA4rts|Erste Seite|Letzte Seite</b>\r\nx\r\n");
   EXPECT_EQ(output::FillHtmlTemplate("%%ANZPAGES%%", 0), "1\r\n");
   EXPECT_EQ(output::FillHtmlTemplate("%%ANZPAGES%%", 10), "6\r\n");
   // A template that is not UTF-8 is taken as Windows-1252 and gets the texts so.
-  EXPECT_EQ(output::FillHtmlTemplate("\xE4 %%BACKTEXT%%", 2), "\xE4 Zur\xFC" "ck\r\n");
+  EXPECT_EQ(output::FillHtmlTemplate("\xE4 %%BACKTEXT%%", 2),
+            "\xE4 Zur\xFC"
+            "ck\r\n");
 }
 
 namespace {
@@ -211,10 +218,10 @@ TEST_F(HtmlCatalog, FourPagesMakeThreePairs) {
   EXPECT_EQ(p3.width(), 4960 * 20 / 600);
   EXPECT_GT(qGray(blank0.pixel(0, 0)), 250);  // blank pages are not shaded
   EXPECT_GT(qGray(blank5.pixel(blank5.width() - 1, blank5.height() - 1)), 250);
-  EXPECT_NEAR(qRed(p3.pixel(p3.width() / 2, p3.height() / 2)), 120, 8);  // page 3's own block
-  EXPECT_NEAR(qGray(p3.pixel(0, p3.height() / 2)), 128 + 127 / 2, 8);   // shaded spine (left)
+  EXPECT_NEAR(qRed(p3.pixel(p3.width() / 2, p3.height() / 2)), 120, 8);   // page 3's own block
+  EXPECT_NEAR(qGray(p3.pixel(0, p3.height() / 2)), 128 + 127 / 2, 8);     // shaded spine (left)
   EXPECT_NEAR(qGray(p3.pixel(p3.width() - 1, p3.height() - 1)), 192, 8);  // shaded corner
-  EXPECT_GT(qGray(f3.pixel(f3.width() - 1, f3.height() - 1)), 245);    // ... turned up white
+  EXPECT_GT(qGray(f3.pixel(f3.width() - 1, f3.height() - 1)), 245);       // ... turned up white
 }
 
 TEST_F(HtmlCatalog, OddPageCountEndsWithAnEmptyPage) {
@@ -267,7 +274,8 @@ TEST_F(HtmlCatalog, CancelAndThreadsKeepEveryFileWhole) {
     opts_.encoderThreads = threads;
     ASSERT_TRUE(output::ExportHtmlCatalog(*session_, root_ + "/t" + std::to_string(threads), opts_).ok);
   }
-  for (const std::string& name : Expected(6)) EXPECT_EQ(Slurp(root_ + "/t0/" + name), Slurp(root_ + "/t2/" + name)) << name;
+  for (const std::string& name : Expected(6))
+    EXPECT_EQ(Slurp(root_ + "/t0/" + name), Slurp(root_ + "/t2/" + name)) << name;
   const output::HtmlCatalogResult r = output::ExportHtmlCatalog(
       *session_, root_ + "/c", opts_, [](const output::HtmlCatalogProgress& p) { return p.page < 3; });
   EXPECT_TRUE(r.cancelled);

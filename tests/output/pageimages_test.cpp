@@ -2,6 +2,8 @@
 // from the printer page, ranges (every page rendered, only the range saved),
 // ranges that hold no page, cancelling, unwritable targets and bytes that do
 // not depend on the number of encoder threads.
+#include "output/pageimages.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,7 +15,6 @@
 #include <vector>
 
 #include "output/bitmapsink.h"
-#include "output/pageimages.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"
@@ -136,7 +137,7 @@ TEST_F(PageImages, RangeSavesOnlyItsPagesYetEveryPageIsVisited) {
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(Files(), (std::vector<std::string>{"r2.png"}));  // extension kept, content JPEG
   EXPECT_EQ(Slurp(dir_ + "/r2.png").substr(0, 3), "\xFF\xD8\xFF");
-  opts_.to = 3.5;  // rounds to 4
+  opts_.to = 3.5;    // rounds to 4
   opts_.from = 1.5;  // rounds to 2
   seen.clear();
   r = output::ExportPageImages(*session_, dir_ + "/s", opts_, [&](const output::PageImagesProgress& p) {

@@ -1,6 +1,8 @@
 // The PDF export: page and bitmap geometry, the render loop, colour modes,
 // cancellation and failures without losing an existing file, and a real
 // reader rendering the pages back to the page bitmaps' pixels.
+#include "output/pdfexport.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +16,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "output/pdfexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"
@@ -86,7 +87,8 @@ class PdfExport : public ::testing::Test {
     opts_.tempFolder = dir_;
   }
   void TearDown() override {
-    for (int i = 0; i < 3; ++i) render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), saved_[i]);
+    for (int i = 0; i < 3; ++i)
+      render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), saved_[i]);
     std::error_code ec;
     fs::permissions(dir_, fs::perms::owner_all, ec);
     fs::remove_all(dir_, ec);
@@ -156,10 +158,11 @@ TEST_F(PdfExport, EveryPageOnceAtTheChosenSizeAndColourSpace) {
     opts_.cmyk = cmyk;
     const std::string out = file(cmyk ? "c.pdf" : "r.pdf");
     int progressCalls = 0;
-    const output::PdfExportResult r = output::ExportPDF(*session_, out, opts_, [&](const output::PdfExportProgress& p) {
-      EXPECT_EQ(p.pagesDone, ++progressCalls);
-      return true;
-    });
+    const output::PdfExportResult r =
+        output::ExportPDF(*session_, out, opts_, [&](const output::PdfExportProgress& p) {
+          EXPECT_EQ(p.pagesDone, ++progressCalls);
+          return true;
+        });
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.anzpages, 3);
     EXPECT_EQ(session_->anzpages, 3);
@@ -170,7 +173,8 @@ TEST_F(PdfExport, EveryPageOnceAtTheChosenSizeAndColourSpace) {
     size_t boxes = 0;
     for (size_t at = 0; (at = f.find("/MediaBox [0 0 594 840]", at)) != std::string::npos; ++at) ++boxes;
     EXPECT_EQ(boxes, 3u);
-    const int32_t bw = static_cast<int32_t>(210 * 20 / 25.39995), bh = static_cast<int32_t>(297 * 20 / 25.39995);
+    const int32_t bw = static_cast<int32_t>(210 * 20 / 25.39995),
+                  bh = static_cast<int32_t>(297 * 20 / 25.39995);
     EXPECT_NE(f.find("/Width " + std::to_string(bw) + " /Height " + std::to_string(bh)), std::string::npos);
     EXPECT_NE(f.find(cmyk ? "/DeviceCMYK" : "/DeviceRGB"), std::string::npos);
     EXPECT_EQ(f.find(cmyk ? "/DeviceRGB" : "/DeviceCMYK"), std::string::npos);
@@ -193,8 +197,8 @@ TEST_F(PdfExport, CancelAndFailureKeepTheExistingFile) {
   std::ofstream(out) << "the previous export";
   chmod(out.c_str(), 0640);
   // Cancelled after the second page.
-  output::PdfExportResult r =
-      output::ExportPDF(*session_, out, opts_, [](const output::PdfExportProgress& p) { return p.pagesDone < 2; });
+  output::PdfExportResult r = output::ExportPDF(
+      *session_, out, opts_, [](const output::PdfExportProgress& p) { return p.pagesDone < 2; });
   EXPECT_FALSE(r.ok);
   EXPECT_TRUE(r.cancelled);
   EXPECT_EQ(r.anzpages, 2);
@@ -245,7 +249,7 @@ TEST_F(PdfExport, CancelAndFailureKeepTheExistingFile) {
   r = output::ExportPDF(*session_, out, opts_);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(ReadFile(out).substr(0, 8), "%PDF-1.3");
-  struct stat st{};
+  struct stat st {};
   stat(out.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
@@ -293,7 +297,8 @@ TEST_F(PdfExport, ARealReaderShowsThePageBitmapsPixelForPixel) {
     ASSERT_EQ(got.height(), h);
     int64_t differing = 0;
     for (int32_t y = 0; y < h; ++y)
-      differing += std::memcmp(got.constScanLine(y), expect.constScanLine(y), static_cast<size_t>(w) * 3) != 0;
+      differing +=
+          std::memcmp(got.constScanLine(y), expect.constScanLine(y), static_cast<size_t>(w) * 3) != 0;
     EXPECT_EQ(differing, 0) << "page " << nr << ": rows differ";
   }
 }

@@ -46,9 +46,7 @@ std::string PageRaster(const std::string& pdf, int page, const std::string& base
 
 class Printing : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(platform::EnsureGuiApplication());
-  }
+  static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
   void SetUp() override {
     std::string t = (fs::temp_directory_path() / "ql-printing-XXXXXX").string();
     dir_ = mkdtemp(t.data());

@@ -1,8 +1,9 @@
 // Byte layout of the PDF writer: objects, streams, cross-reference table,
 // lifecycle and failures.
+#include "pdf/pdfcanvas.h"
+
 #include <sys/stat.h>
 
-#include "pdf/pdfcanvas.h"
 #include "pdf_test_util.h"
 
 using namespace pdftest;
@@ -38,7 +39,8 @@ std::string ExpectedOnePage(const dib& img) {
   obj(4);
   f += "<<\n/Type /Pages\n/Count 1\n/Kids [5 0 R]\n>>\nendobj\n";
   obj(5);
-  f += "<<\n/Type /Page\n/Parent 4 0 R\n/Resources <</XObject << /Im0 8 0 R >>\n/Font << >> /ProcSet 1 0 R\n>>\n"
+  f += "<<\n/Type /Page\n/Parent 4 0 R\n/Resources <</XObject << /Im0 8 0 R >>\n/Font << >> /ProcSet 1 0 "
+       "R\n>>\n"
        "/MediaBox [0 0 594 840]\n/Contents 2 0 R\n>>\nendobj\n";
   obj(6);
   f += "<<\n/Type /Catalog\n/Pages 4 0 R\n/Outlines 7 0 R\n>>\nendobj\n";
@@ -152,8 +154,9 @@ TEST(PdfCanvas, StreamFramingLengthObjectsAndEmptyPages) {
   const std::string empty = Deflate("", 9);
   for (int page : {1, 2}) {
     const std::string content = ObjectText(f, 2 * page);
-    const std::string expect = std::to_string(2 * page) + " 0 obj\n<< /Length " + std::to_string(2 * page + 1) +
-                               " 0 R /Filter /FlateDecode >>\nstream\n" + empty + "\nendstream\nendobj\n";
+    const std::string expect = std::to_string(2 * page) + " 0 obj\n<< /Length " +
+                               std::to_string(2 * page + 1) + " 0 R /Filter /FlateDecode >>\nstream\n" +
+                               empty + "\nendstream\nendobj\n";
     EXPECT_EQ(content, expect);
     EXPECT_EQ(ObjectText(f, 2 * page + 1),
               std::to_string(2 * page + 1) + " 0 obj\n" + std::to_string(empty.size() + 1) + "\nendobj\n");

@@ -1,12 +1,13 @@
 // Image objects: sample order, colour conversion, spooling, threads, and
 // real PDF readers.
+#include "pdf/pdfimages.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 
 #include "pdf/pdfcanvas.h"
-#include "pdf/pdfimages.h"
 #include "pdf_test_util.h"
 
 using namespace pdftest;
@@ -129,7 +130,8 @@ TEST(PdfImages, UnusableProfilesFallBackToArithmetic) {
   // CMYK output profile).
   std::ofstream(prog.dir.file("junk.icc")) << "not a colour profile";
   std::vector<std::string> names = {prog.dir.file("missing.icc"), prog.dir.file("junk.icc")};
-  if (fs::exists("/usr/share/color/icc/ghostscript/srgb.icc")) names.push_back("/usr/share/color/icc/ghostscript/srgb.icc");
+  if (fs::exists("/usr/share/color/icc/ghostscript/srgb.icc"))
+    names.push_back("/usr/share/color/icc/ghostscript/srgb.icc");
   const dib img = PatternDib(7, 5);
   std::string arithmetic;
   for (int y = 0; y < img.height; ++y)
@@ -207,7 +209,7 @@ TEST(PdfImages, SpoolFilesLiveInAPrivateFolderNumberedFromZero) {
       }
       folder = pdf.spoolFolder();
       ASSERT_FALSE(folder.empty());
-      struct stat st{};
+      struct stat st {};
       ASSERT_EQ(lstat(folder.c_str(), &st), 0);
       EXPECT_TRUE(S_ISDIR(st.st_mode));
       EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -293,7 +295,8 @@ TEST(PdfImages, RowConversionsOfEveryWidthMatchThePixels) {
     for (int32_t y = 0; y < img.height; ++y)
       for (int32_t x = 0; x < w; ++x) {
         const uint32_t c = getpixel(img, x, y);
-        expect += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>(c >> 16)};
+        expect +=
+            {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>(c >> 16)};
         if (y == 0) bgrx.insert(bgrx.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), 0x77});
       }
     ASSERT_EQ(std::string(got.begin(), got.end()), expect) << "width " << w;

@@ -38,14 +38,13 @@ std::string ReadFile(const std::string& path) {
 
 class VectorExportInput : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(platform::EnsureGuiApplication());
-  }
+  static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
   void SetUp() override {
     dir_ = (fs::temp_directory_path() / ("ql-vecin-" + std::to_string(::getpid()))).string();
     fs::create_directories(dir_);
     std::u16string err;
-    ASSERT_TRUE(OpenProjectFile(doc, kBin + "/test.pk2", ReadOptions::FromDocument(doc), &err)) << ql::ToUtf8(err);
+    ASSERT_TRUE(OpenProjectFile(doc, kBin + "/test.pk2", ReadOptions::FromDocument(doc), &err))
+        << ql::ToUtf8(err);
     opts.progpath = kBin;
     opts.threads = 2;
   }
@@ -188,7 +187,8 @@ TEST(Pictures, JpegHeaderDownscaleAndHash) {
   // 4 x 2 RGB: each 2 x 2 block averages to one pixel.
   std::string px;
   for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) px += {static_cast<char>(x < 2 ? 10 * (x + y) : 200), 0, static_cast<char>(100)};
+    for (int x = 0; x < 4; ++x)
+      px += {static_cast<char>(x < 2 ? 10 * (x + y) : 200), 0, static_cast<char>(100)};
   const std::string half = pdfvec::Downscale(px, 4, 2, 3, 2, 1);
   ASSERT_EQ(half.size(), 6u);
   EXPECT_EQ(static_cast<uint8_t>(half[0]), 10);  // (0 + 10 + 10 + 20) / 4

@@ -1,9 +1,7 @@
 // Pictures decoded at the size they are drawn, the cache of decoded pictures
 // and the list of pictures that could not be drawn.
-#include "platform/qtpictureloader.h"
-
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QBuffer>
@@ -17,6 +15,7 @@
 #include "core/codepage.h"
 #include "imaging/pixoran.h"
 #include "platform/guiapp.h"
+#include "platform/qtpictureloader.h"
 
 namespace {
 

@@ -28,7 +28,9 @@ std::string TempFolder() {
   return tmpl + "/";
 }
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
-void WriteAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
 std::u16string U(const std::string& s) { return ql::FromUtf8(s); }
 
 // Scripted dialogs: message boxes through ScriptedFeedback, file dialogs from
@@ -40,20 +42,24 @@ class ScriptedUi : public LifecycleUi {
   std::u16string lastFilter, lastExtension;
   int saveDialogs = 0, openDialogs = 0;
 
-  void ShowMessage(const std::u16string& t, const std::u16string& c, MessageIcon i) override { fb.ShowMessage(t, c, i); }
+  void ShowMessage(const std::u16string& t, const std::u16string& c, MessageIcon i) override {
+    fb.ShowMessage(t, c, i);
+  }
   Answer Ask(const std::u16string& t, const std::u16string& c, Buttons b) override { return fb.Ask(t, c, b); }
-  bool AskSaveFileName(const std::u16string& filter, const std::u16string& ext, std::u16string& name) override {
+  bool AskSaveFileName(const std::u16string& filter, const std::u16string& ext,
+                       std::u16string& name) override {
     ++saveDialogs;
     return Take(saveNames, filter, ext, name);
   }
-  bool AskOpenFileName(const std::u16string& filter, const std::u16string& ext, std::u16string& name) override {
+  bool AskOpenFileName(const std::u16string& filter, const std::u16string& ext,
+                       std::u16string& name) override {
     ++openDialogs;
     return Take(openNames, filter, ext, name);
   }
 
  private:
-  bool Take(std::deque<std::optional<std::u16string>>& q, const std::u16string& filter, const std::u16string& ext,
-            std::u16string& name) {
+  bool Take(std::deque<std::optional<std::u16string>>& q, const std::u16string& filter,
+            const std::u16string& ext, std::u16string& name) {
     lastFilter = filter;
     lastExtension = ext;
     if (q.empty() || !q.front()) {
@@ -386,10 +392,11 @@ TEST(ProgramOptions, MissingShortOrForeignOptionsGiveEnglish) {
     int language;
     bool fromFile;
   };
-  for (const Case& c : {Case{std::string("\x00\x00", 2), 1, false}, Case{std::string(), 1, false},
-                        Case{std::string("\x04\0\0\0", 4), 1, false}, Case{std::string("\xff\xff\xff\xff", 4), 1, false},
-                        Case{std::string("\0\0\0\x01", 4), 1, false}, Case{std::string("\0\0\0\0", 4), 0, true},
-                        Case{std::string("\x03\0\0\0junk", 8), 3, true}}) {
+  for (const Case& c :
+       {Case{std::string("\x00\x00", 2), 1, false}, Case{std::string(), 1, false},
+        Case{std::string("\x04\0\0\0", 4), 1, false}, Case{std::string("\xff\xff\xff\xff", 4), 1, false},
+        Case{std::string("\0\0\0\x01", 4), 1, false}, Case{std::string("\0\0\0\0", 4), 0, true},
+        Case{std::string("\x03\0\0\0junk", 8), 3, true}}) {
     WriteAll(dir + "options.dat", c.bytes);
     o = options::LoadOptions(dir);
     EXPECT_EQ(o.language, c.language) << c.bytes.size();

@@ -1,7 +1,6 @@
 // Saving a project into another folder keeps every picture reference pointing
 // at the same file: bare names only for files in the new file's own folder.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,7 +62,8 @@ struct PictureProject {
 
 // Opens `path`, checks every reference names an existing picture and returns
 // the references.
-std::vector<std::u16string> OpenAndCheck(const std::string& path, const std::vector<std::pair<dev_t, ino_t>>& want) {
+std::vector<std::u16string> OpenAndCheck(const std::string& path,
+                                         const std::vector<std::pair<dev_t, ino_t>>& want) {
   Document d;
   std::u16string error;
   EXPECT_TRUE(OpenFileWithName(d, path, &error)) << ql::ToUtf8(error);
@@ -109,7 +109,8 @@ TEST(PictureNames, SavedIntoASiblingOrSubfolderEveryPictureStillResolves) {
   ASSERT_TRUE(SaveProjectFile(moved, back));
   OpenAndCheck(back, want);
   Document elsewhere;
-  ASSERT_TRUE(ReadProjectBytes(elsewhere, ReadBytes(back), ProjectFormat::Current, "/nowhere/y.pk2", ReadOptions{}));
+  ASSERT_TRUE(
+      ReadProjectBytes(elsewhere, ReadBytes(back), ProjectFormat::Current, "/nowhere/y.pk2", ReadOptions{}));
   for (const auto& r : References(elsewhere)) EXPECT_EQ(r.rfind(u"/nowhere/", 0), 0u) << ql::ToUtf8(r);
 }
 

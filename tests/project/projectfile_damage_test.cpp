@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/codepage.h"
 #include "i18n/messages.h"
@@ -81,7 +81,8 @@ std::u16string OpenBytes(Document& doc, const std::string& bytes, ProjectFormat 
 std::string PartsAB(const std::string& full) {
   for (size_t k = 0; k <= full.size(); ++k) {
     Document d;
-    if (ReadProjectBytes(d, std::string_view(full).substr(0, k), ProjectFormat::Current, "/d/x.pk2", ReadOptions{}))
+    if (ReadProjectBytes(d, std::string_view(full).substr(0, k), ProjectFormat::Current, "/d/x.pk2",
+                         ReadOptions{}))
       return full.substr(0, k);
   }
   return {};
@@ -204,8 +205,15 @@ TEST(ProjectFileDamage, PartCCountsBeyondPartAAreConsumedWhenTheBytesAreThere) {
 TEST(ProjectFileOlder, EightBitTextsBareNamesAndTheMissingGroups) {
   // An older file: 8-bit texts, UTF-16 font names, groups up to 43.
   Bytes b;
-  b.i32(1).astr("K\xFC" "che");
-  b.i32(1).astr("Gr\xF6\xDF" "e").astr("\x80 5").i32(2);
+  b.i32(1).astr(
+      "K\xFC"
+      "che");
+  b.i32(1)
+      .astr(
+          "Gr\xF6\xDF"
+          "e")
+      .astr("\x80 5")
+      .i32(2);
   b.i32(2).i32(2).astr("Ma\xDF").astr("Preis").i32(3).astr("").astr("").astr("");
   b.i32(1).f64(3.5).astr("bild.jpg");
   b.i32(1).astr("T\xE4");
@@ -217,15 +225,15 @@ TEST(ProjectFileOlder, EightBitTextsBareNamesAndTheMissingGroups) {
   b.f64(20).f64(21).f64(22).f64(23).u8(0).u8(1).u8(0).f64(24).f64(25).u8(0);
   for (int i = 0; i < 9; ++i) b.font(u"Schrift\u00E4" + std::u16string(1, char16_t(u'0' + i)), 8 + i, i % 16);
   b.u8(1).i32(1).u8(0).f64(26).u8(1).u8(1).i32(0xABCDEF).i32(0x123456).i32(5).u8(1);  // 23 ... 30
-  b.i32(1).u8(1).astr("Einf\xFChrung").astr("kat.jpg").f64(2.5).i32(1).u8(1);        // 31
-  b.f64(0.5).f64(0.7).i32(1).i32(2).i32(3).i32(4).i32(5);                            // 32
-  b.i32(1).u8(1).u8(1).i32(1).i32(1).u8(1);                                          // 33
-  b.u8(1).u8(1).u8(1).f64(31).f64(32).f64(33).f64(34).f64(35).f64(36);               // 34, 35
-  b.i32(1).u8(1).u8(1);                                                              // 36
-  b.font(u"Inhalt", 30, 1);                                                          // 37
-  b.i32(1).i32(1).u8(1).u8(1).u8(0).u8(1).u8(0).u8(1).u8(1).u8(0);                   // 38 ... 41
-  b.i32(1).u8(1).u8(1).u8(1).f64(0.25);                                              // 42, 42a, 42b
-  b.i32(1).u8(1).u8(1);                                                              // 43
+  b.i32(1).u8(1).astr("Einf\xFChrung").astr("kat.jpg").f64(2.5).i32(1).u8(1);         // 31
+  b.f64(0.5).f64(0.7).i32(1).i32(2).i32(3).i32(4).i32(5);                             // 32
+  b.i32(1).u8(1).u8(1).i32(1).i32(1).u8(1);                                           // 33
+  b.u8(1).u8(1).u8(1).f64(31).f64(32).f64(33).f64(34).f64(35).f64(36);                // 34, 35
+  b.i32(1).u8(1).u8(1);                                                               // 36
+  b.font(u"Inhalt", 30, 1);                                                           // 37
+  b.i32(1).i32(1).u8(1).u8(1).u8(0).u8(1).u8(0).u8(1).u8(1).u8(0);                    // 38 ... 41
+  b.i32(1).u8(1).u8(1).u8(1).f64(0.25);                                               // 42, 42a, 42b
+  b.i32(1).u8(1).u8(1);                                                               // 43
   const std::string bytes = b.s;
 
   const std::string dir = MakeTempDir();
@@ -280,12 +288,13 @@ TEST(ProjectFileOlder, EightBitTextsBareNamesAndTheMissingGroups) {
 
   // Cut between groups it opens, cut inside one it is damaged.
   OpenDocument open;
-  EXPECT_TRUE(Contains(OpenBytes(open.doc, bytes.substr(0, bytes.size() - 1), ProjectFormat::Older), u"Gruppe 43"));
+  EXPECT_TRUE(
+      Contains(OpenBytes(open.doc, bytes.substr(0, bytes.size() - 1), ProjectFormat::Older), u"Gruppe 43"));
   OpenBytes(open.doc, bytes.substr(0, 20), ProjectFormat::Older);
   open.ExpectUntouched();
   Document cut;
-  EXPECT_TRUE(ReadProjectBytes(cut, std::string_view(bytes).substr(0, bytes.size() - 21), ProjectFormat::Older,
-                               "/d/x.pkd", ReadOptions{}));
+  EXPECT_TRUE(ReadProjectBytes(cut, std::string_view(bytes).substr(0, bytes.size() - 21),
+                               ProjectFormat::Older, "/d/x.pkd", ReadOptions{}));
   EXPECT_FALSE(cut.settings.PreisLinksCheck);
 }
 

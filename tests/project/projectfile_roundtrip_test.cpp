@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <vector>
-#include <unistd.h>
 
 #include "core/codepage.h"
 #include "project/dumpjson.h"
@@ -25,7 +25,8 @@ std::vector<size_t> OpenablePrefixes(const std::string& bytes, const std::string
   std::vector<size_t> ok;
   for (size_t k = 0; k <= bytes.size(); ++k) {
     Document d;
-    if (ReadProjectBytes(d, std::string_view(bytes).substr(0, k), ProjectFormat::Current, path, ReadOptions{}))
+    if (ReadProjectBytes(d, std::string_view(bytes).substr(0, k), ProjectFormat::Current, path,
+                         ReadOptions{}))
       ok.push_back(k);
   }
   return ok;
@@ -178,8 +179,9 @@ TEST(ProjectFileRoundTrip, TrailingEmptyVariantRowsAndColumnsDroppedOnlyWithTheO
   Document doc;
   Category* c = doc.AddCategory(u"K");
   Product* p = doc.AddProduct(*c);
-  AddCells(doc, *p,
-           {{u"A", u"B", u"", u""}, {u"", u"", u""}, {u"C", u"", u"", u"", u""}, {u"", u"D"}, {u"", u""}, {u""}});
+  AddCells(
+      doc, *p,
+      {{u"A", u"B", u"", u""}, {u"", u"", u""}, {u"C", u"", u"", u"", u""}, {u"", u"D"}, {u"", u""}, {u""}});
   Product* empty = doc.AddProduct(doc.kats[0]);
   AddCells(doc, *empty, {{u"", u""}, {u""}});
   doc.settings.FilenameEdit1 = u"/p/logo.gif";
@@ -190,7 +192,7 @@ TEST(ProjectFileRoundTrip, TrailingEmptyVariantRowsAndColumnsDroppedOnlyWithTheO
   drop.LeereVariantenSpaltenundZeilenbeimffnenentfernen1 = true;
   ASSERT_TRUE(ReadProjectBytes(on, bytes, ProjectFormat::Current, "/p/x.pk2", drop));
   const Product& q = on.kats[0].products[0];
-  ASSERT_EQ(q.variants.Count(), 4u);  // rows 5 and 6 were empty
+  ASSERT_EQ(q.variants.Count(), 4u);           // rows 5 and 6 were empty
   EXPECT_EQ(q.variants[0].cells.Count(), 2u);  // columns 3 ... 5 were empty
   EXPECT_EQ(q.variants[1].cells.Count(), 2u);  // the empty row between filled ones stays
   EXPECT_EQ(q.variants[2].cells.Count(), 2u);
@@ -219,8 +221,8 @@ TEST(ProjectFileRoundTrip, PictureNamesResolveAgainstTheProjectFolder) {
   c->options = std::make_unique<CategoryOptions>();
   c->options->picfile = u"/proj/cat.jpg";
   Product* p = doc.AddProduct(*c);
-  const char16_t* names[] = {u"/proj/./a.jpg", u"C:\\bilder\\a.jpg", u"sub/b.jpg", u"/proj/c.jpg", u"/proj\\d.jpg",
-                             u"/proj/sub/e.jpg", u"/projx/f.jpg", u""};
+  const char16_t* names[] = {u"/proj/./a.jpg", u"C:\\bilder\\a.jpg", u"sub/b.jpg",    u"/proj/c.jpg",
+                             u"/proj\\d.jpg",  u"/proj/sub/e.jpg",   u"/projx/f.jpg", u""};
   for (const char16_t* n : names) doc.AddPicture(*p)->filename = n;
   doc.settings.FilenameEdit1 = u"/x/../proj/logo.gif";
   doc.settings.FilenameEdit2 = u"/proj/bg.jpg";
@@ -237,8 +239,8 @@ TEST(ProjectFileRoundTrip, PictureNamesResolveAgainstTheProjectFolder) {
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   const std::u16string subB = ql::FromUtf8(cwd) + u"/sub/b.jpg";
-  const char16_t* expect[] = {u"/data/kat/a.jpg", u"C:\\bilder\\a.jpg", subB.c_str(), u"/data/kat/c.jpg",
-                              u"/data/kat/d.jpg", u"/proj/sub/e.jpg", u"/projx/f.jpg", u""};
+  const char16_t* expect[] = {u"/data/kat/a.jpg", u"C:\\bilder\\a.jpg", subB.c_str(),    u"/data/kat/c.jpg",
+                              u"/data/kat/d.jpg", u"/proj/sub/e.jpg",   u"/projx/f.jpg", u""};
   ASSERT_EQ(q.pictures.Count(), 8u);
   for (int i = 0; i < 8; ++i) EXPECT_EQ(q.pictures[i].filename, expect[i]) << i;
   EXPECT_EQ(moved.kats[0].options->picfile, u"/data/kat/cat.jpg");
@@ -295,7 +297,8 @@ TEST(ProjectFileRoundTrip, JsonDumpEscapesTextsAndRoundTripsNumbers) {
   char out[256] = {};
   size_t n = fread(out, 1, sizeof out - 1, check);
   const int rc = pclose(check);
-  if (rc != 0 && std::string(out, n).find("not found") != std::string::npos) GTEST_SKIP() << "python3 missing";
+  if (rc != 0 && std::string(out, n).find("not found") != std::string::npos)
+    GTEST_SKIP() << "python3 missing";
   EXPECT_EQ(rc, 0) << out;
   EXPECT_EQ(std::string(out, n), "3 True extra\n");
 }

@@ -44,15 +44,18 @@ inline void SetDistinctSettings(CatalogSettings& s, int seed) {
       v = !v;
     }
     void operator()(SettingKind, const char*, int32_t& v, double, double) { v = seed * 1000 + ++i; }
-    void operator()(SettingKind, const char*, TColor& v, double, double) { v = 0x00102030u + seed * 1000 + ++i; }
+    void operator()(SettingKind, const char*, TColor& v, double, double) {
+      v = 0x00102030u + seed * 1000 + ++i;
+    }
     void operator()(SettingKind, const char* name, std::u16string& v, double, double) {
       ++i;
-      v = u"/elsewhere/" + std::u16string(name, name + std::char_traits<char>::length(name)) + u" \u00E4\u20AC\U0001F600 " +
-          std::u16string(1, char16_t(u'0' + seed));
+      v = u"/elsewhere/" + std::u16string(name, name + std::char_traits<char>::length(name)) +
+          u" \u00E4\u20AC\U0001F600 " + std::u16string(1, char16_t(u'0' + seed));
     }
     void operator()(SettingKind, const char* name, TFontSpec& f, double, double) {
       ++i;
-      f.name = u"Font" + std::u16string(name, name + std::char_traits<char>::length(name)) + std::u16string(1, char16_t(u'A' + seed));
+      f.name = u"Font" + std::u16string(name, name + std::char_traits<char>::length(name)) +
+               std::u16string(1, char16_t(u'A' + seed));
       f.size = 7 + i + seed;
       f.bold = !f.bold;
       f.italic = (i + seed) % 2;
@@ -69,7 +72,8 @@ inline void SetDistinctSettings(CatalogSettings& s, int seed) {
   s.SetColumnCount(seed % 2 ? 2 : 3);
 }
 
-inline void AddCells(Document& doc, Product& p, std::initializer_list<std::initializer_list<const char16_t*>> rows) {
+inline void AddCells(Document& doc, Product& p,
+                     std::initializer_list<std::initializer_list<const char16_t*>> rows) {
   for (auto& r : rows) {
     VariantRow* row = doc.AddRow(p);
     for (const char16_t* t : r) row->cells.Add()->text = t;

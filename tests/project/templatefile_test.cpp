@@ -1,21 +1,30 @@
+#include "project/templatefile.h"
+
 #include <gtest/gtest.h>
 
 #include "core/codepage.h"
-#include "project/templatefile.h"
 #include "projectfile_testutil.h"
 
 using namespace pftest;
 using Titles = std::vector<std::u16string>;
 
 TEST(TemplateFile, LinesEncodingsAndTheFinalLineBreak) {
-  EXPECT_EQ(ParseTemplateText("Name\r\nArt. Nummer\r\n\r\nPreis\r\n"), (Titles{u"Name", u"Art. Nummer", u"", u"Preis"}));
+  EXPECT_EQ(ParseTemplateText("Name\r\nArt. Nummer\r\n\r\nPreis\r\n"),
+            (Titles{u"Name", u"Art. Nummer", u"", u"Preis"}));
   EXPECT_EQ(ParseTemplateText("a\nb"), (Titles{u"a", u"b"}));
   EXPECT_EQ(ParseTemplateText("a\rb\r\r"), (Titles{u"a", u"b", u""}));
   EXPECT_EQ(ParseTemplateText("\r\n"), (Titles{u""}));
   EXPECT_EQ(ParseTemplateText(""), Titles{});
-  EXPECT_EQ(ParseTemplateText("Gr\xF6\xDF" "e \x80\r\n"), (Titles{u"Gr\u00F6\u00DFe \u20AC"}));
-  EXPECT_EQ(ParseTemplateText("\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F" "e\r\nx"), (Titles{u"Gr\u00F6\u00DFe", u"x"}));
-  EXPECT_EQ(ParseTemplateText(std::string("\xFF\xFE" "a\0\r\0\n\0\xAC\x20", 10)), (Titles{u"a", u"\u20AC"}));
+  EXPECT_EQ(ParseTemplateText("Gr\xF6\xDF"
+                              "e \x80\r\n"),
+            (Titles{u"Gr\u00F6\u00DFe \u20AC"}));
+  EXPECT_EQ(ParseTemplateText("\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F"
+                              "e\r\nx"),
+            (Titles{u"Gr\u00F6\u00DFe", u"x"}));
+  EXPECT_EQ(ParseTemplateText(std::string("\xFF\xFE"
+                                          "a\0\r\0\n\0\xAC\x20",
+                                          10)),
+            (Titles{u"a", u"\u20AC"}));
   EXPECT_EQ(ParseTemplateText(std::string("\xFE\xFF\0a\0\n\x20\xAC", 8)), (Titles{u"a", u"\u20AC"}));
 }
 

@@ -1,6 +1,7 @@
+#include "render/drawdib.h"
+
 #include <gtest/gtest.h>
 
-#include "render/drawdib.h"
 #include "support/recording_surface.h"
 #include "support/scripted_feedback.h"
 
@@ -155,4 +156,3 @@ TEST(DrawDib, HugeDestinationsTransferOnlyWhatIsVisible) {
   ExpectBlock(s, 0, 3, 3, 3, C);
   ExpectBlock(s, 3, 3, 3, 3, D);
 }
-

@@ -1,6 +1,7 @@
+#include "render/furniture.h"
+
 #include <gtest/gtest.h>
 
-#include "render/furniture.h"
 #include "render/render.h"
 #include "support/recording_surface.h"
 
@@ -47,7 +48,8 @@ struct Furniture : ::testing::Test {
   }
 
   // A pass of `pages` pages, closing page n with category "K<n>".
-  bool Pass(RecordingSurface& s, int32_t pages, int32_t seite, PageState* out = nullptr, bool printit = true) {
+  bool Pass(RecordingSurface& s, int32_t pages, int32_t seite, PageState* out = nullptr,
+            bool printit = true) {
     const RenderParams p = Params(s, seite, printit);
     RenderPass pass(session, p);
     PageState st;

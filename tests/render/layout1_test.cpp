@@ -128,8 +128,8 @@ TEST_F(Layout1Test, ProductTallerThanAPageStaysOnItsEmptyPageAndOverflows) {
   EXPECT_EQ(l1.size() + l2.size(), 80u);  // every line, once
   ASSERT_FALSE(l2.empty());
   EXPECT_EQ(l2[0].text, l1.size() < 10 ? u"l0" + std::u16string(1, char16_t(u'0' + l1.size()))
-                                         : u"l" + std::u16string(1, char16_t(u'0' + l1.size() / 10)) +
-                                               std::u16string(1, char16_t(u'0' + l1.size() % 10)));
+                                       : u"l" + std::u16string(1, char16_t(u'0' + l1.size() / 10)) +
+                                             std::u16string(1, char16_t(u'0' + l1.size() % 10)));
   EXPECT_EQ(l2[0].y1, Pos(10 + lh));
   EXPECT_LE(Mm(l1.back().y1) + lh, Bottom() + 0.05);
   EXPECT_EQ(doc.lastkat.Get(1), u"Lang");
@@ -260,9 +260,9 @@ TEST_F(Layout1Test, CachedPassesDrawExactlyWhatAFreshSessionDraws) {
   for (int k = 0; k < 3; ++k) {
     Category& c = Cat(u"K" + std::u16string(1, char16_t(u'0' + k)));
     for (int i = 0; i < 6; ++i) {
-      Product& p = Prod(c, u"Produkt mit einem langen Namen " + std::u16string(1, char16_t(u'a' + i)),
-                        u"Eine Beschreibung, die ueber mehrere Zeilen laeuft und in Spalten gesetzt wird. " +
-                            Lines(i + 2));
+      Product& p = Prod(
+          c, u"Produkt mit einem langen Namen " + std::u16string(1, char16_t(u'a' + i)),
+          u"Eine Beschreibung, die ueber mehrere Zeilen laeuft und in Spalten gesetzt wird. " + Lines(i + 2));
       AddPicture(p, u"p" + std::u16string(1, char16_t(u'a' + i)) + u".bmp", 4, 40, 30 + 10 * i);
       VariantRow* r0 = doc.AddRow(p);
       for (const char16_t* t : {u"Name", u"Preis"}) r0->cells.Add()->text = t;

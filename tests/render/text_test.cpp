@@ -1,9 +1,10 @@
+#include "render/text.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "render/render.h"
-#include "render/text.h"
 #include "support/recording_surface.h"
 
 using namespace render;
@@ -157,7 +158,8 @@ TEST(IntroWrap, CutsBackToSpacesAndLosesNothing) {
   EXPECT_EQ(WrapIntroLine(f.cache, f.font, u"a\t\tb\tc\t", limit).size(), 2u);
   EXPECT_EQ(SplitLines(u"one\r\ntwo\rthree\nfour\r\n\r\n"),
             (std::vector<std::u16string>{u"one", u"two", u"three", u"four", u""}));
-  EXPECT_EQ(WrapIntroText(f.cache, f.font, u"x\r\n\r\ny", limit), (std::vector<std::u16string>{u"x", u"", u"y"}));
+  EXPECT_EQ(WrapIntroText(f.cache, f.font, u"x\r\n\r\ny", limit),
+            (std::vector<std::u16string>{u"x", u"", u"y"}));
 }
 
 TEST(Justify, GapsWordsAndLinesWithoutSpace) {

@@ -122,12 +122,14 @@ TEST_F(TocTest, DotLeadersSitOnOneGridAndStopBeforeTheNumber) {
 }
 
 TEST_F(TocTest, LongListingContinuesOnTheNextPage) {
-  for (int i = 0; i < 70; ++i) Prod(Cat(u"X" + std::u16string(1, char16_t(u'A' + i % 26)) + char16_t(u'a' + i / 26)), u"p");
+  for (int i = 0; i < 70; ++i)
+    Prod(Cat(u"X" + std::u16string(1, char16_t(u'A' + i % 26)) + char16_t(u'a' + i / 26)), u"p");
   auto s1p = Page1();
   RecordingSurface& s1 = *s1p;
   RecordingSurface s2;
   Render(s2, 2);
-  EXPECT_EQ(doc.kats[doc.kats.Count() - 1].options->pagenr, 6 + 70);  // contents 1-2, S0 3, M1+S1 4, S2 5, M2+S3 6
+  EXPECT_EQ(doc.kats[doc.kats.Count() - 1].options->pagenr,
+            6 + 70);  // contents 1-2, S0 3, M1+S1 4, S2 5, M2+S3 6
   const auto one = Listed(s1), two = Listed(s2);
   ASSERT_FALSE(two.empty());
   EXPECT_EQ(one.size() + two.size(), 75u);
@@ -269,7 +271,8 @@ TEST_F(TableTest, WordWiderThanItsColumnBreaksInsideWithoutLoss) {
   std::u16string joined;
   std::vector<std::u16string> texts;
   for (const auto& op : s.Texts()) texts.push_back(op.text);
-  EXPECT_EQ(texts, (std::vector<std::u16string>{u"Tite", u"l", u"Gart", u"ensc", u"hlau", u"ch", u"ab", u"cdef", u"g"}));
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"Tite", u"l", u"Gart", u"ensc", u"hlau", u"ch", u"ab",
+                                                u"cdef", u"g"}));
   EXPECT_EQ(p->variants[1].lines, 4);
   EXPECT_EQ(p->variants[2].lines, 3);
   EXPECT_NEAR(y, 20 + 3 * set.LineWidthEd2 + (2 + 4 + 3) * lh + lh + set.LineWidthEd2 / 2, 1e-9);

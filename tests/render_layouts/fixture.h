@@ -40,7 +40,9 @@ struct FamilyTest : testsupport::CatalogFixture {
     set.ArtNotBlockCheck = true;
   }
 
-  render::RenderParams Params(render::DrawingSurface& s, int32_t page) const { return PageParams(s, page, 210); }
+  render::RenderParams Params(render::DrawingSurface& s, int32_t page) const {
+    return PageParams(s, page, 210);
+  }
   // Layout index as LayoutCombo: 1 = layout 2, 2 = layout 3, 4 = layout 5,
   // 5 = layout 6, 6 = layout 7, 7 = layout 8.
   bool Render(RecordingSurface& s, int32_t page, int32_t layout) {

@@ -56,7 +56,8 @@ QImage NoiseImage(int w, int h) {
 TEST(GifWriter, QtReadsItAsGifWithTheSameSizeAndPixels) {
   EnsureCoreApplication();
   QImage img(97, 61, QImage::Format_RGB32);  // odd sizes: no row padding assumptions
-  const QRgb colours[5] = {qRgb(255, 0, 0), qRgb(0, 128, 0), qRgb(0, 0, 255), qRgb(250, 250, 250), qRgb(1, 2, 3)};
+  const QRgb colours[5] = {qRgb(255, 0, 0), qRgb(0, 128, 0), qRgb(0, 0, 255), qRgb(250, 250, 250),
+                           qRgb(1, 2, 3)};
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, colours[(x / 7 + y / 5) % 5]);
   QByteArray format;

@@ -10,7 +10,6 @@
 #include <QImageReader>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -196,7 +195,8 @@ TEST_F(SampleCatalog, PictureNamesAreStoredBareAndResolveInTheFolderTheFileIsOpe
   ASSERT_TRUE(tmp.isValid());
   const QString copy = tmp.path() + "/kopie";
   ASSERT_TRUE(QDir().mkpath(copy));
-  for (const QString& f : SampleFiles(kSampleDir)) ASSERT_TRUE(QFile::copy(kSampleDir + "/" + f, copy + "/" + f));
+  for (const QString& f : SampleFiles(kSampleDir))
+    ASSERT_TRUE(QFile::copy(kSampleDir + "/" + f, copy + "/" + f));
 
   Document doc;
   Open(doc, copy);
@@ -260,7 +260,8 @@ TEST_F(SampleCatalog, RegeneratingGivesByteIdenticalFiles) {
   for (const QString& f : SampleFiles(kSampleDir)) {
     const QString mine = tmp.path() + "/" + f, shipped = kSampleDir + "/" + f;
     if (!f.endsWith(".jpg") && !f.endsWith(".png") && !f.endsWith(".gif")) {
-      EXPECT_TRUE(ReadAll(mine) == ReadAll(shipped)) << f.toStdString() << " differs: run scripts/regen-sample.sh";
+      EXPECT_TRUE(ReadAll(mine) == ReadAll(shipped))
+          << f.toStdString() << " differs: run scripts/regen-sample.sh";
       continue;
     }
     if (ReadAll(mine) == ReadAll(shipped)) continue;
@@ -286,7 +287,8 @@ TEST_F(SampleCatalog, RegeneratingGivesByteIdenticalFiles) {
 
 TEST_F(SampleCatalog, IsShippedBesideTheExecutables) {
   for (const QString& f : SampleFiles(kSampleDir))
-    EXPECT_TRUE(ReadAll(QStringLiteral(QL_BIN_DIR "/") + f) == ReadAll(kSampleDir + "/" + f)) << f.toStdString();
+    EXPECT_TRUE(ReadAll(QStringLiteral(QL_BIN_DIR "/") + f) == ReadAll(kSampleDir + "/" + f))
+        << f.toStdString();
 }
 
 }  // namespace

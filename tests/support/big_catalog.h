@@ -17,9 +17,10 @@ namespace testsupport {
 
 inline std::u16string BigCatalogSentence(std::mt19937& rng, int words) {
   static const char* const kWords[] = {
-      "Garten", "robust", "wetterfest", "aus",           "Holz",    "und",        "Metall", "mit",
-      "praktischem", "Griff", "ideal",  "für",           "Balkon",  "Terrasse",   "pflegeleicht",
-      "langlebig", "in",      "verschiedenen", "Größen", "erhältlich", "handgefertigt", "frostfest", "leicht"};
+      "Garten", "robust",     "wetterfest",    "aus",       "Holz",  "und",
+      "Metall", "mit",        "praktischem",   "Griff",     "ideal", "für",
+      "Balkon", "Terrasse",   "pflegeleicht",  "langlebig", "in",    "verschiedenen",
+      "Größen", "erhältlich", "handgefertigt", "frostfest", "leicht"};
   std::string s;
   for (int i = 0; i < words; ++i) {
     if (i) s += ' ';

@@ -35,8 +35,8 @@ struct CatalogFixture : ::testing::Test {
     set.FussEd.clear();
     set.FilenameEdit1.clear();
     set.CapsCheck = false;
-    for (TFontSpec* f : {&set.FontDialog3, &set.FontDialog4, &set.FontDialog5, &set.FontDialog6, &set.FontDialog7,
-                         &set.FontDialog11, &set.FontDialog1, &set.FontDialog12})
+    for (TFontSpec* f : {&set.FontDialog3, &set.FontDialog4, &set.FontDialog5, &set.FontDialog6,
+                         &set.FontDialog7, &set.FontDialog11, &set.FontDialog1, &set.FontDialog12})
       *f = MakeFont(u"Fixed", 12, false, 0);
     set.FontDialog2 = MakeFont(u"Fixed", 20, true, 0);
   }

@@ -1,8 +1,8 @@
 #include "support/recording_surface.h"
 
-#include "render/units.h"
-
 #include <algorithm>
+
+#include "render/units.h"
 
 namespace testsupport {
 
@@ -106,8 +106,8 @@ void RecordingSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   ops.push_back(op);
 }
 
-void RecordingSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3, int32_t x4,
-                             int32_t y4) {
+void RecordingSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3,
+                             int32_t x4, int32_t y4) {
   SurfaceOp op = Make(SurfaceOp::Arc);
   op.x1 = x1, op.y1 = y1, op.x2 = x2, op.y2 = y2;
   op.x3 = x3, op.y3 = y3, op.x4 = x4, op.y4 = y4;

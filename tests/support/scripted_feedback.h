@@ -20,7 +20,7 @@ class ScriptedFeedback : public Feedback {
   struct Shown {
     std::u16string text;
     std::u16string caption;
-    bool question = false;         // Ask (true) or ShowMessage (false)
+    bool question = false;                        // Ask (true) or ShowMessage (false)
     MessageIcon icon = MessageIcon::Information;  // ShowMessage only
     Buttons buttons = Buttons::Ok;                // Ask only
     Answer answer = Answer::Cancel;               // what Ask returned

@@ -127,7 +127,8 @@ TEST_F(WindowTest, MenuShortcutsReachTheirCommands) {
   EXPECT_EQ(window->document().kats.Count(), 0u);
   QTest::keyClick(window->pages(), Qt::Key_O, Qt::ControlModifier);  // "Öffnen..."
   EXPECT_EQ(answers.openDialogs, 1);
-  QTest::keyClick(window->pages(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);  // "Speichern unter..."
+  QTest::keyClick(window->pages(), Qt::Key_S,
+                  Qt::ControlModifier | Qt::ShiftModifier);  // "Speichern unter..."
   EXPECT_EQ(answers.saveDialogs, 1);
   QTest::keyClick(window->pages(), Qt::Key_S, Qt::ControlModifier);  // "Speichern", untitled: asks a name
   EXPECT_EQ(answers.saveDialogs, 2);

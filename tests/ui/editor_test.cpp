@@ -3,12 +3,12 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDir>
-#include <QSet>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTreeWidget>
@@ -155,7 +155,8 @@ TEST_F(WindowTest, PicturesOfAProductAreListed) {
 TEST(FileFilter, DescriptionAndPatternsBecomeAQtFilter) {
   EXPECT_EQ(ui::QtFileFilter(u"Produkt Kataloge (*.pk2;*.pkd)|*.pk2;*.pkd"),
             QStringLiteral("Produkt Kataloge (*.pk2 *.pkd)"));
-  EXPECT_EQ(ui::QtFileFilter(u"CSV Dateien (*.csv)|*.csv|Alle|*.*"), QStringLiteral("CSV Dateien (*.csv);;Alle (*.*)"));
+  EXPECT_EQ(ui::QtFileFilter(u"CSV Dateien (*.csv)|*.csv|Alle|*.*"),
+            QStringLiteral("CSV Dateien (*.csv);;Alle (*.*)"));
   EXPECT_EQ(ui::QtFileFilter(u"Catalogs|*.pk2"), QStringLiteral("Catalogs (*.pk2)"));
 }
 

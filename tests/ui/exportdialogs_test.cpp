@@ -1,16 +1,17 @@
 // The dialogs of the page-images and HTML exports: controls, ranges and
 // defaults, the preset buttons, the range choices switched off for the HTML
 // catalog and on again afterwards, and the menu entries enabled.
+#include "ui/exportdialogs.h"
+
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
-#include <QLineEdit>
 
 #include "fixture.h"
-#include "ui/exportdialogs.h"
 
 namespace {
 

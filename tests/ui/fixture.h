@@ -33,7 +33,9 @@ class ScriptedUi : public lifecycle::LifecycleUi {
   std::deque<std::u16string> saveNames, openNames;
   int saveDialogs = 0, openDialogs = 0;
 
-  void ShowMessage(const std::u16string& t, const std::u16string& c, MessageIcon i) override { fb.ShowMessage(t, c, i); }
+  void ShowMessage(const std::u16string& t, const std::u16string& c, MessageIcon i) override {
+    fb.ShowMessage(t, c, i);
+  }
   Answer Ask(const std::u16string& t, const std::u16string& c, Buttons b) override { return fb.Ask(t, c, b); }
   bool AskSaveFileName(const std::u16string&, const std::u16string&, std::u16string& name) override {
     ++saveDialogs;

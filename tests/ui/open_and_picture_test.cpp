@@ -33,7 +33,8 @@ TEST_F(WindowTest, DamagedProjectFileIsReportedAndTheOpenDocumentStays) {
   window->OpenCmd();
   ASSERT_EQ(answers.fb.Messages(), 1);
   const std::u16string& text = answers.fb.shown.back().text;
-  EXPECT_NE(text.find(damaged.toStdU16String()), std::u16string::npos) << QString::fromStdU16String(text).toStdString();
+  EXPECT_NE(text.find(damaged.toStdU16String()), std::u16string::npos)
+      << QString::fromStdU16String(text).toStdString();
   EXPECT_NE(text.find(u'\n'), std::u16string::npos) << "says what is wrong";
   EXPECT_EQ(answers.fb.shown.back().icon, MessageIcon::Error);
   EXPECT_EQ(doc.kats.Count(), cats);

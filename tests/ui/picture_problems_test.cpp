@@ -18,13 +18,15 @@ TEST_F(WindowTest, PreviewNamesThePicturesItCouldNotDraw) {
   ui::PagePreview* pv = window->preview();
   ASSERT_FALSE(pv->Rendered().isNull());
   const QString tip = pv->toolTip();
-  EXPECT_TRUE(tip.startsWith(QStringLiteral("Diese Bilder konnten nicht gezeichnet werden:"))) << tip.toStdString();
+  EXPECT_TRUE(tip.startsWith(QStringLiteral("Diese Bilder konnten nicht gezeichnet werden:")))
+      << tip.toStdString();
   EXPECT_TRUE(tip.contains(QStringLiteral("hintergrund.jpg"))) << tip.toStdString();
   if (const char* shot = std::getenv("QL_UI_SHOT")) pv->grab().save(QString::fromUtf8(shot));
 
   // With the pictures back the list is gone after the next render.
   for (const char* name : {"hintergrund.jpg", "logo morvetta200x200.gif"})
-    QFile::copy(QStringLiteral(QL_BIN_DIR "/") + QString::fromUtf8(name), dir.path() + "/" + QString::fromUtf8(name));
+    QFile::copy(QStringLiteral(QL_BIN_DIR "/") + QString::fromUtf8(name),
+                dir.path() + "/" + QString::fromUtf8(name));
   pv->Invalidate();
   ASSERT_FALSE(pv->Rendered().isNull());
   EXPECT_FALSE(pv->toolTip().contains(QStringLiteral("hintergrund.jpg"))) << pv->toolTip().toStdString();

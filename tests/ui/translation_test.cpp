@@ -20,8 +20,8 @@
 #include "i18n/messages.h"
 #include "ui/mnemonics.h"
 #include "ui/qttranslations.h"
-#include "ui/translationeditor.h"
 #include "ui/translatewidgets.h"
+#include "ui/translationeditor.h"
 
 namespace uitest {
 namespace {
@@ -172,7 +172,8 @@ TEST_F(EditorTest, FirstColumnStaysWhileTheGridScrollsSideways) {
   QApplication::processEvents();
   EXPECT_TRUE(frozen->isVisible());
   EXPECT_EQ(frozen->columnViewportPosition(0), 0) << "the German column is where it was";
-  EXPECT_EQ(frozen->model()->index(2, 0).data().toString(), QString::fromStdU16String(i18n::MessageTable(12)));
+  EXPECT_EQ(frozen->model()->index(2, 0).data().toString(),
+            QString::fromStdU16String(i18n::MessageTable(12)));
   ed.freezeBox()->setChecked(false);
   EXPECT_FALSE(frozen->isVisible());
 }
@@ -223,8 +224,8 @@ TEST_F(WindowTest, MenuMarksDoNotClashInAnyLanguage) {
   for (int language = 0; language < 4; ++language) {
     SCOPED_TRACE(language);
     QFile::remove(QString::fromStdString(progpath + "translate.dat"));
-    ASSERT_TRUE(
-        QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"), QString::fromStdString(progpath + "translate.dat")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"),
+                            QString::fromStdString(progpath + "translate.dat")));
     if (window) TearDown();
     Start(language);
     auto letters = [](const QList<QAction*>& actions, bool titles) {
@@ -248,7 +249,8 @@ TEST_F(WindowTest, MenuMarksDoNotClashInAnyLanguage) {
     EXPECT_EQ(QString(open->text()).remove(QLatin1Char('&')), ui::TrW(QStringLiteral("Öffnen...")));
     EXPECT_EQ(open->shortcut(), QKeySequence(QKeySequence::Open));
   }
-  EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("Artikelsuchen1"))->shortcut(), QKeySequence(QKeySequence::Find));
+  EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("Artikelsuchen1"))->shortcut(),
+            QKeySequence(QKeySequence::Find));
 }
 
 }  // namespace

@@ -56,11 +56,14 @@ TEST_F(UndoTest, EveryKindOfCommandIsUndoneAndRedoneExactly) {
   ASSERT_TRUE(red.save(png));
 
   Check("new category", [&] { Click("NeueKategorieBtn"); });
-  Check("rename category", [&] { window->categoryList()->topLevelItem(0)->setText(0, QStringLiteral("Töpfe")); });
+  Check("rename category",
+        [&] { window->categoryList()->topLevelItem(0)->setText(0, QStringLiteral("Töpfe")); });
   Check("new product", [&] { Click("NeuesProduktBtn"); });
-  Check("product name", [&] { window->findChild<QPlainTextEdit*>(QStringLiteral("NameEd"))->setPlainText("Kanne"); });
-  Check("description",
-        [&] { window->findChild<QPlainTextEdit*>(QStringLiteral("BeschreibungEd"))->setPlainText("aus Zink"); });
+  Check("product name",
+        [&] { window->findChild<QPlainTextEdit*>(QStringLiteral("NameEd"))->setPlainText("Kanne"); });
+  Check("description", [&] {
+    window->findChild<QPlainTextEdit*>(QStringLiteral("BeschreibungEd"))->setPlainText("aus Zink");
+  });
   auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
   Check("grid cell", [&] { grid->model()->setData(grid->model()->index(1, 1), QStringLiteral("12,50")); });
   Check("grid row insert", [&] { window->GridCommand(3, 1, 1); });
@@ -82,7 +85,8 @@ TEST_F(UndoTest, EveryKindOfCommandIsUndoneAndRedoneExactly) {
     for (QPushButton* b : window->findChildren<QPushButton*>())
       if (b->text() == QStringLiteral("Neue Spalte")) b->click();
   });
-  Check("logo setting", [&] { window->findChild<QDoubleSpinBox*>(QStringLiteral("BreitEd3"))->setValue(33); });
+  Check("logo setting",
+        [&] { window->findChild<QDoubleSpinBox*>(QStringLiteral("BreitEd3"))->setValue(33); });
   Check("delete category", [&] {
     answers.fb.answers = {Answer::Yes};
     window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(0));

@@ -161,7 +161,8 @@ TEST_F(WindowTest, CloseGuardKeepsTheWindowOnCancelledSave) {
 
 TEST_F(WindowTest, StartsInEnglishWithoutOptionsAndStoresTheChosenLanguage) {
   // The shipped table, so the window texts have English translations.
-  ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"), QString::fromStdString(progpath + "translate.dat")));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"),
+                          QString::fromStdString(progpath + "translate.dat")));
   Start(-1);
   QAction* english = window->findChild<QAction*>(QStringLiteral("Sprache1"));
   ASSERT_NE(english, nullptr);
@@ -175,7 +176,8 @@ TEST_F(WindowTest, StartsInEnglishWithoutOptionsAndStoresTheChosenLanguage) {
   french->trigger();
   ASSERT_EQ(answers.fb.Messages(), 1);  // "please restart", already in French
   EXPECT_NE(answers.fb.shown[0].text, u"Bitte schließen Sie das Program und starten Sie es neu.");
-  EXPECT_EQ(window->pages()->tabText(0), QStringLiteral("Products")) << "window texts follow at the next start";
+  EXPECT_EQ(window->pages()->tabText(0), QStringLiteral("Products"))
+      << "window texts follow at the next start";
   EXPECT_TRUE(window->close());
   QFile f(QString::fromStdString(progpath + "options.dat"));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -189,7 +191,9 @@ TEST_F(WindowTest, ProgramOptionsAreKeptPerUser) {
   EXPECT_TRUE(cmyk->isChecked());
   cmyk->trigger();
   EXPECT_FALSE(window->document().options.PDFDateienmitCMYKFarbenausgeben1);
-  window->findChild<QAction*>(QStringLiteral("BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1"))
+  window
+      ->findChild<QAction*>(
+          QStringLiteral("BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1"))
       ->trigger();
   EXPECT_TRUE(window->close());
   window.reset();
@@ -202,7 +206,8 @@ TEST_F(WindowTest, ProgramOptionsAreKeptPerUser) {
   Start();
   EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("PDFDateienmitCMYKFarbenausgeben1"))->isChecked());
   // Not kept between runs.
-  EXPECT_FALSE(window->document().options.BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1);
+  EXPECT_FALSE(window->document()
+                   .options.BeimImportierendieSpaltenberschriftenderVariantentabelleausderVorlagebernehmen1);
 }
 
 TEST_F(WindowTest, MenusOfferOnlyWhatExists) {
@@ -217,8 +222,9 @@ TEST_F(WindowTest, MenusOfferOnlyWhatExists) {
       (a->isEnabled() ? enabled : disabled)++;
       const QString plain = QString(a->text()).remove(QLatin1Char('&'));
       if (plain == QStringLiteral("Drucken") || plain == QStringLiteral("Preisliste erzeugen...") ||
-          plain == QStringLiteral("Einzelne Seite drucken...") || plain == QStringLiteral("Drucker einrichten") ||
-          plain == QStringLiteral("Übersetzen...") || plain == QStringLiteral("Als Druck-PDF exportieren...")) {
+          plain == QStringLiteral("Einzelne Seite drucken...") ||
+          plain == QStringLiteral("Drucker einrichten") || plain == QStringLiteral("Übersetzen...") ||
+          plain == QStringLiteral("Als Druck-PDF exportieren...")) {
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
       }
       if (plain == QStringLiteral("Übersetzen...")) {

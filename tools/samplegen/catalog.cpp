@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
-
 #include <vector>
 
 #include "project/projectfile.h"
@@ -76,20 +75,41 @@ std::vector<CategoryDef> Catalog() {
   using M = Motif;
   using S = Scene;
   return {
-      {u"Inhaltsverzeichnis", Role::Contents, true,
-       u"Willkommen bei Gartenhaus Morvetta!\r\nAuf den folgenden Seiten finden Sie unser Sortiment für Garten, "
+      {u"Inhaltsverzeichnis",
+       Role::Contents,
+       true,
+       u"Willkommen bei Gartenhaus Morvetta!\r\nAuf den folgenden Seiten finden Sie unser Sortiment für "
+       u"Garten, "
        u"Balkon und Terrasse. Alle Preise verstehen sich in Euro inklusive Mehrwertsteuer, ab 10 und ab 100 "
        u"Stück gewähren wir Mengenrabatt.",
-       nullptr, 0, false, 3.0, false, {}},
+       nullptr,
+       0,
+       false,
+       3.0,
+       false,
+       {}},
 
-      {u"Garten und Pflanzen", Role::Main, true,
+      {u"Garten und Pflanzen",
+       Role::Main,
+       true,
        u"Alles, was Ihren Garten zum Blühen bringt: Töpfe und Pflanzgefäße, Gießkannen und Bewässerung, "
        u"Blumenzwiebeln, Rosen und Saatgut.",
-       "kat-garten.jpg", 1, true, 12.0, false, {}},
+       "kat-garten.jpg",
+       1,
+       true,
+       12.0,
+       false,
+       {}},
 
-      {u"Blumentöpfe und Pflanzgefäße", Role::Sub, true,
+      {u"Blumentöpfe und Pflanzgefäße",
+       Role::Sub,
+       true,
        u"Ob Terrakotta, Holz oder Kunststoff – für jede Pflanze das passende Zuhause.",
-       "kat-blumentoepfe.png", 0, false, 3.0, false,
+       "kat-blumentoepfe.png",
+       0,
+       false,
+       3.0,
+       false,
        {
            {u"Terrakotta-Topf „Toskana“",
             u"Handgefertigter Blumentopf aus frostfestem Ton.\r\nMit Abzugsloch, für drinnen und draußen.",
@@ -135,10 +155,17 @@ std::vector<CategoryDef> Catalog() {
             {{u"Set weiß", nullptr, u"GM-1160-W", 1995}, {u"Set terracotta", nullptr, u"GM-1160-T", 1995}}},
        }},
 
-      {u"Gießen und Bewässern", Role::Sub, true,
-       u"Gießkannen, Schläuche und Regner für durstige Beete. Unsere verzinkten Kannen halten ein Gärtnerleben "
+      {u"Gießen und Bewässern",
+       Role::Sub,
+       true,
+       u"Gießkannen, Schläuche und Regner für durstige Beete. Unsere verzinkten Kannen halten ein "
+       u"Gärtnerleben "
        u"lang.",
-       "kat-giessen.png", 1, false, 4.0, false,
+       "kat-giessen.png",
+       1,
+       false,
+       4.0,
+       false,
        {
            {u"Gießkanne verzinkt, 10 l",
             u"Klassische Gießkanne aus feuerverzinktem Stahlblech mit abnehmbarer Messingbrause.",
@@ -176,19 +203,27 @@ std::vector<CategoryDef> Catalog() {
             {{u"Drucksprüher 1,5 l", nullptr, u"GM-2150", 990}}},
        }},
 
-      {u"Blumen, Zwiebeln und Saatgut", Role::Sub, true,
+      {u"Blumen, Zwiebeln und Saatgut",
+       Role::Sub,
+       true,
        u"Sommerblumen, Rosen und Lavendel aus unserer eigenen Gärtnerei sowie Saatgut in Bio-Qualität.",
-       nullptr, 0, false, 3.0, false,
+       nullptr,
+       0,
+       false,
+       3.0,
+       false,
        {
            {u"Sonnenblumen-Saatgut „Riese“",
             u"Bis zu 3 m hohe Sonnenblumen. Aussaat April bis Mai direkt ins Freiland.",
             {{"saatgut-sonnenblume-1.jpg", M::SeedBag, kYellow, S::Studio, 1.0, 301}},
-            {{u"Tüte à 20 Korn", nullptr, u"GM-3101-20", 195}, {u"Tüte à 100 Korn", nullptr, u"GM-3101-100", 650}}},
+            {{u"Tüte à 20 Korn", nullptr, u"GM-3101-20", 195},
+             {u"Tüte à 100 Korn", nullptr, u"GM-3101-100", 650}}},
            {u"Tulpenzwiebeln Frühlingsmix",
             u"25 Tulpenzwiebeln in leuchtenden Farben. Pflanzzeit September bis November, Blüte im April.",
             {{"tulpenzwiebeln-1.jpg", M::Bulbs, kRed, S::Garden, 1.0, 311},
              {"tulpenzwiebeln-2.jpg", M::Bulbs, kYellow, S::Studio, 1.5, 312}},
-            {{u"Netz à 25 Stück", nullptr, u"GM-3110-25", 890}, {u"Netz à 50 Stück", nullptr, u"GM-3110-50", 1590}}},
+            {{u"Netz à 25 Stück", nullptr, u"GM-3110-25", 890},
+             {u"Netz à 50 Stück", nullptr, u"GM-3110-50", 1590}}},
            {u"Edelrose „Gloria“",
             u"Duftende Edelrose im 5-l-Container, mehrfach blühend.\r\nWuchshöhe ca. 80 cm, winterhart.",
             {{"edelrose-1.jpg", M::Rose, QColor(200, 30, 50), S::Garden, 1.0, 321},
@@ -208,13 +243,26 @@ std::vector<CategoryDef> Catalog() {
             {{u"Tüte 50 g", nullptr, u"GM-3140-50", 495}, {u"Beutel 250 g", nullptr, u"GM-3140-250", 1990}}},
        }},
 
-      {u"Haus und Werkzeug", Role::Main, true,
+      {u"Haus und Werkzeug",
+       Role::Main,
+       true,
        u"Werkzeug für jede Jahreszeit, Gartenmöbel zum Entspannen und alles für gemütliche Grillabende.",
-       "kat-haus.jpg", 1, true, 12.0, false, {}},
+       "kat-haus.jpg",
+       1,
+       true,
+       12.0,
+       false,
+       {}},
 
-      {u"Gartenwerkzeug", Role::Sub, true,
+      {u"Gartenwerkzeug",
+       Role::Sub,
+       true,
        u"Geschmiedet, gehärtet, mit Stielen aus heimischem Eschenholz – Werkzeug, das lange hält.",
-       "kat-werkzeug.png", 0, false, 3.0, false,
+       "kat-werkzeug.png",
+       0,
+       false,
+       3.0,
+       false,
        {
            {u"Spaten mit Eschenstiel",
             u"Geschmiedetes Spatenblatt aus gehärtetem Stahl, T-Griff aus Eschenholz.\r\nFür schwere Böden.",
@@ -245,16 +293,23 @@ std::vector<CategoryDef> Catalog() {
             {{"schubkarre-1.jpg", M::Wheelbarrow, kBlue, S::Garden, 1.0, 451},
              {"schubkarre-2.jpg", M::Wheelbarrow, kGalvanised, S::Studio, 1.0, 452},
              {"schubkarre-3.jpg", M::Wheelbarrow, kBlue, S::Garden, 1.4, 453}},
-            {{u"Mulde verzinkt", nullptr, u"GM-4150-V", 8990}, {u"Mulde blau lackiert", nullptr, u"GM-4150-B", 9490}}},
+            {{u"Mulde verzinkt", nullptr, u"GM-4150-V", 8990},
+             {u"Mulde blau lackiert", nullptr, u"GM-4150-B", 9490}}},
            {u"Laubrechen, verstellbar",
             u"Fächerbesen mit stufenlos verstellbarer Arbeitsbreite von 20 bis 55 cm.",
             {{"laubrechen-1.jpg", M::LeafRake, kGalvanised.darker(110), S::Garden, 1.0, 461}},
             {{u"Laubrechen", nullptr, u"GM-4160", 1490}}},
        }},
 
-      {u"Gartenmöbel", Role::Sub, true,
+      {u"Gartenmöbel",
+       Role::Sub,
+       true,
        u"Möbel aus FSC-zertifiziertem Akazienholz und wetterfestem Aluminium für Terrasse und Balkon.",
-       "kat-moebel.png", 1, true, 4.0, true,
+       "kat-moebel.png",
+       1,
+       true,
+       4.0,
+       true,
        {
            {u"Gartenstuhl „Nordsee“",
             u"Klappbarer Gartenstuhl aus Akazienholz, geölt.\r\nSitzhöhe 45 cm, belastbar bis 120 kg.",
@@ -265,7 +320,8 @@ std::vector<CategoryDef> Catalog() {
             u"Massiver Gartentisch für sechs Personen mit Schirmloch.",
             {{"gartentisch-1.jpg", M::Table, kAcacia, S::Terrace, 1.0, 511},
              {"gartentisch-2.jpg", M::Table, kAcacia, S::Garden, 1.0, 512}},
-            {{u"160 × 90 cm", nullptr, u"GM-5110-160", 24900}, {u"200 × 100 cm", nullptr, u"GM-5110-200", 32900}}},
+            {{u"160 × 90 cm", nullptr, u"GM-5110-160", 24900},
+             {u"200 × 100 cm", nullptr, u"GM-5110-200", 32900}}},
            {u"Gartenbank „Parkbank“, 3-Sitzer",
             u"Gartenbank mit Gusseisengestell und Latten aus Lärchenholz. Länge 150 cm.",
             {{"gartenbank-1.jpg", M::Bench, kLarch, S::Garden, 1.0, 521},
@@ -273,7 +329,8 @@ std::vector<CategoryDef> Catalog() {
              {"gartenbank-3.jpg", M::Bench, kLarch, S::Studio, 1.4, 523}},
             {{u"Lärche natur", nullptr, u"GM-5120-N", 18900}, {u"tannengrün", nullptr, u"GM-5120-G", 19900}}},
            {u"Sonnenschirm Ø 300 cm",
-            u"Mittelmastschirm mit Kurbel und Knickgelenk, Bezug aus Polyester (UV 50+).\r\nOhne Schirmständer.",
+            u"Mittelmastschirm mit Kurbel und Knickgelenk, Bezug aus Polyester (UV 50+).\r\nOhne "
+            u"Schirmständer.",
             {{"sonnenschirm-1.jpg", M::Parasol, kRed, S::Terrace, 1.0, 531},
              {"sonnenschirm-2.jpg", M::Parasol, kBeige, S::Garden, 1.0, 532}},
             {{u"terracotta", nullptr, u"GM-5130-T", 7990}, {u"natur", nullptr, u"GM-5130-N", 7990}}},
@@ -290,7 +347,15 @@ std::vector<CategoryDef> Catalog() {
        }},
 
       // Kept without options, as a category created by an import would be.
-      {u"Grillen und Dekoration", Role::Sub, false, nullptr, nullptr, 0, false, 3.0, false,
+      {u"Grillen und Dekoration",
+       Role::Sub,
+       false,
+       nullptr,
+       nullptr,
+       0,
+       false,
+       3.0,
+       false,
        {
            {u"Kugelgrill Ø 57 cm",
             u"Emaillierter Holzkohlegrill mit Deckelthermometer und Aschenbehälter.",
@@ -346,7 +411,9 @@ const TColor kOwnFont = RGBColor(255, 248, 220);
 
 // ---------------------------------------------------------------- helpers
 
-std::u16string U16(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), s.size()); }
+std::u16string U16(const QString& s) {
+  return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), s.size());
+}
 
 // "1.290,00 €"
 std::u16string Price(int cents) {
@@ -363,7 +430,9 @@ void AddRow(Document& doc, Product& p, const std::vector<std::u16string>& texts)
   for (const std::u16string& t : texts) row->cells.Add()->text = t;
 }
 
-QString PathIn(const QString& folder, const char* name) { return folder + QLatin1Char('/') + QString::fromUtf8(name); }
+QString PathIn(const QString& folder, const char* name) {
+  return folder + QLatin1Char('/') + QString::fromUtf8(name);
+}
 
 bool SaveImage(const QImage& image, const QString& path, QString* error) {
   const bool jpeg = path.endsWith(QLatin1String(".jpg"));
@@ -427,7 +496,8 @@ void BuildSampleCatalog(Document& doc, const QString& folderIn) {
       for (const VariantDef& v : pd.variants) {
         std::vector<std::u16string> cells{v.name};
         if (sized) cells.push_back(v.size);
-        cells.insert(cells.end(), {v.artnr, Price(v.cents), Price(Tier(v.cents, 93)), Price(Tier(v.cents, 85))});
+        cells.insert(cells.end(),
+                     {v.artnr, Price(v.cents), Price(Tier(v.cents, 93)), Price(Tier(v.cents, 85))});
         AddRow(doc, *p, cells);
       }
       for (const PicDef& pic : pd.pictures) {
@@ -453,7 +523,8 @@ bool WriteSamplePictures(const QString& folder, QStringList* written, QString* e
     }
   }
   for (const CategoryPictureDef& cp : kCategoryPictures) {
-    const QImage image = cp.banner ? DrawBanner(cp.house) : DrawCategoryPicture(cp.motif, cp.colour, cp.field);
+    const QImage image =
+        cp.banner ? DrawBanner(cp.house) : DrawCategoryPicture(cp.motif, cp.colour, cp.field);
     if (!SaveImage(image, PathIn(folder, cp.file), error)) return false;
     note(cp.file);
   }

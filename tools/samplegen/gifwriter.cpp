@@ -1,7 +1,6 @@
 #include "samplegen/gifwriter.h"
 
 #include <QFile>
-
 #include <algorithm>
 #include <array>
 #include <map>

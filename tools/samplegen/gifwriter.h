@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QString>
 #include <QVector>
-
 #include <cstdint>
 #include <vector>
 

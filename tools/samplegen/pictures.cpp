@@ -5,14 +5,13 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
-
 #include <cmath>
 
 namespace samplegen {
 
 namespace {
 
-constexpr double kW = 400;   // canvas of every product picture
+constexpr double kW = 400;  // canvas of every product picture
 constexpr double kH = 300;
 constexpr double kGround = 238;  // where objects stand
 
@@ -173,7 +172,8 @@ void DrawScene(QPainter& p, Scene scene, Rng& rng) {
         p.setPen(QPen(QColor(126, 86, 50, 120), 0.8));
         for (int k = 0; k < 5; ++k) {
           const double gx = rng.Range(0, kW);
-          p.drawLine(QPointF(gx, y + rng.Range(4, 12)), QPointF(gx + rng.Range(30, 80), y + rng.Range(4, 12)));
+          p.drawLine(QPointF(gx, y + rng.Range(4, 12)),
+                     QPointF(gx + rng.Range(30, 80), y + rng.Range(4, 12)));
         }
       }
       break;
@@ -200,7 +200,8 @@ void DrawMotif(QPainter& p, Motif motif, const QColor& c, Rng& rng) {
       p.setBrush(Vertical(170, kGround, c.lighter(120), c.darker(130)));
       p.drawRoundedRect(QRectF(60, 170, 280, kGround - 170), 6, 6);
       p.setPen(QPen(c.darker(130), 1));
-      for (int i = 1; i < 6; ++i) p.drawLine(QPointF(60 + i * 46.6, 178), QPointF(60 + i * 46.6, kGround - 8));
+      for (int i = 1; i < 6; ++i)
+        p.drawLine(QPointF(60 + i * 46.6, 178), QPointF(60 + i * 46.6, kGround - 8));
       break;
     }
     case Motif::HangingBasket: {
@@ -218,7 +219,8 @@ void DrawMotif(QPainter& p, Motif motif, const QColor& c, Rng& rng) {
       p.setPen(QPen(c.darker(160), 1.2));
       p.setBrush(Round(125, 275, c));
       p.drawPath(bowl);
-      for (int i = 0; i < 7; ++i) Blossom(p, rng.Range(135, 265), rng.Range(110, 135), 11, QColor(190, 60, 200));
+      for (int i = 0; i < 7; ++i)
+        Blossom(p, rng.Range(135, 265), rng.Range(110, 135), 11, QColor(190, 60, 200));
       break;
     }
     case Motif::PlantBowl: {
@@ -230,7 +232,8 @@ void DrawMotif(QPainter& p, Motif motif, const QColor& c, Rng& rng) {
       for (int i = 0; i < 6; ++i) {
         const double x = 120 + i * 32;
         p.setPen(QPen(QColor(60, 110, 70), 1));
-        for (int k = 0; k < 7; ++k) Leaf(p, x, 178, rng.Range(18, 28), -90 + (k - 3) * 25, QColor(110, 160, 120));
+        for (int k = 0; k < 7; ++k)
+          Leaf(p, x, 178, rng.Range(18, 28), -90 + (k - 3) * 25, QColor(110, 160, 120));
       }
       p.setPen(QPen(c.darker(160), 1.2));
       p.setBrush(Round(90, 310, c));
@@ -346,7 +349,8 @@ void DrawMotif(QPainter& p, Motif motif, const QColor& c, Rng& rng) {
       p.setBrush(Round(170, 230, c));
       p.drawRect(QRectF(172, 90, 56, 32));
       QPolygonF head;
-      head << QPointF(160, 60) << QPointF(262, 60) << QPointF(262, 78) << QPointF(230, 92) << QPointF(160, 92);
+      head << QPointF(160, 60) << QPointF(262, 60) << QPointF(262, 78) << QPointF(230, 92)
+           << QPointF(160, 92);
       p.drawPolygon(head);
       QPolygonF trigger;
       trigger << QPointF(232, 92) << QPointF(244, 92) << QPointF(240, 130) << QPointF(230, 128);
@@ -473,7 +477,8 @@ void DrawMotif(QPainter& p, Motif motif, const QColor& c, Rng& rng) {
         for (int i = 0; i < 4; ++i) {
           QPolygonF tine;
           const double x = 166 + i * 20;
-          tine << QPointF(x, 170) << QPointF(x + 10, 170) << QPointF(x + 7, kGround) << QPointF(x + 3, kGround);
+          tine << QPointF(x, 170) << QPointF(x + 10, 170) << QPointF(x + 7, kGround)
+               << QPointF(x + 3, kGround);
           p.drawPolygon(tine);
         }
       }
@@ -736,7 +741,8 @@ void DrawMotif(QPainter& p, Motif motif, const QColor& c, Rng& rng) {
       p.drawRect(QRectF(192, 190, 16, kGround - 190));
       Shadow(p, 200, 80);
       QPolygonF body;
-      body << QPointF(140, 100) << QPointF(200, 50) << QPointF(260, 100) << QPointF(260, 196) << QPointF(140, 196);
+      body << QPointF(140, 100) << QPointF(200, 50) << QPointF(260, 100) << QPointF(260, 196)
+           << QPointF(140, 196);
       p.setPen(QPen(c.darker(170), 1.2));
       p.setBrush(Round(140, 260, c));
       p.drawPolygon(body);
@@ -861,7 +867,8 @@ QImage DrawBanner(bool house, int width, int height) {
   }
   p.drawRect(QRectF(0, 156, 480, 5));
   p.drawRect(QRectF(0, 168, 480, 5));
-  const QColor flowers[4] = {QColor(220, 50, 70), QColor(250, 190, 40), QColor(180, 90, 210), QColor(250, 250, 250)};
+  const QColor flowers[4] = {QColor(220, 50, 70), QColor(250, 190, 40), QColor(180, 90, 210),
+                             QColor(250, 250, 250)};
   for (int i = 0; i < 40; ++i)
     Blossom(p, rng.Range(0, 480), rng.Range(178, 198), rng.Range(4, 6.5), flowers[rng.Next() % 4]);
   p.end();
@@ -879,7 +886,8 @@ QImage DrawBackgroundTexture(int size) {
                            1.5 * std::sin(k * (23 * x + 17 * y)) + 1.0 * std::cos(k * (31 * x - 29 * y));
       const double cloud = 4.0 * std::sin(k * (x + y)) * std::cos(k * (2 * x - y));
       const double v = fibre + cloud;
-      line[x] = qRgb(int(std::lround(236 + v)), int(std::lround(240 + v * 0.9)), int(std::lround(224 + v * 0.8)));
+      line[x] =
+          qRgb(int(std::lround(236 + v)), int(std::lround(240 + v * 0.9)), int(std::lround(224 + v * 0.8)));
     }
   }
   // Faint leaf outlines, drawn wrapped so the tile stays seamless.
@@ -892,7 +900,8 @@ QImage DrawBackgroundTexture(int size) {
     const double len = rng.Range(size * 0.12, size * 0.2);
     const double angle = rng.Range(0, 360);
     for (int dx = -1; dx <= 1; ++dx)
-      for (int dy = -1; dy <= 1; ++dy) Leaf(p, x + dx * size, y + dy * size, len, angle, QColor(206, 222, 190));
+      for (int dy = -1; dy <= 1; ++dy)
+        Leaf(p, x + dx * size, y + dy * size, len, angle, QColor(206, 222, 190));
   }
   p.end();
   return image;

@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QImage>
-
 #include <cstdint>
 
 namespace samplegen {
@@ -52,7 +51,7 @@ enum class Scene { Garden, Studio, Terrace };
 
 struct PictureSpec {
   Motif motif;
-  QColor colour;      // main colour of the object
+  QColor colour;  // main colour of the object
   Scene scene;
   double zoom = 1.0;  // > 1 shows a detail around the object's centre
   uint32_t seed = 1;  // varies grass, wood grain and blossoms

@@ -31,11 +31,15 @@ uint32_t getpixel(const dib& d, int32_t x, int32_t y) {
   switch (d.bitcount) {
     case 24: {
       const uint8_t* p = row + x * 3;
-      return static_cast<uint32_t>(p[2]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[0]) << 16);
+      return static_cast<uint32_t>(p[2]) | (static_cast<uint32_t>(p[1]) << 8) |
+             (static_cast<uint32_t>(p[0]) << 16);
     }
-    case 8: return row[x];
-    case 4: return (x & 1) ? (row[x / 2] & 0x0F) : (row[x / 2] >> 4);
-    case 1: return (row[x / 8] >> (7 - (x & 7))) & 1;
+    case 8:
+      return row[x];
+    case 4:
+      return (x & 1) ? (row[x / 2] & 0x0F) : (row[x / 2] >> 4);
+    case 1:
+      return (row[x / 8] >> (7 - (x & 7))) & 1;
   }
   return 0;
 }
@@ -51,7 +55,9 @@ void setpixel(dib& d, int32_t x, int32_t y, uint32_t v) {
       p[2] = static_cast<uint8_t>(v);
       break;
     }
-    case 8: row[x] = static_cast<uint8_t>(v); break;
+    case 8:
+      row[x] = static_cast<uint8_t>(v);
+      break;
     case 4: {
       uint8_t& b = row[x / 2];
       if (x & 1)
@@ -74,5 +80,6 @@ uint32_t getcolor(const dib& d, int32_t x, int32_t y) {
   if (d.bitcount == 24) return v;
   if (v >= d.palette.size()) return 0;
   const DibRGB& c = d.palette[v];
-  return static_cast<uint32_t>(c.red) | (static_cast<uint32_t>(c.green) << 8) | (static_cast<uint32_t>(c.blue) << 16);
+  return static_cast<uint32_t>(c.red) | (static_cast<uint32_t>(c.green) << 8) |
+         (static_cast<uint32_t>(c.blue) << 16);
 }

@@ -83,7 +83,8 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
         if (width[ci] > 0) {
           SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
           celllines.back() = CellLinesMm(pass, width[ci], parsed[rowstart[r] + ci].shown);
-          nlines = std::max(nlines, static_cast<int32_t>(std::min<size_t>(celllines.back().size(), INT32_MAX)));
+          nlines =
+              std::max(nlines, static_cast<int32_t>(std::min<size_t>(celllines.back().size(), INT32_MAX)));
           x += width[ci] + (lines ? 2 : 3) * pad;
         }
         if (lines) x += p;

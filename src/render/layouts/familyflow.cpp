@@ -19,7 +19,8 @@ bool SizeProductPicture(RenderPass& pass, Picture& pic, bool drawing, ColumnPict
       bw = std::max(0, pass.LenCm(std::max(0.0, pic.width)));
       bh = static_cast<int32_t>(static_cast<int64_t>(fh) * bw / fw);
     }
-    if (!pic.filename.empty() && loader.LoadForBox(pic.filename, bw, bh, out.pic, fw, fh) && out.pic.loaded()) {
+    if (!pic.filename.empty() && loader.LoadForBox(pic.filename, bw, bh, out.pic, fw, fh) &&
+        out.pic.loaded()) {
       out.open = true;
       pic.pixwidth = fw;
       pic.pixheight = fh;
@@ -83,8 +84,9 @@ void FamilyFlow::Run(PageStartHook* hook) {
   pass_.pagehook = nullptr;
 }
 
-size_t SetDescriptionRound(RenderPass& pass, PageState& st, const std::vector<std::u16string>& lines, size_t first,
-                           bool drawpass, bool fresh, double bottom, bool drawing, int32_t x, int32_t maxw) {
+size_t SetDescriptionRound(RenderPass& pass, PageState& st, const std::vector<std::u16string>& lines,
+                           size_t first, bool drawpass, bool fresh, double bottom, bool drawing, int32_t x,
+                           int32_t maxw) {
   const size_t total = lines.size();
   size_t n = total - first;
   if (drawpass) {

@@ -75,7 +75,8 @@ class FamilyFlow {
 // cannot loop forever; otherwise all that remain. Each is drawn at x when
 // `drawing` (justified to maxw px unless ArtNotBlockCheck or it is the last
 // line) and st.y moves below it. Returns the number of lines placed.
-size_t SetDescriptionRound(RenderPass& pass, PageState& st, const std::vector<std::u16string>& lines, size_t first,
-                           bool drawpass, bool fresh, double bottom, bool drawing, int32_t x, int32_t maxw);
+size_t SetDescriptionRound(RenderPass& pass, PageState& st, const std::vector<std::u16string>& lines,
+                           size_t first, bool drawpass, bool fresh, double bottom, bool drawing, int32_t x,
+                           int32_t maxw);
 
 }  // namespace render

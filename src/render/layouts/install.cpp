@@ -7,9 +7,12 @@ namespace render {
 
 LayoutRenderer BuiltInLayoutRenderer(RendererSlot slot) {
   switch (slot) {
-    case RendererSlot::PaintToCanvas: return PaintToCanvas;
-    case RendererSlot::PaintToCanvasLayout2: return PaintToCanvasLayout2;
-    case RendererSlot::PaintToCanvasLayout3: return PaintToCanvasLayout3;
+    case RendererSlot::PaintToCanvas:
+      return PaintToCanvas;
+    case RendererSlot::PaintToCanvasLayout2:
+      return PaintToCanvasLayout2;
+    case RendererSlot::PaintToCanvasLayout3:
+      return PaintToCanvasLayout3;
   }
   return PaintToCanvas;
 }

@@ -50,10 +50,14 @@ class Layout2 : public FamilyFlow, public PageStartHook {
 
   bool PicturesRight(int32_t page) const {
     switch (bildmode_) {
-      case 1: return true;
-      case 2: return page % 2 != 0;
-      case 3: return page % 2 == 0;
-      default: return false;
+      case 1:
+        return true;
+      case 2:
+        return page % 2 != 0;
+      case 3:
+        return page % 2 == 0;
+      default:
+        return false;
     }
   }
 
@@ -74,7 +78,8 @@ class Layout2 : public FamilyFlow, public PageStartHook {
       divider_ = width - st_.rightpx - st_.picmarginpx - col;
       rightouter_ = width - st_.rightpx + st_.picmarginpx;
     }
-    wrapmm_ = pass_.params.widthmm - st_.leftmm - st_.rightmm - (set_.RandBildEd + set_.RandTextEd + kColumnMm);
+    wrapmm_ =
+        pass_.params.widthmm - st_.leftmm - st_.rightmm - (set_.RandBildEd + set_.RandTextEd + kColumnMm);
     cellpx_ = width - st_.leftpx - st_.rightpx - col - textpad - st_.picmarginpx;
   }
 
@@ -111,8 +116,8 @@ class Layout2 : public FamilyFlow, public PageStartHook {
       // Name, never split.
       pass_.SelectRoleFont(set_.FontDialog3);
       p.pagenr = PrintedPageNr(pass_, st_);
-      const SharedLines name =
-          pass_.session.layoutcache().ProductLines(pass_.session.cache(), pass_.MeasureFont(), p.name, wrapmm_);
+      const SharedLines name = pass_.session.layoutcache().ProductLines(pass_.session.cache(),
+                                                                        pass_.MeasureFont(), p.name, wrapmm_);
       for (const std::u16string& line : *name) {
         if (Drawing()) cv_.TextOut(textx_, pass_.Pos(st_.y), StripControlChars(line));
         st_.y += pass_.LineHeight();
@@ -167,13 +172,14 @@ class Layout2 : public FamilyFlow, public PageStartHook {
 
   void Description(const Category& cat, const Product& p) {
     pass_.SelectRoleFont(set_.FontDialog4);
-    const SharedLines all =
-        pass_.session.layoutcache().ProductLines(pass_.session.cache(), pass_.MeasureFont(), p.description, wrapmm_);
+    const SharedLines all = pass_.session.layoutcache().ProductLines(
+        pass_.session.cache(), pass_.MeasureFont(), p.description, wrapmm_);
     const size_t total = all->size();
     size_t first = 0;
     bool fresh = false;  // this round continues the description on a new page
     while (first < total) {
-      first += SetDescriptionRound(pass_, st_, *all, first, passnr_ == 1, fresh, Bottom(), Drawing(), textx_, cellpx_);
+      first += SetDescriptionRound(pass_, st_, *all, first, passnr_ == 1, fresh, Bottom(), Drawing(), textx_,
+                                   cellpx_);
       if (first < total) {  // drawing pass only
         BreakPage(pass_, st_, cat.name);
         piccolh_ = 0;

@@ -141,13 +141,14 @@ class Layout3 : public FamilyFlow, public PageStartHook {
 
   void Description(const Category& cat, const Product& p) {
     pass_.SelectRoleFont(set_.FontDialog4);
-    const SharedLines all =
-        pass_.session.layoutcache().ProductLines(pass_.session.cache(), pass_.MeasureFont(), p.description, cwmm_);
+    const SharedLines all = pass_.session.layoutcache().ProductLines(
+        pass_.session.cache(), pass_.MeasureFont(), p.description, cwmm_);
     const size_t total = all->size();
     size_t first = 0;
     bool fresh = false;
     while (first < total) {
-      first += SetDescriptionRound(pass_, st_, *all, first, passnr_ == 1, fresh, Bottom(), Drawing(), cellpx_, cwpx_);
+      first += SetDescriptionRound(pass_, st_, *all, first, passnr_ == 1, fresh, Bottom(), Drawing(), cellpx_,
+                                   cwpx_);
       if (first < total) {
         BreakPage(pass_, st_, cat.name);
         headh_ = 0;
