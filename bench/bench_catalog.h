@@ -3,9 +3,6 @@
 // has the wanted number of pages.
 #pragma once
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,13 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "core/codepage.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
 #include "render/render.h"
-
-extern char** environ;
 
 namespace benchcat {
 
@@ -92,47 +88,13 @@ inline int32_t BuildCatalog(Document& doc, render::RenderSession& session, int32
 }
 
 // Runs this program again with `args` (argv[1] ...) and collects its
-// standard output and peak resident memory (from wait4).
-struct ChildRun {
-  bool ok = false;  // exit status 0
-  std::string out;
-  double peakMb = 0;
-};
+// standard output and peak resident memory (bench/child_process.h).
+using ChildRun = bench::ChildOutput;
 inline ChildRun RunSelf(const std::vector<std::string>& args) {
-  ChildRun res;
   char self[4096];
   const ssize_t sl = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (sl <= 0) return res;
-  self[sl] = '\0';
-  int fds[2];
-  if (pipe(fds) != 0) return res;
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
-  posix_spawn_file_actions_addclose(&fa, fds[0]);
-  std::vector<std::string> all = {self};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid;
-  const int rc = posix_spawn(&pid, self, &fa, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&fa);
-  close(fds[1]);
-  if (rc != 0) {
-    close(fds[0]);
-    return res;
-  }
-  char buf[512];
-  ssize_t n;
-  while ((n = read(fds[0], buf, sizeof buf)) > 0) res.out.append(buf, static_cast<size_t>(n));
-  close(fds[0]);
-  int status = 0;
-  struct rusage ru {};
-  wait4(pid, &status, 0, &ru);
-  res.peakMb = ru.ru_maxrss / 1024.0;
-  res.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return res;
+  if (sl <= 0) return {};
+  return bench::RunSelf(std::string(self, static_cast<size_t>(sl)), args);
 }
 
 // The options every export benchmark takes: --pages N (1 ... 5000) and
