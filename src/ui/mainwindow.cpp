@@ -13,13 +13,11 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 #include <cstring>
 
 #include "csv/csvimport.h"
@@ -140,12 +138,10 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   state_.dontchlang = false;
 
   AcceptDrops();
-  qApp->installEventFilter(this);
   resize(1000, 760);
 }
 
 MainWindow::~MainWindow() {
-  qApp->removeEventFilter(this);
   doc_.onCaptionChanged = nullptr;
   doc_.NewAll();
 }
@@ -495,19 +491,6 @@ void MainWindow::TranslateCmd() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   if (DropFilter(watched, e)) return true;
-  if (e->type() == QEvent::Wheel) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w && w->window() == this && pageControl_->currentIndex() == 2) {
-      auto* we = static_cast<QWheelEvent*>(e);
-      wheelRest_ += we->angleDelta().y();
-      const int notches = wheelRest_ / 120;
-      wheelRest_ -= notches * 120;
-      QScrollBar* vb = scrollBox_->verticalScrollBar();
-      vb->setValue(vb->value() - notches * 20);  // the scroll bar keeps it within its range
-      return true;
-    }
-    return false;
-  }
   return QMainWindow::eventFilter(watched, e);
 }
 

@@ -151,7 +151,6 @@ class MainWindow : public QMainWindow {
   bool searchInDescription_ = false;
   std::u16string searchText_, replaceFrom_, replaceTo_, collectFolder_;
   int sortColumn_ = 1;
-  int wheelRest_ = 0;
 
   // Controls.
   QTabWidget* pageControl_ = nullptr;

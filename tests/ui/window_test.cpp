@@ -50,6 +50,16 @@ TEST_F(WindowTest, ListColumnsFollowTheListWidth) {
   EXPECT_EQ(window->productTab()->productList()->columnWidth(1), 240);
   window->productTab()->categoryList()->resize(300, 100);
   EXPECT_EQ(window->productTab()->categoryList()->columnWidth(0), 290);
+
+  // Other lists of the program (the found-products dialog's) keep their own
+  // columns: the first is not stretched over the whole list.
+  QTreeWidget other;
+  other.setHeaderLabels({QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung")});
+  other.setColumnWidth(0, 80);
+  other.show();
+  other.resize(400, 100);
+  QApplication::processEvents();
+  EXPECT_EQ(other.columnWidth(0), 80);
 }
 
 TEST_F(WindowTest, WheelScrollsThePreviewOnlyOnItsTab) {
