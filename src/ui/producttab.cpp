@@ -82,8 +82,6 @@ ProductTab::ProductTab(Document& doc, ViewState& view, Feedback& fb, std::string
   BuildProductPanel(panels_[1]);
   BuildEditorPanel(panels_[2]);
   BuildPicturePanel(panels_[3]);
-  newdib(di_, 320, 200, 24);
-  std::fill(di_.pixels.begin(), di_.pixels.end(), uint8_t(0xFF));
   // Files dropped onto the picture list become pictures of the product.
   pictureList_->setAcceptDrops(true);
   pictureList_->viewport()->installEventFilter(this);
@@ -303,7 +301,7 @@ void ProductTab::BuildVariantPanel(QBoxLayout* lay) {
   opts->addWidget(new QLabel(QStringLiteral("Anzahl Preisspalten:")));
   anzPreisEd_ = new QSpinBox;
   anzPreisEd_->setObjectName(QStringLiteral("AnzPreisSpaltenEd"));
-  anzPreisEd_->setRange(1, 100);
+  anzPreisEd_->setRange(editing::kMinPriceColumns, editing::kMaxPriceColumns);
   anzPreisEd_->setKeyboardTracking(false);
   opts->addWidget(anzPreisEd_);
   pageBreakCheck_ = new QCheckBox(QStringLiteral("Seitenumbruch nach dem Produkt"));
@@ -422,7 +420,8 @@ void ProductTab::RefreshEditor() {
   Product* p = editing::PositionProduct(doc_, sel);
   pictureList_->clear();
   if (p) {
-    anzPreisEd_->setValue(std::clamp<int>(p->pricecols, 1, 100));
+    anzPreisEd_->setValue(
+        std::clamp<int>(p->pricecols, editing::kMinPriceColumns, editing::kMaxPriceColumns));
     pageBreakCheck_->setChecked(p->pagebreakafter);
     deactivateCheck_->setChecked(p->deactivated);
     nameEd_->setPlainText(Q(p->name));

@@ -56,7 +56,6 @@ class ProductTab : public QWidget {
 
   QTreeWidget* categoryList() const { return listView2_; }
   QTreeWidget* productList() const { return listView1_; }
-  QListWidget* pictureList() const { return pictureList_; }
   // "Bild Breite in cm": the width new pictures get (imports use it too).
   double PictureWidth() const;
 
