@@ -1,5 +1,6 @@
 #include "editing/products.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "i18n/messages.h"
@@ -126,8 +127,7 @@ bool SetPriceColumns(Document& doc, const Selection& sel, double value) {
   Product* p = PositionProduct(doc, sel);
   if (!p) return false;
   double whole = std::trunc(value);
-  if (whole < 1) whole = 1;
-  if (whole > 100) whole = 100;
+  whole = std::clamp<double>(whole, kMinPriceColumns, kMaxPriceColumns);
   p->pricecols = static_cast<int32_t>(whole);
   doc.SetChanged();
   return true;

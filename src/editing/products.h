@@ -40,7 +40,11 @@ bool SortProductNames(Document& doc, Feedback& fb);
 // They do nothing (false) without a selected category and product.
 bool SetProductName(Document& doc, const Selection& sel, const std::u16string& name);
 bool SetProductDescription(Document& doc, const Selection& sel, const std::u16string& text);
-// AnzPreisSpaltenEd: the whole part of the box value, kept within 1 ... 100.
+// A product's price columns (AnzPreisSpaltenEd) lie within 1 ... 100.
+constexpr int kMinPriceColumns = 1;
+constexpr int kMaxPriceColumns = 100;
+// AnzPreisSpaltenEd: the whole part of the box value, kept within
+// kMinPriceColumns ... kMaxPriceColumns.
 bool SetPriceColumns(Document& doc, const Selection& sel, double value);
 // "Seitenumbruch nach dem Produkt".
 bool SetPageBreakAfter(Document& doc, const Selection& sel, bool on);

@@ -1,10 +1,7 @@
 // Menu commands of "Datei" (CSV, PDF) and "Bearbeiten" (bulk edits).
 #include <QApplication>
-#include <QDoubleSpinBox>
 #include <QLocale>
 #include <QProgressDialog>
-#include <QTableView>
-#include <QTreeWidget>
 
 #include "core/codepage.h"
 #include "csv/csvexport.h"
@@ -18,6 +15,7 @@
 #include "ui/mainwindow.h"
 #include "ui/pageprogress.h"
 #include "ui/preview.h"
+#include "ui/producttab.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
 
@@ -49,16 +47,16 @@ void MainWindow::ExportCsvCmd() {
     if (!RunFileDialog(this, true, false, i18n::Tr(kCsvFilter), u".csv", name)) return {};
     return ql::ToUtf8(name);
   };
-  csv::ExportalsCSVDatei(doc_, CurrentSelection().kat, *dialogs_, choose);
+  csv::ExportalsCSVDatei(doc_, productTab_->CurrentSelection().kat, *dialogs_, choose);
 }
 
 void MainWindow::ImportCsvCmd(int kind) {
-  const int kat = CurrentSelection().kat;
+  const int kat = productTab_->CurrentSelection().kat;
   if (kind == 0 && !csv::RequireImportCategory(doc_, kat, *dialogs_)) return;
   std::u16string name;
   if (!RunFileDialog(this, false, false, i18n::Tr(kCsvFilter), u".csv", name)) return;
   csv::ImportContext ctx;
-  ctx.pictureWidth = bildBreitEd_->value();
+  ctx.pictureWidth = productTab_->PictureWidth();
   ctx.decimalSeparator = UserNumberLocale().decimal;
   const std::string path = ql::ToUtf8(name);
   csv::ImportResult r;
@@ -71,7 +69,7 @@ void MainWindow::ImportCsvCmd(int kind) {
   static const char* const names[3] = {"Artikel aus CSV Datei importieren...",
                                        "Artikel aus CSV Datei importieren (1. Spalte ist Kategoriename)...",
                                        "Kategorien importieren..."};
-  ListCategories(r.selected >= 0 ? r.selected : kat);
+  productTab_->ListCategories(r.selected >= 0 ? r.selected : kat);
   Record(names[kind]);
   UpdateCaption();
 }
@@ -112,40 +110,30 @@ void MainWindow::PdfResolutionCmd() {
 
 void MainWindow::SortVariantsCmd() {
   if (!RunSortVariantsDialog(this, sortColumn_)) return;
-  SelectProduct(-1);
+  productTab_->SelectProduct(-1);
   editing::SortAllVariants(doc_, sortColumn_, UserNumberLocale());
   Record("Varianten aller Produkte sortieren...");
-  RefreshEditor();
+  productTab_->RefreshEditor();
   Repaint();
 }
 
 void MainWindow::ChangePricesCmd() {
   editing::PriceChange change;
   if (!RunPriceChangeDialog(this, change)) return;
-  SelectProduct(-1);
+  productTab_->SelectProduct(-1);
   const int changed = editing::ChangeAllPrices(doc_, change, UserNumberLocale());
   Record("Alle Preise ändern...");
-  RefreshEditor();
+  productTab_->RefreshEditor();
   Repaint();
   editing::ReportPricesChanged(*dialogs_, changed);
 }
 
-void MainWindow::WriteCellCmd() {
-  const QModelIndex at = gridView_->currentIndex();
-  const int c = at.isValid() ? at.column() : 0, r = at.isValid() ? at.row() : 0;
-  const std::u16string text = grid_.Cell(c, r);
-  if (editing::WriteCellToAllTables(doc_, c, r, text, *dialogs_) <= 0) return;
-  Record("Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...");
-  FillGrid();
-  Repaint();
-}
-
 void MainWindow::CollectPicturesCmd() {
   if (!RunCollectDialog(this, collectFolder_)) return;
-  ListCategories(-1);  // the category is deselected first
+  productTab_->ListCategories(-1);  // the category is deselected first
   editing::CollectPictures(doc_, collectFolder_, *dialogs_);
   Record("Bilddateien alle in ein Verzeichnis kopieren...");
-  RefreshEditor();
+  productTab_->RefreshEditor();
   Repaint();
 }
 
@@ -165,22 +153,15 @@ void MainWindow::FindProductsCmd() {
   if (!editing::LocateFoundProduct(doc_, editing::DecimalText(found[row].katnr),
                                    editing::DecimalText(found[row].prodnr), sel))
     return;
-  // Selecting the category is a change of the category list, as by a click.
-  listView2_->clearSelection();
-  if (QTreeWidgetItem* it = listView2_->topLevelItem(sel.kat)) {
-    listView2_->setCurrentItem(it);
-    it->setSelected(true);
-    listView2_->scrollToItem(it, QAbstractItemView::PositionAtTop);
-  }
-  if (!sel.prods.empty()) SelectProduct(sel.prods.front());
+  productTab_->ShowFound(sel);
 }
 
 void MainWindow::ReplaceCmd() {
   if (!RunReplaceDialog(this, replaceFrom_, replaceTo_)) return;
-  SelectProduct(-1);
+  productTab_->SelectProduct(-1);
   editing::ReplaceInAllTables(doc_, replaceFrom_, replaceTo_);
   Record("Suchen und Ersetzen in den Variantentabellen...");
-  RefreshEditor();
+  productTab_->RefreshEditor();
   Repaint();
 }
 

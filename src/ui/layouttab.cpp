@@ -28,7 +28,7 @@ LayoutTab::LayoutTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : Q
     int row = 0;
     auto mm = [&](const char* label, const char* name, double& f, double step = 1) {
       g->addWidget(Label(label), row, 0);
-      g->addWidget(b.Number(name, f, 0, 1000, step), row++, 1);
+      g->addWidget(b.Number(name, f, step), row++, 1);
     };
     mm("Linker Seitenrand in mm:", "LinksEd", s.LinksEd);
     mm("Oberer Seitenrand in mm:", "ObenEd", s.ObenEd);
@@ -203,7 +203,7 @@ LayoutTab::LayoutTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : Q
         b.Check("xchangecheck", s.xchangecheck, QStringLiteral("Vertausche gerade/ungerade Fußzeilen")),
         row++, 0, 1, 2);
     g->addWidget(Label("Erste Seite hat Nummer:"), row, 0);
-    g->addWidget(b.Integer("FirstPageNr", s.FirstPageNr, -2147483647, 2147483647), row++, 1);
+    g->addWidget(b.Integer("FirstPageNr", s.FirstPageNr), row++, 1);
     g->setRowStretch(row, 1);
     tabs->addTab(Scrolled(w), QStringLiteral("Kopf- und Fußzeile"));
   }

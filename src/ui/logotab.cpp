@@ -7,15 +7,19 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <cstring>
 
 #include "core/settings.h"
+#include "render/render.h"
 #include "ui/preview.h"
 #include "ui/settingsbinder.h"
 #include "ui/tabhelpers.h"
 
 namespace ui {
 
-LogoTab::LogoTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : QWidget(parent) {
+LogoTab::LogoTab(render::RenderSession& session, SettingsBinder& b, QWidget* parent)
+    : QWidget(parent), session_(session) {
+  CatalogSettings& s = session.doc().settings;
   QWidget* page = this;
   page->setObjectName(QStringLiteral("TabLogo"));
   auto* lay = new QHBoxLayout(page);
@@ -24,9 +28,9 @@ LogoTab::LogoTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : QWidg
   g->addWidget(Label("Dateiname:"), row, 0);
   g->addWidget(PictureFileRow(page, b.Text("FilenameEdit1", s.FilenameEdit1)), row++, 1, 1, 2);
   g->addWidget(Label("Breite:"), row, 0);
-  g->addWidget(b.Number("BreitEd3", s.BreitEd3, 1, 10000, 0.1), row++, 1);
+  g->addWidget(b.Number("BreitEd3", s.BreitEd3, 0.1), row++, 1);
   g->addWidget(Label("Höhe:"), row, 0);
-  g->addWidget(b.Number("HochEd3", s.HochEd3, 1, 10000, 0.1), row++, 1);
+  g->addWidget(b.Number("HochEd3", s.HochEd3, 0.1), row++, 1);
   g->addWidget(b.Check("sverhlogo", s.sverhlogo, QStringLiteral("Seitenverhältnis beibehalten")), row++, 0, 1,
                2);
   g->addWidget(b.Check("ShowLogoRightAlignedCheck", s.ShowLogoRightAlignedCheck,
@@ -41,6 +45,12 @@ LogoTab::LogoTab(CatalogSettings& s, SettingsBinder& b, QWidget* parent) : QWidg
   lay->addWidget(area, 1);
 }
 
-void LogoTab::ShowPicture(const dib& d) { paintBox3_->SetDib(d); }
+void LogoTab::SettingChanged(const char* name) {
+  if (std::strcmp(name, "FilenameEdit1") != 0) return;
+  session_.LoadLogo();
+  ShowPicture();
+}
+
+void LogoTab::ShowPicture() { paintBox3_->SetDib(session_.di3); }
 
 }  // namespace ui

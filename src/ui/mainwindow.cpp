@@ -13,13 +13,12 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWheelEvent>
+#include <cstring>
 
 #include "csv/csvimport.h"
 #include "i18n/messages.h"
@@ -34,6 +33,7 @@
 #include "ui/previewtab.h"
 #include "ui/printing.h"
 #include "ui/printpdfdialog.h"
+#include "ui/producttab.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/qttranslations.h"
 #include "ui/settingsbinder.h"
@@ -43,27 +43,6 @@
 #include "ui/undohistory.h"
 
 namespace ui {
-
-// ---- ProductsPage
-
-ProductsPage::ProductsPage(QWidget* parent) : QWidget(parent) {
-  static const char* names[4] = {"KategorienPanel", "ProduktePanel", "EditorPanel", "BilderVariantenPanel"};
-  for (int i = 0; i < 4; ++i) {
-    panels_[i] = new QWidget(this);
-    panels_[i]->setObjectName(QString::fromLatin1(names[i]));
-  }
-}
-
-void ProductsPage::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  const int h = UpperPanelHeight(height());
-  int y = 0;
-  for (int i = 0; i < 4; ++i) {
-    const int ph = i < 3 ? h : h + 80;
-    panels_[i]->setGeometry(0, y, width(), std::max(0, ph));
-    y += std::max(0, ph);
-  }
-}
 
 // ---- MainWindow
 
@@ -90,14 +69,12 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   session_ = std::make_unique<render::RenderSession>(doc_, *measurer_, loader_);
   session_->feedback = dialogs_;
 
-  doc_.settings.LayoutCombo = 0;
-  doc_.settings.PreDefAnzPreisEd = 3;
   binder_ =
       std::make_unique<SettingsBinder>(doc_.settings, this, [this](const char* n) { SettingChanged(n); });
   history_ = new UndoHistory(
       doc_,
       [this] {
-        const editing::Selection sel = CurrentSelection();
+        const editing::Selection sel = productTab_->CurrentSelection();
         return QVariant(QPoint(sel.kat, sel.prods.empty() ? -1 : sel.prods.front()));
       },
       [this](const QVariant& view) { AfterStep(view.toPoint()); }, this);
@@ -108,7 +85,10 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   lay->addWidget(BuildButtonBar());
   pageControl_ = new QTabWidget;
   pageControl_->setObjectName(QStringLiteral("PageControl1"));
-  pageControl_->addTab(BuildProductsTab(), QStringLiteral("Produkte"));
+  productTab_ = new ProductTab(
+      doc_, view_, *dialogs_, state_.progpath,
+      {[this](const char* name, const QString& key) { Record(name, key); }, [this] { Repaint(); }});
+  pageControl_->addTab(productTab_, QStringLiteral("Produkte"));
   templateTab_ = new TemplateTab(
       doc_, *binder_, *dialogs_, [this](const char* name) { Record(name); },
       [this] { return appTitle_.isEmpty() ? lifecycle::kApplicationTitle : U(appTitle_); });
@@ -122,9 +102,9 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   keyEdit_ = previewTab_->focusSink();
   pageControl_->addTab(previewTab_, QStringLiteral("Katalog erzeugen"));
   pageControl_->addTab(new LayoutTab(doc_.settings, *binder_), QStringLiteral("Layout"));
-  backgroundTab_ = new BackgroundTab(doc_.settings, *binder_);
+  backgroundTab_ = new BackgroundTab(*session_, *binder_);
   pageControl_->addTab(backgroundTab_, QStringLiteral("Hintergrund"));
-  logoTab_ = new LogoTab(doc_.settings, *binder_);
+  logoTab_ = new LogoTab(*session_, *binder_);
   pageControl_->addTab(logoTab_, QStringLiteral("Logo"));
   lay->addWidget(pageControl_, 1);
   setCentralWidget(central);
@@ -146,8 +126,6 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
                              Repaint();
                            },
                            [this] { Repaint(); }});
-  newdib(di_, 320, 200, 24);
-  std::fill(di_.pixels.begin(), di_.pixels.end(), uint8_t(0xFF));
   doc_.onCaptionChanged = [this] { UpdateCaption(); };
   session_->LoadFurniturePictures();
   ShowDocument();
@@ -160,12 +138,10 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   state_.dontchlang = false;
 
   AcceptDrops();
-  qApp->installEventFilter(this);
   resize(1000, 760);
 }
 
 MainWindow::~MainWindow() {
-  qApp->removeEventFilter(this);
   doc_.onCaptionChanged = nullptr;
   doc_.NewAll();
 }
@@ -278,11 +254,13 @@ void MainWindow::BuildMenus() {
   item(bearb, "AllePreiseaendern1", "Alle Preise ändern...", [this] { ChangePricesCmd(); });
   item(bearb, "InhaltderTabellenzelle1",
        "Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...",
-       [this] { WriteCellCmd(); });
+       [this] { productTab_->WriteCellCmd(); });
   bearb->addSeparator();
-  item(bearb, "Produktnamensortieren1", "Produktnamen alphabetisch sortieren...", [this] { SortNamesCmd(); });
+  item(bearb, "Produktnamensortieren1", "Produktnamen alphabetisch sortieren...",
+       [this] { productTab_->SortNamesCmd(); });
   bearb->addSeparator();
-  item(bearb, "Produktduplizieren1", "Produkt duplizieren...", [this] { DuplicateProductCmd(); });
+  item(bearb, "Produktduplizieren1", "Produkt duplizieren...",
+       [this] { productTab_->DuplicateProductCmd(); });
   item(bearb, "Bilddateienkopieren1", "Bilddateien alle in ein Verzeichnis kopieren...",
        [this] { CollectPicturesCmd(); });
   bearb->addSeparator();
@@ -457,13 +435,9 @@ void MainWindow::Record(const char* name, const QString& key) {
 }
 
 void MainWindow::AfterStep(QPoint view) {
-  // The category and product selected when the state was recorded.
-  const int kat = view.x(), prod = view.y();
   ShowControls();
-  if (kat >= 0 && kat < int(doc_.kats.Count())) {
-    ListCategories(kat);
-    if (prod >= 0 && prod < int(doc_.kats[kat].products.Count())) SelectProduct(prod);
-  }
+  // The category and product selected when the state was recorded.
+  productTab_->ShowSelection(view.x(), view.y());
 }
 
 void MainWindow::ShowDocument() {
@@ -474,15 +448,25 @@ void MainWindow::ShowDocument() {
 }
 
 void MainWindow::ShowControls() {
-  previewProduct_ = nullptr;  // the previous document's picture goes with it
   session_->LoadFurniturePictures();
   binder_->LoadAll();
   previewTab_->ShowLayout(doc_.settings.LayoutCombo);
-  backgroundTab_->ShowPicture(session_->di2);
-  logoTab_->ShowPicture(session_->di3);
+  backgroundTab_->ShowPicture();
+  logoTab_->ShowPicture();
   templateTab_->FillTemplateList();
-  ListCategories(-1);
+  productTab_->ShowDocument();
   UpdateCaption();
+  Repaint();
+}
+
+void MainWindow::SettingChanged(const char* name) {
+  backgroundTab_->SettingChanged(name);
+  logoTab_->SettingChanged(name);
+  if (std::strcmp(name, "PreDefAnzPreisEd") == 0)
+    doc_.SetChanged();
+  else if (std::strcmp(name, "LayoutCombo") == 0)
+    keyEdit_->setFocus();
+  Record("Einstellung ändern", QString::fromLatin1(name));
   Repaint();
 }
 
@@ -507,33 +491,7 @@ void MainWindow::TranslateCmd() {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
   if (DropFilter(watched, e)) return true;
-  if (e->type() == QEvent::Wheel) {
-    auto* w = qobject_cast<QWidget*>(watched);
-    if (w && w->window() == this && pageControl_->currentIndex() == 2) {
-      auto* we = static_cast<QWheelEvent*>(e);
-      wheelRest_ += we->angleDelta().y();
-      const int notches = wheelRest_ / 120;
-      wheelRest_ -= notches * 120;
-      QScrollBar* vb = scrollBox_->verticalScrollBar();
-      vb->setValue(vb->value() - notches * 20);  // the scroll bar keeps it within its range
-      return true;
-    }
-    return false;
-  }
-  if (e->type() == QEvent::Resize) {
-    if (auto* list = qobject_cast<QTreeWidget*>(watched)) FitListColumns(list);
-  }
   return QMainWindow::eventFilter(watched, e);
-}
-
-void MainWindow::FitListColumns(QTreeWidget* list) {
-  const int w = list->width();
-  if (list == listView1_) {
-    list->setColumnWidth(0, 150);
-    list->setColumnWidth(1, std::max(0, w - 160));
-  } else {
-    list->setColumnWidth(0, std::max(0, w - 10));
-  }
 }
 
 }  // namespace ui

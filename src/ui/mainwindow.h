@@ -1,5 +1,7 @@
-// The main window: button bar, the six tab pages, the menus. It owns the one
-// open document and its render session; commands call the engine libraries
+// The main window: button bar, the six tab pages, the menus and the
+// document's lifecycle (new, open, save, close). It owns the one open
+// document, its render session and its undo history; each tab owns its
+// controls and reports its edits here. Commands call the engine libraries
 // and ask the user through a LifecycleUi (message boxes and file dialogs, or
 // scripted answers in tests).
 #pragma once
@@ -10,10 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "editing/selection.h"
-#include "editing/variants.h"
 #include "i18n/translate.h"
-#include "imaging/dib/dib.h"
 #include "platform/measurer.h"
 #include "platform/printer.h"
 #include "platform/qtpictureloader.h"
@@ -24,53 +23,24 @@
 #include "ui/recentfiles.h"
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QDoubleSpinBox;
-class QLabel;
 class QDragEnterEvent;
 class QDropEvent;
 class QMenu;
 class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
-class QPushButton;
 class QScrollArea;
-class QSpinBox;
 class QTabWidget;
-class QTableView;
-class QTreeWidget;
 
 namespace ui {
 
 class BackgroundTab;
-class DibBox;
 class LogoTab;
 class PagePreview;
 class PrintCommands;
 class PreviewTab;
+class ProductTab;
 class TemplateTab;
 class UndoHistory;
 class SettingsBinder;
-class VariantGridModel;
-
-// The tab "Produkte": four panels stacked top to bottom (categories,
-// products, product editor, pictures and variants). Whenever the page
-// changes size the upper three get (height - 80) div 4 and the lowest that
-// height + 80.
-class ProductsPage : public QWidget {
-  Q_OBJECT
- public:
-  explicit ProductsPage(QWidget* parent = nullptr);
-  QWidget* panel(int i) const { return panels_[i]; }
-  static int UpperPanelHeight(int pageHeight) { return (pageHeight - 80) / 4; }
-
- protected:
-  void resizeEvent(QResizeEvent* e) override;
-
- private:
-  QWidget* panels_[4];
-};
 
 struct MainWindowConfig {
   std::string progpath;                       // executable folder, ending in '/'
@@ -90,19 +60,15 @@ class MainWindow : public QMainWindow {
   Document& document() { return doc_; }
   render::RenderSession& session() { return *session_; }
   QTabWidget* pages() const { return pageControl_; }
-  ProductsPage* productsPage() const { return productsPage_; }
+  ProductTab* productTab() const { return productTab_; }
   QScrollArea* previewScroll() const { return scrollBox_; }
   PagePreview* preview() const { return preview_; }
   PrintCommands& printing() { return *printing_; }
-  QTreeWidget* categoryList() const { return listView2_; }
-  QTreeWidget* productList() const { return listView1_; }
   const RecentFiles& recentFiles() const { return recent_; }
   QLineEdit* focusSink() const { return keyEdit_; }
   QString Caption() const;
   UndoHistory& history() { return *history_; }
 
-  // What the lists select.
-  editing::Selection CurrentSelection() const;
   // Reads a project file as "Öffnen..." does after its dialog.
   bool OpenDocument(const std::u16string& filename);
   // Rebuilds every control from the document (after open and new) and
@@ -112,11 +78,6 @@ class MainWindow : public QMainWindow {
  public slots:
   void NewCmd();
   void OpenCmd();
-  // A command of the variant grid's pop-up menu (0 "Spalte löschen" ...
-  // 7 "Zeilenkopie einfügen") at column c, row r.
-  void GridCommand(int command, int c, int r);
-  // Adds picture files to the selected product as "Neue Bilder..." does.
-  void AddPictureFiles(const std::vector<std::u16string>& names);
   bool SaveCmd();
   bool SaveAsCmd();
 
@@ -128,16 +89,14 @@ class MainWindow : public QMainWindow {
   void dropEvent(QDropEvent* e) override;
 
  private:
-  // Drops (drops.cpp): files onto the picture list, the background and logo
-  // tabs, project files onto the window.
+  // Drops (drops.cpp): files onto the background and logo tabs, project
+  // files onto the window (the product tab takes pictures itself).
   void AcceptDrops();
   bool DropFilter(QObject* watched, QEvent* e);
-  static bool IsProjectFile(const QString& file);
 
   // Construction.
   void BuildMenus();
   QWidget* BuildButtonBar();
-  QWidget* BuildProductsTab();
   void SettingChanged(const char* name);
 
   // Start-up.
@@ -145,37 +104,8 @@ class MainWindow : public QMainWindow {
   void TranslateAllForms();
   void OfferTestProject();
   void UpdateCaption();
-
-  // Lists and editor.
-  void ListCategories(int select);
-  void ListProds();
-  void RefreshEditor();  // ListView1Click
-  void SelectProduct(int index);
-  void FillGrid();
-  void FitListColumns(QTreeWidget* list);
-  void ShowPreviewPicture(const std::u16string& file);
   void Repaint();  // the page preview, after anything it shows changed
 
-  // Category commands.
-  void NewCategoryCmd();
-  void EditCategoryCmd();
-  void DeleteCategoryCmd();
-  void MoveCategoryCmd(bool up);
-  void MoveProductsCmd();
-  // Product commands.
-  void NewProductCmd();
-  void DeleteProductsCmd();
-  void MoveProductCmd(bool up);
-  void DuplicateProductCmd();
-  void SortNamesCmd();
-  // Pictures.
-  void AddPicturesCmd();
-  void DeletePictureCmd();
-  void MovePictureCmd(bool up);
-  void PictureClicked();
-  // Grid.
-  void GridMenu(const QPoint& pos);
-  void TableSettingsCmd();
   // Menu commands.
   void ExportCsvCmd();
   void ImportCsvCmd(int kind);  // 0 products, 1 with category column, 2 categories
@@ -184,7 +114,6 @@ class MainWindow : public QMainWindow {
   void ExportHtmlCmd();
   void SortVariantsCmd();
   void ChangePricesCmd();
-  void WriteCellCmd();
   void CollectPicturesCmd();
   void FindProductsCmd();
   void ReplaceCmd();
@@ -218,36 +147,15 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<PrintCommands> printing_;
   UndoHistory* history_ = nullptr;
   ViewState view_;
-  editing::VariantGrid grid_;
-  dib di_;  // the product editor's picture preview
-  // The product whose picture the preview shows (null: none); any other
-  // product in the editor clears the preview.
-  const Product* previewProduct_ = nullptr;
   int pdfDpi_ = 300;
   bool searchInDescription_ = false;
   std::u16string searchText_, replaceFrom_, replaceTo_, collectFolder_;
   int sortColumn_ = 1;
-  bool refreshing_ = false;  // the editor is being filled: its change signals are not edits
-  int wheelRest_ = 0;
 
   // Controls.
   QTabWidget* pageControl_ = nullptr;
-  ProductsPage* productsPage_ = nullptr;
-  QTreeWidget* listView2_ = nullptr;  // categories
-  QTreeWidget* listView1_ = nullptr;  // products
+  ProductTab* productTab_ = nullptr;
   TemplateTab* templateTab_ = nullptr;
-  QPlainTextEdit* nameEd_ = nullptr;
-  QPlainTextEdit* descEd_ = nullptr;
-  DibBox* dibPrev_ = nullptr;
-  QListWidget* pictureList_ = nullptr;
-  QDoubleSpinBox* bildBreitEd_ = nullptr;
-  QTableView* gridView_ = nullptr;
-  VariantGridModel* gridModel_ = nullptr;
-  QSpinBox* anzPreisEd_ = nullptr;
-  QCheckBox* pageBreakCheck_ = nullptr;
-  QCheckBox* deactivateCheck_ = nullptr;
-  std::vector<QWidget*> productControls_;  // enabled with a selected category
-  std::vector<QWidget*> editorControls_;   // enabled with a selected product
   PreviewTab* previewTab_ = nullptr;
   // Parts of the preview tab the window reaches.
   QScrollArea* scrollBox_ = nullptr;

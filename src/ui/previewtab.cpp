@@ -1,15 +1,18 @@
 #include "ui/previewtab.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "ui/preview.h"
@@ -116,11 +119,27 @@ PreviewTab::PreviewTab(render::RenderSession& session, ViewState& view, std::fun
   key("PreviewZoom100", {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { zoomEd_->setValue(100); });
   key("PreviewPageUp", {QKeySequence(Qt::Key_PageUp)}, [this] { seiteEd_->stepDown(); });
   key("PreviewPageDown", {QKeySequence(Qt::Key_PageDown)}, [this] { seiteEd_->stepUp(); });
+
+  // The wheel reaches the preview from every widget of the window, not only
+  // from the scroll box.
+  qApp->installEventFilter(this);
+}
+
+bool PreviewTab::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != QEvent::Wheel || !isVisible()) return QWidget::eventFilter(watched, e);
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (!w || w->window() != window()) return QWidget::eventFilter(watched, e);
+  wheelRest_ += static_cast<QWheelEvent*>(e)->angleDelta().y();
+  const int notches = wheelRest_ / 120;
+  wheelRest_ -= notches * 120;
+  QScrollBar* vb = scrollBox_->verticalScrollBar();
+  vb->setValue(vb->value() - notches * 20);  // the scroll bar keeps it within its range
+  return true;
 }
 
 void PreviewTab::ShowLayout(int index) {
   const QSignalBlocker block(layoutCombo_);
-  layoutCombo_->setCurrentIndex(std::clamp(index, 0, 7));
+  layoutCombo_->setCurrentIndex(std::clamp(index, 0, layoutCombo_->count() - 1));
 }
 
 }  // namespace ui

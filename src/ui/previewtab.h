@@ -1,7 +1,9 @@
 // The tab "Katalog erzeugen": zoom, page and layout boxes, the page count,
 // the page preview in its scroll box and the focus sink behind it, and the
-// preview's keys (F5 redraw, Ctrl +/-/0 zoom, Page Up/Down). Zoom and page
-// are view state; the layout is a document setting, reported to the window.
+// preview's keys (F5 redraw, Ctrl +/-/0 zoom, Page Up/Down). While the tab
+// is shown, the mouse wheel anywhere in its window scrolls the preview.
+// Zoom and page are view state; the layout is a document setting, reported
+// to the window.
 #pragma once
 
 #include <QWidget>
@@ -39,6 +41,9 @@ class PreviewTab : public QWidget {
   // Shows the document's layout without reporting it as chosen.
   void ShowLayout(int index);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
  private:
   ViewState& view_;
   std::function<void(int)> layoutChosen_;
@@ -49,6 +54,7 @@ class PreviewTab : public QWidget {
   QScrollArea* scrollBox_ = nullptr;
   PagePreview* preview_ = nullptr;
   QLineEdit* keyEdit_ = nullptr;
+  int wheelRest_ = 0;  // wheel turns short of a notch
 };
 
 }  // namespace ui

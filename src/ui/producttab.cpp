@@ -1,7 +1,9 @@
-// The tab "Produkte": category list, product list, product editor, picture
-// list and variant grid.
+#include "ui/producttab.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QDropEvent>
+#include <QEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,15 +18,17 @@
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/codepage.h"
+#include "editing/bulk.h"
 #include "editing/categories.h"
 #include "editing/pictures.h"
 #include "editing/products.h"
 #include "editing/variants.h"
 #include "imaging/pixoran.h"
 #include "ui/dialogs.h"
-#include "ui/mainwindow.h"
+#include "ui/dropfiles.h"
 #include "ui/preview.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
@@ -60,219 +64,277 @@ QString EditKey(const editing::Selection& sel) {
 
 }  // namespace
 
-QWidget* MainWindow::BuildProductsTab() {
-  productsPage_ = new ProductsPage;
-  productsPage_->setObjectName(QStringLiteral("TabProdukte"));
-
-  // Categories.
-  {
-    auto* lay = new QHBoxLayout(productsPage_->panel(0));
-    lay->setContentsMargins(2, 2, 2, 2);
-    listView2_ = ReportList("ListView2", {QStringLiteral("Kategorie")}, false);
-    listView2_->installEventFilter(this);
-    lay->addWidget(listView2_, 1);
-    auto* col = new QVBoxLayout;
-    connect(Button(col, "NeueKategorieBtn", "Neue Kategorie"), &QPushButton::clicked, this,
-            &MainWindow::NewCategoryCmd);
-    connect(Button(col, "KategorieBearbeitenBtn", "Bearbeiten"), &QPushButton::clicked, this,
-            &MainWindow::EditCategoryCmd);
-    connect(Button(col, "KategorieHochBtn", "Nach oben"), &QPushButton::clicked, this,
-            [this] { MoveCategoryCmd(true); });
-    connect(Button(col, "KategorieLoeschenBtn", "Löschen"), &QPushButton::clicked, this,
-            &MainWindow::DeleteCategoryCmd);
-    connect(Button(col, "KategorieRunterBtn", "Nach unten"), &QPushButton::clicked, this,
-            [this] { MoveCategoryCmd(false); });
-    col->addStretch(1);
-    lay->addLayout(col);
-    connect(listView2_, &QTreeWidget::itemSelectionChanged, this, [this] {
-      if (doc_.donotupdate) return;
-      // A change notification of the category list: marks the document.
-      editing::SelectCategory(doc_, CurrentSelection().kat);
-      ListProds();
-    });
-    connect(listView2_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* it, int) {
-      if (doc_.donotupdate) return;
-      editing::RenameCategory(doc_, listView2_->indexOfTopLevelItem(it), U(it->text(0)));
-      Record("Kategorie umbenennen");
-      Repaint();
-    });
-    connect(listView2_, &QTreeWidget::itemDoubleClicked, this, [this] { EditCategoryCmd(); });
+ProductTab::ProductTab(Document& doc, ViewState& view, Feedback& fb, std::string progpath, Hooks hooks,
+                       QWidget* parent)
+    : QWidget(parent),
+      doc_(doc),
+      view_(view),
+      fb_(fb),
+      progpath_(std::move(progpath)),
+      hooks_(std::move(hooks)) {
+  setObjectName(QStringLiteral("TabProdukte"));
+  static const char* names[4] = {"KategorienPanel", "ProduktePanel", "EditorPanel", "BilderVariantenPanel"};
+  for (int i = 0; i < 4; ++i) {
+    panels_[i] = new QWidget(this);
+    panels_[i]->setObjectName(QString::fromLatin1(names[i]));
   }
-
-  // Products.
-  {
-    auto* lay = new QHBoxLayout(productsPage_->panel(1));
-    lay->setContentsMargins(2, 2, 2, 2);
-    listView1_ =
-        ReportList("ListView1", {QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung")}, true);
-    listView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    listView1_->installEventFilter(this);
-    lay->addWidget(listView1_, 1);
-    auto* col = new QVBoxLayout;
-    QPushButton* b[5];
-    b[0] = Button(col, "NeuesProduktBtn", "Neues Produkt");
-    b[1] = Button(col, "ProduktLoeschenBtn", "Löschen");
-    b[2] = Button(col, "ProduktHochBtn", "Nach oben");
-    b[3] = Button(col, "ProduktRunterBtn", "Nach unten");
-    b[4] = Button(col, "AndereKategBtn", "Andere Kateg.");
-    col->addStretch(1);
-    lay->addLayout(col);
-    connect(b[0], &QPushButton::clicked, this, &MainWindow::NewProductCmd);
-    connect(b[1], &QPushButton::clicked, this, &MainWindow::DeleteProductsCmd);
-    connect(b[2], &QPushButton::clicked, this, [this] { MoveProductCmd(true); });
-    connect(b[3], &QPushButton::clicked, this, [this] { MoveProductCmd(false); });
-    connect(b[4], &QPushButton::clicked, this, &MainWindow::MoveProductsCmd);
-    productControls_.assign(b, b + 5);
-    connect(listView1_, &QTreeWidget::itemSelectionChanged, this, [this] {
-      if (!doc_.donotupdate) RefreshEditor();
-    });
-  }
-
-  // Product editor.
-  {
-    auto* lay = new QGridLayout(productsPage_->panel(2));
-    lay->setContentsMargins(2, 2, 2, 2);
-    lay->addWidget(new QLabel(QStringLiteral("Bezeichnung:")), 0, 0);
-    lay->addWidget(new QLabel(QStringLiteral("Beschreibung:")), 0, 1);
-    nameEd_ = new QPlainTextEdit;
-    nameEd_->setObjectName(QStringLiteral("NameEd"));
-    descEd_ = new QPlainTextEdit;
-    descEd_->setObjectName(QStringLiteral("BeschreibungEd"));
-    lay->addWidget(nameEd_, 1, 0);
-    lay->addWidget(descEd_, 1, 1);
-    dibPrev_ = new DibBox(DibBox::Mode::Fit);
-    dibPrev_->setObjectName(QStringLiteral("DibPrev"));
-    dibPrev_->setMinimumWidth(120);
-    lay->addWidget(dibPrev_, 0, 2, 2, 1);
-    lay->setColumnStretch(0, 2);
-    lay->setColumnStretch(1, 3);
-    lay->setColumnStretch(2, 1);
-    connect(nameEd_, &QPlainTextEdit::textChanged, this, [this] {
-      if (refreshing_) return;
-      const editing::Selection sel = CurrentSelection();
-      const std::u16string text = U(nameEd_->toPlainText());
-      if (!editing::SetProductName(doc_, sel, text)) return;
-      const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
-      if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(0, Q(text));
-      Record("Bezeichnung:", EditKey(sel));
-      Repaint();
-    });
-    connect(descEd_, &QPlainTextEdit::textChanged, this, [this] {
-      if (refreshing_) return;
-      const editing::Selection sel = CurrentSelection();
-      const std::u16string text = U(descEd_->toPlainText());
-      if (!editing::SetProductDescription(doc_, sel, text)) return;
-      const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
-      if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(1, Q(text));
-      Record("Beschreibung:", EditKey(sel));
-      Repaint();
-    });
-    editorControls_.push_back(nameEd_);
-    editorControls_.push_back(descEd_);
-  }
-
-  // Pictures and variants.
-  {
-    auto* lay = new QHBoxLayout(productsPage_->panel(3));
-    lay->setContentsMargins(2, 2, 2, 2);
-    auto* pics = new QVBoxLayout;
-    pics->addWidget(new QLabel(QStringLiteral("Bilder:")));
-    pictureList_ = new QListWidget;
-    pictureList_->setObjectName(QStringLiteral("BilderList"));
-    pics->addWidget(pictureList_, 1);
-    auto* row = new QHBoxLayout;
-    QPushButton* newPics = Button(row, "NeueBilderBtn", "Neue Bilder...");
-    QPushButton* delPic = Button(row, "BildLoeschenBtn", "Löschen");
-    pics->addLayout(row);
-    auto* row2 = new QHBoxLayout;
-    QPushButton* upPic = Button(row2, "BildHochBtn", "Nach oben");
-    QPushButton* downPic = Button(row2, "BildRunterBtn", "Nach unten");
-    pics->addLayout(row2);
-    auto* row3 = new QHBoxLayout;
-    row3->addWidget(new QLabel(QStringLiteral("Bild Breite in cm:")));
-    bildBreitEd_ = new QDoubleSpinBox;
-    bildBreitEd_->setObjectName(QStringLiteral("BildBreitEd"));
-    bildBreitEd_->setRange(editing::kMinPictureWidth, editing::kMaxPictureWidth);
-    bildBreitEd_->setDecimals(2);
-    bildBreitEd_->setValue(view_.BildBreitEd);
-    bildBreitEd_->setKeyboardTracking(false);
-    bildBreitEd_->setToolTip(QStringLiteral("Die Breite VOR dem Hinzufügen der Bilder einstellen."));
-    row3->addWidget(bildBreitEd_);
-    pics->addLayout(row3);
-    lay->addLayout(pics, 1);
-    connect(newPics, &QPushButton::clicked, this, &MainWindow::AddPicturesCmd);
-    connect(delPic, &QPushButton::clicked, this, &MainWindow::DeletePictureCmd);
-    connect(upPic, &QPushButton::clicked, this, [this] { MovePictureCmd(true); });
-    connect(downPic, &QPushButton::clicked, this, [this] { MovePictureCmd(false); });
-    connect(pictureList_, &QListWidget::itemClicked, this, [this] { PictureClicked(); });
-    connect(bildBreitEd_, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this](double v) {
-      view_.BildBreitEd = v;
-      if (refreshing_) return;
-      if (!editing::SetPictureWidth(doc_, CurrentSelection(), pictureList_->currentRow(), v)) return;
-      Record("Bild Breite in cm:", EditKey(CurrentSelection()) + QString::number(pictureList_->currentRow()));
-      Repaint();
-    });
-
-    auto* vars = new QVBoxLayout;
-    vars->addWidget(new QLabel(QStringLiteral("Varianten:")));
-    gridView_ = new QTableView;
-    gridView_->setObjectName(QStringLiteral("StringGrid1"));
-    gridModel_ = new VariantGridModel(
-        grid_,
-        [this](int col, int row, const std::u16string& text) {
-          if (!editing::TypeInCell(doc_, CurrentSelection(), grid_, col, row, text)) return;
-          Record("Varianten:", EditKey(CurrentSelection()) + QStringLiteral("/%1/%2").arg(col).arg(row));
-          Repaint();
-        },
-        this);
-    gridView_->setModel(gridModel_);
-    gridView_->horizontalHeader()->hide();
-    gridView_->verticalHeader()->hide();
-    gridView_->verticalHeader()->setDefaultSectionSize(24);
-    gridView_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(gridView_, &QWidget::customContextMenuRequested, this, &MainWindow::GridMenu);
-    vars->addWidget(gridView_, 1);
-    auto* opts = new QHBoxLayout;
-    opts->addWidget(new QLabel(QStringLiteral("Anzahl Preisspalten:")));
-    anzPreisEd_ = new QSpinBox;
-    anzPreisEd_->setObjectName(QStringLiteral("AnzPreisSpaltenEd"));
-    anzPreisEd_->setRange(1, 100);
-    anzPreisEd_->setKeyboardTracking(false);
-    opts->addWidget(anzPreisEd_);
-    pageBreakCheck_ = new QCheckBox(QStringLiteral("Seitenumbruch nach dem Produkt"));
-    deactivateCheck_ = new QCheckBox(QStringLiteral("Produkt deaktivieren"));
-    opts->addWidget(pageBreakCheck_);
-    opts->addWidget(deactivateCheck_);
-    auto* tableBtn = new QPushButton(QStringLiteral("Tabellen Einstellungen..."));
-    opts->addWidget(tableBtn);
-    opts->addStretch(1);
-    vars->addLayout(opts);
-    lay->addLayout(vars, 3);
-    connect(anzPreisEd_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
-      if (refreshing_ || !editing::SetPriceColumns(doc_, CurrentSelection(), v)) return;
-      Record("Anzahl Preisspalten:", EditKey(CurrentSelection()));
-      Repaint();
-    });
-    connect(pageBreakCheck_, &QCheckBox::clicked, this, [this](bool on) {
-      if (!editing::SetPageBreakAfter(doc_, CurrentSelection(), on)) return;
-      Record("Seitenumbruch nach dem Produkt");
-      Repaint();
-    });
-    connect(deactivateCheck_, &QCheckBox::clicked, this, [this](bool on) {
-      if (!editing::SetProductsDeactivated(doc_, CurrentSelection(), on)) return;
-      Record("Produkt deaktivieren");
-      Repaint();
-    });
-    connect(tableBtn, &QPushButton::clicked, this, &MainWindow::TableSettingsCmd);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{pictureList_, newPics, delPic, upPic, downPic, gridView_,
-                                         anzPreisEd_, pageBreakCheck_, deactivateCheck_, tableBtn})
-      editorControls_.push_back(w);
-  }
-  return productsPage_;
+  BuildCategoryPanel(panels_[0]);
+  BuildProductPanel(panels_[1]);
+  BuildEditorPanel(panels_[2]);
+  BuildPicturePanel(panels_[3]);
+  // Files dropped onto the picture list become pictures of the product.
+  pictureList_->setAcceptDrops(true);
+  pictureList_->viewport()->installEventFilter(this);
 }
 
-editing::Selection MainWindow::CurrentSelection() const {
+void ProductTab::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  const int h = UpperPanelHeight(height());
+  int y = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int ph = i < 3 ? h : h + 80;
+    panels_[i]->setGeometry(0, y, width(), std::max(0, ph));
+    y += std::max(0, ph);
+  }
+}
+
+bool ProductTab::eventFilter(QObject* watched, QEvent* e) {
+  // The lists are watched from the moment they are made, before the picture list exists.
+  if (pictureList_ && watched == pictureList_->viewport())
+    return DropPictures(e) || QWidget::eventFilter(watched, e);
+  if (e->type() == QEvent::Resize && (watched == listView1_ || watched == listView2_))
+    FitListColumns(static_cast<QTreeWidget*>(watched));
+  return QWidget::eventFilter(watched, e);
+}
+
+void ProductTab::FitListColumns(QTreeWidget* list) {
+  const int w = list->width();
+  if (list == listView1_) {
+    list->setColumnWidth(0, 150);
+    list->setColumnWidth(1, std::max(0, w - 160));
+  } else {
+    list->setColumnWidth(0, std::max(0, w - 10));
+  }
+}
+
+bool ProductTab::DropPictures(QEvent* e) {
+  const QEvent::Type t = e->type();
+  if (t != QEvent::DragEnter && t != QEvent::DragMove && t != QEvent::Drop) return false;
+  auto* de = static_cast<QDropEvent*>(e);
+  const QStringList files = LocalFiles(de->mimeData());
+  // Pictures need a product to go to; a project file is left to the window.
+  if (!ArePictureFiles(files) || !editing::PositionProduct(doc_, CurrentSelection())) return false;
+  de->acceptProposedAction();
+  if (t != QEvent::Drop) return true;
+  std::vector<std::u16string> names;
+  for (const QString& f : files) names.push_back(U(f));
+  AddPictureFiles(names);
+  return true;
+}
+
+void ProductTab::BuildCategoryPanel(QWidget* panel) {
+  auto* lay = new QHBoxLayout(panel);
+  lay->setContentsMargins(2, 2, 2, 2);
+  listView2_ = ReportList("ListView2", {QStringLiteral("Kategorie")}, false);
+  listView2_->installEventFilter(this);
+  lay->addWidget(listView2_, 1);
+  auto* col = new QVBoxLayout;
+  connect(Button(col, "NeueKategorieBtn", "Neue Kategorie"), &QPushButton::clicked, this,
+          &ProductTab::NewCategoryCmd);
+  connect(Button(col, "KategorieBearbeitenBtn", "Bearbeiten"), &QPushButton::clicked, this,
+          &ProductTab::EditCategoryCmd);
+  connect(Button(col, "KategorieHochBtn", "Nach oben"), &QPushButton::clicked, this,
+          [this] { MoveCategoryCmd(true); });
+  connect(Button(col, "KategorieLoeschenBtn", "Löschen"), &QPushButton::clicked, this,
+          &ProductTab::DeleteCategoryCmd);
+  connect(Button(col, "KategorieRunterBtn", "Nach unten"), &QPushButton::clicked, this,
+          [this] { MoveCategoryCmd(false); });
+  col->addStretch(1);
+  lay->addLayout(col);
+  connect(listView2_, &QTreeWidget::itemSelectionChanged, this, [this] {
+    if (doc_.donotupdate) return;
+    // A change notification of the category list: marks the document.
+    editing::SelectCategory(doc_, CurrentSelection().kat);
+    ListProds();
+  });
+  connect(listView2_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* it, int) {
+    if (doc_.donotupdate) return;
+    editing::RenameCategory(doc_, listView2_->indexOfTopLevelItem(it), U(it->text(0)));
+    Record("Kategorie umbenennen");
+    Repaint();
+  });
+  connect(listView2_, &QTreeWidget::itemDoubleClicked, this, [this] { EditCategoryCmd(); });
+}
+
+void ProductTab::BuildProductPanel(QWidget* panel) {
+  auto* lay = new QHBoxLayout(panel);
+  lay->setContentsMargins(2, 2, 2, 2);
+  listView1_ = ReportList("ListView1", {QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung")}, true);
+  listView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  listView1_->installEventFilter(this);
+  lay->addWidget(listView1_, 1);
+  auto* col = new QVBoxLayout;
+  QPushButton* b[5];
+  b[0] = Button(col, "NeuesProduktBtn", "Neues Produkt");
+  b[1] = Button(col, "ProduktLoeschenBtn", "Löschen");
+  b[2] = Button(col, "ProduktHochBtn", "Nach oben");
+  b[3] = Button(col, "ProduktRunterBtn", "Nach unten");
+  b[4] = Button(col, "AndereKategBtn", "Andere Kateg.");
+  col->addStretch(1);
+  lay->addLayout(col);
+  connect(b[0], &QPushButton::clicked, this, &ProductTab::NewProductCmd);
+  connect(b[1], &QPushButton::clicked, this, &ProductTab::DeleteProductsCmd);
+  connect(b[2], &QPushButton::clicked, this, [this] { MoveProductCmd(true); });
+  connect(b[3], &QPushButton::clicked, this, [this] { MoveProductCmd(false); });
+  connect(b[4], &QPushButton::clicked, this, &ProductTab::MoveProductsCmd);
+  productControls_.assign(b, b + 5);
+  connect(listView1_, &QTreeWidget::itemSelectionChanged, this, [this] {
+    if (!doc_.donotupdate) RefreshEditor();
+  });
+}
+
+void ProductTab::BuildEditorPanel(QWidget* panel) {
+  auto* lay = new QGridLayout(panel);
+  lay->setContentsMargins(2, 2, 2, 2);
+  lay->addWidget(new QLabel(QStringLiteral("Bezeichnung:")), 0, 0);
+  lay->addWidget(new QLabel(QStringLiteral("Beschreibung:")), 0, 1);
+  nameEd_ = new QPlainTextEdit;
+  nameEd_->setObjectName(QStringLiteral("NameEd"));
+  descEd_ = new QPlainTextEdit;
+  descEd_->setObjectName(QStringLiteral("BeschreibungEd"));
+  lay->addWidget(nameEd_, 1, 0);
+  lay->addWidget(descEd_, 1, 1);
+  dibPrev_ = new DibBox(DibBox::Mode::Fit);
+  dibPrev_->setObjectName(QStringLiteral("DibPrev"));
+  dibPrev_->setMinimumWidth(120);
+  lay->addWidget(dibPrev_, 0, 2, 2, 1);
+  lay->setColumnStretch(0, 2);
+  lay->setColumnStretch(1, 3);
+  lay->setColumnStretch(2, 1);
+  // The name and the description: the box, the list column it shows in, the
+  // edit and the name of its undo step.
+  using Setter = bool (*)(Document&, const editing::Selection&, const std::u16string&);
+  auto bind = [this](QPlainTextEdit* box, int column, Setter set, const char* step) {
+    connect(box, &QPlainTextEdit::textChanged, this, [this, box, column, set, step] {
+      if (refreshing_) return;
+      const editing::Selection sel = CurrentSelection();
+      const std::u16string text = U(box->toPlainText());
+      if (!set(doc_, sel, text)) return;
+      const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
+      if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(column, Q(text));
+      Record(step, EditKey(sel));
+      Repaint();
+    });
+    editorControls_.push_back(box);
+  };
+  bind(nameEd_, 0, &editing::SetProductName, "Bezeichnung:");
+  bind(descEd_, 1, &editing::SetProductDescription, "Beschreibung:");
+}
+
+void ProductTab::BuildPicturePanel(QWidget* panel) {
+  auto* lay = new QHBoxLayout(panel);
+  lay->setContentsMargins(2, 2, 2, 2);
+  auto* pics = new QVBoxLayout;
+  pics->addWidget(new QLabel(QStringLiteral("Bilder:")));
+  pictureList_ = new QListWidget;
+  pictureList_->setObjectName(QStringLiteral("BilderList"));
+  pics->addWidget(pictureList_, 1);
+  auto* row = new QHBoxLayout;
+  QPushButton* newPics = Button(row, "NeueBilderBtn", "Neue Bilder...");
+  QPushButton* delPic = Button(row, "BildLoeschenBtn", "Löschen");
+  pics->addLayout(row);
+  auto* row2 = new QHBoxLayout;
+  QPushButton* upPic = Button(row2, "BildHochBtn", "Nach oben");
+  QPushButton* downPic = Button(row2, "BildRunterBtn", "Nach unten");
+  pics->addLayout(row2);
+  auto* row3 = new QHBoxLayout;
+  row3->addWidget(new QLabel(QStringLiteral("Bild Breite in cm:")));
+  bildBreitEd_ = new QDoubleSpinBox;
+  bildBreitEd_->setObjectName(QStringLiteral("BildBreitEd"));
+  bildBreitEd_->setRange(editing::kMinPictureWidth, editing::kMaxPictureWidth);
+  bildBreitEd_->setDecimals(2);
+  bildBreitEd_->setValue(view_.BildBreitEd);
+  bildBreitEd_->setKeyboardTracking(false);
+  bildBreitEd_->setToolTip(QStringLiteral("Die Breite VOR dem Hinzufügen der Bilder einstellen."));
+  row3->addWidget(bildBreitEd_);
+  pics->addLayout(row3);
+  lay->addLayout(pics, 1);
+  connect(newPics, &QPushButton::clicked, this, &ProductTab::AddPicturesCmd);
+  connect(delPic, &QPushButton::clicked, this, &ProductTab::DeletePictureCmd);
+  connect(upPic, &QPushButton::clicked, this, [this] { MovePictureCmd(true); });
+  connect(downPic, &QPushButton::clicked, this, [this] { MovePictureCmd(false); });
+  connect(pictureList_, &QListWidget::itemClicked, this, [this] { PictureClicked(); });
+  connect(bildBreitEd_, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this](double v) {
+    view_.BildBreitEd = v;
+    if (refreshing_) return;
+    if (!editing::SetPictureWidth(doc_, CurrentSelection(), pictureList_->currentRow(), v)) return;
+    Record("Bild Breite in cm:", EditKey(CurrentSelection()) + QString::number(pictureList_->currentRow()));
+    Repaint();
+  });
+
+  BuildVariantPanel(lay);
+  for (QWidget* w : std::initializer_list<QWidget*>{pictureList_, newPics, delPic, upPic, downPic})
+    editorControls_.push_back(w);
+}
+
+void ProductTab::BuildVariantPanel(QBoxLayout* lay) {
+  auto* vars = new QVBoxLayout;
+  vars->addWidget(new QLabel(QStringLiteral("Varianten:")));
+  gridView_ = new QTableView;
+  gridView_->setObjectName(QStringLiteral("StringGrid1"));
+  gridModel_ = new VariantGridModel(
+      grid_,
+      [this](int col, int row, const std::u16string& text) {
+        if (!editing::TypeInCell(doc_, CurrentSelection(), grid_, col, row, text)) return;
+        Record("Varianten:", EditKey(CurrentSelection()) + QStringLiteral("/%1/%2").arg(col).arg(row));
+        Repaint();
+      },
+      this);
+  gridView_->setModel(gridModel_);
+  gridView_->horizontalHeader()->hide();
+  gridView_->verticalHeader()->hide();
+  gridView_->verticalHeader()->setDefaultSectionSize(24);
+  gridView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(gridView_, &QWidget::customContextMenuRequested, this, &ProductTab::GridMenu);
+  vars->addWidget(gridView_, 1);
+  auto* opts = new QHBoxLayout;
+  opts->addWidget(new QLabel(QStringLiteral("Anzahl Preisspalten:")));
+  anzPreisEd_ = new QSpinBox;
+  anzPreisEd_->setObjectName(QStringLiteral("AnzPreisSpaltenEd"));
+  anzPreisEd_->setRange(editing::kMinPriceColumns, editing::kMaxPriceColumns);
+  anzPreisEd_->setKeyboardTracking(false);
+  opts->addWidget(anzPreisEd_);
+  pageBreakCheck_ = new QCheckBox(QStringLiteral("Seitenumbruch nach dem Produkt"));
+  deactivateCheck_ = new QCheckBox(QStringLiteral("Produkt deaktivieren"));
+  opts->addWidget(pageBreakCheck_);
+  opts->addWidget(deactivateCheck_);
+  auto* tableBtn = new QPushButton(QStringLiteral("Tabellen Einstellungen..."));
+  opts->addWidget(tableBtn);
+  opts->addStretch(1);
+  vars->addLayout(opts);
+  lay->addLayout(vars, 3);
+  connect(anzPreisEd_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
+    if (refreshing_ || !editing::SetPriceColumns(doc_, CurrentSelection(), v)) return;
+    Record("Anzahl Preisspalten:", EditKey(CurrentSelection()));
+    Repaint();
+  });
+  connect(pageBreakCheck_, &QCheckBox::clicked, this, [this](bool on) {
+    if (!editing::SetPageBreakAfter(doc_, CurrentSelection(), on)) return;
+    Record("Seitenumbruch nach dem Produkt");
+    Repaint();
+  });
+  connect(deactivateCheck_, &QCheckBox::clicked, this, [this](bool on) {
+    if (!editing::SetProductsDeactivated(doc_, CurrentSelection(), on)) return;
+    Record("Produkt deaktivieren");
+    Repaint();
+  });
+  connect(tableBtn, &QPushButton::clicked, this, &ProductTab::TableSettingsCmd);
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{gridView_, anzPreisEd_, pageBreakCheck_, deactivateCheck_, tableBtn})
+    editorControls_.push_back(w);
+}
+
+editing::Selection ProductTab::CurrentSelection() const {
   editing::Selection sel;
   const QList<QTreeWidgetItem*> cats = listView2_->selectedItems();
   if (!cats.isEmpty()) sel.kat = listView2_->indexOfTopLevelItem(cats.first());
@@ -282,7 +344,31 @@ editing::Selection MainWindow::CurrentSelection() const {
   return sel;
 }
 
-void MainWindow::ListCategories(int select) {
+double ProductTab::PictureWidth() const { return bildBreitEd_->value(); }
+
+void ProductTab::ShowDocument() {
+  previewProduct_ = nullptr;  // the previous document's picture goes with it
+  ListCategories(-1);
+}
+
+void ProductTab::ShowSelection(int kat, int prod) {
+  if (kat < 0 || kat >= int(doc_.kats.Count())) return;
+  ListCategories(kat);
+  if (prod >= 0 && prod < int(doc_.kats[kat].products.Count())) SelectProduct(prod);
+}
+
+void ProductTab::ShowFound(const editing::Selection& sel) {
+  // Selecting the category is a change of the category list, as by a click.
+  listView2_->clearSelection();
+  if (QTreeWidgetItem* it = listView2_->topLevelItem(sel.kat)) {
+    listView2_->setCurrentItem(it);
+    it->setSelected(true);
+    listView2_->scrollToItem(it, QAbstractItemView::PositionAtTop);
+  }
+  if (!sel.prods.empty()) SelectProduct(sel.prods.front());
+}
+
+void ProductTab::ListCategories(int select) {
   {
     editing::NoUpdateGuard guard(doc_);
     const QSignalBlocker block(listView2_);
@@ -300,7 +386,7 @@ void MainWindow::ListCategories(int select) {
   ListProds();
 }
 
-void MainWindow::ListProds() {
+void ProductTab::ListProds() {
   const editing::Selection sel = CurrentSelection();
   {
     editing::NoUpdateGuard guard(doc_);
@@ -314,7 +400,7 @@ void MainWindow::ListProds() {
   Repaint();
 }
 
-void MainWindow::SelectProduct(int index) {
+void ProductTab::SelectProduct(int index) {
   {
     editing::NoUpdateGuard guard(doc_);
     const QSignalBlocker block(listView1_);
@@ -328,13 +414,14 @@ void MainWindow::SelectProduct(int index) {
   RefreshEditor();
 }
 
-void MainWindow::RefreshEditor() {
+void ProductTab::RefreshEditor() {
   refreshing_ = true;
   const editing::Selection sel = CurrentSelection();
   Product* p = editing::PositionProduct(doc_, sel);
   pictureList_->clear();
   if (p) {
-    anzPreisEd_->setValue(std::clamp<int>(p->pricecols, 1, 100));
+    anzPreisEd_->setValue(
+        std::clamp<int>(p->pricecols, editing::kMinPriceColumns, editing::kMaxPriceColumns));
     pageBreakCheck_->setChecked(p->pagebreakafter);
     deactivateCheck_->setChecked(p->deactivated);
     nameEd_->setPlainText(Q(p->name));
@@ -357,7 +444,7 @@ void MainWindow::RefreshEditor() {
   refreshing_ = false;
 }
 
-void MainWindow::FillGrid() {
+void ProductTab::FillGrid() {
   const editing::Selection sel = CurrentSelection();
   if (Product* p = editing::PositionProduct(doc_, sel))
     grid_.Fill(*p);
@@ -372,7 +459,7 @@ void MainWindow::FillGrid() {
 
 // ---- category commands
 
-void MainWindow::NewCategoryCmd() {
+void ProductTab::NewCategoryCmd() {
   const int32_t i = editing::NewCategory(doc_);
   if (i < 0) return;
   ListCategories(i);
@@ -381,7 +468,7 @@ void MainWindow::NewCategoryCmd() {
   Repaint();
 }
 
-void MainWindow::EditCategoryCmd() {
+void ProductTab::EditCategoryCmd() {
   const int kat = CurrentSelection().kat;
   Category* c = editing::PositionCategory(doc_, kat);
   if (!c) return;
@@ -396,13 +483,13 @@ void MainWindow::EditCategoryCmd() {
   Repaint();
 }
 
-void MainWindow::DeleteCategoryCmd() {
-  if (!editing::DeleteCategory(doc_, CurrentSelection().kat, *dialogs_)) return;
+void ProductTab::DeleteCategoryCmd() {
+  if (!editing::DeleteCategory(doc_, CurrentSelection().kat, fb_)) return;
   ListCategories(-1);
   Record("Kategorie löschen");
 }
 
-void MainWindow::MoveCategoryCmd(bool up) {
+void ProductTab::MoveCategoryCmd(bool up) {
   const int kat = CurrentSelection().kat;
   const int32_t to = up ? editing::MoveCategoryUp(doc_, kat) : editing::MoveCategoryDown(doc_, kat);
   if (to < 0 || to == kat) return;
@@ -410,7 +497,7 @@ void MainWindow::MoveCategoryCmd(bool up) {
   Record(up ? "Nach oben" : "Nach unten");
 }
 
-void MainWindow::MoveProductsCmd() {
+void ProductTab::MoveProductsCmd() {
   const editing::Selection sel = CurrentSelection();
   if (sel.kat < 0 || sel.prods.empty()) return;
   int target = -1;
@@ -422,7 +509,7 @@ void MainWindow::MoveProductsCmd() {
 
 // ---- product commands
 
-void MainWindow::NewProductCmd() {
+void ProductTab::NewProductCmd() {
   const int32_t i = editing::NewProduct(doc_, CurrentSelection().kat);
   if (i < 0) return;
   ListProds();
@@ -432,13 +519,13 @@ void MainWindow::NewProductCmd() {
   nameEd_->selectAll();
 }
 
-void MainWindow::DeleteProductsCmd() {
+void ProductTab::DeleteProductsCmd() {
   if (!editing::DeleteProducts(doc_, CurrentSelection())) return;
   ListProds();
   Record("Produkt löschen");
 }
 
-void MainWindow::MoveProductCmd(bool up) {
+void ProductTab::MoveProductCmd(bool up) {
   const editing::Selection sel = CurrentSelection();
   const int32_t to = up ? editing::MoveProductUp(doc_, sel) : editing::MoveProductDown(doc_, sel);
   if (to < 0 || sel.prods.empty() || to == sel.prods.front()) return;
@@ -447,21 +534,31 @@ void MainWindow::MoveProductCmd(bool up) {
   Record(up ? "Nach oben" : "Nach unten");
 }
 
-void MainWindow::DuplicateProductCmd() {
+void ProductTab::DuplicateProductCmd() {
   if (editing::DuplicateProduct(doc_, CurrentSelection()) < 0) return;
   ListProds();
   Record("Produkt duplizieren...");
 }
 
-void MainWindow::SortNamesCmd() {
-  if (!editing::SortProductNames(doc_, *dialogs_)) return;
+void ProductTab::SortNamesCmd() {
+  if (!editing::SortProductNames(doc_, fb_)) return;
   ListProds();
   Record("Produktnamen alphabetisch sortieren...");
 }
 
+void ProductTab::WriteCellCmd() {
+  const QModelIndex at = gridView_->currentIndex();
+  const int c = at.isValid() ? at.column() : 0, r = at.isValid() ? at.row() : 0;
+  const std::u16string text = grid_.Cell(c, r);
+  if (editing::WriteCellToAllTables(doc_, c, r, text, fb_) <= 0) return;
+  Record("Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...");
+  FillGrid();
+  Repaint();
+}
+
 // ---- pictures
 
-void MainWindow::AddPicturesCmd() {
+void ProductTab::AddPicturesCmd() {
   const editing::Selection sel = CurrentSelection();
   if (!editing::PositionProduct(doc_, sel)) return;
   const QStringList files =
@@ -472,7 +569,7 @@ void MainWindow::AddPicturesCmd() {
   AddPictureFiles(names);
 }
 
-void MainWindow::AddPictureFiles(const std::vector<std::u16string>& names) {
+void ProductTab::AddPictureFiles(const std::vector<std::u16string>& names) {
   const editing::Selection sel = CurrentSelection();
   if (!editing::PositionProduct(doc_, sel)) return;
   auto probe = [](const std::u16string& path, int& w, int& h) {
@@ -482,8 +579,8 @@ void MainWindow::AddPictureFiles(const std::vector<std::u16string>& names) {
     h = d.height;
     return true;
   };
-  const editing::AddPicturesResult r = editing::AddPictures(doc_, sel, names, ql::FromUtf8(state_.progpath),
-                                                            bildBreitEd_->value(), probe, *dialogs_);
+  const editing::AddPicturesResult r =
+      editing::AddPictures(doc_, sel, names, ql::FromUtf8(progpath_), bildBreitEd_->value(), probe, fb_);
   Record("Neue Bilder...");
   if (!r.preview.empty()) ShowPreviewPicture(r.preview);
   const int keep = pictureList_->currentRow();
@@ -492,7 +589,7 @@ void MainWindow::AddPictureFiles(const std::vector<std::u16string>& names) {
   Repaint();
 }
 
-void MainWindow::ShowPreviewPicture(const std::u16string& file) {
+void ProductTab::ShowPreviewPicture(const std::u16string& file) {
   dib d;
   if (!OpenDib(d, ql::ToUtf8(file))) return;
   di_ = std::move(d);
@@ -500,7 +597,7 @@ void MainWindow::ShowPreviewPicture(const std::u16string& file) {
   previewProduct_ = editing::PositionProduct(doc_, CurrentSelection());
 }
 
-void MainWindow::DeletePictureCmd() {
+void ProductTab::DeletePictureCmd() {
   const int32_t next = editing::DeletePicture(doc_, CurrentSelection(), pictureList_->currentRow());
   Record("Bild löschen");
   RefreshEditor();
@@ -508,7 +605,7 @@ void MainWindow::DeletePictureCmd() {
   Repaint();
 }
 
-void MainWindow::MovePictureCmd(bool up) {
+void ProductTab::MovePictureCmd(bool up) {
   const editing::Selection sel = CurrentSelection();
   const int from = pictureList_->currentRow();
   const int32_t to = up ? editing::MovePictureUp(doc_, sel, from) : editing::MovePictureDown(doc_, sel, from);
@@ -519,7 +616,7 @@ void MainWindow::MovePictureCmd(bool up) {
   Repaint();
 }
 
-void MainWindow::PictureClicked() {
+void ProductTab::PictureClicked() {
   const int row = pictureList_->currentRow();
   const editing::Selection sel = CurrentSelection();
   dib loaded;
@@ -529,7 +626,7 @@ void MainWindow::PictureClicked() {
     h = loaded.height;
     return true;
   };
-  const editing::PreviewResult r = editing::PreviewPicture(doc_, sel, row, probe, *dialogs_);
+  const editing::PreviewResult r = editing::PreviewPicture(doc_, sel, row, probe, fb_);
   if (!r.loaded) return;
   di_ = std::move(loaded);
   dibPrev_->SetDib(di_);
@@ -548,7 +645,7 @@ const char* const kGridCommands[8] = {"Spalte löschen", "Spalte einfügen",    
                                       "Zeile kopieren", "Zeilenkopie einfügen"};
 }  // namespace
 
-void MainWindow::GridMenu(const QPoint& pos) {
+void ProductTab::GridMenu(const QPoint& pos) {
   const QModelIndex at = gridView_->indexAt(pos);
   if (!at.isValid()) return;
   gridView_->setCurrentIndex(at);
@@ -561,7 +658,7 @@ void MainWindow::GridMenu(const QPoint& pos) {
     GridCommand(chosen->data().toInt(), at.column(), at.row());
 }
 
-void MainWindow::GridCommand(int command, int c, int r) {
+void ProductTab::GridCommand(int command, int c, int r) {
   const editing::Selection sel = CurrentSelection();
   switch (command) {
     case 0:
@@ -597,7 +694,7 @@ void MainWindow::GridCommand(int command, int c, int r) {
   Repaint();
 }
 
-void MainWindow::TableSettingsCmd() {
+void ProductTab::TableSettingsCmd() {
   const editing::Selection sel = CurrentSelection();
   editing::TableSettingsValues v;
   if (!editing::TableSettingsFromProduct(doc_, sel, v)) return;

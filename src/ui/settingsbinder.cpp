@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 
+#include "core/settingstable.h"
 #include "imaging/qtdib.h"
 
 namespace ui {
@@ -53,13 +54,22 @@ bool PickColor(QWidget* parent, TColor& c) {
   c = QRgbToTColor(chosen.rgb());
   return true;
 }
+
+// The table row of a setting a number box edits. A name missing from the
+// table is a mistake in the tab that builds the box, not a user's input.
+const SettingRange& TableRow(const char* name, SettingKind kind) {
+  const SettingRange* r = FindSetting(name);
+  if (!r || r->kind != kind) qFatal("setting %s: no number of that kind in the settings table", name);
+  return *r;
+}
+
 }  // namespace
 
-QDoubleSpinBox* SettingsBinder::Number(const char* name, double& field, double lo, double hi, double step,
-                                       int decimals) {
+QDoubleSpinBox* SettingsBinder::Number(const char* name, double& field, double step, int decimals) {
+  const SettingRange& r = TableRow(name, SettingKind::MM);
   auto* w = new QDoubleSpinBox;
   w->setObjectName(QString::fromLatin1(name));
-  w->setRange(lo, hi);
+  w->setRange(r.lo, r.hi);
   w->setSingleStep(step);
   w->setDecimals(decimals);
   w->setKeyboardTracking(false);
@@ -74,10 +84,11 @@ QDoubleSpinBox* SettingsBinder::Number(const char* name, double& field, double l
   return w;
 }
 
-QSpinBox* SettingsBinder::Integer(const char* name, int32_t& field, int lo, int hi) {
+QSpinBox* SettingsBinder::Integer(const char* name, int32_t& field) {
+  const SettingRange& r = TableRow(name, SettingKind::INT);
   auto* w = new QSpinBox;
   w->setObjectName(QString::fromLatin1(name));
-  w->setRange(lo, hi);
+  w->setRange(int(r.lo), int(r.hi));
   w->setKeyboardTracking(false);
   QObject::connect(w, qOverload<int>(&QSpinBox::valueChanged), w, [this, &field, name](int v) {
     field = v;

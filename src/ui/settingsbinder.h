@@ -52,9 +52,10 @@ class SettingsBinder {
   SettingsBinder(CatalogSettings& set, QWidget* dialogParent, Changed changed)
       : set_(set), parent_(dialogParent), changed_(std::move(changed)) {}
 
-  QDoubleSpinBox* Number(const char* name, double& field, double lo, double hi, double step = 1,
-                         int decimals = 2);
-  QSpinBox* Integer(const char* name, int32_t& field, int lo, int hi);
+  // Number boxes accept the range of the setting's row in the settings
+  // table (core/settings.h); `name` must be a setting of that table.
+  QDoubleSpinBox* Number(const char* name, double& field, double step = 1, int decimals = 2);
+  QSpinBox* Integer(const char* name, int32_t& field);
   QCheckBox* Check(const char* name, bool& field, const QString& caption);
   QLineEdit* Text(const char* name, std::u16string& field);
   // A set of radio buttons for fields of which exactly one is on.

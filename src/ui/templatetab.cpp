@@ -64,7 +64,7 @@ TemplateTab::TemplateTab(Document& doc, SettingsBinder& binder, Feedback& fb,
   auto* geo = new QGridLayout;
   int row = 0;
   geo->addWidget(Label("Anzahl Preisspalten:"), row, 0);
-  geo->addWidget(b.Integer("PreDefAnzPreisEd", s.PreDefAnzPreisEd, 1, 100), row++, 1);
+  geo->addWidget(b.Integer("PreDefAnzPreisEd", s.PreDefAnzPreisEd), row++, 1);
   geo->addWidget(b.Check("DefineFixedWidthCheck", s.DefineFixedWidthCheck,
                          QStringLiteral("Feste Breite für die Tabellenzellen definieren:")),
                  row++, 0, 1, 4);
@@ -76,24 +76,24 @@ TemplateTab::TemplateTab(Document& doc, SettingsBinder& binder, Feedback& fb,
   for (int i = 0; i < 10; ++i) {
     geo->addWidget(new QLabel(QString::number(i + 1) + QStringLiteral(". Spalte:")), row + i % 5,
                    (i / 5) * 2);
-    geo->addWidget(b.Number(colNames[i], *cols[i], 0, 1000), row + i % 5, (i / 5) * 2 + 1);
+    geo->addWidget(b.Number(colNames[i], *cols[i]), row + i % 5, (i / 5) * 2 + 1);
   }
   row += 5;
   geo->addWidget(b.Check("DefineFixedHeightCheck", s.DefineFixedHeightCheck,
                          QStringLiteral("Feste Höhe für die Tabellenzellen definieren:")),
                  row++, 0, 1, 4);
   geo->addWidget(Label("Zeilenhöhe:"), row, 0);
-  geo->addWidget(b.Number("RxSpinEdit6", s.RxSpinEdit6, 0, 1000), row++, 1);
+  geo->addWidget(b.Number("RxSpinEdit6", s.RxSpinEdit6), row++, 1);
   geo->addWidget(b.Check("FixWidthForTableCheck", s.FixWidthForTableCheck,
                          QStringLiteral("Feste Breite für die ganze Tabelle definieren:")),
                  row++, 0, 1, 4);
   geo->addWidget(Label("Breite:"), row, 0);
-  geo->addWidget(b.Number("FixedWidthForTableEd", s.FixedWidthForTableEd, 0, 1000), row++, 1);
+  geo->addWidget(b.Number("FixedWidthForTableEd", s.FixedWidthForTableEd), row++, 1);
   geo->addWidget(b.Check("DefMaxCellWidthCheck", s.DefMaxCellWidthCheck,
                          QStringLiteral("Maximale Breite für Tabellenzelle definieren:")),
                  row++, 0, 1, 4);
   geo->addWidget(Label("Breite:"), row, 0);
-  geo->addWidget(b.Number("MaxCellWidthEd", s.MaxCellWidthEd, 0, 1000), row++, 1);
+  geo->addWidget(b.Number("MaxCellWidthEd", s.MaxCellWidthEd), row++, 1);
   geo->setRowStretch(row, 1);
   lay->addLayout(geo, 1);
 }

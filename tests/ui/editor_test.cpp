@@ -101,20 +101,20 @@ TEST_F(WindowTest, ProductEditorStoresThroughTheCommands) {
   Start();
   window->document().AddCategory(u"Kat");
   window->ShowDocument();
-  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(0));
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(0));
   QPushButton* neu = window->findChild<QPushButton*>(QStringLiteral("NeuesProduktBtn"));
   ASSERT_TRUE(neu->isEnabled());
   neu->click();
   Document& doc = window->document();
   ASSERT_EQ(doc.kats[0].products.Count(), 1u);
-  ASSERT_EQ(window->productList()->topLevelItemCount(), 1);
+  ASSERT_EQ(window->productTab()->productList()->topLevelItemCount(), 1);
   auto* name = window->findChild<QPlainTextEdit*>(QStringLiteral("NameEd"));
   EXPECT_EQ(name->toPlainText(), QStringLiteral("Neues Produkt"));
   EXPECT_EQ(doc.kats[0].products[0].pricecols, 3);
 
   name->setPlainText(QStringLiteral("Gießkanne"));
   EXPECT_EQ(doc.kats[0].products[0].name, u"Gießkanne");
-  EXPECT_EQ(window->productList()->topLevelItem(0)->text(0), QStringLiteral("Gießkanne"));
+  EXPECT_EQ(window->productTab()->productList()->topLevelItem(0)->text(0), QStringLiteral("Gießkanne"));
 
   // Row 0 holds the template titles; a cell typed further down pads the table.
   auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
@@ -132,7 +132,7 @@ TEST_F(WindowTest, ProductEditorStoresThroughTheCommands) {
   EXPECT_EQ(doc.kats[0].products[0].pricecols, 2);
 
   // Deselecting the product empties and disables the editor; typing then changes nothing.
-  window->productList()->clearSelection();
+  window->productTab()->productList()->clearSelection();
   EXPECT_FALSE(name->isEnabled());
   EXPECT_TRUE(name->toPlainText().isEmpty());
   name->setPlainText(QStringLiteral("x"));
@@ -142,9 +142,9 @@ TEST_F(WindowTest, ProductEditorStoresThroughTheCommands) {
 TEST_F(WindowTest, PicturesOfAProductAreListed) {
   Start();
   ASSERT_TRUE(window->OpenDocument(SamplePath()));
-  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(2));
-  ASSERT_GT(window->productList()->topLevelItemCount(), 0);
-  window->productList()->setCurrentItem(window->productList()->topLevelItem(0));
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(2));
+  ASSERT_GT(window->productTab()->productList()->topLevelItemCount(), 0);
+  window->productTab()->productList()->setCurrentItem(window->productTab()->productList()->topLevelItem(0));
   const Product& p = window->document().kats[2].products[0];
   auto* pics = window->findChild<QListWidget*>(QStringLiteral("BilderList"));
   ASSERT_EQ(pics->count(), static_cast<int>(p.pictures.Count()));
@@ -172,8 +172,8 @@ TEST_F(WindowTest, EveryTabDrawsItsControls) {
   Start();
   ASSERT_TRUE(window->OpenDocument(SamplePath()));
   window->resize(1100, 800);
-  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(2));
-  window->productList()->setCurrentItem(window->productList()->topLevelItem(0));
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(2));
+  window->productTab()->productList()->setCurrentItem(window->productTab()->productList()->topLevelItem(0));
   QDir().mkpath(QStringLiteral("screens"));
   for (int i = 0; i < window->pages()->count(); ++i) {
     window->pages()->setCurrentIndex(i);

@@ -13,6 +13,7 @@
 
 #include "support/scripted_feedback.h"
 #include "ui/mainwindow.h"
+#include "ui/producttab.h"
 
 namespace uitest {
 

@@ -24,19 +24,19 @@ void Click(ui::MainWindow* w, const char* button) {
 TEST_F(WindowTest, CategoryCommandsKeepListAndDocumentInStep) {
   Start();
   Click(window.get(), "NeueKategorieBtn");
-  QTreeWidget* cats = window->categoryList();
+  QTreeWidget* cats = window->productTab()->categoryList();
   ASSERT_EQ(cats->topLevelItemCount(), 1);
   EXPECT_TRUE(window->document().changed);
   cats->topLevelItem(0)->setText(0, QStringLiteral("Töpfe"));  // the in-place edit ends
   EXPECT_EQ(window->document().kats[0].name, u"Töpfe");
   Click(window.get(), "NeueKategorieBtn");
   cats->topLevelItem(1)->setText(0, QStringLiteral("Bänke"));
-  ASSERT_EQ(window->CurrentSelection().kat, 1);
+  ASSERT_EQ(window->productTab()->CurrentSelection().kat, 1);
 
   Click(window.get(), "KategorieHochBtn");
   EXPECT_EQ(Names(cats), QStringList({"Bänke", "Töpfe"}));
   EXPECT_EQ(window->document().kats[0].name, u"Bänke");
-  EXPECT_EQ(window->CurrentSelection().kat, 0) << "the moved entry stays selected";
+  EXPECT_EQ(window->productTab()->CurrentSelection().kat, 0) << "the moved entry stays selected";
   Click(window.get(), "KategorieHochBtn");  // already first
   EXPECT_EQ(Names(cats), QStringList({"Bänke", "Töpfe"}));
 
@@ -49,7 +49,7 @@ TEST_F(WindowTest, CategoryCommandsKeepListAndDocumentInStep) {
   Click(window.get(), "KategorieLoeschenBtn");
   EXPECT_EQ(Names(cats), QStringList({"Töpfe"}));
   EXPECT_EQ(window->document().kats.Count(), 1u);
-  EXPECT_EQ(window->productList()->topLevelItemCount(), 0);
+  EXPECT_EQ(window->productTab()->productList()->topLevelItemCount(), 0);
   EXPECT_FALSE(window->findChild<QPushButton*>(QStringLiteral("NeuesProduktBtn"))->isEnabled())
       << "no category selected after the delete";
 }
@@ -60,17 +60,18 @@ TEST_F(WindowTest, ProductMovesAndDeletesFollowTheSelection) {
   for (int i = 0; i < 3; ++i) Click(window.get(), "NeuesProduktBtn");
   Document& doc = window->document();
   ASSERT_EQ(doc.kats[0].products.Count(), 3u);
-  EXPECT_EQ(window->CurrentSelection().prods, std::vector<int32_t>({2})) << "the new product is selected";
+  EXPECT_EQ(window->productTab()->CurrentSelection().prods, std::vector<int32_t>({2}))
+      << "the new product is selected";
   doc.kats[0].products.GetObject(0)->name = u"A";
   doc.kats[0].products.GetObject(1)->name = u"B";
   doc.kats[0].products.GetObject(2)->name = u"C";
   window->ShowDocument();
-  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(0));
-  QTreeWidget* prods = window->productList();
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(0));
+  QTreeWidget* prods = window->productTab()->productList();
   prods->setCurrentItem(prods->topLevelItem(2));
   Click(window.get(), "ProduktHochBtn");
   EXPECT_EQ(Names(prods), QStringList({"A", "C", "B"}));
-  EXPECT_EQ(window->CurrentSelection().prods, std::vector<int32_t>({1}));
+  EXPECT_EQ(window->productTab()->CurrentSelection().prods, std::vector<int32_t>({1}));
 
   prods->clearSelection();
   prods->topLevelItem(2)->setSelected(true);

@@ -49,8 +49,8 @@ TEST_F(WindowTest, PicturePreviewClearsForAProductWithoutPicturesAndANewDocument
   auto* box = window->findChild<ui::DibBox*>(QStringLiteral("DibPrev"));
   auto* pics = window->findChild<QListWidget*>(QStringLiteral("BilderList"));
   ASSERT_TRUE(box && pics);
-  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(2));
-  window->productList()->setCurrentItem(window->productList()->topLevelItem(0));
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(2));
+  window->productTab()->productList()->setCurrentItem(window->productTab()->productList()->topLevelItem(0));
   ASSERT_GT(pics->count(), 0);
   auto clickFirstPicture = [&] {
     pics->setCurrentRow(0);
@@ -65,17 +65,21 @@ TEST_F(WindowTest, PicturePreviewClearsForAProductWithoutPicturesAndANewDocument
   EXPECT_FALSE(box->HasPicture());
 
   // Back to the first product: its picture shows again once clicked; another
-  // product in the editor clears it.
-  window->productList()->clearSelection();
-  window->productList()->setCurrentItem(window->productList()->topLevelItem(0));
+  // product in the editor clears it. (Selected explicitly: a modifier key
+  // left down by an earlier test would otherwise extend the selection.)
+  QTreeWidget* products = window->productTab()->productList();
+  auto selectOnly = [products](int row) {
+    products->setCurrentItem(products->topLevelItem(row), 0, QItemSelectionModel::ClearAndSelect);
+  };
+  selectOnly(0);
   EXPECT_FALSE(box->HasPicture());
   clickFirstPicture();
   EXPECT_TRUE(box->HasPicture());
-  window->productList()->setCurrentItem(window->productList()->topLevelItem(1));
+  selectOnly(1);
   EXPECT_FALSE(box->HasPicture());
 
   // A new document shows no picture of the old one.
-  window->productList()->setCurrentItem(window->productList()->topLevelItem(0));
+  selectOnly(0);
   clickFirstPicture();
   ASSERT_TRUE(box->HasPicture());
   answers.fb.answers = {Answer::No};  // do not save the added product

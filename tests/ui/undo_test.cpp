@@ -57,7 +57,7 @@ TEST_F(UndoTest, EveryKindOfCommandIsUndoneAndRedoneExactly) {
 
   Check("new category", [&] { Click("NeueKategorieBtn"); });
   Check("rename category",
-        [&] { window->categoryList()->topLevelItem(0)->setText(0, QStringLiteral("Töpfe")); });
+        [&] { window->productTab()->categoryList()->topLevelItem(0)->setText(0, QStringLiteral("Töpfe")); });
   Check("new product", [&] { Click("NeuesProduktBtn"); });
   Check("product name",
         [&] { window->findChild<QPlainTextEdit*>(QStringLiteral("NameEd"))->setPlainText("Kanne"); });
@@ -66,13 +66,13 @@ TEST_F(UndoTest, EveryKindOfCommandIsUndoneAndRedoneExactly) {
   });
   auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
   Check("grid cell", [&] { grid->model()->setData(grid->model()->index(1, 1), QStringLiteral("12,50")); });
-  Check("grid row insert", [&] { window->GridCommand(3, 1, 1); });
-  Check("grid column delete", [&] { window->GridCommand(0, 0, 0); });
+  Check("grid row insert", [&] { window->productTab()->GridCommand(3, 1, 1); });
+  Check("grid column delete", [&] { window->productTab()->GridCommand(0, 0, 0); });
   Check("page break", [&] {
     for (QCheckBox* c : window->findChildren<QCheckBox*>())
       if (c->text() == QStringLiteral("Seitenumbruch nach dem Produkt")) c->click();
   });
-  Check("picture drop", [&] { window->AddPictureFiles({png.toStdU16String()}); });
+  Check("picture drop", [&] { window->productTab()->AddPictureFiles({png.toStdU16String()}); });
   auto* pics = window->findChild<QListWidget*>(QStringLiteral("BilderList"));
   Check("picture delete", [&] {
     pics->setCurrentRow(0);
@@ -89,7 +89,8 @@ TEST_F(UndoTest, EveryKindOfCommandIsUndoneAndRedoneExactly) {
         [&] { window->findChild<QDoubleSpinBox*>(QStringLiteral("BreitEd3"))->setValue(33); });
   Check("delete category", [&] {
     answers.fb.answers = {Answer::Yes};
-    window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(0));
+    window->productTab()->categoryList()->setCurrentItem(
+        window->productTab()->categoryList()->topLevelItem(0));
     Click("KategorieLoeschenBtn");
   });
 }
@@ -110,7 +111,7 @@ TEST_F(UndoTest, TypingMergesAndNothingChangedLeavesNoStep) {
   EXPECT_EQ(h.Steps(), steps + 1);
   h.Undo();
   EXPECT_EQ(Bytes(), before);
-  EXPECT_EQ(window->productList()->topLevelItem(0)->text(0), QStringLiteral("Neues Produkt"))
+  EXPECT_EQ(window->productTab()->productList()->topLevelItem(0)->text(0), QStringLiteral("Neues Produkt"))
       << "the list shows the restored document";
 }
 

@@ -27,7 +27,7 @@ void Wheel(QWidget* target, int delta) {
 
 TEST_F(WindowTest, ProductPanelsShareTheTabHeight) {
   Start();
-  ui::ProductsPage* page = window->productsPage();
+  ui::ProductTab* page = window->productTab();
   page->resize(700, 480);
   EXPECT_EQ(page->panel(0)->height(), 100);
   EXPECT_EQ(page->panel(1)->height(), 100);
@@ -45,11 +45,21 @@ TEST_F(WindowTest, ProductPanelsShareTheTabHeight) {
 
 TEST_F(WindowTest, ListColumnsFollowTheListWidth) {
   Start();
-  window->productList()->resize(400, 100);
-  EXPECT_EQ(window->productList()->columnWidth(0), 150);
-  EXPECT_EQ(window->productList()->columnWidth(1), 240);
-  window->categoryList()->resize(300, 100);
-  EXPECT_EQ(window->categoryList()->columnWidth(0), 290);
+  window->productTab()->productList()->resize(400, 100);
+  EXPECT_EQ(window->productTab()->productList()->columnWidth(0), 150);
+  EXPECT_EQ(window->productTab()->productList()->columnWidth(1), 240);
+  window->productTab()->categoryList()->resize(300, 100);
+  EXPECT_EQ(window->productTab()->categoryList()->columnWidth(0), 290);
+
+  // Other lists of the program (the found-products dialog's) keep their own
+  // columns: the first is not stretched over the whole list.
+  QTreeWidget other;
+  other.setHeaderLabels({QStringLiteral("Bezeichnung"), QStringLiteral("Beschreibung")});
+  other.setColumnWidth(0, 80);
+  other.show();
+  other.resize(400, 100);
+  QApplication::processEvents();
+  EXPECT_EQ(other.columnWidth(0), 80);
 }
 
 TEST_F(WindowTest, WheelScrollsThePreviewOnlyOnItsTab) {
@@ -75,8 +85,8 @@ TEST_F(WindowTest, WheelScrollsThePreviewOnlyOnItsTab) {
   vb->setValue(40);
   window->pages()->setCurrentIndex(0);
   Settle();
-  Wheel(window->productList(), -120);
-  Wheel(window->categoryList()->viewport(), -360);
+  Wheel(window->productTab()->productList(), -120);
+  Wheel(window->productTab()->categoryList()->viewport(), -360);
   EXPECT_EQ(vb->value(), 40);
 }
 
@@ -86,18 +96,19 @@ TEST_F(WindowTest, CaptionMarksUnsavedChanges) {
   ASSERT_TRUE(window->OpenDocument(SamplePath()));
   EXPECT_EQ(window->Caption(), QStringLiteral("Morvetta Quillane 1.0 - [test.pk2]"));
   EXPECT_EQ(window->windowTitle(), window->Caption());
-  QTreeWidget* cats = window->categoryList();
+  QTreeWidget* cats = window->productTab()->categoryList();
   ASSERT_GE(cats->topLevelItemCount(), 2);
   cats->setCurrentItem(cats->topLevelItem(2));
   EXPECT_TRUE(window->document().changed);
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Morvetta Quillane 1.0 - [test.pk2*]"));
-  EXPECT_GT(window->productList()->topLevelItemCount(), 0) << "the category's products are listed";
+  EXPECT_GT(window->productTab()->productList()->topLevelItemCount(), 0)
+      << "the category's products are listed";
 }
 
 TEST_F(WindowTest, NewAsksToSaveFirst) {
   Start();
   ASSERT_TRUE(window->OpenDocument(SamplePath()));
-  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(1));
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(1));
   const uint32_t cats = window->document().kats.Count();
 
   answers.fb.answers = {Answer::Cancel};
@@ -120,7 +131,7 @@ TEST_F(WindowTest, NewAsksToSaveFirst) {
   window->NewCmd();
   EXPECT_EQ(window->document().kats.Count(), 0u);
   EXPECT_FALSE(window->document().changed);
-  EXPECT_EQ(window->categoryList()->topLevelItemCount(), 0);
+  EXPECT_EQ(window->productTab()->categoryList()->topLevelItemCount(), 0);
   EXPECT_TRUE(answers.fb.AllAnswersUsed());
 }
 
@@ -128,7 +139,7 @@ TEST_F(WindowTest, SaveOnUntitledAsksForANameAndClearsTheMarker) {
   Start();
   window->document().AddCategory(u"Kat");
   window->ShowDocument();
-  window->categoryList()->setCurrentItem(window->categoryList()->topLevelItem(0));
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(0));
   ASSERT_TRUE(window->document().changed);
   const std::u16string target = QString::fromStdString(progpath + "neu.pk2").toStdU16String();
   answers.saveNames = {target};
@@ -136,7 +147,7 @@ TEST_F(WindowTest, SaveOnUntitledAsksForANameAndClearsTheMarker) {
   EXPECT_TRUE(QFile::exists(QString::fromStdU16String(target)));
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Morvetta Quillane 1.0 - [neu.pk2]"));
   // A failed write keeps the marker and says why.
-  window->categoryList()->setCurrentItem(nullptr);
+  window->productTab()->categoryList()->setCurrentItem(nullptr);
   window->document().SetChanged();
   answers.saveNames = {QString::fromStdString(progpath + "kein/ordner/x.pk2").toStdU16String()};
   EXPECT_FALSE(window->SaveAsCmd());
@@ -169,7 +180,7 @@ TEST_F(WindowTest, StartsInEnglishWithoutOptionsAndStoresTheChosenLanguage) {
   EXPECT_TRUE(english->isChecked());
   EXPECT_EQ(window->pages()->tabText(0), QStringLiteral("Products"));
   EXPECT_EQ(window->pages()->tabText(2), QStringLiteral("Create catalog"));
-  EXPECT_EQ(window->productList()->headerItem()->text(0).isEmpty(), false);
+  EXPECT_EQ(window->productTab()->productList()->headerItem()->text(0).isEmpty(), false);
   EXPECT_TRUE(window->Caption().endsWith(QStringLiteral("[untitled.pk2]")));
 
   QAction* french = window->findChild<QAction*>(QStringLiteral("Sprache2"));
