@@ -26,8 +26,14 @@ void TranslateMenu(QMenu* m) {
     if (a->menu()) continue;                          // a sub-menu is translated as a menu of its own
     if (a->property("qlPrefix").isValid()) continue;  // sets its own translated text
     if (IsData(a)) continue;                          // a file name, not a window text
-    if (!a->isSeparator()) a->setText(TrW(a->text()));
-    if (!a->toolTip().isEmpty() && a->toolTip() != a->text()) a->setToolTip(TrW(a->toolTip()));
+    const QString german = a->text();
+    const QString tip = a->toolTip();
+    if (!a->isSeparator()) a->setText(TrW(german));
+    // Without a tip of its own an action derives one from its text (no
+    // dots, no mark); that is no window text and must not be looked up.
+    QAction derived;
+    derived.setText(german);
+    if (!tip.isEmpty() && tip != derived.toolTip()) a->setToolTip(TrW(tip));
   }
 }
 

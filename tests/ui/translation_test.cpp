@@ -248,6 +248,10 @@ TEST_F(WindowTest, MenuMarksDoNotClashInAnyLanguage) {
     QAction* open = window->findChild<QAction*>(QStringLiteral("Oeffnen1"));
     EXPECT_EQ(QString(open->text()).remove(QLatin1Char('&')), ui::TrW(QStringLiteral("Öffnen...")));
     EXPECT_EQ(open->shortcut(), QKeySequence(QKeySequence::Open));
+    QFile shipped(QStringLiteral(QL_BIN_DIR "/translate.dat"));
+    QFile used(QString::fromStdString(progpath + "translate.dat"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly) && used.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(shipped.readAll() == used.readAll()) << "starting the window added rows to the table";
   }
   EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("Artikelsuchen1"))->shortcut(),
             QKeySequence(QKeySequence::Find));
