@@ -1,6 +1,7 @@
-// Line breaks in catalog texts. Texts typed into the program hold a bare LF,
-// texts from files written elsewhere CR LF, and some a lone CR; all three are
-// one line break wherever a text is set, split or written out.
+// Line breaks in catalog texts. The window stores typed texts with CR LF, as
+// files from elsewhere hold them, but a text may also come with a bare LF or
+// a lone CR (imports, older files); all three are one line break wherever a
+// text is set, split or written out.
 #pragma once
 
 #include <string>

@@ -23,6 +23,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/linebreaks.h"
 #include "imaging/qtdib.h"
 #include "ui/settingsbinder.h"
 #include "ui/translatewidgets.h"
@@ -158,7 +159,7 @@ bool RunCategoryDialog(QWidget* parent, editing::CategoryDialogValues& v, const 
   w.picbelowname = below->isChecked() ? 1 : 0;
   w.introbelowpic = introbelow->isChecked();
   w.picasbackground = asbg->isChecked();
-  w.introtext = intro->toPlainText().toStdU16String();
+  w.introtext = ql::WithLineBreaks(intro->toPlainText().toStdU16String(), u"\r\n");
   w.nonewpage = nonew->isChecked();
   w.istoc = istoc->isChecked();
   w.firstproductnewpage = firstnew->isChecked();

@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "core/codepage.h"
+#include "core/linebreaks.h"
 #include "editing/bulk.h"
 #include "editing/categories.h"
 #include "editing/pictures.h"
@@ -218,7 +219,7 @@ void ProductTab::BuildEditorPanel(QWidget* panel) {
     connect(box, &QPlainTextEdit::textChanged, this, [this, box, column, set, step] {
       if (refreshing_) return;
       const editing::Selection sel = CurrentSelection();
-      const std::u16string text = U(box->toPlainText());
+      const std::u16string text = ql::WithLineBreaks(U(box->toPlainText()), u"\r\n");
       if (!set(doc_, sel, text)) return;
       const int i = editing::FirstSelectedProduct(doc_.kats[sel.kat], sel.prods);
       if (QTreeWidgetItem* it = listView1_->topLevelItem(i)) it->setText(column, Q(text));

@@ -116,6 +116,17 @@ TEST_F(WindowTest, ProductEditorStoresThroughTheCommands) {
   EXPECT_EQ(doc.kats[0].products[0].name, u"Gießkanne");
   EXPECT_EQ(window->productTab()->productList()->topLevelItem(0)->text(0), QStringLiteral("Gießkanne"));
 
+  // A typed line break is stored as CR LF, the break texts from files hold,
+  // and a description shown again comes back as typed.
+  auto* desc = window->findChild<QPlainTextEdit*>(QStringLiteral("BeschreibungEd"));
+  desc->setPlainText(QStringLiteral("verzinkt\nmit Brause"));
+  EXPECT_EQ(doc.kats[0].products[0].description, u"verzinkt\r\nmit Brause");
+  window->ShowDocument();
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(0));
+  window->productTab()->productList()->setCurrentItem(window->productTab()->productList()->topLevelItem(0));
+  EXPECT_EQ(desc->toPlainText(), QStringLiteral("verzinkt\nmit Brause"));
+  EXPECT_EQ(doc.kats[0].products[0].description, u"verzinkt\r\nmit Brause") << "showing it changed nothing";
+
   // Row 0 holds the template titles; a cell typed further down pads the table.
   auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
   QAbstractItemModel* m = grid->model();
