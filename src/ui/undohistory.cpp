@@ -85,6 +85,20 @@ void UndoHistory::Reset() {
   topView_ = view_ ? view_() : QVariant();
 }
 
+namespace {
+// A step is named after the control or menu entry that made it, without the
+// label's colon or the entry's dots: "Rückgängig: Alle Preise ändern".
+QString StepName(QString text) {
+  for (;;) {
+    const QString before = text;
+    text = text.trimmed();
+    for (const QString& tail : {QStringLiteral("..."), QStringLiteral("\u2026"), QStringLiteral(":")})
+      if (text.endsWith(tail)) text.chop(tail.size());
+    if (text == before) return text;
+  }
+}
+}  // namespace
+
 void UndoHistory::Record(const QString& name, const QString& mergeKey) {
   if (restoring_) return;
   QByteArray now = Snapshot(doc_);
@@ -94,8 +108,8 @@ void UndoHistory::Record(const QString& name, const QString& mergeKey) {
   const bool mayMerge = !mergeKey.isEmpty() && stack_->cleanIndex() != stack_->index();
   const QuietGuard quiet(quiet_);
   QVariant view = view_ ? view_() : QVariant();
-  stack_->push(
-      new SnapshotStep(*this, TrW(name), mayMerge ? mergeKey : QString(), {top_, topView_}, {now, view}));
+  stack_->push(new SnapshotStep(*this, StepName(TrW(name)), mayMerge ? mergeKey : QString(), {top_, topView_},
+                                {now, view}));
   top_ = std::move(now);
   topView_ = std::move(view);
   Trim();

@@ -105,7 +105,7 @@ TEST_F(UndoTest, TypingMergesAndNothingChangedLeavesNoStep) {
   auto* name = window->findChild<QPlainTextEdit*>(QStringLiteral("NameEd"));
   for (const char* t : {"K", "Ka", "Kan", "Kanne"}) name->setPlainText(QString::fromLatin1(t));
   EXPECT_EQ(h.Steps(), steps + 1) << "typing in one box is one step";
-  EXPECT_EQ(UndoText(), QStringLiteral("Rückgängig: Bezeichnung:"));
+  EXPECT_EQ(UndoText(), QStringLiteral("Rückgängig: Bezeichnung")) << "named without the label's colon";
   Click("KategorieHochBtn");  // already first: nothing moves
   Click("ProduktRunterBtn");  // the only product: nothing moves
   EXPECT_EQ(h.Steps(), steps + 1);
