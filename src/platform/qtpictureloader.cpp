@@ -86,10 +86,12 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
 }
 
 void QtPictureLoader::Remember(const Key& key, dib&& pic, int32_t fullw, int32_t fullh) {
+  const uint64_t bytes = DibBytes(pic);
+  // One picture may not push out all others; a smaller copy of the same
+  // file then stays for the boxes it covers.
+  if (bytes > limit_ / 2) return;
   auto old = index_.find(key);
   if (old != index_.end()) Forget(old->second);
-  const uint64_t bytes = DibBytes(pic);
-  if (bytes > limit_ / 2) return;  // one picture may not push out all others
   entries_.push_front(Entry{key, std::make_shared<const dib>(std::move(pic)), fullw, fullh, bytes});
   index_[key] = entries_.begin();
   used_ += bytes;

@@ -155,12 +155,19 @@ TEST_F(PictureLoaderTest, CacheKeepsItsLimitDroppingTheLeastRecentlyUsed) {
   EXPECT_EQ(loader.CachedBytes(), 2 * each);
   loader.SetCacheLimit(each * 5 / 2);  // room for both
   EXPECT_EQ(loader.CachedPictures(), 2u);
-  loader.SetCacheLimit(each * 3 / 2);
-  EXPECT_LE(loader.CachedBytes(), each * 3 / 2);
-  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(two), 100, 75, d, fw, fh));
-  EXPECT_EQ(loader.Decodes(), 2u);  // the newest stayed
+  // The whole picture is too large to keep; the smaller copy stays.
+  ASSERT_TRUE(loader.Load(ql::FromUtf8(one), d));
+  EXPECT_EQ(d.width, 1600);
+  EXPECT_EQ(loader.Decodes(), 3u);
   ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(one), 100, 75, d, fw, fh));
   EXPECT_EQ(loader.Decodes(), 3u);
+  EXPECT_EQ(loader.CachedBytes(), 2 * each);
+  loader.SetCacheLimit(each * 3 / 2);
+  EXPECT_LE(loader.CachedBytes(), each * 3 / 2);
+  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(one), 100, 75, d, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 3u);  // the most recently used stayed
+  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(two), 100, 75, d, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 4u);
   loader.SetCacheLimit(0);
   EXPECT_EQ(loader.CachedPictures(), 0u);
   EXPECT_EQ(loader.CachedBytes(), 0u);
