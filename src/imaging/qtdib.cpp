@@ -63,12 +63,26 @@ bool FromRgb(const QImage& src, dib& d) {
     }
     return true;
   }
-  // Blue, green, red in each pixel's three bytes, as the dib keeps them:
-  // Qt's own converters, then whole rows.
+  const int w = src.width(), h = src.height();
+  if (src.format() == QImage::Format_RGB32) {
+    // What the decoders deliver: straight into the bitmap, with no second
+    // copy of the picture (and none of the worker threads Qt's converters
+    // start for it).
+    for (int y = 0; y < h; ++y) {
+      const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+      uint8_t* t = d.toprow(y);
+      for (int x = 0; x < w; ++x, t += 3) {
+        t[0] = static_cast<uint8_t>(qBlue(s[x]));
+        t[1] = static_cast<uint8_t>(qGreen(s[x]));
+        t[2] = static_cast<uint8_t>(qRed(s[x]));
+      }
+    }
+    return true;
+  }
+  // Blue, green, red in each pixel's three bytes, as the bitmap keeps them.
   const QImage img = src.format() == QImage::Format_BGR888 ? src : src.convertToFormat(QImage::Format_BGR888);
   if (img.isNull()) return false;
-  const size_t rowBytes = size_t(img.width()) * 3;
-  const int h = img.height();
+  const size_t rowBytes = size_t(w) * 3;
   for (int y = 0; y < h; ++y) std::memcpy(d.toprow(y), img.constScanLine(y), rowBytes);
   return true;
 }
