@@ -10,16 +10,29 @@
 //
 //   preview_ratio  seconds to preview every page (96 dpi, zoom 100) with
 //                  the large pictures / with the small ones
-//   export_ratio   seconds to export the 150 dpi RGB PDF, large / small
+//   export_ratio   seconds to export the 150 dpi RGB PDF after that
+//                  preview (one loader, as in the window), large / small
 //   peak_rss_mb    peak resident memory of the process that previews and
 //                  exports the catalog with the large pictures
+// The lines before it give the export without a preview before it (as
+// quillane-cli does it): every picture is decoded in the export then; and
+// the least the preview ratio can be while each picture is decoded once: a
+// JPEG decode reads all of its data whatever the scale, so the small
+// catalog's preview with the CPU of the 300 decodes of the small pictures
+// replaced by that of the large ones (a child that only loads every picture
+// for its 4 cm box, as the preview does).
 //
-// Every run is a child process (this program again with --child), so its
-// peak memory comes from wait4() and no run warms the cache of another.
+// Times are CPU times of the process (the PDF writer's encoder threads
+// included), so other work on the shared machine does not enter the ratios;
+// the wall-clock times and the loader's decodes and cache hits are printed
+// on the lines before. Every run is a child process (this program again with
+// --child), so its peak memory comes from wait4() and no run warms the cache
+// of another; both catalogs are measured in the same run.
 //
 // usage: bench_pictures [--keep DIR]
 // The last line of the output is
 //   pictures: preview_ratio=... export_ratio=... peak_rss_mb=...
+#include <time.h>
 #include <unistd.h>
 
 #include <QImage>
@@ -48,6 +61,13 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); }
+
+// CPU seconds of the whole process, every thread included.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) + t.tv_nsec * 1e-9;
+}
 
 constexpr int kProducts = 100;
 constexpr int kPicturesEach = 3;
@@ -90,7 +110,9 @@ void BuildCatalog(Document& doc, const fs::path& dir, const std::string& stem) {
   }
 }
 
-// Previews every page, then exports; prints "preview_s export_s pages".
+// Previews every page, then exports; prints "preview_cpu export_cpu pages
+// preview_wall export_wall decodes hits" (the decodes and hits of the loader
+// after the preview and after the export).
 int Child(const std::string& dir, const std::string& stem, const std::string& what) {
   if (!platform::EnsureGuiApplication()) {
     std::fprintf(stderr, "bench_pictures: fonts are not available\n");
@@ -102,10 +124,15 @@ int Child(const std::string& dir, const std::string& stem, const std::string& wh
   platform::QtPictureLoader loader;
   render::RenderSession session(doc, measurer, loader);
   const platform::PrinterPage printer = platform::FallbackPrinterPage();
-  double preview = 0, exported = 0;
+  double preview = 0, exported = 0, previewWall = 0, exportWall = 0;
   int32_t pages = 0;
-  if (what != "export") {
+  std::string counts;
+  const auto count = [&] {
+    counts += " " + std::to_string(loader.Decodes()) + " " + std::to_string(loader.CacheHits());
+  };
+  if (what == "preview" || what == "both") {
     const auto t0 = Clock::now();
+    const double c0 = CpuSeconds();
     for (int32_t page = 1;; ++page) {
       platform::PageImageRequest req;
       req.page = page;
@@ -119,40 +146,61 @@ int Child(const std::string& dir, const std::string& stem, const std::string& wh
       pages = info.pages;
       if (page >= info.pages) break;
     }
-    preview = Seconds(t0);
+    preview = CpuSeconds() - c0;
+    previewWall = Seconds(t0);
   }
-  if (what != "preview") {
+  count();
+  if (what == "export" || what == "both") {
     output::PdfExportOptions o;
     o.dpi = 150;
     o.cmyk = false;
     o.printer = printer;
     const auto t0 = Clock::now();
+    const double c0 = CpuSeconds();
     const output::PdfExportResult r = output::ExportPDF(session, dir + "/" + stem + ".pdf", o, nullptr);
     if (!r.ok) {
       std::fprintf(stderr, "bench_pictures: %s\n", r.error.c_str());
       return 1;
     }
-    exported = Seconds(t0);
+    exported = CpuSeconds() - c0;
+    exportWall = Seconds(t0);
     pages = r.anzpages;
+  }
+  count();
+  if (what == "decode") {
+    // Every picture loaded once for its box at 96 dpi (4 cm: 151 x 100
+    // pixels), nothing drawn.
+    const double c0 = CpuSeconds();
+    for (const Product& p : doc.kats[0].products)
+      for (const Picture& pic : p.pictures) {
+        dib d;
+        int32_t fw, fh;
+        loader.LoadForBox(pic.filename, 151, 100, d, fw, fh);
+      }
+    preview = CpuSeconds() - c0;
   }
   const auto problems = loader.TakeProblems();
   if (!problems.empty()) {
     std::fprintf(stderr, "bench_pictures: %s\n", problems[0].reason.c_str());
     return 1;
   }
-  std::printf("%.3f %.3f %d\n", preview, exported, pages);
+  std::printf("%.3f %.3f %d %.3f %.3f%s\n", preview, exported, pages, previewWall, exportWall,
+              counts.c_str());
   return 0;
 }
 
 struct Run {
-  double preview = -1, exported = -1, peakMb = -1;
+  double preview = -1, exported = -1, peakMb = -1, previewWall = -1, exportWall = -1;
   int pages = 0;
+  unsigned long long previewDecodes = 0, previewHits = 0, decodes = 0, hits = 0;
 };
 
 Run RunChild(const std::string& self, const fs::path& dir, const std::string& stem, const std::string& what) {
   Run res;
   const bench::ChildOutput c = bench::RunSelf(self, {"--child", dir.string(), stem, what});
-  if (!c.ok || std::sscanf(c.out.c_str(), "%lf %lf %d", &res.preview, &res.exported, &res.pages) != 3)
+  if (!c.ok || std::sscanf(c.out.c_str(), "%lf %lf %d %lf %lf %llu %llu %llu %llu", &res.preview,
+                           &res.exported, &res.pages, &res.previewWall, &res.exportWall, &res.previewDecodes,
+                           &res.previewHits, &res.decodes, &res.hits) != 9)
     return Run{};
   res.peakMb = c.peakMb;
   return res;
@@ -175,15 +223,29 @@ int main(int argc, char** argv) {
 
   const Run small = RunChild(self, dir, "klein", "both");
   const Run large = RunChild(self, dir, "gross", "both");
+  const Run smallAlone = RunChild(self, dir, "klein", "export");
+  const Run largeAlone = RunChild(self, dir, "gross", "export");
+  const Run smallDecodes = RunChild(self, dir, "klein", "decode");
+  const Run largeDecodes = RunChild(self, dir, "gross", "decode");
   if (!keep) fs::remove_all(dir);
-  if (small.pages <= 0 || large.pages <= 0) {
+  if (small.pages <= 0 || large.pages <= 0 || smallAlone.pages <= 0 || largeAlone.pages <= 0 ||
+      smallDecodes.preview < 0 || largeDecodes.preview < 0) {
     std::fprintf(stderr, "bench_pictures: a run failed\n");
     return 1;
   }
-  std::printf("small pictures: %d pages, preview %.2f s, export %.2f s, %.0f MB\n", small.pages,
-              small.preview, small.exported, small.peakMb);
-  std::printf("large pictures: %d pages, preview %.2f s, export %.2f s, %.0f MB\n", large.pages,
-              large.preview, large.exported, large.peakMb);
+  for (const auto& [name, r] : {std::pair<const char*, const Run&>{"small", small}, {"large", large}}) {
+    std::printf(
+        "%s pictures: %d pages, preview cpu %.2f s (wall %.2f s, %llu decodes, %llu cache hits), "
+        "export cpu %.2f s (wall %.2f s, %llu decodes, %llu cache hits), %.0f MB\n",
+        name, r.pages, r.preview, r.previewWall, r.previewDecodes, r.previewHits, r.exported, r.exportWall,
+        r.decodes - r.previewDecodes, r.hits - r.previewHits, r.peakMb);
+  }
+  std::printf("export alone: cpu %.2f s small (%llu decodes), %.2f s large (%llu decodes), ratio %.2f\n",
+              smallAlone.exported, smallAlone.decodes, largeAlone.exported, largeAlone.decodes,
+              largeAlone.exported / smallAlone.exported);
+  std::printf("decodes alone: cpu %.2f s small, %.2f s large; least preview ratio %.2f\n",
+              smallDecodes.preview, largeDecodes.preview,
+              (small.preview - smallDecodes.preview + largeDecodes.preview) / small.preview);
   std::printf("pictures: preview_ratio=%.2f export_ratio=%.2f peak_rss_mb=%.0f\n",
               large.preview / small.preview, large.exported / small.exported, large.peakMb);
   return 0;

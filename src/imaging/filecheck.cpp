@@ -1,6 +1,7 @@
 #include "imaging/filecheck.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -30,6 +31,22 @@ class ByteStream {
     const int64_t target = dev_.pos() + n;
     if (target > dev_.size()) return false;
     return dev_.seek(target);
+  }
+  // Moves to the next 0xFF byte (left for Get); false when the data ends first.
+  bool SeekFF() {
+    for (;;) {
+      if (pos_ < buf_.size()) {
+        const char* from = buf_.constData() + pos_;
+        const void* hit = std::memchr(from, 0xFF, static_cast<size_t>(buf_.size() - pos_));
+        if (hit) {
+          pos_ += static_cast<int>(static_cast<const char*>(hit) - from);
+          return true;
+        }
+      }
+      buf_ = dev_.read(1 << 16);
+      pos_ = 0;
+      if (buf_.isEmpty()) return false;
+    }
   }
   int Get16BE() {
     const int a = Get(), b = Get();
@@ -88,12 +105,11 @@ bool JpegComplete(QIODevice& dev, std::string& why) {
     if (m != 0xDA) continue;
     // Entropy-coded data.
     for (;;) {
-      int c = s.Get();
-      if (c < 0) {
+      if (!s.SeekFF()) {
         why = "the file ends before the picture is complete";
         return false;
       }
-      if (c != 0xFF) continue;
+      s.Get();
       int n = s.Get();
       while (n == 0xFF) n = s.Get();
       if (n < 0) {

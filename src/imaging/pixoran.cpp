@@ -202,6 +202,13 @@ bool Decode(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh, d
 
 }  // namespace
 
+void DibSizeForBox(int32_t fullWidth, int32_t fullHeight, int32_t boxWidth, int32_t boxHeight, int32_t& width,
+                   int32_t& height) {
+  const QSize s = DecodeSize(QSize(fullWidth, fullHeight), boxWidth, boxHeight);
+  width = s.width();
+  height = s.height();
+}
+
 int64_t PicturePixelCap() {
   static const int64_t cap = [] {
     const long pages = ::sysconf(_SC_PHYS_PAGES);
@@ -438,22 +445,33 @@ bool DIBHalftoneDIB(dib& out, const dib& src) {
   return true;
 }
 
-bool DIBHalftoneDIBXY(dib& out, const dib& src, int32_t width, int32_t height) {
+bool ResampleDib(dib& out, const dib& src, int32_t width, int32_t height) {
+  if (&out == &src) {
+    dib copy = src;
+    return ResampleDib(out, copy, width, height);
+  }
   if (!src.loaded() || width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxDibPixels) {
     deldib(out);
     return false;
+  }
+  if (src.width == width && src.height == height) {
+    out = src;
+    return true;
   }
   QImage image = DibToQImage(src);
   if (image.isNull()) {
     deldib(out);
     return false;
   }
-  if (image.width() != width || image.height() != height) {
-    image = image.convertToFormat(QImage::Format_RGB888)
-                .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  }
+  // 32-bit pixels take Qt's fastest averaging path.
+  image = image.convertToFormat(QImage::Format_RGB32)
+              .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  return QImageToDib(image, out);
+}
+
+bool DIBHalftoneDIBXY(dib& out, const dib& src, int32_t width, int32_t height) {
   dib resampled;
-  if (!QImageToDib(image, resampled)) {
+  if (!ResampleDib(resampled, src, width, height)) {
     deldib(out);
     return false;
   }

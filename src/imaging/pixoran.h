@@ -61,6 +61,11 @@ bool OpenDib(dib& d, const std::string& filename, int format = kDibAuto, std::st
 // a box of 0 x 0, load exactly as OpenDib. fullWidth/fullHeight receive the
 // file's own pixel size. The pixel cap applies to the decoded size.
 constexpr int64_t kScaledDecodeMinPixels = 1000 * 1000;
+// The size OpenDibForBox hands back for a picture of fullWidth x fullHeight
+// pixels drawn into that box (the full size when it decodes the whole
+// picture).
+void DibSizeForBox(int32_t fullWidth, int32_t fullHeight, int32_t boxWidth, int32_t boxHeight, int32_t& width,
+                   int32_t& height);
 bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_t boxHeight,
                    int32_t& fullWidth, int32_t& fullHeight, std::string* error = nullptr,
                    int format = kDibAuto);
@@ -94,6 +99,11 @@ int GetJPEGQual();
 // (*.bmp);;..."). The save filter holds DibSaveFormats() in order.
 std::string GetDIBOpenFilter();
 std::string GetDIBSaveFilter();
+
+// A copy of `src` resampled (with averaging) to width x height, 24 bits; a
+// plain copy when it already has that size. False, `out` emptied, when the
+// source is empty or the size bad.
+bool ResampleDib(dib& out, const dib& src, int32_t width, int32_t height);
 
 // An 8-bit copy with a fixed 256-colour palette (ordered dither), for
 // displays of at most 256 colours. The XY variant resamples (with averaging)

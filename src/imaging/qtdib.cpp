@@ -21,10 +21,11 @@ bool FromIndexed(const QImage& src, dib& d) {
     const int a = qAlpha(c);
     d.palette[i] = DibRGB{OverWhite(qRed(c), a), OverWhite(qGreen(c), a), OverWhite(qBlue(c), a), 0};
   }
-  for (int y = 0; y < img.height(); ++y) {
+  const int w = img.width(), h = img.height();
+  for (int y = 0; y < h; ++y) {
     const uchar* s = img.constScanLine(y);
     uint8_t* t = d.toprow(y);
-    for (int x = 0; x < img.width(); ++x) {
+    for (int x = 0; x < w; ++x) {
       // Indexes beyond the table are undefined in the file; show them as 0.
       t[x] = s[x] < table.size() ? s[x] : 0;
     }
@@ -49,10 +50,11 @@ bool FromRgb(const QImage& src, dib& d) {
   if (src.hasAlphaChannel()) {
     const QImage img = src.convertToFormat(QImage::Format_ARGB32);
     if (img.isNull()) return false;
-    for (int y = 0; y < img.height(); ++y) {
+    const int w = img.width(), h = img.height();
+    for (int y = 0; y < h; ++y) {
       const QRgb* s = reinterpret_cast<const QRgb*>(img.constScanLine(y));
       uint8_t* t = d.toprow(y);
-      for (int x = 0; x < img.width(); ++x, t += 3) {
+      for (int x = 0; x < w; ++x, t += 3) {
         const int a = qAlpha(s[x]);
         t[0] = OverWhite(qBlue(s[x]), a);
         t[1] = OverWhite(qGreen(s[x]), a);
@@ -61,17 +63,27 @@ bool FromRgb(const QImage& src, dib& d) {
     }
     return true;
   }
-  const QImage img = src.format() == QImage::Format_RGB888 ? src : src.convertToFormat(QImage::Format_RGB888);
-  if (img.isNull()) return false;
-  for (int y = 0; y < img.height(); ++y) {
-    const uchar* s = img.constScanLine(y);
-    uint8_t* t = d.toprow(y);
-    for (int x = 0; x < img.width(); ++x, s += 3, t += 3) {
-      t[0] = s[2];
-      t[1] = s[1];
-      t[2] = s[0];
+  const int w = src.width(), h = src.height();
+  if (src.format() == QImage::Format_RGB32) {
+    // What the decoders deliver: straight into the bitmap, with no second
+    // copy of the picture (and none of the worker threads Qt's converters
+    // start for it).
+    for (int y = 0; y < h; ++y) {
+      const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+      uint8_t* t = d.toprow(y);
+      for (int x = 0; x < w; ++x, t += 3) {
+        t[0] = static_cast<uint8_t>(qBlue(s[x]));
+        t[1] = static_cast<uint8_t>(qGreen(s[x]));
+        t[2] = static_cast<uint8_t>(qRed(s[x]));
+      }
     }
+    return true;
   }
+  // Blue, green, red in each pixel's three bytes, as the bitmap keeps them.
+  const QImage img = src.format() == QImage::Format_BGR888 ? src : src.convertToFormat(QImage::Format_BGR888);
+  if (img.isNull()) return false;
+  const size_t rowBytes = size_t(w) * 3;
+  for (int y = 0; y < h; ++y) std::memcpy(d.toprow(y), img.constScanLine(y), rowBytes);
   return true;
 }
 

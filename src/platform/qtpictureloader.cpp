@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "core/codepage.h"
@@ -41,42 +44,68 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
     return false;
   }
   if (boxWidth < 0 || boxHeight < 0) boxWidth = boxHeight = 0;
-  const Key key{name, boxWidth, boxHeight, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
-                int64_t(st.st_size)};
+  const Key key{name, int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, int64_t(st.st_size)};
+  int32_t w = 0, h = 0;
   auto it = index_.find(key);
   if (it != index_.end()) {
-    entries_.splice(entries_.begin(), entries_, it->second);
     const Entry& e = *it->second;
-    out = *e.pic;
-    fullWidth = e.fullw;
-    fullHeight = e.fullh;
-    return true;
+    DibSizeForBox(e.fullw, e.fullh, boxWidth, boxHeight, w, h);
+    if (e.pic->width >= w && e.pic->height >= h) {
+      entries_.splice(entries_.begin(), entries_, it->second);
+      ++hits_;
+      fullWidth = e.fullw;
+      fullHeight = e.fullh;
+      if (ResampleDib(out, *e.pic, w, h)) return true;
+      fullWidth = fullHeight = 0;
+      Problem(filename, name + ": not enough memory to scale the picture");
+      return false;
+    }
   }
   std::string error;
   ++decodes_;
-  if (!OpenDibForBox(out, name, boxWidth, boxHeight, fullWidth, fullHeight, &error)) {
+  // 0 x 0 stays "the whole picture".
+  const auto more = [](int32_t v) { return int32_t(std::min<int64_t>(int64_t(v) * kHeadroom, INT32_MAX)); };
+  dib decoded;
+  if (!OpenDibForBox(decoded, name, more(boxWidth), more(boxHeight), fullWidth, fullHeight, &error)) {
+    deldib(out);
     Problem(filename, error);
     return false;
   }
-  Remember(key, out, fullWidth, fullHeight);
+  DibSizeForBox(fullWidth, fullHeight, boxWidth, boxHeight, w, h);
+  // A format that learns its size only by decoding has handed back the
+  // whole picture; anything else is at least the box's size.
+  w = std::min(w, decoded.width);
+  h = std::min(h, decoded.height);
+  if (!ResampleDib(out, decoded, w, h)) {
+    fullWidth = fullHeight = 0;
+    Problem(filename, name + ": not enough memory to scale the picture");
+    return false;
+  }
+  Remember(key, std::move(decoded), fullWidth, fullHeight);
   return true;
 }
 
-void QtPictureLoader::Remember(const Key& key, const dib& pic, int32_t fullw, int32_t fullh) {
+void QtPictureLoader::Remember(const Key& key, dib&& pic, int32_t fullw, int32_t fullh) {
   const uint64_t bytes = DibBytes(pic);
-  if (bytes > limit_ / 2) return;  // one picture may not push out all others
-  entries_.push_front(Entry{key, std::make_shared<const dib>(pic), fullw, fullh, bytes});
+  // One picture may not push out all others; a smaller copy of the same
+  // file then stays for the boxes it covers.
+  if (bytes > limit_ / 2) return;
+  auto old = index_.find(key);
+  if (old != index_.end()) Forget(old->second);
+  entries_.push_front(Entry{key, std::make_shared<const dib>(std::move(pic)), fullw, fullh, bytes});
   index_[key] = entries_.begin();
   used_ += bytes;
   Evict();
 }
 
+void QtPictureLoader::Forget(std::list<Entry>::iterator it) {
+  used_ -= it->bytes;
+  index_.erase(it->key);
+  entries_.erase(it);
+}
+
 void QtPictureLoader::Evict() {
-  while (used_ > limit_ && !entries_.empty()) {
-    used_ -= entries_.back().bytes;
-    index_.erase(entries_.back().key);
-    entries_.pop_back();
-  }
+  while (used_ > limit_ && !entries_.empty()) Forget(std::prev(entries_.end()));
 }
 
 void QtPictureLoader::SetCacheLimit(uint64_t bytes) {

@@ -2,12 +2,17 @@
 // pictures shared by everything that renders through the same loader (the
 // window's preview and its exports use the session's one loader).
 //
-// The cache holds decoded pictures up to a memory limit (256 MB by default),
-// keyed by file name, decoded size and the file's modification time and
-// length, so a picture edited on disk is decoded afresh; the least recently
-// used pictures go first. Pictures are decoded at the size they are drawn
-// (OpenDibForBox), so a camera picture drawn at a few centimetres costs a few
-// MB, not its full size.
+// Pictures are decoded at the size they are drawn (OpenDibForBox), so a
+// camera picture drawn at a few centimetres costs a few MB, not its full
+// size. Decoding a large JPEG still reads all of its data, whatever the
+// scale, so each file is decoded as rarely as possible: the cache keeps one
+// decoded copy per file, keyed by file name and the file's modification time
+// and length (a picture edited on disk is decoded afresh), made for twice the
+// box it was first asked for. Every box it covers is served by scaling that
+// copy (a zoomed preview, a 150-dpi export after the 96-dpi preview, each
+// page of an export asking a pixel more or less); a larger box decodes the
+// file again and replaces the copy. The cache holds decoded pictures up to a
+// memory limit (256 MB by default); the least recently used go first.
 #pragma once
 
 #include <cstdint>
@@ -37,16 +42,19 @@ class QtPictureLoader : public render::PictureLoader {
   void SetCacheLimit(uint64_t bytes);
   uint64_t CachedBytes() const { return used_; }
   size_t CachedPictures() const { return entries_.size(); }
-  // Decodes done since construction (cache hits do not count).
+  // Files decoded since construction, and pictures served from the cache.
   uint64_t Decodes() const { return decodes_; }
+  uint64_t CacheHits() const { return hits_; }
+
+  // A decoded copy is made for this many times the box first asked for.
+  static constexpr int32_t kHeadroom = 2;
 
  private:
   struct Key {
     std::string file;
-    int32_t boxw, boxh;
     int64_t mtime, length;
     bool operator<(const Key& o) const {
-      return std::tie(file, boxw, boxh, mtime, length) < std::tie(o.file, o.boxw, o.boxh, o.mtime, o.length);
+      return std::tie(file, mtime, length) < std::tie(o.file, o.mtime, o.length);
     }
   };
   struct Entry {
@@ -55,13 +63,15 @@ class QtPictureLoader : public render::PictureLoader {
     int32_t fullw, fullh;
     uint64_t bytes;
   };
-  void Remember(const Key& key, const dib& pic, int32_t fullw, int32_t fullh);
+  void Remember(const Key& key, dib&& pic, int32_t fullw, int32_t fullh);
+  void Forget(std::list<Entry>::iterator it);
   void Evict();
   void Problem(const std::u16string& filename, const std::string& reason);
 
   uint64_t limit_;
   uint64_t used_ = 0;
   uint64_t decodes_ = 0;
+  uint64_t hits_ = 0;
   std::list<Entry> entries_;  // most recently used first
   std::map<Key, std::list<Entry>::iterator> index_;
   std::vector<render::PictureLoader::Problem> problems_;

@@ -380,6 +380,16 @@ TEST(QtDib, ConversionKeepsRowOrderAndChannelOrder) {
   ASSERT_TRUE(QImageToDib(img, back));
   EXPECT_EQ(back.pixels, d.pixels);
   EXPECT_FALSE(QImageToDib(QImage(), back));
+
+  // The decoders' 32-bit pixels take their own path; it gives the same bytes.
+  QImage rgb32(3, 2, QImage::Format_RGB32);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) rgb32.setPixel(x, y, qRgb(10 + x, 100 + y, 200 + x + y));
+  dib direct, viaRgb888;
+  ASSERT_TRUE(QImageToDib(rgb32, direct));
+  ASSERT_TRUE(QImageToDib(rgb32.convertToFormat(QImage::Format_RGB888), viaRgb888));
+  EXPECT_EQ(direct.pixels, viaRgb888.pixels);
+  EXPECT_EQ(getcolor(direct, 2, 1), 0x00CB650Cu);  // 0x00BBGGRR of (12, 101, 203)
 }
 
 }  // namespace

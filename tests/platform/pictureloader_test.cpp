@@ -83,40 +83,94 @@ TEST_F(PictureLoaderTest, SmallBoxNeverDecodesTheFullSize) {
   EXPECT_EQ(fw, 400);
 }
 
-TEST_F(PictureLoaderTest, CacheIsKeyedByFileBoxAndModificationTime) {
+TEST_F(PictureLoaderTest, OneDecodeServesEveryBoxItCovers) {
   const std::string file = *dir_ + "cache.jpg";
   WriteJpeg(file, 1600, 1200);
   platform::QtPictureLoader loader;
   const std::u16string name = ql::FromUtf8(file);
-  dib a, b;
+  dib a, b, direct;
   int32_t fw, fh;
   ASSERT_TRUE(loader.LoadForBox(name, 100, 75, a, fw, fh));
   EXPECT_EQ(loader.Decodes(), 1u);
+  EXPECT_EQ(a.width, 100);  // what a decode for this box gives
+  EXPECT_EQ(a.height, 75);
   ASSERT_TRUE(loader.LoadForBox(name, 100, 75, b, fw, fh));
   EXPECT_EQ(loader.Decodes(), 1u);  // from the cache
+  EXPECT_EQ(loader.CacheHits(), 1u);
   EXPECT_EQ(a.pixels, b.pixels);
   EXPECT_EQ(fw, 1600);
-  ASSERT_TRUE(loader.LoadForBox(name, 400, 300, b, fw, fh));
-  EXPECT_EQ(loader.Decodes(), 2u);  // another size
-  EXPECT_GT(b.width, a.width);
+  EXPECT_EQ(fh, 1200);
+
+  // A pixel more, and half as large again: scaled from the decoded copy, at
+  // the size and with the look of a decode for that box.
+  ASSERT_TRUE(loader.LoadForBox(name, 101, 76, b, fw, fh));
+  EXPECT_EQ(b.width, 102);  // the box's size at the picture's aspect
+  ASSERT_TRUE(loader.LoadForBox(name, 150, 112, b, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 1u);
+  ASSERT_TRUE(OpenDibForBox(direct, file, 150, 112, fw, fh));
+  ASSERT_EQ(b.width, direct.width);
+  ASSERT_EQ(b.height, direct.height);
+  for (const auto& [x, y] :
+       {std::pair{0, 0}, {b.width - 1, 0}, {b.width / 2, b.height / 2}, {0, b.height - 1}}) {
+    const uint32_t p = getcolor(b, x, y), q = getcolor(direct, x, y);
+    for (int shift : {0, 8, 16})
+      EXPECT_NEAR(int((p >> shift) & 0xFF), int((q >> shift) & 0xFF), 24) << x << "," << y;
+  }
+
+  // Beyond what the copy covers: decoded again, and the larger copy then
+  // serves the smaller boxes too.
+  ASSERT_TRUE(loader.LoadForBox(name, 300, 225, b, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 2u);
+  EXPECT_EQ(b.width, 300);
+  ASSERT_TRUE(loader.LoadForBox(name, 100, 75, b, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 2u);
+  EXPECT_EQ(b.width, 100);
+  EXPECT_EQ(loader.CachedPictures(), 1u);  // one copy per file
+  ASSERT_TRUE(loader.Load(name, b));       // the whole picture
+  EXPECT_EQ(loader.Decodes(), 3u);
+  EXPECT_EQ(b.width, 1600);
 
   // A picture changed on disk is decoded afresh.
   WriteJpeg(file, 1200, 1600);
   struct timespec times[2] = {{0, UTIME_NOW}, {std::time(nullptr) + 5, 0}};
   ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
   ASSERT_TRUE(loader.LoadForBox(name, 100, 75, b, fw, fh));
-  EXPECT_EQ(loader.Decodes(), 3u);
+  EXPECT_EQ(loader.Decodes(), 4u);
   EXPECT_EQ(fw, 1200);
   EXPECT_EQ(fh, 1600);
+  EXPECT_TRUE(loader.TakeProblems().empty());
+}
 
-  // The limit holds; the least recently used go first.
-  loader.SetCacheLimit(b.pixels.size() * 5 / 2);
-  EXPECT_LE(loader.CachedBytes(), b.pixels.size() * 5 / 2);
-  ASSERT_TRUE(loader.LoadForBox(name, 100, 75, b, fw, fh));
-  EXPECT_EQ(loader.Decodes(), 3u);  // the newest stayed
+TEST_F(PictureLoaderTest, CacheKeepsItsLimitDroppingTheLeastRecentlyUsed) {
+  const std::string one = *dir_ + "eins.jpg", two = *dir_ + "zwei.jpg";
+  WriteJpeg(one, 1600, 1200);
+  WriteJpeg(two, 1600, 1200);
+  platform::QtPictureLoader loader;
+  dib d;
+  int32_t fw, fh;
+  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(one), 100, 75, d, fw, fh));
+  const uint64_t each = loader.CachedBytes();
+  ASSERT_GT(each, 0u);
+  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(two), 100, 75, d, fw, fh));
+  EXPECT_EQ(loader.CachedBytes(), 2 * each);
+  loader.SetCacheLimit(each * 5 / 2);  // room for both
+  EXPECT_EQ(loader.CachedPictures(), 2u);
+  // The whole picture is too large to keep; the smaller copy stays.
+  ASSERT_TRUE(loader.Load(ql::FromUtf8(one), d));
+  EXPECT_EQ(d.width, 1600);
+  EXPECT_EQ(loader.Decodes(), 3u);
+  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(one), 100, 75, d, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 3u);
+  EXPECT_EQ(loader.CachedBytes(), 2 * each);
+  loader.SetCacheLimit(each * 3 / 2);
+  EXPECT_LE(loader.CachedBytes(), each * 3 / 2);
+  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(one), 100, 75, d, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 3u);  // the most recently used stayed
+  ASSERT_TRUE(loader.LoadForBox(ql::FromUtf8(two), 100, 75, d, fw, fh));
+  EXPECT_EQ(loader.Decodes(), 4u);
   loader.SetCacheLimit(0);
   EXPECT_EQ(loader.CachedPictures(), 0u);
-  EXPECT_TRUE(loader.TakeProblems().empty());
+  EXPECT_EQ(loader.CachedBytes(), 0u);
 }
 
 TEST_F(PictureLoaderTest, PicturesThatCannotBeDrawnAreListedOnceWithTheReason) {
