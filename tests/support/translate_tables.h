@@ -50,12 +50,13 @@ inline std::u16string NumberedKey(int number, const std::u16string& prefix = {})
   return k;
 }
 
-// n keys of one bucket in the order that makes every middle pivot of a
+// The order of n distinct keys that makes every middle pivot of a
 // Hoare-partition quicksort the smallest key of its part, so that each round
-// peels off one key (n^2 / 2 comparisons for the plain sort). Built by
-// replaying the partition: in a part [low, n-1] whose middle record is the
-// smallest, that record is swapped to `low` and the next part is [low+1, n-1].
-inline std::vector<std::u16string> MiddlePivotWorstKeys(int n, const std::u16string& prefix = {}) {
+// peels off one key (n^2 / 2 comparisons for the plain sort): element i gets
+// rank [i] among the keys. Built by replaying the partition: in a part
+// [low, n-1] whose middle record is the smallest, that record is swapped to
+// `low` and the next part is [low+1, n-1].
+inline std::vector<int> MiddlePivotWorstRanks(int n) {
   std::vector<int> at(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i) at[static_cast<size_t>(i)] = i;
   std::vector<int> rank(static_cast<size_t>(n));
@@ -64,9 +65,14 @@ inline std::vector<std::u16string> MiddlePivotWorstKeys(int n, const std::u16str
     std::swap(at[static_cast<size_t>(low)], at[static_cast<size_t>(mid)]);
     rank[static_cast<size_t>(at[static_cast<size_t>(low)])] = low;
   }
+  return rank;
+}
+
+// n keys of one bucket in that worst order.
+inline std::vector<std::u16string> MiddlePivotWorstKeys(int n, const std::u16string& prefix = {}) {
   std::vector<std::u16string> keys;
   keys.reserve(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) keys.push_back(NumberedKey(rank[static_cast<size_t>(i)], prefix));
+  for (int r : MiddlePivotWorstRanks(n)) keys.push_back(NumberedKey(r, prefix));
   return keys;
 }
 
