@@ -6,26 +6,34 @@
 //   worst_order_s           the same keys in the order worst for a
 //                           middle-pivot quicksort
 //   long_prefix_s           50,000 shuffled keys sharing a 200-character
-//                           prefix after the "K"
+//                           beginning after the "K"
 //   long_prefix_worst_s     those keys in the worst order
 //   lookups_50k_s           CPU seconds for 50,000 lookups (every key once)
 //                           in the loaded 50,000-key bucket
+//   load_mb                 peak resident memory of the process that loads
+//                           the shuffled table (its bytes included)
 //
-// Each figure is the best of three runs. The last line of the output is
+// The table is loaded once per program start, so each figure is measured in
+// a fresh process (this program started again with --child), the best of
+// three. The last line of the output is
 //   translate: load_50k_one_bucket_s=... worst_order_s=... long_prefix_s=... long_prefix_worst_s=...
-//   lookups_50k_s=...
+//   lookups_50k_s=... load_mb=...
 #include <time.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "i18n/translate.h"
 #include "support/translate_tables.h"
 
 namespace {
+
+constexpr int kRows = 50000;
 
 double CpuSeconds() {
   timespec ts{};
@@ -33,54 +41,73 @@ double CpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// Best of three loads of `bytes`; exits when a load does not read all of it.
-double LoadSeconds(const std::string& bytes) {
-  double best = 1e9;
-  for (int run = 0; run < 3; ++run) {
-    i18n::TranslationTable table;
-    const double t0 = CpuSeconds();
-    const i18n::LoadStatus s = table.LoadFromBytes(bytes);
-    best = std::min(best, CpuSeconds() - t0);
-    if (s != i18n::LoadStatus::Loaded || table.Count() != 50000) {
-      std::fprintf(stderr, "bench_translate: the crafted table did not load\n");
-      std::exit(1);
-    }
-  }
-  return best;
+std::vector<std::u16string> Keys(const std::string& mode) {
+  using namespace testsupport;
+  const std::u16string prefix(200, u'x');
+  if (mode == "worst") return MiddlePivotWorstKeys(kRows);
+  if (mode == "prefix") return ShuffledKeys(kRows, 5, prefix);
+  if (mode == "prefix-worst") return MiddlePivotWorstKeys(kRows, prefix);
+  return ShuffledKeys(kRows, 5);
 }
 
-double LookupSeconds(const std::vector<std::u16string>& keys) {
+// Loads the table of `mode` and prints the CPU seconds of the load (mode
+// "lookup": of looking every key up afterwards).
+int Child(const std::string& mode) {
+  const std::vector<std::u16string> keys = Keys(mode);
+  const std::string bytes = testsupport::TranslateTableBytes(keys);
   i18n::TranslationTable table;
-  table.LoadFromBytes(testsupport::TranslateTableBytes(keys));
-  double best = 1e9;
-  for (int run = 0; run < 3; ++run) {
+  double t0 = CpuSeconds();
+  if (table.LoadFromBytes(bytes) != i18n::LoadStatus::Loaded || table.Count() != kRows) {
+    std::printf("the crafted table did not load\n");
+    return 1;
+  }
+  double seconds = CpuSeconds() - t0;
+  if (mode == "lookup") {
     size_t found = 0;
-    const double t0 = CpuSeconds();
+    t0 = CpuSeconds();
     for (const auto& k : keys) found += table.TranslateText(k, 1).size() == k.size() + 1;
-    best = std::min(best, CpuSeconds() - t0);
-    if (found != keys.size() || table.Count() != keys.size()) {
-      std::fprintf(stderr, "bench_translate: a lookup missed its key\n");
+    seconds = CpuSeconds() - t0;
+    if (found != keys.size() || table.Count() != kRows) {
+      std::printf("a lookup missed its key\n");
+      return 1;
+    }
+  }
+  std::printf("%.3f\n", seconds);
+  return 0;
+}
+
+struct Best {
+  double seconds = 1e9;
+  double peakMb = 1e9;
+};
+
+Best RunChildren(const std::string& self, const std::string& mode) {
+  Best best;
+  for (int run = 0; run < 3; ++run) {
+    const bench::ChildOutput c = bench::RunSelf(self, {"--child", mode});
+    if (!c.ok) {
+      std::fprintf(stderr, "bench_translate: child %s failed: %s\n", mode.c_str(), c.out.c_str());
       std::exit(1);
     }
+    best.seconds = std::min(best.seconds, std::atof(c.out.c_str()));
+    best.peakMb = std::min(best.peakMb, c.peakMb);
   }
   return best;
 }
 
 }  // namespace
 
-int main() {
-  using namespace testsupport;
-  const int n = 50000;
-  const std::u16string prefix(200, u'x');
-  const std::vector<std::u16string> shuffled = ShuffledKeys(n, 5);
-  const double shuffledS = LoadSeconds(TranslateTableBytes(shuffled));
-  const double worstS = LoadSeconds(TranslateTableBytes(MiddlePivotWorstKeys(n)));
-  const double prefixS = LoadSeconds(TranslateTableBytes(ShuffledKeys(n, 5, prefix)));
-  const double prefixWorstS = LoadSeconds(TranslateTableBytes(MiddlePivotWorstKeys(n, prefix)));
-  const double lookupS = LookupSeconds(shuffled);
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--child") return Child(argv[2]);
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe");
+  const Best shuffled = RunChildren(self, "shuffled");
+  const Best worst = RunChildren(self, "worst");
+  const Best prefix = RunChildren(self, "prefix");
+  const Best prefixWorst = RunChildren(self, "prefix-worst");
+  const Best lookup = RunChildren(self, "lookup");
   std::printf(
       "translate: load_50k_one_bucket_s=%.3f worst_order_s=%.3f long_prefix_s=%.3f long_prefix_worst_s=%.3f "
-      "lookups_50k_s=%.3f\n",
-      shuffledS, worstS, prefixS, prefixWorstS, lookupS);
+      "lookups_50k_s=%.3f load_mb=%.1f\n",
+      shuffled.seconds, worst.seconds, prefix.seconds, prefixWorst.seconds, lookup.seconds, shuffled.peakMb);
   return 0;
 }
