@@ -12,12 +12,15 @@
 //                           in the loaded 50,000-key bucket
 //   load_mb                 peak resident memory of the process that loads
 //                           the shuffled table (its bytes included)
+//   one_column_1mb_s        CPU seconds to load a 1 MB file of one column:
+//   one_column_1mb_mb       166,666 rows of the same one-letter key (each
+//                           row still holds 20 texts), and the peak memory
 //
 // The table is loaded once per program start, so each figure is measured in
 // a fresh process (this program started again with --child), the best of
 // three. The last line of the output is
 //   translate: load_50k_one_bucket_s=... worst_order_s=... long_prefix_s=... long_prefix_worst_s=...
-//   lookups_50k_s=... load_mb=...
+//   lookups_50k_s=... load_mb=... one_column_1mb_s=... one_column_1mb_mb=...
 #include <time.h>
 
 #include <algorithm>
@@ -34,6 +37,7 @@
 namespace {
 
 constexpr int kRows = 50000;
+constexpr size_t kOneColumnRows = 1000000 / 6;  // a count and one code unit a row
 
 double CpuSeconds() {
   timespec ts{};
@@ -53,11 +57,13 @@ std::vector<std::u16string> Keys(const std::string& mode) {
 // Loads the table of `mode` and prints the CPU seconds of the load (mode
 // "lookup": of looking every key up afterwards).
 int Child(const std::string& mode) {
-  const std::vector<std::u16string> keys = Keys(mode);
-  const std::string bytes = testsupport::TranslateTableBytes(keys);
+  const bool oneColumn = mode == "one-column";
+  const std::vector<std::u16string> keys =
+      oneColumn ? std::vector<std::u16string>(kOneColumnRows, u"K") : Keys(mode);
+  const std::string bytes = testsupport::TranslateTableBytes(keys, oneColumn ? 1 : 20);
   i18n::TranslationTable table;
   double t0 = CpuSeconds();
-  if (table.LoadFromBytes(bytes) != i18n::LoadStatus::Loaded || table.Count() != kRows) {
+  if (table.LoadFromBytes(bytes) != i18n::LoadStatus::Loaded || table.Count() != keys.size()) {
     std::printf("the crafted table did not load\n");
     return 1;
   }
@@ -105,9 +111,11 @@ int main(int argc, char** argv) {
   const Best prefix = RunChildren(self, "prefix");
   const Best prefixWorst = RunChildren(self, "prefix-worst");
   const Best lookup = RunChildren(self, "lookup");
+  const Best oneColumn = RunChildren(self, "one-column");
   std::printf(
       "translate: load_50k_one_bucket_s=%.3f worst_order_s=%.3f long_prefix_s=%.3f long_prefix_worst_s=%.3f "
-      "lookups_50k_s=%.3f load_mb=%.1f\n",
-      shuffled.seconds, worst.seconds, prefix.seconds, prefixWorst.seconds, lookup.seconds, shuffled.peakMb);
+      "lookups_50k_s=%.3f load_mb=%.1f one_column_1mb_s=%.3f one_column_1mb_mb=%.1f\n",
+      shuffled.seconds, worst.seconds, prefix.seconds, prefixWorst.seconds, lookup.seconds, shuffled.peakMb,
+      oneColumn.seconds, oneColumn.peakMb);
   return 0;
 }

@@ -118,11 +118,11 @@ LoadStatus TranslationTable::LoadFromBytes(const std::string& bytes) {
     status = LoadStatus::Damaged;
   }
   if (cols > 0 && rows > 0) {
-    // One block for the rows the file can hold, instead of growing (and
-    // moving 20 texts a row) step by step. Counted as if every row had at
-    // least 20 columns, so the block stays within a few times the file's
-    // size even for a file of one empty column; beyond it the table grows.
-    const uint64_t fit = r.Remaining() / (4 * static_cast<uint64_t>(std::max<int32_t>(cols, kColumns)));
+    // One block for the rows, instead of growing (and moving 20 texts a
+    // row) step by step. Every text takes at least its 4-byte count, so no
+    // more rows are reserved than the file can hold: a complete load needs
+    // the block anyway, and growing to it would need more at its peak.
+    const uint64_t fit = r.Remaining() / (4 * static_cast<uint64_t>(cols));
     table_.Reserve(static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(rows), fit)));
     for (int32_t row = 0; row < rows; ++row) {
       if (r.Remaining() < static_cast<uint64_t>(cols) * 4) {

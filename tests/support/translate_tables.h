@@ -13,9 +13,10 @@
 
 namespace testsupport {
 
-// A translate.dat of 20 columns whose rows hold `keys` in column 0 and
-// "e" + key in column 1 (English), the other columns empty.
-inline std::string TranslateTableBytes(const std::vector<std::u16string>& keys) {
+// A translate.dat of `columns` columns (20 as the program writes it) whose
+// rows hold `keys` in column 0 and "e" + key in column 1 (English), the other
+// columns empty.
+inline std::string TranslateTableBytes(const std::vector<std::u16string>& keys, int columns = 20) {
   std::string b;
   auto putI32 = [&b](int32_t v) {
     auto u = static_cast<uint32_t>(v);
@@ -29,14 +30,14 @@ inline std::string TranslateTableBytes(const std::vector<std::u16string>& keys) 
     }
   };
   size_t bytes = 8;
-  for (const auto& k : keys) bytes += 20 * 4 + 4 * k.size() + 2;
+  for (const auto& k : keys) bytes += static_cast<size_t>(columns) * 4 + 4 * k.size() + 2;
   b.reserve(bytes);
-  putI32(20);
+  putI32(columns);
   putI32(static_cast<int32_t>(keys.size()));
   for (const auto& k : keys) {
     putText(k);
-    putText(u"e" + k);
-    for (int c = 2; c < 20; ++c) putI32(0);
+    if (columns > 1) putText(u"e" + k);
+    for (int c = 2; c < columns; ++c) putI32(0);
   }
   return b;
 }
