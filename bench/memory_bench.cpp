@@ -46,71 +46,20 @@
 #include "csv/csvimport.h"
 #include "project/document.h"
 #include "project/projectfile.h"
+#include "support/crafted_project.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-void PutU32(std::string& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-void PutText(std::string& out, const std::u16string& s) {
-  PutU32(out, static_cast<uint32_t>(s.size()));
-  for (char16_t c : s) {
-    out.push_back(static_cast<char>(c & 0xFF));
-    out.push_back(static_cast<char>(c >> 8));
-  }
-}
-
-// Part B and the optional groups of an empty catalog, as the writer puts them
-// after part A's category count.
-std::string SettingsPart() {
-  Document empty;
-  return ProjectFileBytes(empty, "/tmp/x.pk2").substr(4);
-}
-
-std::string EightyThousandCategories() {
-  std::string out;
-  PutU32(out, 80000);
-  for (uint32_t i = 0; i < 80000; ++i) {
-    std::u16string name = u"Kategorie" + ql::FromUtf8(std::to_string(i));
-    PutText(out, name);
-    PutU32(out, 0);  // no products
-  }
-  return out + SettingsPart();
-}
-
-// Part A of one category holding one product "P" with `rows` one-cell rows.
-std::string OneProductPartA(uint32_t rows) {
-  std::string out;
-  PutU32(out, 1);
-  PutText(out, u"K");
-  PutU32(out, 1);
-  PutText(out, u"P");
-  PutText(out, u"");
-  PutU32(out, 0);  // pricecols
-  PutU32(out, rows);
-  for (uint32_t i = 0; i < rows; ++i) {
-    PutU32(out, 1);
-    PutText(out, u"x");
-  }
-  PutU32(out, 0);  // pictures
-  return out;
-}
-
-// The rest comes from the writer for the same catalog without rows (the
-// per-product groups need their product).
 std::string FiveHundredThousandRows() {
-  Document shape;
-  shape.AddProduct(*shape.AddCategory(u"K"))->name = u"P";
-  const std::string whole = ProjectFileBytes(shape, "/tmp/x.pk2");
-  const std::string empty = OneProductPartA(0);
-  if (whole.compare(0, empty.size(), empty) != 0) {
+  std::string bytes = testsupport::OneProductRowsFile(500000);
+  if (bytes.empty()) {
     std::fprintf(stderr, "bench_memory: the writer's part A changed\n");
     std::exit(1);
   }
-  return OneProductPartA(500000) + whole.substr(empty.size());
+  return bytes;
 }
 
 std::string FiftyThousandCsvProducts() {
@@ -216,7 +165,7 @@ int main(int argc, char** argv) {
   const std::string self = fs::read_symlink("/proc/self/exe");
 
   const double perProduct = BytesPerProduct();
-  WriteFile(dir / "cats.pk2", EightyThousandCategories());
+  WriteFile(dir / "cats.pk2", testsupport::EmptyCategoriesFile(80000));
   WriteFile(dir / "rows.pk2", FiveHundredThousandRows());
   WriteFile(dir / "products.csv", FiftyThousandCsvProducts());
 

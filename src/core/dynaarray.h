@@ -76,6 +76,31 @@ class TDynaArray {
     return GetObject(static_cast<int32_t>(count - 1));
   }
 
+  // Makes room for n records in one block, so that a reader which knows its
+  // count appends without growing step by step. From one quantum on the
+  // block holds n rounded up to whole quanta rather than the ladder's next
+  // step (growth past it continues on the ladder). Returns false when the
+  // block could not be allocated; nothing changes then and nothing is
+  // reported (the Adds that follow grow and report as usual). The count and
+  // the cursor's record stay as they are.
+  bool Reserve(uint32_t n) {
+    if (n <= Capacity()) return true;
+    const uint64_t records =
+        n < buffersize ? CapacityFor(n) : (uint64_t(n) + buffersize - 1) / buffersize * buffersize;
+    const uint64_t need = records * size;
+    T* nb = need > UINT32_MAX ? nullptr : allocate(need);
+    if (!nb) return false;
+    for (uint32_t i = 0; i < count; ++i) nb[i] = std::move(poi[i]);
+    delete[] poi;
+    poi = nb;
+    amemsize = static_cast<uint32_t>(need);
+    if (aobjnr >= 0 && static_cast<uint32_t>(aobjnr) < count) {
+      aobj = poi + aobjnr;
+      publish();
+    }
+    return true;
+  }
+
   // Inserts a value-initialised record at nr (nr == count appends).
   T* Insert(int32_t nr) {
     if (nr < 0 || static_cast<uint32_t>(nr) > count) return nullptr;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <utility>
+#include <vector>
 
 #include "core/safefile.h"
 #include "i18n/messages.h"
@@ -116,6 +118,12 @@ LoadStatus TranslationTable::LoadFromBytes(const std::string& bytes) {
     status = LoadStatus::Damaged;
   }
   if (cols > 0 && rows > 0) {
+    // One block for the rows, instead of growing (and moving 20 texts a
+    // row) step by step. Every text takes at least its 4-byte count, so no
+    // more rows are reserved than the file can hold: a complete load needs
+    // the block anyway, and growing to it would need more at its peak.
+    const uint64_t fit = r.Remaining() / (4 * static_cast<uint64_t>(cols));
+    table_.Reserve(static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(rows), fit)));
     for (int32_t row = 0; row < rows; ++row) {
       if (r.Remaining() < static_cast<uint64_t>(cols) * 4) {
         if (problem_.empty()) problem_ = "the file ends inside row " + std::to_string(row + 1);
@@ -144,7 +152,13 @@ LoadStatus TranslationTable::LoadFromBytes(const std::string& bytes) {
 }
 
 void TranslationTable::BuildIndex() {
-  for (auto& b : buckets_) b.Clear();
+  uint32_t counts[kBuckets] = {};
+  for (const TranslationEntry& e : table_)
+    if (!e.texts[0].empty()) ++counts[BucketOf(e.texts[0])];
+  for (int b = 0; b < kBuckets; ++b) {
+    buckets_[b].Clear();
+    buckets_[b].Reserve(counts[b]);
+  }
   for (uint32_t i = 0; i < table_.Count(); ++i) {
     const std::u16string& g = table_[i].texts[0];
     if (g.empty()) continue;
@@ -153,38 +167,102 @@ void TranslationTable::BuildIndex() {
     k->key = g;
     k->entry = static_cast<int32_t>(i);
   }
-  for (auto& b : buckets_)
-    if (b.Count() > 1) SortBucket(b);
+  for (int b = 0; b < kBuckets; ++b) {
+    SortBucket(buckets_[b]);
+    sorted_[b] = buckets_[b].Count();
+  }
 }
 
-// Quicksort by key with the middle element as pivot. Recurses into the
-// smaller part and loops on the larger one so that a hostile file cannot
-// exhaust the stack; the parts are disjoint, so the order of work does not
-// change the result. A part still unsorted after 4 log2(n) + 16 partition
-// rounds (which ordinary tables never reach) is finished by heapsort, so a
-// bucket crafted against the middle pivot sorts in O(n log n) instead of
-// O(n^2); every other bucket comes out exactly as the plain quicksort
-// leaves it, equal keys included.
+namespace {
+
+// Ordinal comparison of two keys from code unit `from` on (both keys agree
+// before it): the order of std::u16string's operator<, but equal stretches
+// are skipped a block at a time, so keys with a long common part compare
+// quickly.
+int CompareKeys(const std::u16string& a, const std::u16string& b, size_t from) {
+  const size_t n = std::min(a.size(), b.size());
+  size_t i = from;
+  constexpr size_t kBlock = 16;
+  while (i + kBlock <= n && std::memcmp(a.data() + i, b.data() + i, kBlock * sizeof(char16_t)) == 0)
+    i += kBlock;
+  for (; i < n; ++i)
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+// The length of the part every key of the bucket starts with.
+size_t CommonPrefix(const TDynaArray<TranslationKey>& bucket) {
+  const std::u16string& first = bucket[0].key;
+  size_t p = first.size();
+  for (const TranslationKey& k : bucket) {
+    size_t i = 0;
+    const size_t n = std::min(p, k.key.size());
+    while (i < n && k.key[i] == first[i]) ++i;
+    p = i;
+  }
+  return p;
+}
+
+}  // namespace
+
+// The order is that of a quicksort by key with the middle element as pivot
+// (Hoare partition), which decides which of several rows with the same German
+// text a lookup finds: that order is kept exactly, equal keys included.
+//
+// The quicksort does not run on the keys themselves: each key is first
+// replaced by its rank among the bucket's keys (one O(n log n) sort, equal
+// keys get equal ranks), and the quicksort runs on the ranks. Every
+// comparison gives the answer the keys would give, so the resulting
+// permutation is the same, but a partition round costs integer comparisons
+// instead of text comparisons, which matters for long keys with a common
+// beginning. The quicksort recurses into the smaller part and loops on the
+// larger one so that a hostile file cannot exhaust the stack; the parts are
+// disjoint, so the order of work does not change the result. A part still
+// unsorted after 4 log2(n) + 16 partition rounds (which ordinary tables never
+// reach) is finished by heapsort, so a bucket crafted against the middle
+// pivot sorts in O(n log n) instead of O(n^2).
 void TranslationTable::SortBucket(TDynaArray<TranslationKey>& bucket) {
+  const uint32_t n = bucket.Count();
+  if (n < 2) return;
+  struct Item {
+    uint32_t rank;
+    uint32_t from;  // its place in the unsorted bucket
+  };
+  std::vector<Item> items(n);
+  {
+    std::vector<uint32_t> byKey(n);
+    for (uint32_t i = 0; i < n; ++i) byKey[i] = i;
+    const size_t common = CommonPrefix(bucket);
+    auto keyLess = [&](uint32_t x, uint32_t y) {
+      return CompareKeys(bucket[x].key, bucket[y].key, common) < 0;
+    };
+    std::sort(byKey.begin(), byKey.end(), keyLess);
+    uint32_t rank = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+      if (i > 0 && keyLess(byKey[i - 1], byKey[i])) ++rank;
+      items[byKey[i]] = Item{rank, byKey[i]};
+    }
+  }
+
   struct Sorter {
-    TDynaArray<TranslationKey>& a;
+    std::vector<Item>& a;
     void Sort(int64_t low, int64_t high, int depth) {
       while (low < high) {
         if (depth-- <= 0) {
-          TranslationKey* first = &a[static_cast<uint32_t>(low)];
-          TranslationKey* last = first + (high - low + 1);
-          auto less = [](const TranslationKey& x, const TranslationKey& y) { return x.key < y.key; };
+          Item* first = a.data() + low;
+          Item* last = first + (high - low + 1);
+          auto less = [](const Item& x, const Item& y) { return x.rank < y.rank; };
           std::make_heap(first, last, less);
           std::sort_heap(first, last, less);
           return;
         }
         int64_t i = low, j = high;
-        const std::u16string pivot = a[static_cast<uint32_t>((low + high) / 2)].key;
+        const uint32_t pivot = a[static_cast<size_t>((low + high) / 2)].rank;
         do {
-          while (a[static_cast<uint32_t>(i)].key < pivot) ++i;
-          while (a[static_cast<uint32_t>(j)].key > pivot) --j;
+          while (a[static_cast<size_t>(i)].rank < pivot) ++i;
+          while (a[static_cast<size_t>(j)].rank > pivot) --j;
           if (i <= j) {
-            std::swap(a[static_cast<uint32_t>(i)], a[static_cast<uint32_t>(j)]);
+            std::swap(a[static_cast<size_t>(i)], a[static_cast<size_t>(j)]);
             ++i;
             --j;
           }
@@ -199,17 +277,29 @@ void TranslationTable::SortBucket(TDynaArray<TranslationKey>& bucket) {
       }
     }
   };
-  const int64_t n = bucket.Count();
   int log2n = 0;
-  while ((int64_t(1) << log2n) < n) ++log2n;
-  Sorter{bucket}.Sort(0, n - 1, 4 * log2n + 16);
+  while ((int64_t(1) << log2n) < int64_t(n)) ++log2n;
+  Sorter{items}.Sort(0, int64_t(n) - 1, 4 * log2n + 16);
+
+  // Apply the permutation: each key is moved, never copied.
+  std::vector<TranslationKey> sorted(n);
+  for (uint32_t i = 0; i < n; ++i) sorted[i] = std::move(bucket[items[i].from]);
+  for (uint32_t i = 0; i < n; ++i) bucket[i] = std::move(sorted[i]);
 }
 
 int32_t TranslationTable::Find(const std::u16string& german) const {
   int b = BucketOf(german);
   if (b < 0) return -1;
-  for (const TranslationKey& k : buckets_[b])
-    if (k.key == german) return k.entry;
+  const TDynaArray<TranslationKey>& bucket = buckets_[b];
+  // The sorted part: the first of equal keys, as a walk from the front would find.
+  const TranslationKey* sortedEnd = bucket.begin() + sorted_[b];
+  const TranslationKey* k =
+      std::lower_bound(bucket.begin(), sortedEnd, german,
+                       [](const TranslationKey& x, const std::u16string& g) { return x.key < g; });
+  if (k != sortedEnd && k->key == german) return k->entry;
+  // Keys appended since the index was built, in the order they came.
+  for (k = sortedEnd; k != bucket.end(); ++k)
+    if (k->key == german) return k->entry;
   return -1;
 }
 
@@ -246,10 +336,17 @@ int32_t TranslationTable::AddEntry(const std::u16string& german) {
   const auto row = static_cast<int32_t>(table_.Count() - 1);
   if (!german.empty()) {
     // Appended at the end of its bucket; buckets are sorted only at load.
-    TranslationKey* k = buckets_[BucketOf(german)].Add();
+    // A key that does not sort before the last of a bucket that is still
+    // wholly sorted keeps it sorted (equal keys: the earlier one still wins).
+    const int b = BucketOf(german);
+    TDynaArray<TranslationKey>& bucket = buckets_[b];
+    const bool staysSorted =
+        sorted_[b] == bucket.Count() && (bucket.Count() == 0 || !(german < bucket[bucket.Count() - 1].key));
+    TranslationKey* k = bucket.Add();
     if (k) {
       k->key = german;
       k->entry = row;
+      if (staysSorted) sorted_[b] = bucket.Count();
     }
   }
   return row;

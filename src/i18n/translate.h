@@ -83,11 +83,14 @@ class TranslationTable {
   int32_t AddEntry(const std::u16string& german);
   // Removes a row; the index is rebuilt.
   void DeleteEntry(uint32_t row);
-  // The row whose German text is exactly `german`, or -1.
+  // The row whose German text is exactly `german`, or -1. Of several rows
+  // with that text, the one whose key comes first in its bucket.
   int32_t Find(const std::u16string& german) const;
 
   // The index bucket of a key: the low 8 bits of its first code unit.
   static int BucketOf(const std::u16string& key) { return key.empty() ? -1 : (key[0] & 0xFF); }
+  // The keys of bucket b: sorted when the index was built (load, delete),
+  // keys added since then follow in the order they came.
   const TDynaArray<TranslationKey>& Bucket(int b) const { return buckets_[b]; }
 
  private:
@@ -98,6 +101,9 @@ class TranslationTable {
   TDynaArray<TranslationEntry> table_{&aentry_};
   TranslationKey* akey_ = nullptr;
   TDynaArray<TranslationKey> buckets_[kBuckets];
+  // How many keys at the front of each bucket are sorted (Find searches
+  // them by halving); the keys after them were appended since.
+  uint32_t sorted_[kBuckets] = {};
   std::string file_;
   std::string problem_;
   bool damaged_file_ = false;  // the file on disk is damaged: keep a copy before replacing it

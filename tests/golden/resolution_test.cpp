@@ -2,19 +2,13 @@
 // resolution or the zoom it is drawn at: page count and the page each product
 // starts on are those of the 300-dpi print in every layout.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <string>
 #include <vector>
 
+#include "golden/sample_session.h"
 #include "platform/guiapp.h"
-#include "platform/measurer.h"
-#include "platform/printer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
-#include "project/projectfile.h"
 #include "render/layouts/layouts.h"
-#include "render/render.h"
 
 namespace {
 
@@ -25,20 +19,10 @@ struct Pagination {
 };
 
 Pagination Paginate(render::RenderSession& s, int32_t layout, int32_t dpi, double zoom) {
-  const platform::PrinterPage printer = platform::FallbackPrinterPage();
-  int32_t w = 0, h = 0;
-  platform::PreviewBitmapSize(printer, dpi, zoom, w, h);
   platform::ImageSurface surface(1, 1);  // nothing is drawn; only its fonts count
-  render::RenderParams p;
+  render::RenderParams p = golden::PreviewParams(platform::FallbackPrinterPage(), dpi, zoom);
   p.canvas0 = &surface;
-  p.dpi = dpi;
-  p.width = w;
-  p.height = h;
-  p.zoomedvalue = zoom;
   p.printit = true;
-  p.widthmm = platform::PageWidthMm(printer);
-  p.heightmm = platform::PageHeightMm(printer);
-  p.seiteedvalue = 0;
   // Twice, as outputs do: the second run reads what the first left.
   render::RenderLayout(s, p, layout);
   render::RenderLayout(s, p, layout);
@@ -53,17 +37,9 @@ Pagination Paginate(render::RenderSession& s, int32_t layout, int32_t dpi, doubl
 
 TEST(Resolution, SamplePaginationIsTheSameAtEveryResolutionAndZoom) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir((std::string(QL_SOURCE_DIR) + "/data/sample").c_str()), 0);
-  Document doc;
-  const bool opened = OpenProjectFile(doc, "test.pk2", ReadOptions::FromDocument(doc));
-  platform::QtTextMeasurer measurer;
-  platform::QtPictureLoader loader;
-  render::RenderSession session(doc, measurer, loader);
-  session.LoadFurniturePictures();
-  ASSERT_EQ(chdir(old), 0);
-  ASSERT_TRUE(opened);
+  golden::SampleSession sample;
+  ASSERT_TRUE(sample.opened);
+  render::RenderSession& session = sample.session;
   for (int32_t layout = 0; layout < 8; ++layout) {
     const Pagination print = Paginate(session, layout, 300, 100);
     ASSERT_GT(print.pages, 1);

@@ -2,19 +2,15 @@
 // right margin. Fonts are drawn at whole pixel sizes while the layout measures
 // at 300 ppi; a run drawn wider than measured would cross the margin.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <string>
+#include <vector>
 
+#include "golden/sample_session.h"
 #include "platform/guiapp.h"
-#include "platform/measurer.h"
-#include "platform/printer.h"
-#include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
-#include "project/projectfile.h"
 #include "render/layouts/layouts.h"
-#include "render/render.h"
 #include "render/units.h"
 
 namespace {
@@ -52,17 +48,9 @@ class InkProbe : public platform::ImageSurface {
 
 TEST(TextMargin, InkOfEveryLineStaysInsideTheRightMarginWhenZoomedOut) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir((std::string(QL_SOURCE_DIR) + "/data/sample").c_str()), 0);
-  Document doc;
-  const bool opened = OpenProjectFile(doc, "test.pk2", ReadOptions::FromDocument(doc));
-  platform::QtTextMeasurer measurer;
-  platform::QtPictureLoader loader;
-  render::RenderSession session(doc, measurer, loader);
-  session.LoadFurniturePictures();
-  ASSERT_EQ(chdir(old), 0);
-  ASSERT_TRUE(opened);
+  golden::SampleSession sample;
+  ASSERT_TRUE(sample.opened);
+  Document& doc = sample.doc;
 
   const platform::PrinterPage printer = platform::FallbackPrinterPage();
   const int32_t dpi = 96;
@@ -70,8 +58,8 @@ TEST(TextMargin, InkOfEveryLineStaysInsideTheRightMarginWhenZoomedOut) {
   for (int32_t layout : {1, 3}) {  // layouts 2 and 4: text beside pictures, one wide column
     doc.settings.LayoutCombo = layout;
     for (double zoom : {25.0, 50.0, 75.0}) {
-      int32_t w = 0, h = 0;
-      platform::PreviewBitmapSize(printer, dpi, zoom, w, h);
+      render::RenderParams p = golden::PreviewParams(printer, dpi, zoom);
+      const int32_t w = p.width, h = p.height;
       const CatalogSettings& set = doc.settings;
       // Body text ends at the right margin; the footer at its own side
       // margin; the header line is the user's and is not wrapped.
@@ -82,18 +70,11 @@ TEST(TextMargin, InkOfEveryLineStaysInsideTheRightMarginWhenZoomedOut) {
       for (int32_t page = 1; page <= 40; ++page) {
         InkProbe s(w, h);
         ASSERT_TRUE(s.ok());
-        render::RenderParams p;
         p.canvas0 = &s;
-        p.dpi = dpi;
-        p.width = w;
-        p.height = h;
-        p.zoomedvalue = zoom;
-        p.widthmm = platform::PageWidthMm(printer);
-        p.heightmm = platform::PageHeightMm(printer);
         p.seiteedvalue = 0;
-        render::RenderCatalogPage(session, p);
+        render::RenderCatalogPage(sample.session, p);
         p.seiteedvalue = page;
-        const bool more = render::RenderCatalogPage(session, p);
+        const bool more = render::RenderCatalogPage(sample.session, p);
         for (const auto& r : s.runs) {
           if (r.inkRight < 0 || r.y <= headerY) continue;
           ++checked;
