@@ -1,5 +1,6 @@
 #include "render/render.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/furniture.h"
@@ -41,12 +42,39 @@ void RenderPass::EndPageSurfaces() {
 }
 
 void RenderPass::SelectRoleFont(const TFontSpec& f) {
+  basesize = f.size;
+  for (size_t i = 0; i < nroles_; ++i) {
+    RoleFont& r = roles_[i];
+    if (r.source == &f && r.spec == f) {
+      canvas.SetTransparentText();
+      // Unless it is still selected, the state is assigned in one step.
+      if (canvas.FontSerial() != r.serial) {
+        canvas.AssignFont(r.applied, r.em);
+        r.serial = canvas.FontSerial();
+      }
+      // What MeasureFont would find for this state.
+      font_serial_ = r.serial;
+      font_points_ = TruncClamp(basesize);
+      font_id_ = r.measure;
+      session.layoutcache().NoteSurfaceFont(canvas, r.surfaceid);
+      return;
+    }
+  }
   canvas.SetFont(f);
   canvas.SetTransparentText();
   canvas.SetFontPpi(dpi);
-  basesize = f.size;
   canvas.SetFontSize(ZoomedFontPoints(basesize, zoom));
   ExactFontSize();
+  RoleFont& r = roles_[nextrole_];
+  nextrole_ = (nextrole_ + 1) % kRoleFonts;
+  nroles_ = std::max(nroles_, nextrole_ == 0 ? kRoleFonts : nextrole_);
+  r.source = &f;
+  r.spec = f;
+  r.applied = canvas.Font();
+  r.em = canvas.FontEmPixels();
+  r.measure = MeasureFont();
+  r.surfaceid = session.layoutcache().SurfaceFontId(canvas);
+  r.serial = canvas.FontSerial();
 }
 
 void RenderPass::ExactFontSize() {
@@ -83,6 +111,7 @@ LayoutRenderer g_slots[3] = {nullptr, nullptr, nullptr};
 
 void StartPass(RenderPass& pass, PageState& st) {
   const CatalogSettings& set = pass.set;
+  pass.session.layoutcache().BeginPass();
   // Page 1's surface is there before anything is painted on it.
   pass.PassSurfaceStarts();
   // The header font is the surface's initial font.
