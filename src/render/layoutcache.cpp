@@ -199,12 +199,19 @@ Lines BreakCellText(MeasureCache& m, FontId font, double wmm, bool wrap, const s
 SharedLines LayoutCache::ProductLines(MeasureCache& mc, FontId font, const Product& p,
                                       const std::u16string& text, double limitmm) {
   const uint64_t limit = Bits(limitmm);
-  for (const SlotText& e : SlotOf(p).texts)
-    if (e.font == font && e.limit == limit && SameText(e.text, text)) return e.lines;
+  for (SlotText& e : SlotOf(p).texts) {
+    if (e.font != font || e.limit != limit) continue;
+    if (e.source == &text && e.checked == epoch_) return e.lines;
+    if (SameText(e.text, text)) {
+      e.source = &text;
+      e.checked = epoch_;
+      return e.lines;
+    }
+  }
   SharedLines lines = ProductLines(mc, font, text, limitmm);
   // The text-keyed level touches no slot: the slot found above is current.
   ProductSlot& s = slots_[cur_];
-  SlotText e{font, limit, text, lines};
+  SlotText e{font, limit, text, lines, &text, epoch_};
   slotchars_ += text.size();
   if (s.texts.size() < kSlotTexts) {
     s.texts.push_back(std::move(e));
@@ -231,7 +238,10 @@ bool LayoutCache::TableUnchanged(const ProductSlot& s, const Product& p) {
 
 std::shared_ptr<TableCells> LayoutCache::Cells(const Product& p) {
   ProductSlot& s = SlotOf(p);
-  if (s.cells && TableUnchanged(s, p)) return s.cells;
+  if (s.cells && (s.cellschecked == epoch_ || TableUnchanged(s, p))) {
+    s.cellschecked = epoch_;
+    return s.cells;
+  }
   auto t = std::make_shared<TableCells>();
   const uint32_t nrows = p.variants.Count();
   t->rowstart.assign(size_t(nrows) + 1, 0);
@@ -250,6 +260,7 @@ std::shared_ptr<TableCells> LayoutCache::Cells(const Product& p) {
   t->row0cells = nrows > 0 ? t->rowstart[1] : 0;
   t->measured.resize(t->parsed.size());
   s.cells = t;
+  s.cellschecked = epoch_;
   return t;
 }
 

@@ -70,6 +70,11 @@ class LayoutCache {
 
   // A layout pass starts (drops slots no recent pass visited).
   void BeginPass();
+  // The document's texts may have changed since the last call: the slots
+  // compare them again. Every RenderPass calls it when it is made; the
+  // texts must not change while one exists (within it a slot compares each
+  // text once).
+  void TextsMayHaveChanged() { ++epoch_; }
   size_t Slots() const { return slots_.size(); }
 
   // The id of the surface's current font for the caches above, and a note
@@ -131,6 +136,8 @@ class LayoutCache {
     uint64_t limit;
     std::u16string text;
     SharedLines lines;
+    const std::u16string* source;  // the product's text it last equalled
+    uint64_t checked;              // in that epoch
   };
   struct ProductSlot {
     const Product* owner = nullptr;
@@ -139,6 +146,7 @@ class LayoutCache {
     uint32_t nexttext = 0;                  // the entry replaced next when texts is full
     std::vector<std::u16string> celltexts;  // the table's texts, row-major, as parsed
     std::shared_ptr<TableCells> cells;
+    uint64_t cellschecked = 0;  // the epoch the table last equalled the product's
   };
   ProductSlot& SlotOf(const Product& p);
   static bool TableUnchanged(const ProductSlot& s, const Product& p);
@@ -149,6 +157,7 @@ class LayoutCache {
   std::unordered_map<const Product*, uint32_t> slotof_;
   uint32_t cur_ = 0;  // the slot used last; the next product is expected after it
   uint64_t pass_ = 1;
+  uint64_t epoch_ = 1;    // see TextsMayHaveChanged
   size_t touched_ = 0;    // slots the current pass used
   size_t slotchars_ = 0;  // characters of the texts the slots copied
 

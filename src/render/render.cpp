@@ -20,7 +20,9 @@ RenderPass::RenderPass(RenderSession& s, const RenderParams& p)
       canvas(*p.canvas0),
       dpi(p.dpi),
       zoom(p.zoomedvalue),
-      router_(p.router) {}
+      router_(p.router) {
+  s.layoutcache().TextsMayHaveChanged();
+}
 
 bool RenderPass::DrawnPage(int32_t page) const {
   return router_ && params.seiteedvalue == kEveryPage ? router_->Drawing(page) : page == params.seiteedvalue;
@@ -54,7 +56,8 @@ void RenderPass::SelectRoleFont(const TFontSpec& f) {
       }
       // What MeasureFont would find for this state.
       font_serial_ = r.serial;
-      font_points_ = TruncClamp(basesize);
+      font_points_ = r.points;
+      font_base_ = basesize;
       font_id_ = r.measure;
       session.layoutcache().NoteSurfaceFont(canvas, r.surfaceid);
       return;
@@ -73,6 +76,7 @@ void RenderPass::SelectRoleFont(const TFontSpec& f) {
   r.applied = canvas.Font();
   r.em = canvas.FontEmPixels();
   r.measure = MeasureFont();
+  r.points = font_points_;
   r.surfaceid = session.layoutcache().SurfaceFontId(canvas);
   r.serial = canvas.FontSerial();
 }
@@ -82,12 +86,14 @@ void RenderPass::ExactFontSize() {
 }
 
 FontId RenderPass::MeasureFont() {
+  if (canvas.FontSerial() == font_serial_ && basesize == font_base_) return font_id_;
   const int32_t points = TruncClamp(basesize);
   if (canvas.FontSerial() != font_serial_ || points != font_points_) {
     font_id_ = session.cache().Intern(canvas.Font(), points);
     font_serial_ = canvas.FontSerial();
     font_points_ = points;
   }
+  font_base_ = basesize;
   return font_id_;
 }
 

@@ -192,6 +192,7 @@ class RenderPass {
     TFontSpec applied;  // the surface's font after the selection
     double em = 0;      // and its em size
     FontId measure = 0;
+    int32_t points = 0;      // its measuring size
     uint32_t surfaceid = 0;  // LayoutCache's id of the surface font
     uint64_t serial = 0;     // the surface's font serial when it was last selected
   };
@@ -200,6 +201,7 @@ class RenderPass {
   PageRouter* const router_;
   uint64_t font_serial_ = 0;
   int32_t font_points_ = -1;
+  double font_base_ = -1;  // basesize when font_id_ was found
   FontId font_id_ = 0;
   RoleFont roles_[kRoleFonts];
   size_t nroles_ = 0, nextrole_ = 0;
