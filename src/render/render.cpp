@@ -2,12 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "render/furniture.h"
 #include "render/layout1.h"
 #include "render/pagerouter.h"
 
 namespace render {
+
+namespace {
+// TFontSpec equality, the cheap fields first (role fonts are compared on
+// every selection).
+bool SameFontSpec(const TFontSpec& a, const TFontSpec& b) {
+  return a.size == b.size && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+         a.strikeout == b.strikeout && a.charset == b.charset && a.pitch == b.pitch && a.color == b.color &&
+         a.ppi == b.ppi && a.name.size() == b.name.size() &&
+         std::memcmp(a.name.data(), b.name.data(), a.name.size() * sizeof(char16_t)) == 0;
+}
+}  // namespace
 
 RenderSession::RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader)
     : doc_(&doc), loader_(&loader), cache_(measurer) {}
@@ -47,7 +59,7 @@ void RenderPass::SelectRoleFont(const TFontSpec& f) {
   basesize = f.size;
   for (size_t i = 0; i < nroles_; ++i) {
     RoleFont& r = roles_[i];
-    if (r.source == &f && r.spec == f) {
+    if (r.source == &f && SameFontSpec(r.spec, f)) {
       canvas.SetTransparentText();
       // Unless it is still selected, the state is assigned in one step.
       if (canvas.FontSerial() != r.serial) {
