@@ -8,6 +8,10 @@
 // used pictures go first. Pictures are decoded at the size they are drawn
 // (OpenDibForBox), so a camera picture drawn at a few centimetres costs a few
 // MB, not its full size.
+//
+// Pixel sizes (what layout passes ask for every picture record) are kept by
+// file name with the file's modification time and length as well, so a
+// catalog that shows one file many times reads its header once.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +43,10 @@ class QtPictureLoader : public render::PictureLoader {
   size_t CachedPictures() const { return entries_.size(); }
   // Decodes done since construction (cache hits do not count).
   uint64_t Decodes() const { return decodes_; }
+  // Headers read for PixelSize since construction (cache hits do not count).
+  uint64_t HeaderReads() const { return headerreads_; }
+  // Pixel sizes kept at most; beyond, the table starts afresh.
+  static constexpr size_t kMaxSizes = 16384;
 
  private:
   struct Key {
@@ -62,6 +70,13 @@ class QtPictureLoader : public render::PictureLoader {
   uint64_t limit_;
   uint64_t used_ = 0;
   uint64_t decodes_ = 0;
+  uint64_t headerreads_ = 0;
+  struct KnownSize {
+    int64_t mtime, length;
+    bool ok;
+    int32_t width, height;
+  };
+  std::map<std::string, KnownSize> sizes_;
   std::list<Entry> entries_;  // most recently used first
   std::map<Key, std::list<Entry>::iterator> index_;
   std::vector<render::PictureLoader::Problem> problems_;

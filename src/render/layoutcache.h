@@ -56,7 +56,7 @@ class LayoutCache {
   // WrapProductText through the cache.
   SharedLines ProductLines(MeasureCache& m, FontId font, const std::u16string& text, double limitmm);
 
-  // ---- through the product's slot ----
+  // ---- through the product's slot (while a RenderPass exists) ----
   // The lines of `text`, which is p.name or p.description, as ProductLines.
   SharedLines ProductLines(MeasureCache& m, FontId font, const Product& p, const std::u16string& text,
                            double limitmm);
