@@ -26,7 +26,23 @@ bool QtPictureLoader::Load(const std::u16string& filename, dib& out) {
 bool QtPictureLoader::PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) {
   width = height = 0;
   if (filename.empty()) return false;
-  return DibFileSize(ql::ToUtf8(filename), width, height);
+  const std::string name = ql::ToUtf8(filename);
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return false;
+  const int64_t mtime = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  const int64_t length = int64_t(st.st_size);
+  auto it = sizes_.find(name);
+  if (it == sizes_.end() || it->second.mtime != mtime || it->second.length != length) {
+    if (sizes_.size() >= kMaxSizes) sizes_.clear();
+    KnownSize k{mtime, length, false, 0, 0};
+    ++headerreads_;
+    k.ok = DibFileSize(name, k.width, k.height);
+    it = sizes_.insert_or_assign(name, k).first;
+  }
+  if (!it->second.ok) return false;
+  width = it->second.width;
+  height = it->second.height;
+  return true;
 }
 
 bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight,

@@ -13,6 +13,10 @@
 // page of an export asking a pixel more or less); a larger box decodes the
 // file again and replaces the copy. The cache holds decoded pictures up to a
 // memory limit (256 MB by default); the least recently used go first.
+//
+// Pixel sizes (what layout passes ask for every picture record) are kept by
+// file name with the file's modification time and length as well, so a
+// catalog that shows one file many times reads its header once.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +52,10 @@ class QtPictureLoader : public render::PictureLoader {
 
   // A decoded copy is made for this many times the box first asked for.
   static constexpr int32_t kHeadroom = 2;
+  // Headers read for PixelSize since construction (cache hits do not count).
+  uint64_t HeaderReads() const { return headerreads_; }
+  // Pixel sizes kept at most; beyond, the table starts afresh.
+  static constexpr size_t kMaxSizes = 16384;
 
  private:
   struct Key {
@@ -72,6 +80,13 @@ class QtPictureLoader : public render::PictureLoader {
   uint64_t used_ = 0;
   uint64_t decodes_ = 0;
   uint64_t hits_ = 0;
+  uint64_t headerreads_ = 0;
+  struct KnownSize {
+    int64_t mtime, length;
+    bool ok;
+    int32_t width, height;
+  };
+  std::map<std::string, KnownSize> sizes_;
   std::list<Entry> entries_;  // most recently used first
   std::map<Key, std::list<Entry>::iterator> index_;
   std::vector<render::PictureLoader::Problem> problems_;

@@ -96,7 +96,7 @@ class Layout1 {
       // Name.
       const double namelimit = pass_.params.widthmm - st_.rightmm - st_.leftmm;
       const SharedLines name = pass_.session.layoutcache().ProductLines(
-          pass_.session.cache(), pass_.MeasureFont(), p.name, namelimit);
+          pass_.session.cache(), pass_.MeasureFont(), p, p.name, namelimit);
       for (const std::u16string& line : *name) {
         if (DrawnProduct()) cv_.TextOut(pass_.Pos(st_.leftmm), pass_.Pos(st_.y), StripControlChars(line));
         st_.y += pass_.LineHeight();
@@ -260,7 +260,7 @@ class Layout1 {
       if (overlap && lh > 0) skip[c] = std::max(0, RoundEven((lh + rowh_ - 1) / lh));
     }
     const SharedLines all = pass_.session.layoutcache().ProductLines(
-        pass_.session.cache(), pass_.MeasureFont(), p.description, colmm);
+        pass_.session.cache(), pass_.MeasureFont(), p, p.description, colmm);
     size_t first = 0;  // lines before it are placed
     const size_t total = all->size();
     double bottom = st_.y;

@@ -12,9 +12,20 @@
 //    depend on the surface.
 //  - wrapped product texts: the lines of a name or description for a
 //    measuring font and a limit.
-// Each cache starts afresh when it grows beyond its bounds.
+// These three are keyed by the text itself. In front of them each product
+// has a slot (found by its address, visited in the order of the last pass)
+// that keeps its wrapped texts and its parsed, measured table cells, so a
+// pass over unchanged products hashes no text. A slot is only a shortcut:
+// it holds copies of the texts it was made from and every use compares
+// them with the product's texts of the moment (and the font ids and widths
+// with those asked for), so an edited text, other settings, another
+// resolution, zoom or font measure afresh.
+// Each cache starts afresh when it grows beyond its bounds; slots that no
+// pass visits any more (products deleted, or moved by an undo) are dropped
+// at the start of a pass.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,15 +34,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/records.h"
 #include "core/settings.h"
 #include "render/measure.h"
+#include "render/tablecells.h"
 
 namespace render {
 
 class DrawingSurface;
-
-using Lines = std::vector<std::u16string>;
-using SharedLines = std::shared_ptr<const Lines>;
 
 class LayoutCache {
  public:
@@ -46,12 +56,41 @@ class LayoutCache {
   // WrapProductText through the cache.
   SharedLines ProductLines(MeasureCache& m, FontId font, const std::u16string& text, double limitmm);
 
+  // ---- through the product's slot (while a RenderPass exists) ----
+  // The lines of `text`, which is p.name or p.description, as ProductLines.
+  SharedLines ProductLines(MeasureCache& m, FontId font, const Product& p, const std::u16string& text,
+                           double limitmm);
+  // The cells of p's variant table, parsed; the same object while no cell
+  // text and no row changes.
+  std::shared_ptr<TableCells> Cells(const Product& p);
+  // SurfaceWidth, MeasureCache::WidthPx and CellLines of cell i of `t`.
+  int32_t CellSurfaceWidth(DrawingSurface& s, TableCells& t, uint32_t i);
+  int32_t CellWidthPx(MeasureCache& m, FontId font, TableCells& t, uint32_t i);
+  SharedLines CellLines(MeasureCache& m, FontId font, double wmm, bool wrap, TableCells& t, uint32_t i);
+
+  // A layout pass starts (drops slots no recent pass visited).
+  void BeginPass();
+  // The document's texts may have changed since the last call: the slots
+  // compare them again. Every RenderPass calls it when it is made; the
+  // texts must not change while one exists (within it a slot compares each
+  // text once).
+  void TextsMayHaveChanged() { ++epoch_; }
+  size_t Slots() const { return slots_.size(); }
+
+  // The id of the surface's current font for the caches above, and a note
+  // that the surface's current font has that id (a pass that assigns a
+  // font it has measured before says so, sparing the comparison).
+  uint32_t SurfaceFontId(DrawingSurface& s) { return FontIdOf(s); }
+  void NoteSurfaceFont(const DrawingSurface& s, uint32_t id);
+
   // Statistics for tests and benchmarks.
   uint64_t SurfaceMeasurements() const { return surfacecalls_; }
   void Clear();
 
   static constexpr size_t kMaxEntries = 200000;
   static constexpr size_t kMaxChars = 16 * 1024 * 1024;
+  // Wrapped texts a slot keeps (name and description in one or two fonts).
+  static constexpr size_t kSlotTexts = 4;
 
  private:
   struct SurfaceFont {
@@ -60,8 +99,20 @@ class LayoutCache {
     double em = 0;  // DrawingSurface::FontEmPixels: surfaces may draw to it
   };
   struct PerFont {
+    PerFont() { ClearOneChar(); }
+    void ClearOneChar() {
+      onewidth.fill(-1);
+      oneheight.fill(-1);
+    }
     std::unordered_map<std::u16string, int32_t> width, height;
+    // One-character ASCII texts (the space of every cell) without a lookup;
+    // -1: not measured.
+    std::array<int32_t, 128> onewidth, oneheight;
   };
+  // A one-character ASCII text's entry in `one`, else null.
+  static int32_t* OneChar(std::array<int32_t, 128>& one, const std::u16string& text) {
+    return text.size() == 1 && text[0] < 128 ? &one[text[0]] : nullptr;
+  }
   using LinesMap = std::unordered_map<std::u16string, SharedLines>;
   uint32_t FontIdOf(DrawingSurface& s);
   void Account(size_t chars);
@@ -80,8 +131,38 @@ class LayoutCache {
   };
   std::unordered_map<LinesKey, LinesMap, LinesKeyHash> product_, cells_;
 
+  struct SlotText {
+    FontId font;
+    uint64_t limit;
+    std::u16string text;
+    SharedLines lines;
+    const std::u16string* source;  // the product's text it last equalled
+    uint64_t checked;              // in that epoch
+  };
+  struct ProductSlot {
+    const Product* owner = nullptr;
+    uint64_t pass = 0;  // the last pass that used it
+    std::vector<SlotText> texts;
+    uint32_t nexttext = 0;                  // the entry replaced next when texts is full
+    std::vector<std::u16string> celltexts;  // the table's texts, row-major, as parsed
+    std::shared_ptr<TableCells> cells;
+    uint64_t cellschecked = 0;  // the epoch the table last equalled the product's
+  };
+  ProductSlot& SlotOf(const Product& p);
+  static bool TableUnchanged(const ProductSlot& s, const Product& p);
+  void DropSlots();
+  void ClearTexts();
+
+  std::vector<ProductSlot> slots_;
+  std::unordered_map<const Product*, uint32_t> slotof_;
+  uint32_t cur_ = 0;  // the slot used last; the next product is expected after it
+  uint64_t pass_ = 1;
+  uint64_t epoch_ = 1;    // see TextsMayHaveChanged
+  size_t touched_ = 0;    // slots the current pass used
+  size_t slotchars_ = 0;  // characters of the texts the slots copied
+
   uint32_t lastfont_ = 0;
-  bool havelast_ = false;
+  uint64_t lastserial_ = 0;  // the font serial lastfont_ belongs to (0: none)
   size_t entries_ = 0, chars_ = 0;
   uint64_t surfacecalls_ = 0;
 };

@@ -29,6 +29,15 @@ void MeasureCache::Account(size_t chars) {
 }
 
 int32_t MeasureCache::WidthPx(FontId id, const std::u16string& text) {
+  if (text.size() == 1 && text[0] < 128) {
+    const int32_t known = cache_[id].onechar[text[0]];
+    if (known >= 0) return known;
+    ++calls_;
+    const int32_t px = measurer_->TextWidthPx(fonts_[id], text);
+    Account(1);  // may clear the cache: store afterwards
+    cache_[id].onechar[text[0]] = px;
+    return px;
+  }
   auto& m = cache_[id].width;
   auto it = m.find(text);
   if (it != m.end()) return it->second;
@@ -72,6 +81,7 @@ void MeasureCache::Clear() {
     p.width.clear();
     p.height.clear();
     p.fontheight = -1;
+    p.onechar.fill(-1);
   }
   entries_ = 0;
   chars_ = 0;

@@ -9,6 +9,7 @@
 // cached and uncached results are identical.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -77,8 +78,12 @@ class MeasureCache {
 
  private:
   struct PerFont {
+    PerFont() { onechar.fill(-1); }
     std::unordered_map<std::u16string, int32_t> width, height;
     int32_t fontheight = -1;  // with HeightOfFontOnly, once measured
+    // Widths of one-character ASCII texts (-1: not measured): the space the
+    // tables and wrapping ask for all the time, without a lookup.
+    std::array<int32_t, 128> onechar;
   };
   void Account(size_t chars);
 

@@ -1,12 +1,25 @@
 #include "render/render.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "render/furniture.h"
 #include "render/layout1.h"
 #include "render/pagerouter.h"
 
 namespace render {
+
+namespace {
+// TFontSpec equality, the cheap fields first (role fonts are compared on
+// every selection).
+bool SameFontSpec(const TFontSpec& a, const TFontSpec& b) {
+  return a.size == b.size && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+         a.strikeout == b.strikeout && a.charset == b.charset && a.pitch == b.pitch && a.color == b.color &&
+         a.ppi == b.ppi && a.name.size() == b.name.size() &&
+         std::memcmp(a.name.data(), b.name.data(), a.name.size() * sizeof(char16_t)) == 0;
+}
+}  // namespace
 
 RenderSession::RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader)
     : doc_(&doc), loader_(&loader), cache_(measurer) {}
@@ -19,7 +32,9 @@ RenderPass::RenderPass(RenderSession& s, const RenderParams& p)
       canvas(*p.canvas0),
       dpi(p.dpi),
       zoom(p.zoomedvalue),
-      router_(p.router) {}
+      router_(p.router) {
+  s.layoutcache().TextsMayHaveChanged();
+}
 
 bool RenderPass::DrawnPage(int32_t page) const {
   return router_ && params.seiteedvalue == kEveryPage ? router_->Drawing(page) : page == params.seiteedvalue;
@@ -41,12 +56,41 @@ void RenderPass::EndPageSurfaces() {
 }
 
 void RenderPass::SelectRoleFont(const TFontSpec& f) {
+  basesize = f.size;
+  for (size_t i = 0; i < nroles_; ++i) {
+    RoleFont& r = roles_[i];
+    if (r.source == &f && SameFontSpec(r.spec, f)) {
+      canvas.SetTransparentText();
+      // Unless it is still selected, the state is assigned in one step.
+      if (canvas.FontSerial() != r.serial) {
+        canvas.AssignFont(r.applied, r.em);
+        r.serial = canvas.FontSerial();
+      }
+      // What MeasureFont would find for this state.
+      font_serial_ = r.serial;
+      font_points_ = r.points;
+      font_base_ = basesize;
+      font_id_ = r.measure;
+      session.layoutcache().NoteSurfaceFont(canvas, r.surfaceid);
+      return;
+    }
+  }
   canvas.SetFont(f);
   canvas.SetTransparentText();
   canvas.SetFontPpi(dpi);
-  basesize = f.size;
   canvas.SetFontSize(ZoomedFontPoints(basesize, zoom));
   ExactFontSize();
+  RoleFont& r = roles_[nextrole_];
+  nextrole_ = (nextrole_ + 1) % kRoleFonts;
+  nroles_ = std::max(nroles_, nextrole_ == 0 ? kRoleFonts : nextrole_);
+  r.source = &f;
+  r.spec = f;
+  r.applied = canvas.Font();
+  r.em = canvas.FontEmPixels();
+  r.measure = MeasureFont();
+  r.points = font_points_;
+  r.surfaceid = session.layoutcache().SurfaceFontId(canvas);
+  r.serial = canvas.FontSerial();
 }
 
 void RenderPass::ExactFontSize() {
@@ -54,12 +98,14 @@ void RenderPass::ExactFontSize() {
 }
 
 FontId RenderPass::MeasureFont() {
+  if (canvas.FontSerial() == font_serial_ && basesize == font_base_) return font_id_;
   const int32_t points = TruncClamp(basesize);
   if (canvas.FontSerial() != font_serial_ || points != font_points_) {
     font_id_ = session.cache().Intern(canvas.Font(), points);
     font_serial_ = canvas.FontSerial();
     font_points_ = points;
   }
+  font_base_ = basesize;
   return font_id_;
 }
 
@@ -83,6 +129,7 @@ LayoutRenderer g_slots[3] = {nullptr, nullptr, nullptr};
 
 void StartPass(RenderPass& pass, PageState& st) {
   const CatalogSettings& set = pass.set;
+  pass.session.layoutcache().BeginPass();
   // Page 1's surface is there before anything is painted on it.
   pass.PassSurfaceStarts();
   // The header font is the surface's initial font.

@@ -182,10 +182,29 @@ class RenderPass {
   void ExactFontSize();
 
  private:
+  // A role font as SelectRoleFont leaves it on the surface, learnt the first
+  // time the pass selects it: selecting it again assigns the state in one
+  // step and knows its measuring and surface font ids. Entries are found by
+  // the address of the font and checked against its value.
+  struct RoleFont {
+    const TFontSpec* source = nullptr;
+    TFontSpec spec;     // the role font as given
+    TFontSpec applied;  // the surface's font after the selection
+    double em = 0;      // and its em size
+    FontId measure = 0;
+    int32_t points = 0;      // its measuring size
+    uint32_t surfaceid = 0;  // LayoutCache's id of the surface font
+    uint64_t serial = 0;     // the surface's font serial when it was last selected
+  };
+  static constexpr size_t kRoleFonts = 12;
+
   PageRouter* const router_;
   uint64_t font_serial_ = 0;
   int32_t font_points_ = -1;
+  double font_base_ = -1;  // basesize when font_id_ was found
   FontId font_id_ = 0;
+  RoleFont roles_[kRoleFonts];
+  size_t nroles_ = 0, nextrole_ = 0;
 };
 
 // Part of every pass. StartPass: the header font on the surface, the white

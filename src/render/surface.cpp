@@ -1,8 +1,31 @@
 #include "render/surface.h"
 
+#include <atomic>
 #include <utility>
 
 namespace render {
+
+namespace {
+// Serials are handed to each thread in blocks, so a font change costs no
+// atomic operation.
+constexpr uint64_t kSerialBlock = 1 << 16;
+std::atomic<uint64_t> g_serial_blocks{0};
+thread_local uint64_t t_next_serial = 0, t_serial_end = 0;
+}  // namespace
+
+void DrawingSurface::FontChanged() {
+  if (t_next_serial == t_serial_end) {
+    t_next_serial = g_serial_blocks.fetch_add(1, std::memory_order_relaxed) * kSerialBlock + 1;
+    t_serial_end = t_next_serial + kSerialBlock - 1;
+  }
+  font_serial_ = t_next_serial++;
+}
+
+void DrawingSurface::AssignFont(const TFontSpec& font, double em_px) {
+  font_ = font;
+  em_px_ = em_px;
+  FontChanged();
+}
 
 DrawingSurface::DrawingSurface() { ResetState(); }
 

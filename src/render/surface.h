@@ -68,8 +68,13 @@ class DrawingSurface {
   // resets it: set it last.
   void SetFontEmPixels(double px);
   double FontEmPixels() const { return em_px_; }
-  // Changes whenever any font property changes (measurement caches key on it).
+  // Changes whenever any font property changes (measurement caches key on
+  // it). Serials are unique across all surfaces of the process, so a serial
+  // names one font state of one surface.
   uint64_t FontSerial() const { return font_serial_; }
+  // Sets the whole font state at once, as Font() and FontEmPixels() read it
+  // back (no clamping: take the values from a surface that had them).
+  void AssignFont(const TFontSpec& font, double em_px);
 
   // ---- Pen -----------------------------------------------------------
   // Each of these makes the pen an ordinary (cosmetic) pen again.
@@ -171,13 +176,13 @@ class DrawingSurface {
   // The router of a pass over every page keeps the state and replays the
   // primitives on the surface of the page being drawn.
   friend class PageRouter;
-  void FontChanged() { ++font_serial_; }
+  void FontChanged();
   // The state of a new surface.
   void ResetState();
 
   TFontSpec font_;
   double em_px_ = 0;
-  uint64_t font_serial_ = 1;
+  uint64_t font_serial_ = 0;
   PenState pen_;
   BrushState brush_;
   bool transparent_ = false;

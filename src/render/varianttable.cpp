@@ -91,21 +91,25 @@ int32_t SurfaceTextHeight(RenderPass& pass, const std::u16string& text) {
   return pass.session.layoutcache().SurfaceHeight(pass.canvas, text);
 }
 
-std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std::u16string& text) {
-  return *pass.session.layoutcache().CellLines(pass.session.cache(), pass.MeasureFont(), wmm,
-                                               pass.set.DoLineBreakinTableCellsCheck, text);
+SharedLines CellLinesMm(RenderPass& pass, double wmm, TableCells& cells, uint32_t i) {
+  return pass.session.layoutcache().CellLines(pass.session.cache(), pass.MeasureFont(), wmm,
+                                              pass.set.DoLineBreakinTableCellsCheck, cells, i);
 }
 
 std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols,
                                    double capmm) {
   const CatalogSettings& set = pass.set;
   std::vector<double> w(cols.maxcells, 0.0);
-  const uint32_t nrows = static_cast<uint32_t>(cols.rowstart.size()) - 1;
+  TableCells& t = *cols.cells;
+  LayoutCache& lc = pass.session.layoutcache();
+  const uint32_t nrows = static_cast<uint32_t>(t.rowstart.size()) - 1;
   for (uint32_t r = 0; r < nrows; ++r) {
-    const uint32_t cells = cols.rowstart[r + 1] - cols.rowstart[r];
+    const uint32_t cells = t.rowstart[r + 1] - t.rowstart[r];
     for (uint32_t ci = 0; ci < cells; ++ci) {
       SelectCellFont(pass, r == 0 ? kTitle : IsPrice(cells, ci, prod.pricecols) ? kPrice : kCell);
-      double v = std::max(pass.TextWidthMm(cols.parsed[cols.rowstart[r] + ci].shown), pass.TextWidthMm(u" "));
+      const double textmm =
+          MeasurePxToMm(lc.CellWidthPx(pass.session.cache(), pass.MeasureFont(), t, t.rowstart[r] + ci));
+      double v = std::max(textmm, pass.TextWidthMm(u" "));
       if (set.DefMaxCellWidthCheck) v = std::min(v, set.MaxCellWidthEd);
       if (capmm > 0) v = std::min(v, capmm);
       w[ci] = r == 0 ? v : std::max(w[ci], v);
@@ -129,13 +133,13 @@ std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const 
 }
 
 int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
-                      double wmm, const std::u16string& text, int32_t rowpx, bool draw) {
-  const std::vector<std::u16string> lines = CellLinesMm(pass, wmm, text);
+                      double wmm, TableCells& cells, uint32_t i, int32_t rowpx, bool draw) {
+  const SharedLines lines = CellLinesMm(pass, wmm, cells, i);
   if (draw) {
     DrawingSurface& c = pass.canvas;
     const int32_t pad = pass.OneMm();
     int32_t n = 0;
-    for (const std::u16string& line : lines) {
+    for (const std::u16string& line : *lines) {
       const int32_t top = y + n * step;
       Band(c, x - pad, top, x + w + pad, top + rowpx);
       int32_t tx = x;
@@ -147,22 +151,17 @@ int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int3
       ++n;
     }
   }
-  return static_cast<int32_t>(std::min<size_t>(lines.size(), INT32_MAX));
+  return static_cast<int32_t>(std::min<size_t>(lines->size(), INT32_MAX));
 }
 
 VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t capwidth) {
   const CatalogSettings& set = pass.set;
-  const uint32_t nrows = prod.variants.Count();
-  std::vector<CellContent> parsed;  // per row, per cell, row-major
-  std::vector<uint32_t> rowstart(nrows + 1, 0);
-  uint32_t maxcells = 0;
-  for (uint32_t r = 0; r < nrows; ++r) {
-    rowstart[r] = static_cast<uint32_t>(parsed.size());
-    const VariantRow& row = prod.variants[r];
-    maxcells = std::max(maxcells, row.cells.Count());
-    for (const VariantCell& cell : row.cells) parsed.push_back(ParseCellText(cell.text));
-  }
-  rowstart[nrows] = static_cast<uint32_t>(parsed.size());
+  LayoutCache& lc = pass.session.layoutcache();
+  std::shared_ptr<TableCells> table = lc.Cells(prod);
+  TableCells& t = *table;
+  const std::vector<uint32_t>& rowstart = t.rowstart;
+  const uint32_t nrows = static_cast<uint32_t>(rowstart.size()) - 1;
+  const uint32_t maxcells = t.maxcells;
   std::vector<int32_t> width(maxcells, 0);
   const int32_t maxcell = pass.Len(set.MaxCellWidthEd);
   bool anycell = false;
@@ -172,13 +171,13 @@ VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t ca
       SelectCellFont(pass, r == 0 ? kTitle : IsPrice(cells, ci, prod.pricecols) ? kPrice : kCell);
       anycell = true;
       int32_t w =
-          std::max(SurfaceTextWidth(pass, parsed[rowstart[r] + ci].shown), SurfaceTextWidth(pass, u" "));
+          std::max(lc.CellSurfaceWidth(pass.canvas, t, rowstart[r] + ci), SurfaceTextWidth(pass, u" "));
       if (set.DefMaxCellWidthCheck) w = std::min(w, maxcell);
       if (capwidth > 0) w = std::min(w, capwidth);
       width[ci] = r == 0 ? w : std::max(width[ci], w);
     }
   }
-  const uint32_t row0cells = rowstart[1] - rowstart[0];
+  const uint32_t row0cells = t.row0cells;
   // Fixed column widths (the first ten columns).
   if (prod.overwrite && prod.fixcellwidth) {
     for (uint32_t ci = 0; ci < maxcells && ci < 10; ++ci) width[ci] = pass.Len(prod.colwidth[ci]);
@@ -207,8 +206,7 @@ VariantColumns MeasureVariantColumns(RenderPass& pass, Product& prod, int32_t ca
     rowmm = pass.TextHeightMm(u" ");
   }
   VariantColumns out;
-  out.parsed = std::move(parsed);
-  out.rowstart = std::move(rowstart);
+  out.cells = std::move(table);
   out.width = std::move(width);
   out.maxcells = maxcells;
   out.row0cells = row0cells;
@@ -229,8 +227,9 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
   // Line counts (and so row heights and page breaks) come from the layout
   // measurement, not from the surface.
   const std::vector<double> widthmm = ColumnWidthsMm(pass, prod, cols, 0);
-  const std::vector<CellContent>& parsed = cols.parsed;
-  const std::vector<uint32_t>& rowstart = cols.rowstart;
+  TableCells& table = *cols.cells;
+  const std::vector<CellContent>& parsed = table.parsed;
+  const std::vector<uint32_t>& rowstart = table.rowstart;
   const std::vector<int32_t>& width = cols.width;
   const uint32_t row0cells = cols.row0cells;
   const int32_t rowpx = cols.rowpx;
@@ -272,7 +271,7 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
         SelectCellColours(pass, cell, r == 0, price);
         if (drawn) Band(c, x + indent, ry, x + indent + width[ci] + 2 * pad, ry + row.lines * rowpx);
         const int32_t n = TableCellText(pass, x + indent + pad, ry, step, CellAlignment(set, price),
-                                        width[ci], widthmm[ci], cell.shown, rowpx, drawn);
+                                        width[ci], widthmm[ci], table, rowstart[r] + ci, rowpx, drawn);
         row.lines = std::max(row.lines, n);
         x += width[ci] + (lines ? 2 : 3) * pad;
       }

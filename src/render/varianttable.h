@@ -16,16 +16,6 @@ namespace render {
 // Cell text alignment for TableCellText.
 enum CellAlign : int32_t { kCellLeft = 0, kCellCentre = 1, kCellRight = 2 };
 
-// A cell text with its optional colour suffix: a text longer than seven
-// characters whose 8th- and 7th-last characters are '#' carries the colour
-// RRGGBB of its last six characters (non-hex digits count as 0).
-struct CellContent {
-  std::u16string shown;  // control characters removed, suffix cut off
-  bool hascolor = false;
-  TColor color = 0;  // 0x00BBGGRR
-};
-CellContent ParseCellText(const std::u16string& text);
-
 // The role font of a cell: title row, price column or other cell.
 enum CellRole { kTitle, kPrice, kCell };
 void SelectCellFont(RenderPass& pass, CellRole r);
@@ -41,12 +31,11 @@ void SelectCellColours(RenderPass& pass, const CellContent& cell, bool title, bo
 int32_t CellAlignment(const CatalogSettings& set, bool price);
 
 // The measured columns of a table, as every layout that draws one needs
-// them: cell texts (row-major, row r's cells from rowstart[r] to
-// rowstart[r + 1]), column widths in pixels (also stored in the title row's
-// cells as measuredwidth), and the row height.
+// them: the parsed cells (the session's, shared), column widths in pixels
+// (also stored in the title row's cells as measuredwidth), and the row
+// height.
 struct VariantColumns {
-  std::vector<CellContent> parsed;
-  std::vector<uint32_t> rowstart;
+  std::shared_ptr<TableCells> cells;
   std::vector<int32_t> width;
   uint32_t maxcells = 0;   // cells of the longest row
   uint32_t row0cells = 0;  // cells of the title row
@@ -77,18 +66,19 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
 // never the surface's widths, so pages do not depend on resolution or zoom.
 std::vector<double> ColumnWidthsMm(RenderPass& pass, const Product& prod, const VariantColumns& cols,
                                    double capmm);
-// `text` (in the current cell font) broken into lines no wider than `wmm`
-// as the layout measures them: at the last space after the first character,
-// or inside a word; one line without DoLineBreakinTableCellsCheck.
-std::vector<std::u16string> CellLinesMm(RenderPass& pass, double wmm, const std::u16string& text);
+// The shown text of cell i of `cells` (in the current cell font) broken into
+// lines no wider than `wmm` as the layout measures them: at the last space
+// after the first character, or inside a word; one line without
+// DoLineBreakinTableCellsCheck.
+SharedLines CellLinesMm(RenderPass& pass, double wmm, TableCells& cells, uint32_t i);
 
-// Draws `text` into column width w px at (x, y), one line every `step` px,
+// Draws the text of cell i into column width w px at (x, y), one line every `step` px,
 // alignment 0 left, 1 centred, 2 right, in the lines CellLinesMm gives for
 // the column's width `wmm`. Before each line the band x - pad ... x + w +
 // pad, (y + lines so far * step) ... + rowpx is filled with the current
 // brush. Only draws when `draw` is set; always returns the number of lines.
 int32_t TableCellText(RenderPass& pass, int32_t x, int32_t y, int32_t step, int32_t align, int32_t w,
-                      double wmm, const std::u16string& text, int32_t rowpx, bool draw);
+                      double wmm, TableCells& cells, uint32_t i, int32_t rowpx, bool draw);
 
 // The start of row r of a table, the same in every table: in pass 1 a row
 // that would start below the usable bottom goes to a new page, one line

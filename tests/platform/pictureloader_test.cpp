@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -171,6 +172,37 @@ TEST_F(PictureLoaderTest, CacheKeepsItsLimitDroppingTheLeastRecentlyUsed) {
   loader.SetCacheLimit(0);
   EXPECT_EQ(loader.CachedPictures(), 0u);
   EXPECT_EQ(loader.CachedBytes(), 0u);
+}
+
+TEST_F(PictureLoaderTest, PixelSizesAreReadOncePerFileVersion) {
+  const std::string file = *dir_ + "size.jpg";
+  WriteJpeg(file, 640, 480);
+  platform::QtPictureLoader loader;
+  const std::u16string name = ql::FromUtf8(file);
+  int32_t w = 0, h = 0;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(loader.PixelSize(name, w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+  }
+  EXPECT_EQ(loader.HeaderReads(), 1u);
+
+  // Rewritten on disk: the new size, read again.
+  WriteJpeg(file, 300, 500);
+  struct timespec times[2] = {{0, UTIME_NOW}, {std::time(nullptr) + 5, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  ASSERT_TRUE(loader.PixelSize(name, w, h));
+  EXPECT_EQ(w, 300);
+  EXPECT_EQ(h, 500);
+  EXPECT_EQ(loader.HeaderReads(), 2u);
+
+  // Damaged, then gone: no size, and nothing kept from before.
+  { std::ofstream(file, std::ios::trunc) << "not a picture"; }
+  EXPECT_FALSE(loader.PixelSize(name, w, h));
+  EXPECT_EQ(w, 0);
+  ASSERT_EQ(std::remove(file.c_str()), 0);
+  EXPECT_FALSE(loader.PixelSize(name, w, h));
+  EXPECT_FALSE(loader.PixelSize(u"", w, h));
 }
 
 TEST_F(PictureLoaderTest, PicturesThatCannotBeDrawnAreListedOnceWithTheReason) {

@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
+#include <thread>
+#include <vector>
 
 #include "render/units.h"
 #include "support/recording_surface.h"
@@ -145,6 +148,31 @@ TEST(SurfaceState, PensFontsAndLines) {
   EXPECT_EQ(s.FontPixelSize(), 42);  // 10 * 300 / 72 = 41.67
   s.SetFontPpi(96);
   EXPECT_EQ(s.FontPixelSize(), 13);  // 13.33
+
+  // Serials name one font state of one surface: another surface going
+  // through the same changes, even in another thread, never has one of them.
+  std::set<uint64_t> seen;
+  for (int i = 0; i < 2; ++i) {
+    auto run = [&seen] {
+      std::vector<uint64_t> mine;
+      for (int k = 0; k < 3; ++k) {
+        testsupport::RecordingSurface t;
+        t.SetFontSize(9);
+        mine.push_back(t.FontSerial());
+        t.AssignFont(MakeFont(u"Arial", 11, false, 0), 12.5);
+        mine.push_back(t.FontSerial());
+        EXPECT_EQ(t.Font().size, 11);
+        EXPECT_EQ(t.FontEmPixels(), 12.5);
+      }
+      return mine;
+    };
+    std::vector<uint64_t> other;
+    std::thread th([&] { other = run(); });
+    const std::vector<uint64_t> here = run();
+    th.join();
+    for (uint64_t v : here) EXPECT_TRUE(seen.insert(v).second);
+    for (uint64_t v : other) EXPECT_TRUE(seen.insert(v).second);
+  }
   s.SetFontSize(0);
   EXPECT_EQ(s.Font().size, 1);
   EXPECT_TRUE(s.Font().bold);

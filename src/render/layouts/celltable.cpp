@@ -31,8 +31,9 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
   // is made in millimetres from the layout measurement; pixels only place
   // what is drawn. So the pages do not depend on resolution or zoom.
   VariantColumns cols = MeasureVariantColumns(pass, prod, pass.Len(cellmm));
-  const std::vector<CellContent>& parsed = cols.parsed;
-  const std::vector<uint32_t>& rowstart = cols.rowstart;
+  TableCells& table = *cols.cells;
+  const std::vector<CellContent>& parsed = table.parsed;
+  const std::vector<uint32_t>& rowstart = table.rowstart;
   const int32_t rowpx = cols.rowpx;
   const double rowmm = cols.rowmm;
   if (set.DonotShowVariantsCheck) return;
@@ -48,7 +49,7 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
   const int64_t C = VariantColumnCount(prod);
   const bool hideprices = set.DonotShowPriceColumnscheck;
   std::vector<Placed> placed;
-  std::vector<std::vector<std::u16string>> celllines;
+  std::vector<SharedLines> celllines;
   std::vector<int32_t> bars;
   uint32_t bandstart = 0;
   for (;;) {
@@ -82,9 +83,9 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
         x = cx;
         if (width[ci] > 0) {
           SelectCellFont(pass, r == 0 ? kTitle : price ? kPrice : kCell);
-          celllines.back() = CellLinesMm(pass, width[ci], parsed[rowstart[r] + ci].shown);
+          celllines.back() = CellLinesMm(pass, width[ci], table, rowstart[r] + ci);
           nlines =
-              std::max(nlines, static_cast<int32_t>(std::min<size_t>(celllines.back().size(), INT32_MAX)));
+              std::max(nlines, static_cast<int32_t>(std::min<size_t>(celllines.back()->size(), INT32_MAX)));
           x += width[ci] + (lines ? 2 : 3) * pad;
         }
         if (lines) x += p;
@@ -113,7 +114,7 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
             // The text area: one pad in from both band edges.
             const int32_t tx0 = left + padpx, tw = right - padpx - tx0;
             int32_t n = 0;
-            for (const std::u16string& line : celllines[k]) {
+            for (const std::u16string& line : *celllines[k]) {
               const int32_t top = ry + n * step;
               Band(c, tx0 - padpx, top, tx0 + tw + padpx, top + rowpx);
               int32_t tx = tx0;

@@ -116,8 +116,8 @@ class Layout2 : public FamilyFlow, public PageStartHook {
       // Name, never split.
       pass_.SelectRoleFont(set_.FontDialog3);
       p.pagenr = PrintedPageNr(pass_, st_);
-      const SharedLines name = pass_.session.layoutcache().ProductLines(pass_.session.cache(),
-                                                                        pass_.MeasureFont(), p.name, wrapmm_);
+      const SharedLines name = pass_.session.layoutcache().ProductLines(
+          pass_.session.cache(), pass_.MeasureFont(), p, p.name, wrapmm_);
       for (const std::u16string& line : *name) {
         if (Drawing()) cv_.TextOut(textx_, pass_.Pos(st_.y), StripControlChars(line));
         st_.y += pass_.LineHeight();
@@ -173,7 +173,7 @@ class Layout2 : public FamilyFlow, public PageStartHook {
   void Description(const Category& cat, const Product& p) {
     pass_.SelectRoleFont(set_.FontDialog4);
     const SharedLines all = pass_.session.layoutcache().ProductLines(
-        pass_.session.cache(), pass_.MeasureFont(), p.description, wrapmm_);
+        pass_.session.cache(), pass_.MeasureFont(), p, p.description, wrapmm_);
     const size_t total = all->size();
     size_t first = 0;
     bool fresh = false;  // this round continues the description on a new page

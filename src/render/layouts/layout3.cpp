@@ -79,8 +79,8 @@ class Layout3 : public FamilyFlow, public PageStartHook {
       // Name, padded to the catalog's largest line count.
       pass_.SelectRoleFont(set_.FontDialog3);
       p.pagenr = PrintedPageNr(pass_, st_);
-      const SharedLines name =
-          pass_.session.layoutcache().ProductLines(pass_.session.cache(), pass_.MeasureFont(), p.name, cwmm_);
+      const SharedLines name = pass_.session.layoutcache().ProductLines(
+          pass_.session.cache(), pass_.MeasureFont(), p, p.name, cwmm_);
       for (const std::u16string& line : *name) {
         if (Drawing()) cv_.TextOut(cellpx_, pass_.Pos(st_.y), StripControlChars(line));
         st_.y += pass_.LineHeight();
@@ -142,7 +142,7 @@ class Layout3 : public FamilyFlow, public PageStartHook {
   void Description(const Category& cat, const Product& p) {
     pass_.SelectRoleFont(set_.FontDialog4);
     const SharedLines all = pass_.session.layoutcache().ProductLines(
-        pass_.session.cache(), pass_.MeasureFont(), p.description, cwmm_);
+        pass_.session.cache(), pass_.MeasureFont(), p, p.description, cwmm_);
     const size_t total = all->size();
     size_t first = 0;
     bool fresh = false;
@@ -187,7 +187,7 @@ int32_t PredictNameLines(RenderSession& s, const RenderParams& p, int32_t ncols)
     if (CategoryDeactivated(c)) continue;
     for (const Product& prod : c.products)
       if (!prod.deactivated)
-        most = std::max(most, s.layoutcache().ProductLines(s.cache(), font, prod.name, cw)->size());
+        most = std::max(most, s.layoutcache().ProductLines(s.cache(), font, prod, prod.name, cw)->size());
   }
   return static_cast<int32_t>(std::min<size_t>(most, INT32_MAX));
 }
