@@ -9,7 +9,6 @@
 #include "core/safefile.h"
 #include "imaging/dib/dib.h"
 #include "imaging/qtdib.h"
-#include "output/tempoutput.h"
 #include "pdf/pdfcanvas.h"
 #include "pdf/pdfimages.h"
 #include "platform/qtsurface.h"

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "core/codepage.h"
-#include "output/tempoutput.h"
+#include "core/safefile.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/pdfsurface.h"
 #include "pdfvector/pictures.h"
@@ -135,10 +135,15 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   vo.title = pdfvec::CatalogTitle(doc);
   vo.threads = options.threads;
 
-  TempOutput tmp;
-  if (!tmp.Create(path, res.error)) return res;
+  // The writer writes and closes the temporary file's descriptor itself;
+  // the target is replaced only after Finish.
+  ql::SafeFile tmp;
+  if (!tmp.Open(path)) {
+    res.error = "cannot write " + path + ": " + tmp.Error();
+    return res;
+  }
   pdfvec::VectorDocument pdf(vo);
-  if (!pdf.Begin(tmp.Release(), tmp.name())) {
+  if (!pdf.Begin(tmp.ReleaseDescriptor(), tmp.TempName())) {
     res.error = pdf.error();
     return res;
   }
@@ -182,7 +187,10 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
     return res;
   }
   res.pictures = pdf.pictureCount();
-  if (!tmp.Commit(path, res.error)) return res;
+  if (!tmp.Commit()) {
+    res.error = "cannot replace " + path + ": " + tmp.Error();
+    return res;
+  }
   res.ok = true;
   return res;
 }
