@@ -97,14 +97,9 @@ std::u16string FromUtf8(std::string_view s) {
 std::string ToUtf8(std::u16string_view t) {
   std::string out;
   out.reserve(t.size());
-  for (size_t i = 0; i < t.size(); ++i) {
-    uint32_t cp = t[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 && t[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (t[i + 1] - 0xDC00);
-      ++i;
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
+  for (size_t i = 0; i < t.size();) {
+    uint32_t cp = NextCodePoint(t, i);
+    if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;  // a lone surrogate
     if (cp < 0x80) {
       out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {

@@ -15,6 +15,15 @@ std::u16string FromCp1252(std::string_view bytes);
 std::string ToCp1252(std::u16string_view text);
 
 std::u16string FromUtf8(std::string_view utf8);
+
+// The character starting at `text[i]`, a surrogate pair read as one; `i`
+// moves past it. A lone surrogate comes back as it is.
+inline char32_t NextCodePoint(std::u16string_view text, size_t& i) {
+  char32_t cp = text[i++];
+  if (cp >= 0xD800 && cp < 0xDC00 && i < text.size() && text[i] >= 0xDC00 && text[i] < 0xE000)
+    cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i++] - 0xDC00);
+  return cp;
+}
 std::string ToUtf8(std::u16string_view text);
 
 }  // namespace ql

@@ -307,12 +307,8 @@ void FontSet::Shape(FontFace& f, const std::u16string& text, std::vector<ShapedG
 
 double FontSet::Advance(FontFace& f, const std::u16string& text) {
   double w = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = ql::NextCodePoint(text, i);
     auto it = f.advances.find(cp);
     if (it == f.advances.end()) {
       if (f.advances.size() > 4096) f.advances.clear();

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/codepage.h"
+
 namespace platform {
 
 FontAdvances::FontAdvances(const QFont& font)
@@ -12,12 +14,8 @@ FontAdvances::FontAdvances(const QFont& font)
 
 double FontAdvances::WidthF(const std::u16string& text) {
   double w = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t cp = text[i];
-    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = ql::NextCodePoint(text, i);
     auto it = advance_.constFind(cp);
     if (it == advance_.constEnd()) {
       // Bound the table: a text full of distinct characters starts afresh.
