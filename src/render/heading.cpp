@@ -1,6 +1,8 @@
 #include "render/heading.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "render/drawdib.h"
 #include "render/furniture.h"
@@ -103,6 +105,50 @@ void DrawHeadingPicture(RenderPass& pass, const CategoryOptions& o, HeadingPictu
     DrawDibWhole(pass.canvas, x, y, w, h, hp.pic, false, pass.session.feedback);
 }
 
+// The name in lines broken at spaces, each no wider than `limitmm` in the
+// heading font. While a single word is wider than that, the font is set a
+// point smaller (not below 1 pt) and the name broken again; `smaller` then
+// says the font on the surface is no longer the heading font.
+std::vector<std::u16string> FitHeadingName(RenderPass& pass, const std::u16string& text, double limitmm,
+                                           bool& smaller) {
+  smaller = false;
+  for (;;) {
+    std::vector<std::u16string> lines;
+    double widest = 0;  // the widest line that is a single word too wide
+    size_t i = 0;
+    while (i < text.size()) {
+      // The line takes words (with the spaces between them) while it fits;
+      // its first word always.
+      size_t end = text.find(u' ', i);
+      if (end == std::u16string::npos) end = text.size();
+      for (;;) {
+        size_t next = end;
+        while (next < text.size() && text[next] == u' ') ++next;
+        if (next >= text.size()) break;
+        size_t nend = text.find(u' ', next);
+        if (nend == std::u16string::npos) nend = text.size();
+        if (pass.TextWidthMm(text.substr(i, nend - i)) > limitmm) break;
+        end = nend;
+      }
+      const std::u16string line = text.substr(i, end - i);
+      const double w = pass.TextWidthMm(line);
+      if (w > limitmm) widest = std::max(widest, w);
+      lines.push_back(line);
+      i = end;
+      while (i < text.size() && text[i] == u' ') ++i;
+    }
+    if (lines.empty()) lines.emplace_back();
+    const int32_t points = TruncClamp(pass.basesize);
+    if (widest <= 0 || points <= 1 || limitmm <= 0) return lines;
+    // Straight to the size the widest word would have, then point by point.
+    const int32_t fit = static_cast<int32_t>(points * limitmm / widest);
+    pass.basesize = std::max(1, std::min(points - 1, fit));
+    pass.canvas.SetFontSize(ZoomedFontPoints(pass.basesize, pass.zoom));
+    pass.ExactFontSize();
+    smaller = true;
+  }
+}
+
 }  // namespace
 
 HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index) {
@@ -118,9 +164,41 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
   HeadingResult res;
   const int32_t th = SurfaceTextHeight(pass, u" ");
   const double h = pass.LineHeight();
+  const int32_t b1 = bigmain ? th + th : th + th / 2;  // the band of a one-line name
 
-  // 1. Band.
-  int32_t b = bigmain ? th + th : th + th / 2;
+  // The picture before the name: its size decides where the name starts.
+  HeadingPicture before;
+  int32_t bw = 0, bh = 0;
+  if (o && o->picbelowname == 0 && LoadHeadingPicture(pass, o->picfile, drawn, before)) {
+    bw = pass.LenCm(o->picwidth);
+    bh = static_cast<int32_t>(int64_t(before.h) * bw / before.w);
+    int32_t cap = b1;
+    if (cap > 2 * st.picmarginpx) cap -= 2 * st.picmarginpx;
+    if (bh > cap) {
+      bh = cap;
+      bw = static_cast<int32_t>(int64_t(before.w) * cap / before.h);
+    }
+  }
+  const int32_t namex = st.x + (before.ok ? st.picmarginpx + bw : 0);
+
+  // The name's lines, each within the right margin, and their pitch.
+  std::vector<std::u16string> lines;
+  int32_t pitchpx = th;
+  double pitchmm = h;
+  bool smaller = false;
+  if (named) {
+    const std::u16string text = StripControlChars(set.CapsCheck ? UpperForDisplay(cat.name) : cat.name);
+    const int32_t roompx = pass.params.width - st.rightpx - namex;
+    lines = FitHeadingName(pass, text, roompx * kMmPerInch * 100.0 / (pass.dpi * pass.zoom), smaller);
+    if (smaller) {
+      pitchpx = SurfaceTextHeight(pass, u" ");
+      pitchmm = pass.LineHeight();
+    }
+  }
+  const int32_t more = lines.size() > 1 ? static_cast<int32_t>(lines.size() - 1) : 0;
+
+  // 1. Band, grown by the name's further lines.
+  const int32_t b = b1 + more * pitchpx;
   if (drawn && set.KatBereichUnterCheck && named) {
     const TColor col = o->ownareacolor ? o->areacolor : set.Shape4;
     cv.SetPenColor(col);
@@ -132,19 +210,9 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
   }
 
   // 2. Picture before the name.
-  if (o && o->picbelowname == 0) {
-    HeadingPicture hp;
-    if (LoadHeadingPicture(pass, o->picfile, drawn, hp)) {
-      int32_t w = pass.LenCm(o->picwidth);
-      int32_t ht = static_cast<int32_t>(int64_t(hp.h) * w / hp.w);
-      if (b > 2 * st.picmarginpx) b -= 2 * st.picmarginpx;
-      if (ht > b) {
-        ht = b;
-        w = static_cast<int32_t>(int64_t(hp.w) * b / hp.h);
-      }
-      if (drawn) DrawHeadingPicture(pass, *o, hp, st.x, pass.Pos(st.y) + st.picmarginpx, w, ht);
-      st.x += st.picmarginpx + w;
-    }
+  if (before.ok) {
+    if (drawn) DrawHeadingPicture(pass, *o, before, st.x, pass.Pos(st.y) + st.picmarginpx, bw, bh);
+    st.x = namex;
   }
 
   // 3. Name.
@@ -154,12 +222,13 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
     else
       cv.SetBrushStyle(BrushStyle::Clear);
     if (drawn) {
-      std::u16string text = set.CapsCheck ? UpperForDisplay(cat.name) : cat.name;
-      text = StripControlChars(text);
-      cv.TextOut(st.x, pass.Pos(st.y) + (bigmain ? th / 2 : th / 4), text);
+      const int32_t top = pass.Pos(st.y) + (bigmain ? th / 2 : th / 4);
+      for (size_t i = 0; i < lines.size(); ++i)
+        cv.TextOut(st.x, top + static_cast<int32_t>(i) * pitchpx, lines[i]);
     }
     if (bigmain) st.y += h / 2;
-    st.y += 2 * h;
+    st.y += 2 * h + more * pitchmm;
+    if (smaller) SelectHeadingFont(pass, st, cat);  // back to the heading font for what follows
   }
   cv.SetBrushStyle(BrushStyle::Clear);
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "render/furniture.h"
 #include "render/heading.h"
@@ -48,21 +49,36 @@ struct TocLister {
     }
   }
 
-  // `printed` is the entry's printed page number (null: none).
-  void Line(const std::u16string& text, const std::u16string& number, int32_t indent,
+  // `printed` is the entry's printed page number (null: none). An entry
+  // too long for the room before its number is broken (at spaces, a longer
+  // word inside) onto further lines; the number and the leaders follow its
+  // last line.
+  void Line(const std::u16string& text, const std::u16string& number, int32_t indent, double indentmm,
             const int32_t* printed) {
     DrawingSurface& c = pass.canvas;
-    if (pass.Drawn(st)) {
+    const double room = pass.params.widthmm - st.rightmm - st.leftmm - indentmm - pass.TextWidthMm(number) -
+                        pass.TextWidthMm(u" ");
+    std::vector<std::u16string> lines;
+    if (room > 0 && pass.TextWidthMm(text) > room)
+      lines = WrapProductText(pass.session.cache(), pass.MeasureFont(), text, room);
+    if (lines.empty()) lines.push_back(text);
+    const int32_t top = pass.Pos(st.y);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (i > 0) st.y += pass.LineHeight();
+      if (!pass.Drawn(st)) continue;
+      const std::u16string shown = StripControlChars(lines[i]);
       const int32_t y = pass.Pos(st.y);
+      c.TextOut(st.leftpx + indent, y, shown);
+      if (i + 1 < lines.size()) continue;
       const int32_t right = pass.params.width - st.rightpx;
-      const int32_t numw = c.TextWidth(number);
-      c.TextOut(st.leftpx + indent, y, text);
+      const int32_t numw = SurfaceTextWidth(pass, number);
       c.TextOut(right - numw, y, number);
-      DrawDotLeaders(pass, c.TextWidth(text) + indent + st.leftpx, right - numw, y);
+      DrawDotLeaders(pass, SurfaceTextWidth(pass, shown) + indent + st.leftpx, right - numw, y);
       // The page counter of the entry's printed number (see PrintedPageNr).
       const int64_t page = printed ? *printed - static_cast<int64_t>(pass.set.FirstPageNr) + 1 : 0;
       if (page >= 1 && page <= INT32_MAX)
-        c.LinkToPage(st.leftpx + indent, y, right, y + c.TextHeight(text), static_cast<int32_t>(page));
+        c.LinkToPage(st.leftpx + indent, top, right, y + SurfaceTextHeight(pass, shown),
+                     static_cast<int32_t>(page));
     }
     st.y += pass.LineHeight();
   }
@@ -107,16 +123,20 @@ void DrawTableOfContents(RenderPass& pass, PageState& st, int32_t tocindex) {
     l.Font(mainentry ? 1 : 2, x);
     l.PageTest(x.name);
     int32_t indent = mainentry ? 0 : 4 * st.picmarginpx;
+    double indentmm = mainentry ? 0 : 4 * pass.set.RandBildEd;
     if (!to.tocnocategories)
       l.Line(StripControlChars(x.name), x.options ? Decimal(x.options->pagenr) : std::u16string(), indent,
-             x.options ? &x.options->pagenr : nullptr);
+             indentmm, x.options ? &x.options->pagenr : nullptr);
     if (to.tocwithproducts) {
       l.Font(2, x);
-      if (!to.tocnocategories) indent += 4 * st.picmarginpx;
+      if (!to.tocnocategories) {
+        indent += 4 * st.picmarginpx;
+        indentmm += 4 * pass.set.RandBildEd;
+      }
       for (const Product& p : x.products) {
         if (p.deactivated) continue;
         l.PageTest(x.name);
-        l.Line(p.name, Decimal(p.pagenr), indent, &p.pagenr);
+        l.Line(p.name, Decimal(p.pagenr), indent, indentmm, &p.pagenr);
       }
     }
     if (main) mainentry = false;
