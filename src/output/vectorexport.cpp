@@ -134,6 +134,9 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   vo.maxPictureppi = options.maxPictureppi;
   vo.title = pdfvec::CatalogTitle(doc);
   vo.threads = options.threads;
+  // The pages are measured and drawn with the layout's font metrics, as
+  // every other output: the same widths, wraps and table columns.
+  vo.metrics = &session.cache().measurer();
 
   // The writer writes and closes the temporary file's descriptor itself;
   // the target is replaced only after Finish.

@@ -8,6 +8,7 @@
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfwriter.h"
 #include "pdfvector/pictures.h"
+#include "render/measure.h"
 #include "render/pixelrects.h"
 
 namespace pdfvec {
@@ -74,7 +75,7 @@ std::string ColourOps::Op(TColor c, bool stroke) {
 
 PdfSurface::PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours,
                        int32_t width, int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx,
-                       bool measuring)
+                       bool measuring, render::TextMeasurer* metrics)
     : fontset_(fonts),
       pictures_(pictures),
       writer_(writer),
@@ -84,7 +85,8 @@ PdfSurface::PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer
       ptx_(ptPerPxX),
       pty_(ptPerPxY),
       bleed_(std::max(0, bleedPx)),
-      measuring_(measuring) {}
+      measuring_(measuring),
+      metrics_(metrics) {}
 
 PdfSurface::~PdfSurface() = default;
 
@@ -131,18 +133,35 @@ FontFace* PdfSurface::CurrentFace() {
   return f;
 }
 
+double PdfSurface::EmPixels() const { return FontEmPixels() > 0 ? FontEmPixels() : FontPixelSize(); }
+
+double PdfSurface::RunWidth(FontFace& f, const std::u16string& s) {
+  if (metrics_) return metrics_->RunWidthPx(Font(), EmPixels(), s);
+  return FontSet::Advance(f, s) * EmPixels() / FontSet::UnitsPerEm(f);
+}
+
+void PdfSurface::LineMetrics(FontFace& f, int32_t& ascent, int32_t& descent) {
+  if (metrics_) {
+    metrics_->LineMetricsPx(Font(), FontPixelSize(), ascent, descent);
+    return;
+  }
+  const double k = static_cast<double>(FontPixelSize()) / FontSet::UnitsPerEm(f);
+  ascent = static_cast<int32_t>(std::lround(FontSet::Ascent(f) * k));
+  descent = static_cast<int32_t>(std::lround(FontSet::Descent(f) * k));
+}
+
 int32_t PdfSurface::TextWidth(const std::u16string& s) {
   FontFace* f = CurrentFace();
   if (!f) return 0;
-  return static_cast<int32_t>(
-      std::lround(FontSet::Advance(*f, s) * FontPixelSize() / FontSet::UnitsPerEm(*f)));
+  return static_cast<int32_t>(std::lround(RunWidth(*f, s)));
 }
 
 int32_t PdfSurface::TextHeight(const std::u16string&) {
   FontFace* f = CurrentFace();
   if (!f) return 0;
-  const double k = static_cast<double>(FontPixelSize()) / FontSet::UnitsPerEm(*f);
-  return static_cast<int32_t>(std::lround(FontSet::Ascent(*f) * k) + std::lround(FontSet::Descent(*f) * k));
+  int32_t a = 0, d = 0;
+  LineMetrics(*f, a, d);
+  return a + d;
 }
 
 void PdfSurface::SetFillColour(TColor c) {
@@ -302,24 +321,34 @@ void PdfSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x
 void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   FontFace* f = CurrentFace();
   if (!f || measuring_) return;
+  // Glyphs at the whole pixel size, as the bitmap surfaces draw them, and
+  // the run stretched across to the width the layout measured.
   const double px = FontPixelSize();
   const double k = px / FontSet::UnitsPerEm(*f);
-  if (TextOpaque()) Fill(x, y, int64_t(x) + TextWidth(s), int64_t(y) + TextHeight(s), Brush().color);
+  const double wanted = RunWidth(*f, s);
+  int32_t ascent = 0, descent = 0;
+  LineMetrics(*f, ascent, descent);
+  if (TextOpaque())
+    Fill(x, y, int64_t(x) + std::lround(wanted), int64_t(y) + ascent + descent, Brush().color);
   std::vector<ShapedGlyph> glyphs;
   fontset_.Shape(*f, s, glyphs);
   if (glyphs.empty()) return;
+  double natural = 0;
+  for (const ShapedGlyph& g : glyphs) natural += g.advance * k;
+  const double stretch = natural > 0 && wanted > 0 ? wanted / natural : 1.0;
   FlushFill();
   fonts_.insert(f);
   FontSet::Object(*f, writer_);
-  const double baseline = y + std::lround(FontSet::Ascent(*f) * k);
+  const double baseline = y + ascent;
   SetFillColour(Font().color);
   std::string t = "BT " + Name(FontSet::ResourceName(*f)) + " " + N(px) + " Tf ";
   if (FontSet::FakeBold(*f)) {
     SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_);
     t += "2 Tr " + N(px * 0.03) + " w ";
   }
-  t += "1 0 " + (FontSet::FakeItalic(*f) ? Num(kFakeSlant, 3) : std::string("0")) + " -1 " + N(x) + " " +
-       N(baseline) + " Tm [<";
+  t += (std::fabs(stretch - 1) < 1e-5 ? std::string("1") : Num(stretch, 5)) + " 0 " +
+       (FontSet::FakeItalic(*f) ? Num(kFakeSlant, 3) : std::string("0")) + " -1 " + N(x) + " " + N(baseline) +
+       " Tm [<";
   // The shaped advance is the width array's advance (kerning is off); a
   // glyph whose shaped advance differs gets an adjustment.
   const double upem = FontSet::UnitsPerEm(*f);
@@ -335,27 +364,25 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   if (FontSet::FakeBold(*f)) linewidth_ = -1;  // the width was set inside the text object
   // Underline and strikeout as areas, as long as the measured run.
   if (Font().underline || Font().strikeout) {
-    const double w = FontSet::Advance(*f, s) * k;
     double off, th;
     if (Font().underline) {
       FontSet::UnderlineMetrics(*f, off, th);
       SetFillColour(Font().color);
       content_ +=
-          N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
+          N(x) + " " + N(baseline - off * k) + " " + N(wanted) + " " + N(std::max(1.0, th * k)) + " re f\n";
     }
     if (Font().strikeout) {
       FontSet::StrikeoutMetrics(*f, off, th);
       SetFillColour(Font().color);
       content_ +=
-          N(x) + " " + N(baseline - off * k) + " " + N(w) + " " + N(std::max(1.0, th * k)) + " re f\n";
+          N(x) + " " + N(baseline - off * k) + " " + N(wanted) + " " + N(std::max(1.0, th * k)) + " re f\n";
     }
   }
-  FindWebAddresses(x, y, s, *f, px);
+  FindWebAddresses(x, y, s, *f);
 }
 
 // "http://…", "https://…" and "www.…" up to the next blank become links.
-void PdfSurface::FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face, double px) {
-  const double k = px / FontSet::UnitsPerEm(face);
+void PdfSurface::FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face) {
   size_t i = 0;
   while (i < s.size()) {
     const bool boundary = i == 0 || s[i - 1] == u' ' || s[i - 1] == u'(' || s[i - 1] == u'\t';
@@ -393,8 +420,8 @@ void PdfSurface::FindWebAddresses(int32_t x, int32_t y, const std::u16string& s,
       }
       if (StartsNoCase(s, i, "www.")) uri = "https://" + uri;
       PageLink l;
-      l.x1 = x + FontSet::Advance(face, s.substr(0, i)) * k;
-      l.x2 = x + FontSet::Advance(face, s.substr(0, e)) * k;
+      l.x1 = x + RunWidth(face, s.substr(0, i));
+      l.x2 = x + RunWidth(face, s.substr(0, e));
       l.y1 = y;
       l.y2 = y + TextHeight(s);
       l.uri = uri;

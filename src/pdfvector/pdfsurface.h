@@ -4,7 +4,8 @@
 //
 // Text is text in the role font (see FontSet) at the surface's pixel size,
 // positioned where the renderers put it with the baseline at the font's
-// rounded ascent, as the QPainter surfaces draw it. Rectangles and axis
+// rounded ascent, each run as wide as the layout measured it, as the
+// QPainter surfaces draw it. Rectangles and axis
 // lines are filled areas with the exact pixel edges of the bitmap surfaces;
 // other lines and arcs are stroked paths. Pictures are image objects (see
 // PictureStore) clipped to their destination rectangle.
@@ -27,6 +28,9 @@
 
 namespace pdfimg {
 class CmykConverter;
+}
+namespace render {
+class TextMeasurer;
 }
 
 namespace pdfvec {
@@ -61,9 +65,13 @@ class PdfSurface : public render::DrawingSurface {
  public:
   // `width` x `height` device pixels make one page; `ptPerPx` points per
   // pixel across and down. `measuring`: a surface for the silent layout
-  // pass that records nothing.
+  // pass that records nothing. `metrics`: the layout's measurer, whose
+  // run widths and line heights the surface measures and draws with (each
+  // run's glyphs scaled to its measured width), as every other surface
+  // does; null: the embedded faces' own advances and heights.
   PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours, int32_t width,
-             int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx, bool measuring);
+             int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx, bool measuring,
+             render::TextMeasurer* metrics = nullptr);
   ~PdfSurface() override;
 
   // Starts a new page: empty content, no resources, no links.
@@ -97,6 +105,13 @@ class PdfSurface : public render::DrawingSurface {
 
  private:
   FontFace* CurrentFace();
+  // The em size the text is measured at: the layout's exact one, else the
+  // whole pixel size.
+  double EmPixels() const;
+  // Width of `s` in the current font at EmPixels(), unrounded.
+  double RunWidth(FontFace& face, const std::u16string& s);
+  // Rounded ascent and descent at the whole pixel size.
+  void LineMetrics(FontFace& face, int32_t& ascent, int32_t& descent);
   void Fill(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor c);  // with bleed
   void FlushFill();
   void Emit(const std::string& s);
@@ -104,7 +119,7 @@ class PdfSurface : public render::DrawingSurface {
   void SetStroke(TColor c, double width, int cap);
   void DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy,
                  double fw, double fh);
-  void FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face, double px);
+  void FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face);
 
   FontSet& fontset_;
   PictureStore& pictures_;
@@ -114,6 +129,7 @@ class PdfSurface : public render::DrawingSurface {
   const double ptx_, pty_;
   const int32_t bleed_;
   const bool measuring_;
+  render::TextMeasurer* const metrics_;
 
   std::string content_;
   std::set<FontFace*> fonts_;

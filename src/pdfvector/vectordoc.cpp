@@ -193,9 +193,9 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
   pictures_ = std::make_unique<PictureStore>(*w_, po);
   colours_ = std::make_unique<ColourOps>(o_.cmyk, conv_.get());
   measuring_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
-                                            ptPerPxX_, ptPerPxY_, bleedPx, true);
+                                            ptPerPxX_, ptPerPxY_, bleedPx, true, o_.metrics);
   page_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
-                                       ptPerPxX_, ptPerPxY_, bleedPx, false);
+                                       ptPerPxX_, ptPerPxY_, bleedPx, false, o_.metrics);
   return true;
 }
 

@@ -24,6 +24,9 @@
 namespace pdfimg {
 class CmykConverter;
 }
+namespace render {
+class TextMeasurer;
+}
 
 namespace pdfvec {
 
@@ -43,6 +46,9 @@ struct VectorOptions {
   double maxPictureppi = 300;   // 0: pictures keep their resolution
   std::u16string title;
   int threads = -1;  // -1 one per core, 0 the calling thread
+  // The layout's measurer: text is measured and drawn with its metrics (see
+  // PdfSurface); it must outlive the document. Null: the faces' own.
+  render::TextMeasurer* metrics = nullptr;
 };
 
 struct OutlineItem {

@@ -19,6 +19,29 @@ FontAdvances& QtTextMeasurer::For(const TFontSpec& font) {
   return *it->second;
 }
 
+FontAdvances& QtTextMeasurer::AtPixels(const TFontSpec& font, int32_t px) {
+  px = px < 1 ? 1 : px;
+  const Key key{font.name, px, font.bold, font.italic, font.pitch};
+  auto it = bypixels_.find(key);
+  if (it == bypixels_.end()) {
+    if (bypixels_.size() >= 256) bypixels_.clear();
+    it = bypixels_.emplace(key, std::make_unique<FontAdvances>(MakeQFont(font, px))).first;
+  }
+  return *it->second;
+}
+
+double QtTextMeasurer::RunWidthPx(const TFontSpec& font, double empx, const std::u16string& text) {
+  // Unhinted advances scale with the size: a large reference face gives the
+  // width at any exact em size.
+  return AtPixels(font, kReferencePx).WidthF(text) * empx / kReferencePx;
+}
+
+void QtTextMeasurer::LineMetricsPx(const TFontSpec& font, int32_t px, int32_t& ascent, int32_t& descent) {
+  FontAdvances& f = AtPixels(font, px);
+  ascent = f.Ascent();
+  descent = f.Descent();
+}
+
 int32_t QtTextMeasurer::TextWidthPx(const TFontSpec& font, const std::u16string& text) {
   return For(font).Width(text);
 }

@@ -11,6 +11,21 @@ bool SameMetrics(const TFontSpec& a, const TFontSpec& b) {
 }
 }  // namespace
 
+double TextMeasurer::RunWidthPx(const TFontSpec& font, double empx, const std::u16string& text) {
+  // At 72 points the em is kMeasurePpi pixels.
+  TFontSpec f = font;
+  f.size = 72;
+  return TextWidthPx(f, text) * empx / kMeasurePpi;
+}
+
+void TextMeasurer::LineMetricsPx(const TFontSpec& font, int32_t px, int32_t& ascent, int32_t& descent) {
+  TFontSpec f = font;
+  f.size = 72;
+  const double h = static_cast<double>(TextHeightPx(f, u" ")) * px / kMeasurePpi;
+  ascent = static_cast<int32_t>(h * 0.8 + 0.5);
+  descent = static_cast<int32_t>(h + 0.5) - ascent;
+}
+
 FontId MeasureCache::Intern(const TFontSpec& font, int32_t points) {
   TFontSpec f = font;
   f.size = points < 1 ? 1 : points;

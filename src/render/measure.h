@@ -44,6 +44,15 @@ class TextMeasurer {
   // True when TextHeightPx depends on the font alone, never on the text
   // (the cache then keeps one height per font instead of one per text).
   virtual bool HeightOfFontOnly() const { return false; }
+
+  // The metrics a surface draws and places text with, from the same font
+  // engine as the layout's measurements, so every surface (bitmap, printer,
+  // vector PDF) gives the same widths and line heights. `font.size` and
+  // `font.ppi` are ignored: the width of `text` at the unrounded em size
+  // `empx` pixels, and the rounded ascent and descent of the font drawn at
+  // the whole pixel size `px`. The defaults scale the 300-ppi measurements.
+  virtual double RunWidthPx(const TFontSpec& font, double empx, const std::u16string& text);
+  virtual void LineMetricsPx(const TFontSpec& font, int32_t px, int32_t& ascent, int32_t& descent);
 };
 
 using FontId = uint32_t;
