@@ -99,7 +99,7 @@ TEST_F(TocTest, ListingOptions) {
 }
 
 TEST_F(TocTest, DotLeadersSitOnOneGridAndStopBeforeTheNumber) {
-  doc.kats[1].name = std::u16string(92, u'N');  // 92 x 25 px reaches the number
+  doc.kats[1].name = std::u16string(92, u'N');  // 92 x 25 px: longer than the room before the number
   auto sp = Page1();
   RecordingSurface& s = *sp;
   const int32_t d = 25;  // "." at 12 pt
@@ -110,9 +110,17 @@ TEST_F(TocTest, DotLeadersSitOnOneGridAndStopBeforeTheNumber) {
       if (op.font.size == 10) EXPECT_EQ(op.x1 % 21, 0) << op.x1;
       ys.push_back(op.y1);
     }
-  const SurfaceOp* longname = s.FindText(doc.kats[1].name);
-  ASSERT_NE(longname, nullptr);
-  EXPECT_EQ(std::count(ys.begin(), ys.end(), longname->y1), 0);  // no room: no dots
+  // The long entry is broken before its number: no dots beside its first
+  // line, the number and the dots follow its last line.
+  std::vector<SurfaceOp> parts;
+  for (const auto& op : s.Texts())
+    if (!op.text.empty() && op.text.find_first_not_of(u'N') == std::u16string::npos) parts.push_back(op);
+  ASSERT_EQ(parts.size(), 2u);
+  EXPECT_EQ(parts[0].text.size() + parts[1].text.size(), 92u);
+  EXPECT_LE(parts[0].x1 + 25 * static_cast<int32_t>(parts[0].text.size()), kW - Len(10) - 25);
+  EXPECT_EQ(std::count(ys.begin(), ys.end(), parts[0].y1), 0);
+  EXPECT_GT(std::count(ys.begin(), ys.end(), parts[1].y1), 0);
+  EXPECT_GT(parts[1].y1, parts[0].y1);
   const SurfaceOp* m1 = s.FindText(u"M1");
   const auto n = std::count(ys.begin(), ys.end(), m1->y1);
   // From the first multiple of d after the name up to the number's left edge.
