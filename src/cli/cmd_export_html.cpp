@@ -1,6 +1,7 @@
 // quillane-cli export-html: writes the catalog as an HTML page-turning
 // catalog into a folder and opens it in the browser (unless --no-open).
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 
@@ -9,6 +10,7 @@
 #include "i18n/messages.h"
 #include "i18n/translate.h"
 #include "output/htmlcatalog.h"
+#include "output/vectorexport.h"
 #include "platform/printer.h"
 #include "platform/shell.h"
 #include "project/options.h"
@@ -22,7 +24,7 @@ CommandRun ExportHtml(CLI::App& app) {
     int dpi = 50;
     int quality = 95;
     int language = -1;
-    bool noOpen = false, progress = false;
+    bool noOpen = false, progress = false, withPdf = false, noText = false;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
@@ -34,6 +36,9 @@ CommandRun ExportHtml(CLI::App& app) {
                  "button texts: 0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
       ->check(CLI::Range(0, 3));
   app.add_flag("--no-open", a->noOpen, "do not open catalog.htm afterwards");
+  app.add_flag("--with-pdf", a->withPdf,
+               "also write the print-ready PDF (RGB, no bleed) as catalog.pdf and link it from the catalog");
+  app.add_flag("--no-text", a->noText, "no text layer, search index or page list without scripts");
   app.add_flag("--progress", a->progress, "write each finished page number on stderr");
   return [a](Console& io) {
     Document doc;
@@ -50,8 +55,26 @@ CommandRun ExportHtml(CLI::App& app) {
       i18n::SetCurrentTable(&table);
       i18n::SetLanguage(a->language >= 0 ? a->language : options::LoadOptions(io.progpath).language);
     }
+    std::string pdfNote;
+    if (a->withPdf) {
+      // Written first, so the catalog links only a PDF that exists.
+      std::error_code ec;
+      std::filesystem::create_directories(a->dir, ec);
+      output::VectorPdfOptions vo = output::ScreenPdfPreset();
+      vo.progpath = io.progpath;
+      vo.printer = platform::DefaultPrinterPage();
+      const std::string pdf = (std::filesystem::path(a->dir) / output::kHtmlPdfName).string();
+      const output::VectorPdfResult v = output::ExportVectorPDF(setup->session, pdf, vo);
+      if (!v.ok) {
+        if (haveTable) i18n::SetCurrentTable(nullptr);
+        return FileError(io, "export-html", v.error);
+      }
+      pdfNote = ", " + std::string(output::kHtmlPdfName);
+    }
     output::HtmlCatalogOptions opts;
     opts.progpath = io.progpath;
+    opts.textLayer = !a->noText;
+    if (a->withPdf) opts.pdfFile = output::kHtmlPdfName;
     opts.dpi = a->dpi;
     opts.compress = 100 - a->quality;
     opts.layout = a->layout.Index();
@@ -67,7 +90,7 @@ CommandRun ExportHtml(CLI::App& app) {
     if (!r.ok) return FileError(io, "export-html", r.error);
     io.out << r.catalogFile << ": " << r.anzpages << " pages (made even) as " << r.width << " x " << r.height
            << " pixel pictures, " << r.picturesCopied << " of " << output::kHtmlNavPictures.size()
-           << " navigation pictures\n";
+           << " navigation pictures" << pdfNote << '\n';
     if (!a->noOpen && !platform::OpenWithDefaultApplication(r.catalogFile))
       io.err << "quillane-cli export-html: could not open " << r.catalogFile << " in a browser\n";
     return int(kOk);

@@ -45,10 +45,19 @@ render::DrawingSurface* BitmapSink::BeginPage(int32_t page) {
   p.setCompositionMode(QPainter::CompositionMode_Source);
   p.fillRect(0, 0, width_, height_, Qt::white);
   p.restore();
+  if (texts_ && page >= 1) {
+    if (texts_->size() < static_cast<size_t>(page)) texts_->resize(static_cast<size_t>(page));
+    PageText& t = (*texts_)[static_cast<size_t>(page - 1)];
+    t = PageText();
+    surface_.Attach(&t);
+  }
   return &surface_;
 }
 
 bool BitmapSink::EndPage(int32_t page, render::DrawingSurface&) {
+  if (texts_ && page >= 1 && texts_->size() >= static_cast<size_t>(page))
+    (*texts_)[static_cast<size_t>(page - 1)].Finish();
+  surface_.Attach(nullptr);
   dib bitmap;
   if (!surface_.ToDib(bitmap) || bitmap.bitcount != 24) {
     error_ = "not enough memory for the image of page " + std::to_string(page);

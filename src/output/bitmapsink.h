@@ -8,6 +8,7 @@
 #include <string>
 
 #include "imaging/dib/dib.h"
+#include "output/htmlpagetext.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "render/render.h"
@@ -37,13 +38,17 @@ class BitmapSink : public render::PageSink {
   const std::string& error() const { return error_; }
   // The export was cancelled by WantFn or PageFn.
   bool cancelled() const { return cancelled_; }
+  // Notes the text of every drawn page p in (*pages)[p - 1] (grown as
+  // needed); null stops noting.
+  void CaptureText(std::vector<PageText>* pages) { texts_ = pages; }
 
   render::DrawingSurface& MeasuringSurface() override { return surface_; }
   render::DrawingSurface* BeginPage(int32_t page) override;
   bool EndPage(int32_t page, render::DrawingSurface& surface) override;
 
  private:
-  platform::ImageSurface surface_;
+  TextCaptureSurface surface_;
+  std::vector<PageText>* texts_ = nullptr;
   int32_t width_, height_;
   WantFn want_;
   PageFn done_;

@@ -18,6 +18,8 @@
 #include "imaging/pixoran.h"
 #include "output/bitmapsink.h"
 #include "output/pagejobs.h"
+#include "pdfvector/vectordoc.h"
+#include "project/document.h"
 #include "render/render.h"
 #include "render/units.h"
 
@@ -25,6 +27,7 @@ namespace output {
 
 const char* const kHtmlTemplateName = "flippages.htm";
 const char* const kHtmlCatalogName = "catalog.htm";
+const char* const kHtmlPdfName = "catalog.pdf";
 const std::vector<const char*> kHtmlNavPictures = {"vcr-end.gif",
                                                    "vcr-next.gif",
                                                    "vcr-previous.gif",
@@ -80,32 +83,6 @@ bool IsUtf8(const std::string& s) {
   return true;
 }
 
-std::u16string HtmlEscape(const std::u16string& s) {
-  std::u16string out;
-  for (char16_t c : s) {
-    switch (c) {
-      case u'&':
-        out += u"&amp;";
-        break;
-      case u'<':
-        out += u"&lt;";
-        break;
-      case u'>':
-        out += u"&gt;";
-        break;
-      case u'"':
-        out += u"&quot;";
-        break;
-      case u'\'':
-        out += u"&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 void ReplaceAll(std::string& s, const std::string& what, const std::string& by) {
   for (size_t at = 0; (at = s.find(what, at)) != std::string::npos; at += by.size())
     s.replace(at, what.size(), by);
@@ -137,15 +114,60 @@ dib WhitePage(int32_t w, int32_t h) {
   return d;
 }
 
+const char* const kLanguageCodes[] = {"de", "en", "fr", "nl"};
+
+// The catalog's name in the browser: the header text or the project's name.
+std::u16string HtmlTitle(const Document& doc) {
+  const std::u16string t = pdfvec::CatalogTitle(doc);
+  return doc.afilename.empty() && t == u"Catalog" ? i18n::Tr(u"Katalog") : t;
+}
+
+// The text of every page beside its pictures, the search index and the
+// page list for readers without scripts (into info.noscript).
+bool WriteTextLayer(const std::string& folder, const Document& doc, const render::RenderParams& p,
+                    HtmlTemplateInfo& info, const std::vector<PageText>& texts, std::string& error) {
+  const std::vector<std::u16string> alts = PageAltTexts(doc, info.pageCount);
+  for (int32_t page = 1; page <= info.pageCount; ++page) {
+    const size_t i = static_cast<size_t>(page - 1);
+    const std::string script = PageTextScript(page, p.width, p.height, alts[i], texts[i]);
+    if (!WriteFileSafely(folder + HtmlPageTextName(page), script, error)) return false;
+  }
+  if (!WriteFileSafely(folder + kHtmlSearchIndexName, SearchIndexScript(texts), error)) return false;
+  const std::u16string list = NoScriptPages(texts, alts, p.width, p.height, info.title, info.lang);
+  if (!WriteFileSafely(folder + kHtmlPageListName, ql::ToUtf8(list), error)) return false;
+  info.noscript =
+      u"<a href=\"" + ql::FromUtf8(kHtmlPageListName) + u"\">" + HtmlEscapeText(info.title) + u"</a>";
+  info.noscriptHead = u"<noscript><meta http-equiv=\"refresh\" content=\"0; url=" +
+                      ql::FromUtf8(kHtmlPageListName) + u"\"></noscript>";
+  return true;
+}
+
 }  // namespace
 
 std::string HtmlPageImageName(int32_t p) { return "catalogpage" + std::to_string(p) + ".jpg"; }
 std::string HtmlCurlImageName(int32_t p) { return "catalogpageflip" + std::to_string(p) + ".jpg"; }
+std::string HtmlHdImageName(int32_t p) { return "catalogpagehd" + std::to_string(p) + ".jpg"; }
+
+bool HalveDib(const dib& big, int32_t width, int32_t height, dib& out) {
+  if (big.bitcount != 24 || width < 1 || height < 1 || big.width < 2 * width || big.height < 2 * height ||
+      !newdib(out, width, height, 24))
+    return false;
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* a = big.toprow(2 * y);
+    const uint8_t* b = big.toprow(2 * y + 1);
+    uint8_t* o = out.toprow(y);
+    for (int32_t x = 0; x < 3 * width; x += 3)
+      for (int32_t c = 0; c < 3; ++c)
+        o[x + c] =
+            static_cast<uint8_t>((a[2 * x + c] + a[2 * x + 3 + c] + b[2 * x + c] + b[2 * x + 3 + c] + 2) / 4);
+  }
+  return true;
+}
 
 std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount) {
   const bool utf8 = IsUtf8(templ);
   auto text = [&](int msg) {
-    const std::u16string t = HtmlEscape(i18n::Msg(msg));
+    const std::u16string t = HtmlEscapeText(i18n::Msg(msg));
     return utf8 ? ql::ToUtf8(t) : ql::ToCp1252(t);
   };
   std::string s = templ;
@@ -167,6 +189,57 @@ std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount) {
     out += "\r\n";
     start = end + 1;
   }
+  return out;
+}
+
+std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount, const HtmlTemplateInfo& info) {
+  const std::string filled = FillHtmlTemplate(templ, evenPageCount);
+  const bool utf8 = IsUtf8(templ);
+  auto text = [&](const std::u16string& t) {
+    std::u16string e = HtmlEscapeText(t);
+    for (size_t at = 0; (at = e.find(u'%', at)) != std::u16string::npos; at += 5) e.replace(at, 1, u"&#37;");
+    return utf8 ? ql::ToUtf8(e) : ql::ToCp1252(e);
+  };
+  std::string out;
+  out.reserve(filled.size() + info.noscript.size() * 2);
+  size_t at = 0;
+  while (at < filled.size()) {
+    const size_t open = filled.find("%%", at);
+    const size_t close = open == std::string::npos ? open : filled.find("%%", open + 2);
+    if (close == std::string::npos) break;
+    const std::string name = filled.substr(open + 2, close - open - 2);
+    std::string by;
+    bool known = true;
+    if (name == "PAGECOUNT")
+      by = std::to_string(info.pageCount);
+    else if (name == "LANG")
+      by = info.lang;
+    else if (name == "TITLE")
+      by = text(info.title);
+    else if (name == "NOSCRIPT")
+      by = utf8 ? ql::ToUtf8(info.noscript) : ql::ToCp1252(info.noscript);
+    else if (name == "NOSCRIPTHEAD")
+      by = utf8 ? ql::ToUtf8(info.noscriptHead) : ql::ToCp1252(info.noscriptHead);
+    else if (name == "PDFFILE")
+      by = text(ql::FromUtf8(info.pdfFile));
+    else if (name == "TEXTLAYER")
+      by = info.textLayer ? "1" : "";
+    else if (name == "HDPICTURES")
+      by = info.hdPictures ? "1" : "";
+    else if (name.compare(0, 3, "TR:") == 0 && name.find('\n') == std::string::npos)
+      by = text(i18n::Tr(ql::FromUtf8(name.substr(3))));
+    else
+      known = false;
+    if (!known) {  // not ours: the second "%%" may open the next one
+      out.append(filled, at, close - at);
+      at = close;
+      continue;
+    }
+    out.append(filled, at, open - at);
+    out += by;
+    at = close + 2;
+  }
+  out.append(filled, at, std::string::npos);
   return out;
 }
 
@@ -273,9 +346,23 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   // page images they are written after the pages, without them after a
   // layout pass that draws nothing (the count the window last showed may
   // be stale).
+  std::vector<PageText> texts;
+  HtmlTemplateInfo info;
+  // With the sharper pictures the pages are drawn at twice the resolution
+  // once; each page's picture is that drawing halved.
+  const render::RenderParams p2 =
+      options.hdPictures ? OutputPageParams(options.printer, 2 * render::TruncClamp(options.dpi)) : p;
+  const bool hd =
+      options.hdPictures && CheckPageSize(p2).empty() && p2.width >= 2 * p.width && p2.height >= 2 * p.height;
+  const render::RenderParams& drawn = hd ? p2 : p;
+  info.hdPictures = hd && options.writeImages;
+  info.lang = kLanguageCodes[std::clamp(i18n::Language(), 0, 3)];
+  info.title = HtmlTitle(session.doc());
+  info.pdfFile = options.pdfFile;
   auto writePageAndPictures = [&](int32_t evenCount) {
     const std::string catalog = folder + kHtmlCatalogName;
-    if (!WriteFileSafely(catalog, FillHtmlTemplate(templ, evenCount), res.error)) return false;
+    if (info.textLayer && !WriteTextLayer(folder, session.doc(), drawn, info, texts, res.error)) return false;
+    if (!WriteFileSafely(catalog, FillHtmlTemplate(templ, evenCount, info), res.error)) return false;
     res.catalogFile = catalog;
     for (const char* name : kHtmlNavPictures) {
       const std::string src = progpath + name, dst = folder + name;
@@ -301,6 +388,7 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     render::RenderLayout(session, q,
                          options.layout >= 0 ? options.layout : session.doc().settings.LayoutCombo);
     res.anzpages = session.anzpages + session.anzpages % 2;
+    info.pageCount = session.anzpages;
     res.ok = writePageAndPictures(res.anzpages);
     return res;
   }
@@ -309,9 +397,17 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   PageJobs jobs(options.encoderThreads);
   auto savePage = [&](int32_t page, dib&& bitmap) {
     const std::string pageFile = folder + HtmlPageImageName(page),
-                      curlFile = folder + HtmlCurlImageName(page);
-    jobs.Submit(page, std::move(bitmap), [page, pageFile, curlFile](dib& d) {
+                      curlFile = folder + HtmlCurlImageName(page), hdFile = folder + HtmlHdImageName(page);
+    const int32_t w = p.width, h = p.height;
+    jobs.Submit(page, std::move(bitmap), [page, pageFile, curlFile, hdFile, hd, w, h](dib& big) {
       std::string error;
+      dib halved;
+      if (hd && !HalveDib(big, w, h, halved)) return "not enough memory for the picture " + pageFile;
+      dib& d = hd ? halved : big;
+      if (hd) {
+        ApplyBindingShade(big, page % 2 == 1);
+        if (!SaveDib(big, hdFile, kDibJpeg, &error)) return error;
+      }
       ApplyBindingShade(d, page % 2 == 1);
       if (!SaveDib(d, pageFile, kDibJpeg, &error)) return error;
       ApplyCornerCurl(d, page % 2 == 1);
@@ -333,7 +429,7 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
 
   saveBlank(0, false);
   BitmapSink sink(
-      p.width, p.height,
+      drawn.width, drawn.height,
       [&](int32_t page, bool& draw) {
         draw = true;
         return !progress || progress(HtmlCatalogProgress{page});
@@ -342,13 +438,14 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
         savePage(page, std::move(bitmap));
         return true;
       });
+  if (options.textLayer) sink.CaptureText(&texts);
   render::AllPagesResult all;
   if (!sink.ok()) {
     res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " +
                 std::to_string(p.height) + " pixels";
   } else {
     try {
-      all = render::RenderAllPages(session, p, sink, options.layout);
+      all = render::RenderAllPages(session, drawn, sink, options.layout);
     } catch (const std::bad_alloc&) {
       res.error = "not enough memory to render the pages";
     }
@@ -359,12 +456,15 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     // the last pair.
     const int32_t n = all.pages + all.pages % 2;
     if (n != all.pages) {
-      dib empty = WhitePage(p.width, p.height);
+      dib empty = WhitePage(drawn.width, drawn.height);
       if (empty.loaded()) savePage(n, std::move(empty));
     }
     saveBlank(n + 1, true);
     res.anzpages = n;
     session.anzpages = n;
+    info.pageCount = all.pages;
+    info.textLayer = options.textLayer;
+    texts.resize(static_cast<size_t>(std::max(0, all.pages)));
   }
   jobs.Wait();
   res.jobsDone = jobs.Succeeded();

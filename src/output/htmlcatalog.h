@@ -24,10 +24,18 @@ namespace output {
 extern const char* const kHtmlTemplateName;              // "flippages.htm"
 extern const char* const kHtmlCatalogName;               // "catalog.htm"
 extern const std::vector<const char*> kHtmlNavPictures;  // the six pictures
+extern const char* const kHtmlPdfName;                   // "catalog.pdf", when written beside
 
 // Page image p: catalogpage<p>.jpg; curl image p: catalogpageflip<p>.jpg.
 std::string HtmlPageImageName(int32_t p);
 std::string HtmlCurlImageName(int32_t p);
+// The sharper picture of page p (twice the resolution): catalogpagehd<p>.jpg.
+std::string HtmlHdImageName(int32_t p);
+
+// `out` := the top left 2 width x 2 height pixels of the 24-bit `big`, each
+// 2 x 2 block averaged (rounded); false when `big` is too small or memory
+// is short.
+bool HalveDib(const dib& big, int32_t width, int32_t height, dib& out);
 
 // The template with "%%ANZPAGES%%" (the number of pairs, (n + 1) div 2 + 1
 // for an even page count n), "%%BACKTEXT%%", "%%FORWARDTEXT%%",
@@ -37,6 +45,24 @@ std::string HtmlCurlImageName(int32_t p);
 // The texts are escaped for HTML (&, <, >, ", '), since they come from the
 // user-editable translation table and land in markup.
 std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount);
+
+// What our own template needs beyond the five placeholders. After those,
+// "%%PAGECOUNT%%" (the real page count), "%%LANG%%", "%%TITLE%%",
+// "%%NOSCRIPT%%" and "%%NOSCRIPTHEAD%%" (markup, as given), "%%PDFFILE%%", "%%TEXTLAYER%%" and
+// "%%HDPICTURES%%" ("1" or empty) and "%%TR:German text%%" (the text in the current language) are
+// replaced in one scan, so nothing they bring in is replaced again. The
+// title and the texts are escaped for HTML, "%" included.
+struct HtmlTemplateInfo {
+  int32_t pageCount = 0;
+  std::string lang = "de";
+  std::u16string title;
+  std::u16string noscript;      // markup inside the body's <noscript>
+  std::u16string noscriptHead;  // markup for the head (the move to the page list)
+  std::string pdfFile;          // a file name in the folder, or empty
+  bool textLayer = false;
+  bool hdPictures = false;  // catalogpagehd<p>.jpg at twice the resolution
+};
+std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount, const HtmlTemplateInfo& info);
 
 // The binding shade on a 24-bit bitmap, in place. Pixel (x, y) is counted
 // from the top left, so rows y < 10 are the top edge. An odd (right-hand)
@@ -55,6 +81,14 @@ struct HtmlCatalogOptions {
   int32_t layout = -1;      // layout index 0 ... 7; -1: the document's LayoutCombo
   platform::PrinterPage printer = platform::FallbackPrinterPage();
   int encoderThreads = -1;  // -1 one per core, 0 on the calling thread
+  // The text of every page beside its pictures (catalogtext<p>.js), the
+  // search index (catalogsearch.js) and the page list without scripts.
+  bool textLayer = true;
+  // Every page also at twice the resolution (catalogpagehd<p>.jpg, for
+  // high-density screens and zooming); the pictures at the chosen
+  // resolution are these drawings halved.
+  bool hdPictures = true;
+  std::string pdfFile;  // a PDF of the catalog written into the folder as well, or empty
 };
 
 struct HtmlCatalogProgress {

@@ -10,6 +10,7 @@
 #include "pdfvector/pictures.h"
 #include "render/measure.h"
 #include "render/pixelrects.h"
+#include "render/webaddress.h"
 
 namespace pdfvec {
 
@@ -26,16 +27,6 @@ std::string Hex4(uint32_t v) {
 }
 
 std::string N(double v) { return Num(v, 2); }
-
-bool StartsNoCase(const std::u16string& s, size_t at, const char* p) {
-  for (size_t i = 0; p[i]; ++i) {
-    if (at + i >= s.size()) return false;
-    char16_t c = s[at + i];
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-    if (c != static_cast<char16_t>(p[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -381,53 +372,16 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   FindWebAddresses(x, y, s, *f);
 }
 
-// "http://…", "https://…" and "www.…" up to the next blank become links.
+// Web and e-mail addresses become links over the text they are drawn as.
 void PdfSurface::FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const bool boundary = i == 0 || s[i - 1] == u' ' || s[i - 1] == u'(' || s[i - 1] == u'\t';
-    if (!boundary ||
-        !(StartsNoCase(s, i, "http://") || StartsNoCase(s, i, "https://") || StartsNoCase(s, i, "www."))) {
-      ++i;
-      continue;
-    }
-    size_t e = i;
-    while (e < s.size() && s[e] > u' ') ++e;
-    while (e > i && std::u16string(u".,;:!?)\"'").find(s[e - 1]) != std::u16string::npos) --e;
-    const std::u16string addr = s.substr(i, e - i);
-    if (addr.size() > 4 && addr.find(u'.') != std::u16string::npos) {
-      std::string uri;
-      for (char16_t c : addr) {
-        if (c < 0x80) {
-          uri += static_cast<char>(c);
-        } else {
-          char b[8];
-          // Percent-encoded UTF-8 of characters outside ASCII.
-          std::string u8;
-          if (c < 0x800) {
-            u8 += static_cast<char>(0xC0 | (c >> 6));
-            u8 += static_cast<char>(0x80 | (c & 0x3F));
-          } else {
-            u8 += static_cast<char>(0xE0 | (c >> 12));
-            u8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            u8 += static_cast<char>(0x80 | (c & 0x3F));
-          }
-          for (unsigned char ch : u8) {
-            std::snprintf(b, sizeof b, "%%%02X", ch);
-            uri += b;
-          }
-        }
-      }
-      if (StartsNoCase(s, i, "www.")) uri = "https://" + uri;
-      PageLink l;
-      l.x1 = x + RunWidth(face, s.substr(0, i));
-      l.x2 = x + RunWidth(face, s.substr(0, e));
-      l.y1 = y;
-      l.y2 = y + TextHeight(s);
-      l.uri = uri;
-      links_.push_back(l);
-    }
-    i = e + 1;
+  for (const render::WebAddress& a : render::FindWebAddresses(s)) {
+    PageLink l;
+    l.x1 = x + RunWidth(face, s.substr(0, a.begin));
+    l.x2 = x + RunWidth(face, s.substr(0, a.end));
+    l.y1 = y;
+    l.y2 = y + TextHeight(s);
+    l.uri = a.uri;
+    links_.push_back(l);
   }
 }
 

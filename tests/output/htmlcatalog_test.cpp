@@ -16,6 +16,7 @@
 #include <sstream>
 #include <vector>
 
+#include "output/htmlpagetext.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"
@@ -177,8 +178,11 @@ class HtmlCatalog : public ::testing::Test {
     std::sort(v.begin(), v.end());
     return v;
   }
-  static std::vector<std::string> Expected(int32_t n) {
-    std::vector<std::string> v = {"catalog.htm"};
+  // n: the even page count; real: the pages drawn (their text files).
+  static std::vector<std::string> Expected(int32_t n, int32_t real = -1) {
+    std::vector<std::string> v = {"catalog.htm", output::kHtmlSearchIndexName, output::kHtmlPageListName};
+    for (int32_t p = 1; p <= (real < 0 ? n : real); ++p) v.push_back(output::HtmlPageTextName(p));
+    for (int32_t p = 1; p <= n; ++p) v.push_back(output::HtmlHdImageName(p));
     for (const char* name : output::kHtmlNavPictures) v.push_back(name);
     for (int32_t p = 0; p <= n + 1; ++p) v.push_back(output::HtmlPageImageName(p));
     for (int32_t p = 1; p <= n + 1; ++p) v.push_back(output::HtmlCurlImageName(p));
@@ -231,7 +235,7 @@ TEST_F(HtmlCatalog, OddPageCountEndsWithAnEmptyPage) {
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.anzpages, 4);
   EXPECT_EQ(session_->anzpages, 4);
-  EXPECT_EQ(Files(out), Expected(4));
+  EXPECT_EQ(Files(out), Expected(4, 3));
   EXPECT_NE(Slurp(out + "/catalog.htm").find("data-pairs=\"3\""), std::string::npos);
   // Page 4 is an empty left-hand page: white, shaded towards its spine on the right.
   const QImage p4 = Jpeg(out + "/catalogpage4.jpg");
