@@ -305,34 +305,51 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   const double px = FontPixelSize();
   const double k = px / FontSet::UnitsPerEm(*f);
   if (TextOpaque()) Fill(x, y, int64_t(x) + TextWidth(s), int64_t(y) + TextHeight(s), Brush().color);
-  std::vector<ShapedGlyph> glyphs;
-  fontset_.Shape(*f, s, glyphs);
-  if (glyphs.empty()) return;
-  FlushFill();
-  fonts_.insert(f);
-  FontSet::Object(*f, writer_);
   const double baseline = y + std::lround(FontSet::Ascent(*f) * k);
-  SetFillColour(Font().color);
-  std::string t = "BT " + Name(FontSet::ResourceName(*f)) + " " + N(px) + " Tf ";
-  if (FontSet::FakeBold(*f)) {
-    SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_);
-    t += "2 Tr " + N(px * 0.03) + " w ";
+  // Characters the role font lacks come from their fallback faces, each run
+  // placed where the measured text before it ends.
+  double at = x;
+  bool drawn = false, fakebold = false;
+  for (const FontSet::Run& run : fontset_.Runs(*f, s)) {
+    FontFace* face = run.face;
+    const double runAdvance = FontSet::Advance(*f, run.text) * k;
+    std::vector<ShapedGlyph> glyphs;
+    fontset_.Shape(*face, run.text, glyphs);
+    if (glyphs.empty()) continue;
+    if (!drawn) {
+      FlushFill();
+      SetFillColour(Font().color);
+      drawn = true;
+    }
+    fonts_.insert(face);
+    FontSet::Object(*face, writer_);
+    // The fallback face is as bold and slanted as the role font asks.
+    const bool bold = FontSet::FakeBold(*f) || FontSet::FakeBold(*face);
+    const bool italic = FontSet::FakeItalic(*f) || FontSet::FakeItalic(*face);
+    std::string t = "BT " + Name(FontSet::ResourceName(*face)) + " " + N(px) + " Tf ";
+    if (bold) {
+      SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_);
+      t += "2 Tr " + N(px * 0.03) + " w ";
+      fakebold = true;
+    }
+    t += "1 0 " + (italic ? Num(kFakeSlant, 3) : std::string("0")) + " -1 " + N(at) + " " + N(baseline) +
+         " Tm [<";
+    // The shaped advance is the width array's advance (kerning is off); a
+    // glyph whose shaped advance differs gets an adjustment.
+    const double upem = FontSet::UnitsPerEm(*face);
+    for (const ShapedGlyph& g : glyphs) {
+      t += Hex4(g.gid);
+      const double delta = g.advance - fontset_.GlyphAdvance(*face, g.gid);
+      if (std::fabs(delta) > 0.01) t += "> " + Num(-delta * 1000.0 / upem, 2) + " <";
+    }
+    t += ">] TJ";
+    if (bold) t += " 0 Tr";
+    t += " ET\n";
+    content_ += t;
+    at += runAdvance;
   }
-  t += "1 0 " + (FontSet::FakeItalic(*f) ? Num(kFakeSlant, 3) : std::string("0")) + " -1 " + N(x) + " " +
-       N(baseline) + " Tm [<";
-  // The shaped advance is the width array's advance (kerning is off); a
-  // glyph whose shaped advance differs gets an adjustment.
-  const double upem = FontSet::UnitsPerEm(*f);
-  for (const ShapedGlyph& g : glyphs) {
-    t += Hex4(g.gid);
-    const double delta = g.advance - fontset_.GlyphAdvance(*f, g.gid);
-    if (std::fabs(delta) > 0.01) t += "> " + Num(-delta * 1000.0 / upem, 2) + " <";
-  }
-  t += ">] TJ";
-  if (FontSet::FakeBold(*f)) t += " 0 Tr";
-  t += " ET\n";
-  content_ += t;
-  if (FontSet::FakeBold(*f)) linewidth_ = -1;  // the width was set inside the text object
+  if (!drawn) return;
+  if (fakebold) linewidth_ = -1;  // the width was set inside the text object
   // Underline and strikeout as areas, as long as the measured run.
   if (Font().underline || Font().strikeout) {
     const double w = FontSet::Advance(*f, s) * k;
