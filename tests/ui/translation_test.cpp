@@ -120,8 +120,9 @@ TEST_F(EditorTest, DeletingARowKeepsEveryOtherLookup) {
   ed.DeleteCurrentRow();
   EXPECT_EQ(table.Count(), 8u);
   ASSERT_EQ(fb.Questions(), 1);
-  EXPECT_EQ(fb.shown[0].text, u"Speichern") << "the German text is the question";
-  EXPECT_EQ(fb.shown[0].caption, i18n::Msg(31));
+  EXPECT_EQ(fb.shown[0].text, i18n::Msg(31) + u"\n\nSpeichern")
+      << "the question and the row's text in the body";
+  EXPECT_EQ(fb.shown[0].caption, i18n::Msg(3));
   EXPECT_EQ(fb.shown[0].buttons, Buttons::YesNoCancel);
 
   fb.answers = {Answer::Yes};
