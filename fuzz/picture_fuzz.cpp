@@ -2,11 +2,14 @@
 // and the codecs behind OpenDib, with the pixel cap. A decoded picture never
 // exceeds the cap, has rows of the size it claims, and when the header gave a
 // size the full decode has exactly that size; a decode for a small box never
-// has more pixels than the full one.
+// has more pixels than the full one. A PCX or ILBM picture (our own codecs)
+// that was accepted writes in its format and reads back to the same pixels.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "imaging/ilbm.h"
+#include "imaging/pcx.h"
 #include "imaging/pixoran.h"
 
 // With QL_FUZZ_SEEDS naming a folder: a small picture saved in every format
@@ -46,6 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   dib small;
   if (OpenDibFromBytes(small, bytes, 16, 16, &error)) {
     if (int64_t(small.width) * small.height > int64_t(d.width) * d.height) std::abort();
+  }
+  const bool pcx = LooksLikePcx(bytes), ilbm = LooksLikeIlbm(bytes);
+  if (pcx || ilbm) {
+    std::string written, why;
+    if (!(pcx ? WritePcx(d, written, why) : WriteIlbm(d, written, why))) std::abort();
+    dib back;
+    if (!OpenDibFromBytes(back, written, 0, 0, &error)) std::abort();
+    if (back.width != d.width || back.height != d.height) std::abort();
+    for (int32_t y = 0; y < d.height; ++y)
+      for (int32_t x = 0; x < d.width; ++x)
+        if (getcolor(back, x, y) != getcolor(d, x, y)) std::abort();
   }
   return 0;
 }

@@ -6,12 +6,12 @@ PKGS=(
   cmake ninja-build g++ pkg-config git python3
   qt6-base-dev qt6-image-formats-plugins libqt6svg6 qt6-qpa-plugins
   zlib1g-dev liblcms2-dev libgtest-dev googletest
-  fonts-liberation fonts-dejavu-core fonts-dejavu-extra
+  fonts-liberation fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei
   libgs-common qpdf poppler-utils
   xvfb xauth ccache
   libharfbuzz-dev libfontconfig-dev libfreetype-dev libjpeg62-turbo-dev
   chromium nodejs cups printer-driver-cups-pdf
-  qt6-translations-l10n icc-profiles-free argyll libcli11-dev imagemagick clang-format
+  qt6-translations-l10n icc-profiles-free argyll libcli11-dev imagemagick netpbm clang-format
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -50,6 +50,8 @@ CommandRun ExportHtml(CLI::App& app) {
     // the window shows them; the translation file is not changed by this run.
     i18n::TranslationTable table;
     const bool haveTable = table.Load(io.progpath) == i18n::LoadStatus::Loaded;
+    i18n::TranslationTable* const previousTable = i18n::CurrentTable();
+    const int previousLanguage = i18n::Language();
     if (haveTable) {
       table.SetFile({});
       i18n::SetCurrentTable(&table);
@@ -86,7 +88,8 @@ CommandRun ExportHtml(CLI::App& app) {
         return true;
       };
     const output::HtmlCatalogResult r = output::ExportHtmlCatalog(setup->session, a->dir, opts, report);
-    if (haveTable) i18n::SetCurrentTable(nullptr);
+    i18n::SetCurrentTable(previousTable);
+    i18n::SetLanguage(previousLanguage);
     if (!r.ok) return FileError(io, "export-html", r.error);
     io.out << r.catalogFile << ": " << r.anzpages << " pages (made even) as " << r.width << " x " << r.height
            << " pixel pictures, " << r.picturesCopied << " of " << output::kHtmlNavPictures.size()

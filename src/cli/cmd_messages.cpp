@@ -30,6 +30,7 @@ CommandRun Messages(CLI::App& app) {
     // added for this run only.
     table.SetFile({});
     const int previousLanguage = i18n::Language();
+    i18n::TranslationTable* const previousTable = i18n::CurrentTable();
     i18n::SetCurrentTable(&table);
     i18n::SetLanguage(lang);
     for (int n : i18n::MessageNumbers()) {
@@ -39,7 +40,7 @@ CommandRun Messages(CLI::App& app) {
         if (c == u'\n' || c == u'\r' || c == u'\t') c = u' ';
       io.out << n << '\t' << ql::ToUtf8(text) << '\n';
     }
-    i18n::SetCurrentTable(nullptr);
+    i18n::SetCurrentTable(previousTable);
     i18n::SetLanguage(previousLanguage);
     io.out.flush();
     if (!io.out) return FileError(io, "messages", "the output could not be written");

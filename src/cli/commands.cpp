@@ -9,6 +9,9 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "i18n/messages.h"
+#include "i18n/translate.h"
+#include "project/options.h"
 
 namespace cli {
 
@@ -57,6 +60,37 @@ const char* const kExitCodes =
 
 }  // namespace
 
+namespace {
+
+// The texts the libraries make (why a project file is damaged, why a
+// printer cannot be used, the price list's title, ...) come in the
+// program's language (options.dat, English without it), as the window shows
+// them, from the translate.dat beside the program; this run never writes
+// that file.
+class MessageLanguage {
+ public:
+  explicit MessageLanguage(const std::string& progpath)
+      : previousTable_(i18n::CurrentTable()), previousLanguage_(i18n::Language()) {
+    if (table_.Load(progpath) == i18n::LoadStatus::Missing) return;
+    table_.SetFile({});
+    i18n::SetCurrentTable(&table_);
+    i18n::SetLanguage(options::LoadOptions(progpath).language);
+  }
+  ~MessageLanguage() {
+    i18n::SetCurrentTable(previousTable_);
+    i18n::SetLanguage(previousLanguage_);
+  }
+  MessageLanguage(const MessageLanguage&) = delete;
+  MessageLanguage& operator=(const MessageLanguage&) = delete;
+
+ private:
+  i18n::TranslationTable table_;
+  i18n::TranslationTable* previousTable_;
+  int previousLanguage_;
+};
+
+}  // namespace
+
 int RunCommandLine(const std::vector<std::string>& args, Console& io) {
   try {
     CLI::App app("Quillane command-line tool", "quillane-cli");
@@ -89,7 +123,10 @@ int RunCommandLine(const std::vector<std::string>& args, Console& io) {
       return UsageError(io, known ? first : std::string("quillane-cli"), e.what());
     }
     for (auto& [sub, run] : runs)
-      if (sub->parsed()) return run(io);
+      if (sub->parsed()) {
+        MessageLanguage language(io.progpath);
+        return run(io);
+      }
     return kUsage;
   } catch (const std::bad_alloc&) {
     io.err << "quillane-cli: out of memory\n";

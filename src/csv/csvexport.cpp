@@ -4,6 +4,7 @@
 #include "core/linebreaks.h"
 #include "core/safefile.h"
 #include "i18n/messages.h"
+#include "i18n/texts.h"
 
 namespace csv {
 
@@ -60,7 +61,7 @@ bool ExportCSVFile(const Document& doc, const std::string& path, bool all, int32
   }
   ql::SafeFile f;
   if (!f.Open(path)) {
-    error = i18n::Msg(34) + uname + u" (" + ql::FromUtf8(f.Error()) + u")";
+    error = i18n::Msg(34) + uname + u" (" + i18n::SystemErrorText(f.Error()) + u")";
     return false;
   }
   auto writeCategory = [&](const Category& cat) {
@@ -79,7 +80,8 @@ bool ExportCSVFile(const Document& doc, const std::string& path, bool all, int32
     ok = writeCategory(doc.kats[static_cast<uint32_t>(selected)]);
   }
   if (!ok || !f.Commit()) {
-    error = i18n::Tr(u"Fehler beim Schreiben der Datei: ") + uname + u" (" + ql::FromUtf8(f.Error()) + u")";
+    error = i18n::Tr(u"Fehler beim Schreiben der Datei: ") + uname + u" (" +
+            i18n::SystemErrorText(f.Error()) + u")";
     return false;
   }
   return true;

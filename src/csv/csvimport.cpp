@@ -9,6 +9,7 @@
 
 #include "core/codepage.h"
 #include "i18n/messages.h"
+#include "i18n/texts.h"
 
 namespace csv {
 
@@ -39,9 +40,9 @@ void ForEachRecord(ByteReader& in, const std::u16string& name, Feedback& fb, Imp
       return;
     }
     if (st == ReadStatus::ReadError) {
-      fb.ShowMessage(
-          i18n::Tr(u"Fehler beim Lesen der Datei: ") + name + u" (" + ql::FromUtf8(in.ErrorText()) + u")",
-          AppTitle(), MessageIcon::Error);
+      fb.ShowMessage(i18n::Tr(u"Fehler beim Lesen der Datei: ") + name + u" (" +
+                         i18n::SystemErrorText(in.ErrorText()) + u")",
+                     AppTitle(), MessageIcon::Error);
       return;
     }
     if (st == ReadStatus::RecordTooLong) {

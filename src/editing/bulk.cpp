@@ -108,9 +108,11 @@ int SortAllVariants(Document& doc, int column, const NumberLocale& loc) {
 int WriteCellToAllTables(Document& doc, int col, int row, const std::u16string& text, Feedback& fb) {
   if (!VariantGrid::InGrid(col, row)) return 0;
   const std::u16string q =
-      u"Wollen Sie diesen Text in alle Tabellenzellen von allen Produkten an diese Stelle eintragen?: " +
-      text;
-  if (fb.Ask(q, u"Text für alle Produkte übernehmen?", Buttons::YesNoCancel) != Answer::Yes) return 0;
+      i18n::Tr(
+          u"Wollen Sie diesen Text in alle Tabellenzellen von allen Produkten an diese Stelle eintragen?:") +
+      u" " + text;
+  if (fb.Ask(q, i18n::Tr(u"Text für alle Produkte übernehmen?"), Buttons::YesNoCancel) != Answer::Yes)
+    return 0;
   int written = 0;
   for (uint32_t i = 0; i < doc.kats.Count(); ++i) {
     Category* cat = doc.kats.GetObject(static_cast<int32_t>(i));

@@ -17,7 +17,10 @@ bool ValidPicture(const Product& p, int32_t pic) {
   return pic >= 0 && static_cast<uint32_t>(pic) < p.pictures.Count();
 }
 
-void CannotLoad(Feedback& fb) { fb.ShowMessage(i18n::Msg(9), std::u16string(), MessageIcon::Error); }
+// Message 9 with the picture's name on a line of its own.
+void CannotLoad(Feedback& fb, const std::u16string& file) {
+  fb.ShowMessage(i18n::Msg(9) + u"\n" + file, std::u16string(), MessageIcon::Error);
+}
 
 }  // namespace
 
@@ -37,7 +40,7 @@ AddPicturesResult AddPictures(Document& doc, const Selection& sel, const std::ve
   for (const std::u16string& full : files) {
     int w = 0, h = 0;
     if (!probe(full, w, h)) {
-      CannotLoad(fb);
+      CannotLoad(fb, full);
       continue;
     }
     Product* p = PositionProduct(doc, sel);  // the probe may have run window code
@@ -97,7 +100,7 @@ PreviewResult PreviewPicture(Document& doc, const Selection& sel, int32_t pic, c
   double width = entry.width;
   int w = 0, h = 0;
   if (!probe(name, w, h)) {
-    CannotLoad(fb);
+    CannotLoad(fb, name);
     return res;
   }
   res.loaded = true;

@@ -15,6 +15,8 @@
 
 #include "core/safefile.h"
 #include "imaging/filecheck.h"
+#include "imaging/ilbm.h"
+#include "imaging/pcx.h"
 #include "imaging/qtdib.h"
 #include "imaging/writers.h"
 
@@ -22,15 +24,19 @@ namespace {
 
 std::atomic<int> g_jpegQuality{75};
 
+// Format names of our own codecs, beside Qt's ("bmp", "jpeg", ...).
+const char* const kOwnPcx = "ql-pcx";
+const char* const kOwnIlbm = "ql-ilbm";
+
 const std::vector<DibFileFormat> kFormats = {
     {kDibBmp, ".bmp", "Windows Bitmap", true, true},
     {kDibDib, ".dib", "Device Independent Bitmap", true, true},
     {kDibGif, ".gif", "GIF", true, true},
-    {kDibIff, ".iff", "Amiga IFF", false, false},
+    {kDibIff, ".iff", "Amiga IFF", true, true},
     {kDibJif, ".jif", "JPEG JFIF", true, true},
     {kDibJpeg, ".jpg", "JPEG", true, true},
-    {kDibLbm, ".lbm", "Deluxe Paint LBM", false, false},
-    {kDibPcx, ".pcx", "PC Paintbrush", false, false},
+    {kDibLbm, ".lbm", "Deluxe Paint LBM", true, true},
+    {kDibPcx, ".pcx", "PC Paintbrush", true, true},
     {kDibRle, ".rle", "Windows RLE Bitmap", true, true},
     {kDibTga, ".tga", "Truevision Targa", true, true},
     {kDibTiff, ".tif", "TIFF", true, true},
@@ -58,8 +64,28 @@ QByteArray QtFormat(int code) {
       return "png";
     case kDibWebp:
       return "webp";
+    case kDibPcx:
+      return kOwnPcx;
+    case kDibIff:
+    case kDibLbm:
+      return kOwnIlbm;
   }
   return {};
+}
+
+// The formats our own codecs (pcx.h, ilbm.h) read; Qt's image I/O knows
+// neither.
+bool OwnFormat(const QByteArray& fmt) { return fmt == kOwnPcx || fmt == kOwnIlbm; }
+
+bool OwnSize(const QByteArray& fmt, const std::string& bytes, int32_t& w, int32_t& h) {
+  return fmt == kOwnPcx ? PcxSize(bytes, w, h) : IlbmSize(bytes, w, h);
+}
+
+// The first bytes of a picture file: enough for the PCX header and for the
+// chunks an ILBM file puts in front of its pixels.
+std::string Head(QIODevice& dev) {
+  const QByteArray b = dev.peek(64 * 1024);
+  return std::string(b.constData(), static_cast<size_t>(b.size()));
 }
 
 void SetError(std::string* error, const std::string& filename, const std::string& why) {
@@ -107,6 +133,15 @@ bool Prepare(QFile& f, int code, QByteArray& fmt, std::string& why) {
 
 bool FindFormat(QIODevice& f, int code, QByteArray& fmt, std::string& why) {
   if (code == kDibAuto) {
+    const std::string head = Head(f);
+    if (LooksLikePcx(head)) {
+      fmt = kOwnPcx;
+      return true;
+    }
+    if (LooksLikeIlbm(head)) {
+      fmt = kOwnIlbm;
+      return true;
+    }
     fmt = QImageReader::imageFormat(&f);
     f.seek(0);
     // Qt names a ".dib" file's format after the extension, meaning a bitmap
@@ -123,6 +158,7 @@ bool FindFormat(QIODevice& f, int code, QByteArray& fmt, std::string& why) {
       why = "format code " + std::to_string(code) + " cannot be read";
       return false;
     }
+    if (OwnFormat(fmt)) return true;
   }
   if (fmt == "svg" || fmt == "svgz") {
     why = "vector pictures are not supported";
@@ -171,9 +207,34 @@ QSize DecodeSize(const QSize& full, int32_t boxw, int32_t boxh) {
   return QSize(w, h);
 }
 
+// Decodes a PCX or ILBM picture with our own codecs, then scales it for the
+// box as the decoders of Qt would.
+bool DecodeOwn(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh, dib& d, QSize& full,
+               std::string& why) {
+  const QByteArray all = dev.readAll();
+  const std::string bytes(all.constData(), static_cast<size_t>(all.size()));
+  int32_t w = 0, h = 0;
+  if (!OwnSize(fmt, bytes, w, h)) {
+    why = fmt == kOwnPcx ? "not a PCX picture" : "not an ILBM picture";
+    return false;
+  }
+  full = QSize(w, h);
+  const QSize want = DecodeSize(full, boxw, boxh);
+  if (!SizeAcceptable(full, why)) return false;
+  const bool ok =
+      fmt == kOwnPcx ? ReadPcx(bytes, PicturePixelCap(), d, why) : ReadIlbm(bytes, PicturePixelCap(), d, why);
+  if (!ok) return false;
+  if (want != full && !ResampleDib(d, d, want.width(), want.height())) {
+    why = "out of memory for the picture";
+    return false;
+  }
+  return true;
+}
+
 // Decodes the picture in `dev` (format `fmt`) into `d`, scaled for the box.
 bool Decode(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh, dib& d, QSize& full,
             std::string& why) {
+  if (OwnFormat(fmt)) return DecodeOwn(dev, fmt, boxw, boxh, d, full, why);
   if (!PictureDataComplete(dev, fmt, why)) return false;
   QImageReader reader(&dev, fmt);
   reader.setDecideFormatFromContent(false);  // fixed above; content sniffing misreads TGA
@@ -272,6 +333,7 @@ bool DibSizeFromBytes(const std::string& bytes, int32_t& width, int32_t& height)
   QByteArray fmt;
   std::string why;
   if (!FindFormat(buf, kDibAuto, fmt, why)) return false;
+  if (OwnFormat(fmt)) return OwnSize(fmt, bytes, width, height);
   QImageReader reader(&buf, fmt);
   const QSize s = reader.size();
   if (!s.isValid() || s.width() <= 0 || s.height() <= 0) return false;
@@ -289,8 +351,12 @@ bool DibFileSize(const std::string& filename, int32_t& width, int32_t& height, s
     SetError(error, filename, why);
     return false;
   }
-  QImageReader reader(&f, fmt);
-  const QSize s = reader.size();
+  QSize s;
+  int32_t ow = 0, oh = 0;
+  if (!OwnFormat(fmt))
+    s = QImageReader(&f, fmt).size();
+  else if (OwnSize(fmt, Head(f), ow, oh))
+    s = QSize(ow, oh);
   if (!s.isValid()) {
     // The format keeps its size inside the data: decode once.
     f.close();
@@ -341,6 +407,10 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
     ok = WriteGif(d, out, why);
   } else if (code == kDibRle) {
     ok = WriteRle8Bmp(d, out, why);
+  } else if (code == kDibPcx || code == kDibIff || code == kDibLbm) {
+    std::string encoded;
+    ok = code == kDibPcx ? WritePcx(d, encoded, why) : WriteIlbm(d, encoded, why);
+    if (ok) bytes = QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size()));
   } else {
     const QImage image = DibToQImage(d);
     if (image.isNull()) {
@@ -385,7 +455,11 @@ std::string GetDIBOpenFilter() {
       {"ppm", "Portable Pixmap", "*.pbm *.pgm *.ppm"},
       {"xpm", "X Pixmap", "*.xpm"},
       {"ico", "Windows Icon", "*.ico"},
+      {kOwnPcx, "PC Paintbrush", "*.pcx"},
+      {kOwnIlbm, "Amiga IFF", "*.iff *.lbm *.ilbm"},
   };
+  have.insert(kOwnPcx);
+  have.insert(kOwnIlbm);
   std::string all, each;
   for (const Entry& e : entries) {
     if (!have.count(e.qt)) continue;

@@ -6,7 +6,9 @@
 #include <new>
 #include <vector>
 
+#include "core/codepage.h"
 #include "core/safefile.h"
+#include "i18n/texts.h"
 #include "imaging/dib/dib.h"
 #include "imaging/qtdib.h"
 #include "pdf/pdfcanvas.h"
@@ -166,7 +168,8 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
   // the target is replaced only after EndDoc.
   ql::SafeFile tmp;
   if (!tmp.Open(path)) {
-    res.error = "cannot write " + path + ": " + tmp.Error();
+    res.error = ql::ToUtf8(
+        i18n::Say(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(tmp.Error())}));
     return res;
   }
 
@@ -231,7 +234,8 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
     return res;
   }
   if (!tmp.Commit()) {
-    res.error = "cannot replace " + path + ": " + tmp.Error();
+    res.error = ql::ToUtf8(
+        i18n::Say(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(tmp.Error())}));
     return res;
   }
   res.ok = true;

@@ -8,6 +8,8 @@
 #include <QTextLayout>
 #include <memory>
 
+#include "core/codepage.h"
+#include "i18n/texts.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "render/render.h"
@@ -18,10 +20,17 @@ namespace {
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 
-std::string PrinterLabel(const QPrinter& printer) {
-  if (printer.outputFormat() == QPrinter::PdfFormat)
-    return "the PDF file " + printer.outputFileName().toStdString();
-  return "the printer " + printer.printerName().toStdString();
+using i18n::Text;
+
+// The printer's name, or the file of Qt's PDF output, for messages.
+std::u16string Label(const QPrinter& printer) {
+  return (printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName())
+      .toStdU16String();
+}
+std::u16string Num(int64_t n) { return ql::FromUtf8(std::to_string(n)); }
+// A message of the catalog in the current language, as the result's UTF-8.
+std::string Said(Text t, std::initializer_list<std::u16string> args = {}) {
+  return ql::ToUtf8(i18n::Say(t, args));
 }
 
 // One sheet per page on the printer's painter. The painter is begun with the
@@ -38,11 +47,11 @@ class PrinterSink : public render::PageSink {
     if (!surface_) {
       surface_ = std::make_unique<platform::QtSurface>(&printer_, true);
       if (!surface_->Active()) {
-        error = "cannot start a print job on " + PrinterLabel(printer_);
+        error = Said(Text::PrintJobNotStarted, {Label(printer_)});
         return nullptr;
       }
     } else if (!printer_.newPage()) {
-      error = "the printer refused a new sheet before page " + std::to_string(page);
+      error = Said(Text::PrinterRefusedSheet, {Num(page)});
       return nullptr;
     }
     return surface_.get();
@@ -58,7 +67,7 @@ class PrinterSink : public render::PageSink {
     if (!surface_) return true;
     surface_->End();
     if (printer_.printerState() == QPrinter::Error) {
-      if (error.empty()) error = "printing on " + PrinterLabel(printer_) + " failed";
+      if (error.empty()) error = Said(Text::PrintingFailed, {Label(printer_)});
       return false;
     }
     return error.empty();
@@ -100,8 +109,7 @@ PrintResult Print(render::RenderSession& session, QPrinter& printer, int32_t onl
     return res;
   }
   if (only > 0 && sink.sheets == 0) {
-    res.error = "page " + std::to_string(only) + " does not exist: the catalog has " +
-                std::to_string(r.pages) + (r.pages == 1 ? " page" : " pages");
+    res.error = Said(Text::PageMissing, {Num(only), Num(r.pages)});
     return res;
   }
   res.ok = true;
@@ -114,11 +122,11 @@ bool PrinterUsable(const QPrinter& printer, std::string& why) {
   const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
   if (pdf && !printer.outputFileName().isEmpty()) return true;
   if (pdf || printer.printerName().isEmpty()) {
-    why = "there is no printer on this system";
+    why = Said(Text::NoPrinter);
     return false;
   }
   if (!printer.isValid()) {
-    why = PrinterLabel(printer) + " cannot be used";
+    why = Said(Text::PrinterUnusable, {Label(printer)});
     return false;
   }
   return true;
@@ -133,7 +141,7 @@ PrintResult PrintCatalogPage(render::RenderSession& session, QPrinter& printer, 
                              const std::u16string& jobTitle, int32_t layoutindex) {
   if (page < 1) {
     PrintResult res;
-    res.error = "page numbers start at 1";
+    res.error = Said(Text::PageNumbersFromOne);
     return res;
   }
   return Print(session, printer, page, jobTitle, layoutindex);
@@ -147,7 +155,7 @@ PrintResult PrintRichText(const QTextDocument& text, QPrinter& printer, const st
   const int32_t mx = page.resx / 2, my = page.resy / 2;
   const QRect area(mx, my, page.width - 2 * mx, page.height - 2 * my);
   if (area.width() <= 0 || area.height() <= 0) {
-    res.error = "the page of " + PrinterLabel(printer) + " is smaller than its margins";
+    res.error = Said(Text::PageSmallerThanMargins, {Label(printer)});
     return res;
   }
   printer.setDocName(Q(jobTitle));
@@ -161,13 +169,13 @@ PrintResult PrintRichText(const QTextDocument& text, QPrinter& printer, const st
 
   QPainter painter;
   if (!painter.begin(&printer)) {
-    res.error = "cannot start a print job on " + PrinterLabel(printer);
+    res.error = Said(Text::PrintJobNotStarted, {Label(printer)});
     return res;
   }
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   for (int i = 0; i < pages; ++i) {
     if (i > 0 && !printer.newPage()) {
-      res.error = "the printer refused a new sheet before page " + std::to_string(i + 1);
+      res.error = Said(Text::PrinterRefusedSheet, {Num(i + 1)});
       break;
     }
     painter.save();
@@ -193,7 +201,7 @@ PrintResult PrintRichText(const QTextDocument& text, QPrinter& printer, const st
   }
   painter.end();
   if (res.error.empty() && printer.printerState() == QPrinter::Error)
-    res.error = "printing on " + PrinterLabel(printer) + " failed";
+    res.error = Said(Text::PrintingFailed, {Label(printer)});
   res.ok = res.error.empty();
   return res;
 }

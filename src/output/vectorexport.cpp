@@ -4,6 +4,7 @@
 
 #include "core/codepage.h"
 #include "core/safefile.h"
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/pdfsurface.h"
 #include "pdfvector/pictures.h"
@@ -142,7 +143,8 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   // the target is replaced only after Finish.
   ql::SafeFile tmp;
   if (!tmp.Open(path)) {
-    res.error = "cannot write " + path + ": " + tmp.Error();
+    res.error = ql::ToUtf8(
+        i18n::Say(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(tmp.Error())}));
     return res;
   }
   pdfvec::VectorDocument pdf(vo);
@@ -191,7 +193,8 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   }
   res.pictures = pdf.pictureCount();
   if (!tmp.Commit()) {
-    res.error = "cannot replace " + path + ": " + tmp.Error();
+    res.error = ql::ToUtf8(
+        i18n::Say(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(tmp.Error())}));
     return res;
   }
   res.ok = true;

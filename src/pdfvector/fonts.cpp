@@ -34,6 +34,18 @@ struct FontFace {
   std::string resname;
   std::map<uint32_t, std::u16string> used;  // glyph -> characters it shows
   std::map<char32_t, double> advances;      // character -> advance (font units)
+  FontSet* set = nullptr;                   // finds faces for characters this one lacks
+
+  bool Has(char32_t cp) const {
+    hb_codepoint_t g = 0;
+    return hb_font_get_nominal_glyph(font, cp, &g) && g != 0;
+  }
+  // The face that draws `cp`: this one, or a fallback.
+  FontFace* For(char32_t cp) {
+    if (cp < 0x20 || Has(cp) || !set) return this;
+    FontFace* fb = set->Fallback(cp);
+    return fb ? fb : this;
+  }
 
   ~FontFace() {
     if (font) hb_font_destroy(font);
@@ -224,48 +236,106 @@ FontFace* FontSet::Face(const TFontSpec& spec, std::string& error) {
   }
   const bool fakebold = weight >= 600 && (embolden || mweight < FC_WEIGHT_DEMIBOLD);
   const bool fakeitalic = spec.italic && mslant == FC_SLANT_ROMAN;
+  FontFace* f = Load(file, index, matchedFamily, style, fakebold, fakeitalic, shown, error);
+  if (!f) return nullptr;
+  byspec_[key] = f;
+  return f;
+}
+
+FontFace* FontSet::Load(const std::string& file, int index, const std::string& family,
+                        const std::string& style, bool fakebold, bool fakeitalic, const std::string& shown,
+                        std::string& error) {
   const std::string facekey =
       file + "#" + std::to_string(index) + (fakebold ? "b" : "") + (fakeitalic ? "i" : "");
   auto it = faces_.find(facekey);
-  if (it == faces_.end()) {
-    auto f = std::make_unique<FontFace>();
-    f->file = file;
-    f->index = index;
-    f->family = matchedFamily;
-    f->style = style;
-    f->fakebold = fakebold;
-    f->fakeitalic = fakeitalic;
-    f->blob = hb_blob_create_from_file_or_fail(file.c_str());
-    if (!f->blob) {
-      error = "the font file " + file + " of " + shown + " cannot be read";
-      return nullptr;
-    }
-    f->face = hb_face_create(f->blob, static_cast<unsigned>(index));
-    if (!f->face || hb_face_get_glyph_count(f->face) == 0) {
-      error = "the font file " + file + " of " + shown + " is not a usable TrueType or OpenType font";
-      return nullptr;
-    }
-    hb_blob_t* glyf = hb_face_reference_table(f->face, HB_TAG('g', 'l', 'y', 'f'));
-    hb_blob_t* cff = hb_face_reference_table(f->face, HB_TAG('C', 'F', 'F', ' '));
-    const bool hasglyf = hb_blob_get_length(glyf) > 0, hascff = hb_blob_get_length(cff) > 0;
-    hb_blob_destroy(glyf);
-    hb_blob_destroy(cff);
-    if (!hasglyf && !hascff) {
-      error = "the font " + shown + " (" + file + ") has no outlines that can be embedded";
-      return nullptr;
-    }
-    f->cff = !hasglyf;
-    f->upem = hb_face_get_upem(f->face);
-    f->font = hb_font_create(f->face);
-    hb_font_set_scale(f->font, static_cast<int>(f->upem), static_cast<int>(f->upem));
-    hb_position_t v = 0;
-    if (hb_ot_metrics_get_position(f->font, HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, &v)) f->ascent = v;
-    if (hb_ot_metrics_get_position(f->font, HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, &v)) f->descent = -v;
-    f->resname = "F" + std::to_string(faces_.size() + 1);
-    it = faces_.emplace(facekey, std::move(f)).first;
+  if (it != faces_.end()) return it->second.get();
+  auto f = std::make_unique<FontFace>();
+  f->file = file;
+  f->index = index;
+  f->family = family;
+  f->style = style;
+  f->fakebold = fakebold;
+  f->fakeitalic = fakeitalic;
+  f->set = this;
+  f->blob = hb_blob_create_from_file_or_fail(file.c_str());
+  if (!f->blob) {
+    error = "the font file " + file + " of " + shown + " cannot be read";
+    return nullptr;
   }
-  byspec_[key] = it->second.get();
-  return it->second.get();
+  f->face = hb_face_create(f->blob, static_cast<unsigned>(index));
+  if (!f->face || hb_face_get_glyph_count(f->face) == 0) {
+    error = "the font file " + file + " of " + shown + " is not a usable TrueType or OpenType font";
+    return nullptr;
+  }
+  hb_blob_t* glyf = hb_face_reference_table(f->face, HB_TAG('g', 'l', 'y', 'f'));
+  hb_blob_t* cff = hb_face_reference_table(f->face, HB_TAG('C', 'F', 'F', ' '));
+  const bool hasglyf = hb_blob_get_length(glyf) > 0, hascff = hb_blob_get_length(cff) > 0;
+  hb_blob_destroy(glyf);
+  hb_blob_destroy(cff);
+  if (!hasglyf && !hascff) {
+    error = "the font " + shown + " (" + file + ") has no outlines that can be embedded";
+    return nullptr;
+  }
+  f->cff = !hasglyf;
+  f->upem = hb_face_get_upem(f->face);
+  f->font = hb_font_create(f->face);
+  hb_font_set_scale(f->font, static_cast<int>(f->upem), static_cast<int>(f->upem));
+  hb_position_t v = 0;
+  if (hb_ot_metrics_get_position(f->font, HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, &v)) f->ascent = v;
+  if (hb_ot_metrics_get_position(f->font, HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, &v)) f->descent = -v;
+  f->resname = "F" + std::to_string(faces_.size() + 1);
+  return faces_.emplace(facekey, std::move(f)).first->second.get();
+}
+
+// The first scalable face in fontconfig's order for a pattern asking for the
+// character that really holds a glyph for it; the answer is kept per
+// character, so a document asks once for each.
+FontFace* FontSet::Fallback(char32_t cp) {
+  auto known = fallback_.find(cp);
+  if (known != fallback_.end()) return known->second;
+  FontFace* found = nullptr;
+  FcPattern* pat = FcPatternCreate();
+  FcCharSet* want = FcCharSetCreate();
+  if (!pat || !want) throw std::bad_alloc();
+  FcCharSetAddChar(want, cp);
+  FcPatternAddCharSet(pat, FC_CHARSET, want);
+  FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+  FcDefaultSubstitute(pat);
+  FcResult r = FcResultNoMatch;
+  FcFontSet* sorted = FcFontSort(nullptr, pat, FcFalse, nullptr, &r);
+  for (int i = 0; sorted && i < sorted->nfont && !found; ++i) {
+    FcPattern* m = sorted->fonts[i];
+    FcCharSet* cs = nullptr;
+    FcChar8* s = nullptr;
+    if (FcPatternGetCharSet(m, FC_CHARSET, 0, &cs) != FcResultMatch || !FcCharSetHasChar(cs, cp)) continue;
+    if (FcPatternGetString(m, FC_FILE, 0, &s) != FcResultMatch) continue;
+    const std::string file = reinterpret_cast<const char*>(s);
+    std::string family, style;
+    int index = 0;
+    if (FcPatternGetString(m, FC_FAMILY, 0, &s) == FcResultMatch) family = reinterpret_cast<const char*>(s);
+    if (FcPatternGetString(m, FC_STYLE, 0, &s) == FcResultMatch) style = reinterpret_cast<const char*>(s);
+    FcPatternGetInteger(m, FC_INDEX, 0, &index);
+    std::string ignored;
+    FontFace* f = Load(file, index, family, style, false, false, family, ignored);
+    if (f && f->Has(cp)) found = f;
+  }
+  if (sorted) FcFontSetDestroy(sorted);
+  FcCharSetDestroy(want);
+  FcPatternDestroy(pat);
+  fallback_[cp] = found;
+  return found;
+}
+
+std::vector<FontSet::Run> FontSet::Runs(FontFace& face, const std::u16string& text) {
+  std::vector<Run> runs;
+  for (size_t i = 0; i < text.size();) {
+    const size_t at = i;
+    FontFace* f = face.For(ql::NextCodePoint(text, i));
+    if (runs.empty() || runs.back().face != f) runs.push_back({f, {}});
+    runs.back().text.append(text, at, i - at);
+  }
+  return runs;
 }
 
 void FontSet::Shape(FontFace& f, const std::u16string& text, std::vector<ShapedGlyph>& out) {
@@ -312,9 +382,11 @@ double FontSet::Advance(FontFace& f, const std::u16string& text) {
     auto it = f.advances.find(cp);
     if (it == f.advances.end()) {
       if (f.advances.size() > 4096) f.advances.clear();
+      FontFace* by = f.For(cp);
       hb_codepoint_t g = 0;
-      hb_font_get_nominal_glyph(f.font, cp, &g);
-      it = f.advances.emplace(cp, static_cast<double>(hb_font_get_glyph_h_advance(f.font, g))).first;
+      hb_font_get_nominal_glyph(by->font, cp, &g);
+      const double a = static_cast<double>(hb_font_get_glyph_h_advance(by->font, g)) * f.upem / by->upem;
+      it = f.advances.emplace(cp, a).first;
     }
     w += it->second;
   }

@@ -7,6 +7,10 @@
 //
 // Glyph ids are kept in the subset, so the CIDs of the content streams are
 // the glyph ids of the font file and the map from CID to glyph is Identity.
+//
+// A character the role font lacks is drawn with a fallback face that
+// fontconfig finds for it (as Qt does for the preview), embedded the same
+// way; a character no installed face has stays with the role font.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +49,15 @@ class FontSet {
   // Shapes `text` (glyph ids, advances in font units) and records which
   // characters each glyph shows, for the ToUnicode map.
   void Shape(FontFace& face, const std::u16string& text, std::vector<ShapedGlyph>& out);
-  // Sum of the characters' advances in font units (the layout's measure).
+  // `text` cut into runs, each with the face that draws it: the role font,
+  // or the fallback face of characters it lacks.
+  struct Run {
+    FontFace* face;
+    std::u16string text;
+  };
+  std::vector<Run> Runs(FontFace& face, const std::u16string& text);
+  // Sum of the characters' advances in the units of `face` (the layout's
+  // measure), characters it lacks at their fallback face's advance.
   static double Advance(FontFace& face, const std::u16string& text);
   // The advance of one glyph (the width array's value), font units.
   static double GlyphAdvance(const FontFace& face, uint32_t gid);
@@ -71,6 +83,12 @@ class FontSet {
  private:
   std::map<std::string, std::unique_ptr<FontFace>> faces_;  // by file, index and fakes
   std::map<std::tuple<std::u16string, bool, bool>, FontFace*> byspec_;
+  std::map<char32_t, FontFace*> fallback_;  // null: no installed face has it
+
+  friend struct FontFace;
+  FontFace* Load(const std::string& file, int index, const std::string& family, const std::string& style,
+                 bool fakebold, bool fakeitalic, const std::string& shown, std::string& error);
+  FontFace* Fallback(char32_t cp);
 };
 
 }  // namespace pdfvec

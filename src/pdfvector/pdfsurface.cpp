@@ -321,38 +321,61 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   LineMetrics(*f, ascent, descent);
   if (TextOpaque())
     Fill(x, y, int64_t(x) + std::lround(wanted), int64_t(y) + ascent + descent, Brush().color);
-  std::vector<ShapedGlyph> glyphs;
-  fontset_.Shape(*f, s, glyphs);
-  if (glyphs.empty()) return;
+  // Characters the role font lacks come from their fallback faces; every run
+  // is shaped first, so the whole text can be stretched to the measured width.
+  struct ShapedRun {
+    FontFace* face;
+    std::vector<ShapedGlyph> glyphs;
+    double natural = 0;
+  };
+  std::vector<ShapedRun> runs;
   double natural = 0;
-  for (const ShapedGlyph& g : glyphs) natural += g.advance * k;
+  for (const FontSet::Run& run : fontset_.Runs(*f, s)) {
+    ShapedRun r{run.face, {}, 0};
+    fontset_.Shape(*r.face, run.text, r.glyphs);
+    if (r.glyphs.empty()) continue;
+    const double rk = px / FontSet::UnitsPerEm(*r.face);
+    for (const ShapedGlyph& g : r.glyphs) r.natural += g.advance * rk;
+    natural += r.natural;
+    runs.push_back(std::move(r));
+  }
+  if (runs.empty()) return;
   const double stretch = natural > 0 && wanted > 0 ? wanted / natural : 1.0;
   FlushFill();
-  fonts_.insert(f);
-  FontSet::Object(*f, writer_);
-  const double baseline = y + ascent;
   SetFillColour(Font().color);
-  std::string t = "BT " + Name(FontSet::ResourceName(*f)) + " " + N(px) + " Tf ";
-  if (FontSet::FakeBold(*f)) {
-    SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_);
-    t += "2 Tr " + N(px * 0.03) + " w ";
+  const double baseline = y + ascent;
+  double at = x;
+  bool fakebold = false;
+  for (const ShapedRun& r : runs) {
+    FontFace* face = r.face;
+    fonts_.insert(face);
+    FontSet::Object(*face, writer_);
+    // The fallback face is as bold and slanted as the role font asks.
+    const bool bold = FontSet::FakeBold(*f) || FontSet::FakeBold(*face);
+    const bool italic = FontSet::FakeItalic(*f) || FontSet::FakeItalic(*face);
+    std::string t = "BT " + Name(FontSet::ResourceName(*face)) + " " + N(px) + " Tf ";
+    if (bold) {
+      SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_);
+      t += "2 Tr " + N(px * 0.03) + " w ";
+      fakebold = true;
+    }
+    t += (std::fabs(stretch - 1) < 1e-5 ? std::string("1") : Num(stretch, 5)) + " 0 " +
+         (italic ? Num(kFakeSlant, 3) : std::string("0")) + " -1 " + N(at) + " " + N(baseline) + " Tm [<";
+    // The shaped advance is the width array's advance (kerning is off); a
+    // glyph whose shaped advance differs gets an adjustment.
+    const double upem = FontSet::UnitsPerEm(*face);
+    for (const ShapedGlyph& g : r.glyphs) {
+      t += Hex4(g.gid);
+      const double delta = g.advance - fontset_.GlyphAdvance(*face, g.gid);
+      if (std::fabs(delta) > 0.01) t += "> " + Num(-delta * 1000.0 / upem, 2) + " <";
+    }
+    t += ">] TJ";
+    if (bold) t += " 0 Tr";
+    t += " ET\n";
+    content_ += t;
+    at += r.natural * stretch;
   }
-  t += (std::fabs(stretch - 1) < 1e-5 ? std::string("1") : Num(stretch, 5)) + " 0 " +
-       (FontSet::FakeItalic(*f) ? Num(kFakeSlant, 3) : std::string("0")) + " -1 " + N(x) + " " + N(baseline) +
-       " Tm [<";
-  // The shaped advance is the width array's advance (kerning is off); a
-  // glyph whose shaped advance differs gets an adjustment.
-  const double upem = FontSet::UnitsPerEm(*f);
-  for (const ShapedGlyph& g : glyphs) {
-    t += Hex4(g.gid);
-    const double delta = g.advance - fontset_.GlyphAdvance(*f, g.gid);
-    if (std::fabs(delta) > 0.01) t += "> " + Num(-delta * 1000.0 / upem, 2) + " <";
-  }
-  t += ">] TJ";
-  if (FontSet::FakeBold(*f)) t += " 0 Tr";
-  t += " ET\n";
-  content_ += t;
-  if (FontSet::FakeBold(*f)) linewidth_ = -1;  // the width was set inside the text object
+  if (fakebold) linewidth_ = -1;  // the width was set inside the text object
   // Underline and strikeout as areas, as long as the measured run.
   if (Font().underline || Font().strikeout) {
     double off, th;

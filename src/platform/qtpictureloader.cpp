@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "core/codepage.h"
+#include "i18n/texts.h"
 #include "imaging/pixoran.h"
 
 namespace platform {
@@ -55,8 +56,12 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
   const std::string name = ql::ToUtf8(filename);
   struct stat st {};
   if (::stat(name.c_str(), &st) != 0) {
+    const int err = errno;
     deldib(out);
-    Problem(filename, name + ": " + std::strerror(errno));
+    // The file's name and our own short text for the system's reason, in
+    // the language of the messages.
+    Problem(filename,
+            ql::ToUtf8(i18n::Say(i18n::Text::PictureNotDrawn, {filename, i18n::SystemErrorText(err)})));
     return false;
   }
   if (boxWidth < 0 || boxHeight < 0) boxWidth = boxHeight = 0;

@@ -1,5 +1,6 @@
 #include "project/projectfile.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -7,6 +8,7 @@
 
 #include "core/codepage.h"
 #include "i18n/messages.h"
+#include "i18n/texts.h"
 #include "project/fileio.h"
 
 namespace {
@@ -86,12 +88,12 @@ class Reader {
 
   [[noreturn]] void Fail(std::u16string detail) { throw ReadFailure{std::move(detail)}; }
   [[noreturn]] void FailEnd() {
-    Fail(u"Die Datei endet vorzeitig in " + Where() + u" (Byte " + Num(pos_) + u" von " + Num(size_) + u").");
+    Fail(i18n::Say(i18n::Text::FileEndsEarly, {Where(), Num(pos_), Num(size_)}));
   }
   void Need(uint64_t n) {
     if (Remaining() < n) FailEnd();
   }
-  [[noreturn]] void FailMemory() { Fail(u"Nicht genug Speicher beim Lesen von " + Where() + u"."); }
+  [[noreturn]] void FailMemory() { Fail(i18n::Say(i18n::Text::NoMemoryReading, {Where()})); }
 
   // A file of many tiny arrays (one-cell rows, say) needs more memory than
   // its size. The reader adds up every block the record arrays allocate while
@@ -100,9 +102,7 @@ class Reader {
   template <class T>
   void Budget(const TDynaArray<T>& arr) {
     memory_ += arr.GrowthBytes();
-    if (memory_ > budget_)
-      Fail(u"Die Datei ist zu groß: der Katalog bräuchte beim Lesen von " + Where() + u" mehr als " +
-           Num(budget_ >> 20) + u" MB Arbeitsspeicher.");
+    if (memory_ > budget_) Fail(i18n::Say(i18n::Text::FileTooLarge, {Where(), Num(budget_ >> 20)}));
   }
   uint64_t memory_ = 0;
   uint64_t budget_;
@@ -129,21 +129,18 @@ class Reader {
     return d;
   }
   // A count of entries each at least `minEach` bytes long.
-  int32_t Count(const char16_t* what, uint64_t minEach) {
+  int32_t Count(i18n::Text what, uint64_t minEach) {
     const size_t at = pos_;
     const int32_t n = I32();
-    if (n < 0)
-      Fail(u"Negative Anzahl " + SNum(n) + u" der " + what + u" in " + Where() + u" (Byte " + Num(at) +
-           u").");
+    if (n < 0) Fail(i18n::Say(i18n::Text::NegativeCount, {SNum(n), i18n::Say(what), Where(), Num(at)}));
     if (static_cast<uint64_t>(n) * minEach > Remaining())
-      Fail(u"Die Anzahl " + Num(static_cast<uint64_t>(n)) + u" der " + what + u" in " + Where() + u" (Byte " +
-           Num(at) + u") ist größer, als die restlichen " + Num(Remaining()) +
-           u" Bytes der Datei fassen können.");
+      Fail(i18n::Say(i18n::Text::CountTooLarge,
+                     {Num(static_cast<uint64_t>(n)), i18n::Say(what), Where(), Num(at), Num(Remaining())}));
     return n;
   }
   // Length of a counted text in bytes, checked against the rest of the file.
   size_t TextBytes() {
-    const int32_t n = Count(u"Zeichen", 1);
+    const int32_t n = Count(i18n::Text::CountCharacters, 1);
     const uint64_t bytes = format_ == ProjectFormat::Current ? uint64_t(n) * 2 : uint64_t(n);
     Need(bytes);
     return static_cast<size_t>(bytes);
@@ -184,24 +181,26 @@ class Reader {
   int group_ = 0;
   int64_t cat_ = -1, prod_ = -1;
   std::u16string Where() const {
-    if (part_ == 1) return u"Teil B (Vorlage und Einstellungen)";
-    if (part_ == 2) return u"Gruppe " + Num(static_cast<uint64_t>(group_));
-    std::u16string w = u"Teil A (Kategorien und Produkte";
-    if (cat_ >= 0) w += u", Kategorie " + Num(static_cast<uint64_t>(cat_ + 1));
-    if (prod_ >= 0) w += u", Produkt " + Num(static_cast<uint64_t>(prod_ + 1));
-    return w + u")";
+    using i18n::Text;
+    if (part_ == 1) return i18n::Say(Text::WherePartB);
+    if (part_ == 2) return i18n::Say(Text::WhereGroup, {Num(static_cast<uint64_t>(group_))});
+    const std::u16string cat = Num(static_cast<uint64_t>(cat_ + 1));
+    if (cat_ >= 0 && prod_ >= 0)
+      return i18n::Say(Text::WherePartAProduct, {cat, Num(static_cast<uint64_t>(prod_ + 1))});
+    if (cat_ >= 0) return i18n::Say(Text::WherePartACategory, {cat});
+    return i18n::Say(Text::WherePartA);
   }
 };
 
 void Reader::PartA() {
-  const int32_t ncat = Count(u"Kategorien", kMinCategory);
+  const int32_t ncat = Count(i18n::Text::CountCategories, kMinCategory);
   for (int32_t i = 0; i < ncat; ++i) {
     cat_ = i;
     prod_ = -1;
     Budget(doc_.kats);
     Category* cat = doc_.AddCategory(Text());
     if (!cat) FailMemory();
-    const int32_t nprod = Count(u"Produkte", kMinProduct);
+    const int32_t nprod = Count(i18n::Text::CountProducts, kMinProduct);
     for (int32_t j = 0; j < nprod; ++j) {
       prod_ = j;
       Budget(cat->products);
@@ -211,7 +210,7 @@ void Reader::PartA() {
       p->description = Text();
       p->pricecols = I32();
       ReadVariants(*p);
-      const int32_t npic = Count(u"Bilder", kMinPicture);
+      const int32_t npic = Count(i18n::Text::CountPictures, kMinPicture);
       for (int32_t k = 0; k < npic; ++k) {
         const double width = F64();
         std::u16string name = Resolve(Text());
@@ -233,9 +232,9 @@ void Reader::ReadVariants(Product& p) {
   uint64_t keepRows = UINT64_MAX, keepCols = UINT64_MAX;
   if (dropEmpty_) {
     keepRows = keepCols = 0;
-    const int32_t nrows = Count(u"Variantenzeilen", kMinRow);
+    const int32_t nrows = Count(i18n::Text::CountRows, kMinRow);
     for (int32_t r = 0; r < nrows; ++r) {
-      const int32_t ncells = Count(u"Zellen", kMinCell);
+      const int32_t ncells = Count(i18n::Text::CountCells, kMinCell);
       for (int32_t c = 0; c < ncells; ++c)
         if (SkipText() >= 1) {
           if (uint64_t(r) + 1 > keepRows) keepRows = uint64_t(r) + 1;
@@ -244,7 +243,7 @@ void Reader::ReadVariants(Product& p) {
     }
     pos_ = start;
   }
-  const int32_t nrows = Count(u"Variantenzeilen", kMinRow);
+  const int32_t nrows = Count(i18n::Text::CountRows, kMinRow);
   for (int32_t r = 0; r < nrows; ++r) {
     const bool keepRow = uint64_t(r) < keepRows;
     VariantRow* row = nullptr;
@@ -253,7 +252,7 @@ void Reader::ReadVariants(Product& p) {
       row = doc_.AddRow(p);
       if (!row) FailMemory();
     }
-    const int32_t ncells = Count(u"Zellen", kMinCell);
+    const int32_t ncells = Count(i18n::Text::CountCells, kMinCell);
     for (int32_t c = 0; c < ncells; ++c) {
       if (!keepRow || uint64_t(c) >= keepCols) {
         SkipText();
@@ -289,7 +288,7 @@ void Reader::Font(TFontSpec& f) {
 }
 
 void Reader::Titles(std::vector<std::u16string>& titles) {
-  const int32_t n = Count(u"Vorlagenspalten", kMinTitle);
+  const int32_t n = Count(i18n::Text::CountTemplateColumns, kMinTitle);
   std::vector<std::u16string> read;
   read.reserve(static_cast<size_t>(n));
   for (int32_t i = 0; i < n; ++i) read.push_back(Text());
@@ -298,7 +297,7 @@ void Reader::Titles(std::vector<std::u16string>& titles) {
 
 // Entries beyond the categories of part A are read and dropped.
 void Reader::CategoryOptionsGroup() {
-  const int32_t n = Count(u"Kategorieoptionen", 1);
+  const int32_t n = Count(i18n::Text::CountCategoryOptions, 1);
   for (int32_t i = 0; i < n; ++i) {
     if (!U8()) continue;
     auto o = std::make_unique<CategoryOptions>();
@@ -313,7 +312,7 @@ void Reader::CategoryOptionsGroup() {
 }
 
 void Reader::CatFlag(bool CategoryOptions::*field) {
-  const int32_t n = Count(u"Kategorieeinträge", 1);
+  const int32_t n = Count(i18n::Text::CountCategoryEntries, 1);
   for (int32_t i = 0; i < n; ++i) {
     if (!U8()) continue;
     const bool v = U8() != 0;
@@ -325,9 +324,9 @@ void Reader::CatFlag(bool CategoryOptions::*field) {
 }
 
 void Reader::ProdFlag(bool Product::*field) {
-  const int32_t nc = Count(u"Kategorieeinträge", 4);
+  const int32_t nc = Count(i18n::Text::CountCategoryEntries, 4);
   for (int32_t i = 0; i < nc; ++i) {
-    const int32_t np = Count(u"Produkteinträge", 1);
+    const int32_t np = Count(i18n::Text::CountProductEntries, 1);
     Category* cat =
         static_cast<uint32_t>(i) < doc_.kats.Count() ? &doc_.kats[static_cast<uint32_t>(i)] : nullptr;
     for (int32_t j = 0; j < np; ++j) {
@@ -354,7 +353,7 @@ void Reader::TableBlocks() {
 }
 
 void Reader::CategoryColours() {
-  const int32_t n = Count(u"Kategoriefarben", 1);
+  const int32_t n = Count(i18n::Text::CountCategoryColours, 1);
   for (int32_t i = 0; i < n; ++i) {
     if (!U8()) continue;
     const bool area = U8() != 0, name = U8() != 0, font = U8() != 0;
@@ -680,7 +679,7 @@ bool OpenWith(Document& doc, const std::string& path, ProjectFormat format, cons
               std::u16string* error) {
   std::string bytes, reason;
   if (!project::ReadWholeFile(path, bytes, reason)) {
-    if (error) *error = CannotOpen(path) + u"\n" + ql::FromUtf8(reason);
+    if (error) *error = CannotOpen(path) + u"\n" + i18n::SystemErrorText(reason);
     return false;
   }
   return ReadProjectBytes(doc, bytes, format, path, options, error);
@@ -706,7 +705,7 @@ bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat forma
     if (error) *error = CannotOpen(path) + u"\n" + f.detail;
     return false;
   } catch (const std::bad_alloc&) {
-    if (error) *error = CannotOpen(path) + u"\nNicht genug Speicher.";
+    if (error) *error = CannotOpen(path) + u"\n" + i18n::Say(i18n::Text::NoMemory);
     return false;
   }
   doc.SetUnChanged();
@@ -751,8 +750,8 @@ bool SaveProjectFile(const Document& doc, const std::string& path, std::u16strin
     const std::string bytes = ProjectFileBytes(doc, path);
     if (project::WriteFileAtomically(path, bytes, reason)) return true;
   } catch (const std::bad_alloc&) {
-    reason = "out of memory";
+    reason = std::strerror(ENOMEM);
   }
-  if (error) *error = i18n::Msg(49) + u": " + ql::FromUtf8(path) + u"\n" + ql::FromUtf8(reason);
+  if (error) *error = i18n::Msg(49) + u": " + ql::FromUtf8(path) + u"\n" + i18n::SystemErrorText(reason);
   return false;
 }

@@ -41,13 +41,15 @@ const std::u16string kPdfFilter = u"PDF Dateien (*.pdf)|*.pdf";
 }  // namespace
 
 void MainWindow::ExportCsvCmd() {
-  auto choose = [this]() -> std::string {
+  std::string chosen;
+  auto choose = [this, &chosen]() -> std::string {
     std::u16string name;
     // This save dialog does not ask before replacing a file.
     if (!RunFileDialog(this, true, false, i18n::Tr(kCsvFilter), u".csv", name)) return {};
-    return ql::ToUtf8(name);
+    return chosen = ql::ToUtf8(name);
   };
-  csv::ExportalsCSVDatei(doc_, productTab_->CurrentSelection().kat, *dialogs_, choose);
+  if (csv::ExportalsCSVDatei(doc_, productTab_->CurrentSelection().kat, *dialogs_, choose))
+    ReportWritten(TrW(QStringLiteral("Die CSV Datei wurde gespeichert:")), chosen, 0, chosen);
 }
 
 void MainWindow::ImportCsvCmd(int kind) {
@@ -98,6 +100,10 @@ void MainWindow::ExportPdfCmd() {
   if (r.ok && !missing.isEmpty())
     dialogs_->ShowMessage(U(missing), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
                           MessageIcon::Warning);
+  if (r.ok) {
+    const std::string file = ql::ToUtf8(name);
+    ReportWritten(TrW(QStringLiteral("Die PDF Datei wurde gespeichert:")), file, r.anzpages, file);
+  }
   Repaint();
 }
 

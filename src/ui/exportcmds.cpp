@@ -80,6 +80,20 @@ QString BoxCaption(const QString& appTitle) {
 
 }  // namespace
 
+void MainWindow::ReportWritten(const QString& what, const std::string& shown, int32_t pages,
+                               const std::string& open) {
+  // The question stands in the body with what was written; the caption is
+  // the program's.
+  QString text = what + QStringLiteral("\n") + QString::fromStdString(shown);
+  if (pages > 0)
+    text +=
+        QStringLiteral("\n") + TrW(QStringLiteral("Seiten:")) + QStringLiteral(" ") + QString::number(pages);
+  text += QStringLiteral("\n\n") + TrW(QStringLiteral("Jetzt öffnen?"));
+  if (dialogs_->Ask(text.toStdU16String(), BoxCaption(appTitle_).toStdU16String(), Buttons::YesNo) ==
+      Answer::Yes)
+    config_.openFile(open);
+}
+
 void MainWindow::ExportImagesCmd() {
   // The image layer's formats, JPEG preset; no overwrite question.
   const QString filters = QString::fromStdString(GetDIBSaveFilter());
@@ -154,9 +168,12 @@ void MainWindow::ExportHtmlCmd() {
     QMessageBox::warning(this, BoxCaption(appTitle_), QString::fromStdString(r.error));
   else if (r.cancelled)
     QMessageBox::information(this, BoxCaption(appTitle_), TrW(QStringLiteral("Export abgebrochen.")));
-  // The catalog opens in the browser whenever it was written, also without
-  // page images.
-  if (!r.catalogFile.empty()) platform::OpenWithDefaultApplication(r.catalogFile);
+  // Whenever the catalog was written, also without page images, the user is
+  // told where and may open it in the browser.
+  if (!r.catalogFile.empty())
+    ReportWritten(TrW(QStringLiteral("Der HTML Blätterkatalog wurde gespeichert im Verzeichnis:")),
+                  folderForm.folder().toStdString(), o.writeImages && !r.cancelled ? r.anzpages : 0,
+                  r.catalogFile);
 }
 
 }  // namespace ui

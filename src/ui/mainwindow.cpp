@@ -22,6 +22,7 @@
 
 #include "csv/csvimport.h"
 #include "i18n/messages.h"
+#include "platform/shell.h"
 #include "project/options.h"
 #include "render/layouts/layouts.h"
 #include "ui/backgroundtab.h"
@@ -48,6 +49,7 @@ namespace ui {
 
 MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
     : QMainWindow(parent), config_(std::move(config)) {
+  if (!config_.openFile) config_.openFile = platform::OpenWithDefaultApplication;
   setObjectName(QStringLiteral("MainForm"));
   state_.progpath = options::WithTrailingSeparator(config_.progpath);
   if (config_.dialogs) {
@@ -213,9 +215,12 @@ void MainWindow::BuildMenus() {
   item(datei, "AlsPDFDateiexportieren1", "Als PDF Datei exportieren...", [this] { ExportPdfCmd(); });
   item(datei, "AlsDruckPDFexportieren1", "Als Druck-PDF exportieren...", [this] {
     static output::VectorPdfOptions printPdf = output::PrintPdfPreset();  // kept for the session
-    ExportPrintPdf(this, *session_, preview_->printer(), state_.progpath, printPdf, *dialogs_,
-                   U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_));
+    const WrittenPdf w =
+        ExportPrintPdf(this, *session_, preview_->printer(), state_.progpath, printPdf, *dialogs_,
+                       U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_));
     Repaint();
+    if (!w.path.empty())
+      ReportWritten(TrW(QStringLiteral("Die Druck-PDF Datei wurde gespeichert:")), w.path, w.pages, w.path);
   });
   // Outputs that are not available yet stay visible but disabled.
   item(datei, "SeitenalsBilderexportieren1", "Seiten als Bilder exportieren...",

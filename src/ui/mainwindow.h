@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,9 @@ struct MainWindowConfig {
   lifecycle::LifecycleUi* dialogs = nullptr;  // null: message boxes and file dialogs
   bool offerTestProject = true;               // the one-second offer after start
   bool systemPrinter = true;                  // false: lay out for the A4 fallback page
+  // Opens a written file (an export) for the user; null: the desktop's
+  // default application.
+  std::function<bool(const std::string&)> openFile;
 };
 
 class MainWindow : public QMainWindow {
@@ -67,6 +71,10 @@ class MainWindow : public QMainWindow {
   const RecentFiles& recentFiles() const { return recent_; }
   QLineEdit* focusSink() const { return keyEdit_; }
   QString Caption() const;
+  // Replaces how written files are opened (MainWindowConfig::openFile).
+  void SetOpenFileHook(std::function<bool(const std::string&)> open) {
+    if (open) config_.openFile = std::move(open);
+  }
   UndoHistory& history() { return *history_; }
 
   // Reads a project file as "Öffnen..." does after its dialog.
@@ -105,6 +113,9 @@ class MainWindow : public QMainWindow {
   void OfferTestProject();
   void UpdateCaption();
   void Repaint();  // the page preview, after anything it shows changed
+  // Tells what an export wrote (`what`, the file or folder `shown`, the page
+  // count when pages > 0) and offers to open `open`.
+  void ReportWritten(const QString& what, const std::string& shown, int32_t pages, const std::string& open);
 
   // Menu commands.
   void ExportCsvCmd();

@@ -77,12 +77,12 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o) {
   return true;
 }
 
-void ExportPrintPdf(QWidget* parent, render::RenderSession& session, const platform::PrinterPage& printer,
-                    const std::string& progpath, output::VectorPdfOptions& options, Feedback& fb,
-                    const std::u16string& caption) {
-  if (!RunPrintPdfDialog(parent, options)) return;
+WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session,
+                          const platform::PrinterPage& printer, const std::string& progpath,
+                          output::VectorPdfOptions& options, Feedback& fb, const std::u16string& caption) {
+  if (!RunPrintPdfDialog(parent, options)) return {};
   std::u16string name;
-  if (!RunFileDialog(parent, true, true, i18n::Tr(u"PDF Dateien (*.pdf)|*.pdf"), u".pdf", name)) return;
+  if (!RunFileDialog(parent, true, true, i18n::Tr(u"PDF Dateien (*.pdf)|*.pdf"), u".pdf", name)) return {};
   output::VectorPdfOptions o = options;
   o.printer = printer;
   o.progpath = progpath;
@@ -93,6 +93,8 @@ void ExportPrintPdf(QWidget* parent, render::RenderSession& session, const platf
   QApplication::restoreOverrideCursor();
   progress.Close();
   if (!r.ok && !r.cancelled) fb.ShowMessage(ql::FromUtf8(r.error), caption, MessageIcon::Error);
+  if (!r.ok) return {};
+  return {ql::ToUtf8(name), r.anzpages};
 }
 
 }  // namespace ui

@@ -20,11 +20,17 @@ namespace ui {
 // The dialog alone: edits `o` (start with a preset); false when cancelled.
 bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o);
 
+// What an export wrote; an empty path when nothing was written.
+struct WrittenPdf {
+  std::string path;
+  int32_t pages = 0;
+};
+
 // The whole command: dialog, file name, export, and a message naming what
 // went wrong (through `fb`) when the export fails. `options` is remembered
 // by the caller between runs.
-void ExportPrintPdf(QWidget* parent, render::RenderSession& session, const platform::PrinterPage& printer,
-                    const std::string& progpath, output::VectorPdfOptions& options, Feedback& fb,
-                    const std::u16string& caption);
+WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session,
+                          const platform::PrinterPage& printer, const std::string& progpath,
+                          output::VectorPdfOptions& options, Feedback& fb, const std::u16string& caption);
 
 }  // namespace ui

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "ui/translatewidgets.h"
+
 namespace ui {
 
 QString QtFileFilter(const std::u16string& filter) {
@@ -44,6 +46,7 @@ void QtLifecycleUi::ShowMessage(const std::u16string& text, const std::u16string
       break;
   }
   QMessageBox box(i, Q(caption), Q(text), QMessageBox::Ok, parent_);
+  FitCaption(&box);
   box.exec();
 }
 
@@ -52,6 +55,7 @@ Answer QtLifecycleUi::Ask(const std::u16string& text, const std::u16string& capt
   if (buttons == Buttons::YesNo) b = QMessageBox::Yes | QMessageBox::No;
   if (buttons == Buttons::YesNoCancel) b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   QMessageBox box(QMessageBox::Question, Q(caption), Q(text), b, parent_);
+  FitCaption(&box);
   switch (box.exec()) {
     case QMessageBox::Yes:
     case QMessageBox::Ok:

@@ -2,11 +2,15 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QWidget>
@@ -70,8 +74,35 @@ QString TrW(const QString& german) {
   return t ? QString::fromStdU16String(t->TranslateText(g, g_windowLanguage)) : german;
 }
 
+int CaptionWidth(const QString& caption) {
+  // The window system draws captions in its own font, often bold and a
+  // little larger than the application's: measure generously, and leave
+  // room for the icon and the buttons of the title bar.
+  QFont f = QApplication::font();
+  f.setBold(true);
+  f.setPointSizeF(f.pointSizeF() * 1.1);
+  return QFontMetrics(f).horizontalAdvance(caption) + 120;
+}
+
+void FitCaption(QWidget* window) {
+  if (!window || !window->isWindow() || window->windowTitle().isEmpty()) return;
+  const int need = CaptionWidth(window->windowTitle());
+  if (auto* box = qobject_cast<QMessageBox*>(window)) {
+    // A message box fixes its own size from its layout: widen the layout.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+      grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                    1, grid->columnCount());
+    return;
+  }
+  if (window->minimumWidth() < need) window->setMinimumWidth(need);
+}
+
 void TranslateWidgetTree(QWidget* root) {
-  if (!root || g_windowLanguage == 0) return;
+  if (!root) return;
+  if (g_windowLanguage == 0) {
+    FitCaption(root);
+    return;
+  }
   TranslateOne(root);
   for (QWidget* w : root->findChildren<QWidget*>()) {
     // Menus (of the menu bar and pop-ups) must be children of the tree.
@@ -84,6 +115,7 @@ void TranslateWidgetTree(QWidget* root) {
       if (IsData(p)) data = true;
     if (!data) TranslateOne(w);
   }
+  FitCaption(root);
 }
 
 void MarkDataWidget(QWidget* w) { w->setProperty("qlData", true); }

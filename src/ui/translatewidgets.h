@@ -19,9 +19,14 @@ void SetWindowLanguage(int language);
 // A German window text in the window language.
 QString TrW(const QString& german);
 
-// Translates the texts of `root` and every widget and menu below it. Does
-// nothing for German.
+// Translates the texts of `root` and every widget and menu below it (not
+// for German), then widens a dialog to show its whole caption.
 void TranslateWidgetTree(QWidget* root);
+
+// The width a window needs to show `caption` uncut in its title bar.
+int CaptionWidth(const QString& caption);
+// Widens a window (a dialog, a message box) to show its whole caption.
+void FitCaption(QWidget* window);
 
 // Marks a widget whose items are catalog data.
 void MarkDataWidget(QWidget* w);

@@ -188,7 +188,10 @@ void TranslationEditor::DeleteCurrentRow() {
   const int column = at.isValid() ? at.column() : 0;
   if (row >= 0 && row < int(table_.Count())) {
     const std::u16string german = table_.Entry(uint32_t(row)).texts[0];
-    if (fb_.Ask(german, i18n::Msg(31), Buttons::YesNoCancel) == Answer::Yes) model_->RemoveEntry(row);
+    // The question and the row's text stand in the body (a caption is cut
+    // short); the caption names the editor.
+    if (fb_.Ask(i18n::Msg(31) + u"\n\n" + german, i18n::Msg(3), Buttons::YesNoCancel) == Answer::Yes)
+      model_->RemoveEntry(row);
   }
   table_.SaveTranslationTable();
   model_->Reload();

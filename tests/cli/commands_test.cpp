@@ -111,6 +111,11 @@ TEST_F(Commands, DumpPrintsJsonAndReportsDamagedFiles) {
   { std::ofstream(Path("kurz.pk2"), std::ios::binary) << whole.substr(0, whole.size() / 2); }
   EXPECT_EQ(Run({"dump", Path("kurz.pk2")}), 1);
   EXPECT_FALSE(err.empty());
+  // The reasons in the program's language (English without options.dat),
+  // like the tool's own texts.
+  EXPECT_NE(err.find(" in part A (categories and products, category "), std::string::npos) << err;
+  EXPECT_EQ(Run({"dump", Path("fehlt.pk2")}), 1);
+  EXPECT_NE(err.find("File not found"), std::string::npos) << err;
 }
 
 TEST_F(Commands, ConvertWritesTheCurrentFormatOnly) {

@@ -354,7 +354,8 @@ TEST_F(CsvFixture, ExportCommandQuestionsAndErrors) {
   const std::string bad = dir.File("nowhere/x.csv");
   EXPECT_FALSE(csv::ExportalsCSVDatei(doc, 0, fb, [&] { return bad; }));
   ASSERT_EQ(fb.shown.size(), 2u);
-  EXPECT_EQ(fb.shown[1].text, i18n::Msg(34) + ql::FromUtf8(bad) + u" (No such file or directory)");
+  EXPECT_EQ(fb.shown[1].text, i18n::Msg(34) + ql::FromUtf8(bad) + u" (Datei nicht gefunden)")
+      << "the system's reason in our own words";
   EXPECT_EQ(fb.shown[1].caption, u"Quillane");
 }
 

@@ -24,7 +24,7 @@ TEST(CsvExportFailure, ReadOnlyTargetIsRefusedWithTheReasonAndKept) {
   std::u16string error;
   EXPECT_FALSE(csv::ExportCSVFile(doc, path, true, 0, error));
   EXPECT_EQ(error.rfind(i18n::Msg(34), 0), 0u) << ql::ToUtf8(error);
-  EXPECT_NE(error.find(u"read-only"), std::u16string::npos) << ql::ToUtf8(error);
+  EXPECT_NE(error.find(u"Die Datei ist schreibgeschützt"), std::u16string::npos) << ql::ToUtf8(error);
   std::ifstream in(path, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "alt\r\n");
 

@@ -48,7 +48,8 @@ TEST(PictureList, AddSkipsUnreadableAndStripsProgramFolder) {
             (std::vector<std::u16string>{u"eins.jpg", u"/home/u/drei.png", u"/opt/quillane/sub/vier.jpg"}));
   EXPECT_EQ(p.pictures[1].width, 5.5);
   ASSERT_EQ(fb.Messages(), 1);
-  EXPECT_EQ(fb.shown[0].text, u"Konnte das Bild nicht laden.");
+  EXPECT_EQ(fb.shown[0].text, u"Konnte das Bild nicht laden.\n/home/u/kaputt.jpg")
+      << "the message names the picture";
   EXPECT_EQ(fb.shown[0].icon, MessageIcon::Error);
   EXPECT_TRUE(t.doc.changed);
 }

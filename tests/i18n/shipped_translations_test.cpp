@@ -2,6 +2,8 @@
 // build generates from it.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -11,6 +13,7 @@
 
 #include "core/codepage.h"
 #include "i18n/messages.h"
+#include "i18n/texts.h"
 #include "i18n/translate.h"
 
 namespace {
@@ -66,7 +69,7 @@ std::multiset<std::string> Fixed(const std::u16string& text) {
   const std::string s = ql::ToUtf8(text);
   std::multiset<std::string> found;
   static const std::regex kFixed(
-      R"(%[A-Z]+%|\btrue\b|\bfalse\b|\|.*$|\(\*\.[^)]*\)|[A-Za-z]:\\[^;]*|\bwww\.[a-z.]+)");
+      R"(%[A-Z]+%|%[1-9]|\btrue\b|\bfalse\b|\|.*$|\(\*\.[^)]*\)|[A-Za-z]:\\[^;]*|\bwww\.[a-z.]+)");
   for (std::sregex_iterator it(s.begin(), s.end(), kFixed), end; it != end; ++it) found.insert(it->str());
   return found;
 }
@@ -124,6 +127,38 @@ TEST(ShippedTranslations, GeneratedTableTranslatesEveryRowAndMessage) {
   i18n::SetCurrentTable(nullptr);
   i18n::SetLanguage(0);
   EXPECT_EQ(table.Count(), rows.size());  // every message was already there
+}
+
+// The texts the libraries show besides the numbered messages: every one has
+// its row, and a message made of them reads in the chosen language.
+TEST(ShippedTranslations, CatalogTextsAndSystemErrorsComeInEveryLanguage) {
+  std::set<std::u16string> keys;
+  for (const Row& r : ReadTsv()) keys.insert(r.texts[0]);
+  for (i18n::Text t : i18n::AllTexts())
+    EXPECT_TRUE(keys.count(i18n::German(t))) << ql::ToUtf8(i18n::German(t)) << " has no row";
+
+  i18n::TranslationTable table;
+  ASSERT_EQ(table.Load(std::string(QL_BIN_DIR) + "/"), i18n::LoadStatus::Loaded);
+  table.SetFile({});
+  const uint32_t rows = table.Count();
+  i18n::SetCurrentTable(&table);
+  i18n::SetLanguage(1);
+  EXPECT_EQ(i18n::SystemErrorText(ENOENT), u"File not found");
+  EXPECT_EQ(i18n::SystemErrorText(std::string(std::strerror(EACCES))), u"Permission denied");
+  EXPECT_EQ(i18n::SystemErrorText(ENOSPC), u"Disk full");
+  EXPECT_EQ(i18n::SystemErrorText(EDOM), u"System error " + ql::FromUtf8(std::to_string(EDOM)));
+  EXPECT_EQ(i18n::SystemErrorText(std::string("something else")), u"something else");
+  // Placeholders take the values after the lookup, in the translation's order.
+  EXPECT_EQ(i18n::Say(i18n::Text::FileEndsEarly, {i18n::Say(i18n::Text::WhereGroup, {u"43"}), u"10", u"%2"}),
+            u"The file ends early in group 43 (byte 10 of %2).");
+  i18n::SetLanguage(2);
+  EXPECT_EQ(i18n::SystemErrorText(ENOENT), u"Fichier introuvable");
+  i18n::SetLanguage(0);
+  EXPECT_EQ(i18n::SystemErrorText(ENOENT), u"Datei nicht gefunden");
+  EXPECT_EQ(i18n::Say(i18n::Text::PageMissing, {u"9"}),
+            u"Die Seite 9 gibt es nicht: der Katalog hat %2 Seiten.");
+  i18n::SetCurrentTable(nullptr);
+  EXPECT_EQ(table.Count(), rows) << "every text was in the table";
 }
 
 }  // namespace

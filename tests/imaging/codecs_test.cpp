@@ -259,7 +259,7 @@ TEST_F(Codecs, UnwritableFormatsAreRefusedAndWriteNothing) {
     EXPECT_FALSE(err.empty());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(file)));
   }
-  EXPECT_FALSE(SaveDib(src, Path("keep.pcx"), kDibPcx));
+  EXPECT_FALSE(SaveDib(src, Path("keep.pcx"), 99));
   EXPECT_EQ(ReadBytes(Path("keep.pcx")), QByteArray("previous content"));
   EXPECT_FALSE(SaveDib(src, Path("y.xyz"), 99));
   EXPECT_FALSE(SaveDib(dib{}, Path("empty.bmp"), kDibBmp));

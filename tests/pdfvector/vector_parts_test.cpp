@@ -213,3 +213,40 @@ TEST(Pictures, JpegHeaderDownscaleAndHash) {
 }
 
 }  // namespace
+
+// Characters the role fonts lack come from a fallback face that fontconfig
+// finds, embedded as a subset with its ToUnicode map like the role fonts.
+TEST_F(VectorExportInput, CharactersTheFontLacksComeFromAnEmbeddedFallback) {
+  Product* p = nullptr;
+  for (uint32_t k = 0; k < doc.kats.Count() && !p; ++k)
+    for (uint32_t i = 0; i < doc.kats[k].products.Count() && !p; ++i)
+      if (!doc.kats[k].products[i].deactivated && !(doc.kats[k].options && doc.kats[k].options->deactivated))
+        p = doc.kats.GetObject(int32_t(k))->products.GetObject(int32_t(i));
+  ASSERT_NE(p, nullptr);
+  p->name = u"Ä€漢字 Tee";
+  const std::string out = dir_ + "/cjk.pdf";
+  const output::VectorPdfResult r = Export(out);
+  ASSERT_TRUE(r.ok) << r.error;
+  auto sh = [](const std::string& cmd) {
+    std::string s;
+    if (FILE* f = ::popen(cmd.c_str(), "r")) {
+      char buf[4096];
+      for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+      ::pclose(f);
+    }
+    return s;
+  };
+  const std::string text = sh("pdftotext -enc UTF-8 '" + out + "' -");
+  EXPECT_NE(text.find("漢字"), std::string::npos) << text.substr(0, 400);
+  EXPECT_NE(text.find("Ä€"), std::string::npos);
+  const std::string fonts = sh("pdffonts '" + out + "'");
+  bool fallback = false;
+  std::istringstream lines(fonts);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("CID TrueType") == std::string::npos) continue;
+    EXPECT_NE(line.find("yes yes yes"), std::string::npos) << line;
+    if (line.find("Liberation") == std::string::npos && line.find("DejaVu") == std::string::npos)
+      fallback = true;
+  }
+  EXPECT_TRUE(fallback) << "no fallback face among\n" << fonts;
+}

@@ -9,6 +9,7 @@
 
 #include "core/codepage.h"
 #include "i18n/messages.h"
+#include "i18n/translate.h"
 #include "project/dumpjson.h"
 #include "project/projectfile.h"
 #include "projectfile_testutil.h"
@@ -384,4 +385,32 @@ TEST(ProjectFileDamage, FilesNeedingMoreMemoryThanTheBudgetAreRefused) {
   EXPECT_TRUE(ReadProjectBytes(open.doc, bytes, ProjectFormat::Current, "/d/viel.pk2", ReadOptions{}, &error))
       << ql::ToUtf8(error);
   EXPECT_EQ(open.doc.kats[0].products[0].variants.Count(), 20000u);
+}
+
+// The reasons come in the language of the messages, with the numbers put in
+// after the lookup; the system's own error texts become our short ones.
+TEST(ProjectFileDamage, ReasonsSpeakTheChosenLanguage) {
+  i18n::TranslationTable table;
+  ASSERT_EQ(table.Load(std::string(QL_BIN_DIR) + "/"), i18n::LoadStatus::Loaded);
+  table.SetFile({});
+  i18n::SetCurrentTable(&table);
+  i18n::SetLanguage(1);
+  Document rich;
+  FillRichDocument(rich, u"/d/");
+  const std::string full = ProjectFileBytes(rich, "/d/x.pk2");
+  OpenDocument open;
+  const std::u16string end = OpenBytes(open.doc, full.substr(0, full.size() - 3));
+  EXPECT_TRUE(Contains(end, u"The file ends early in group 69 (byte ")) << ql::ToUtf8(end);
+  const std::u16string cells = OpenBytes(open.doc, Bytes().i32(1).wstr(u"K").i32(-5).s);
+  EXPECT_TRUE(
+      Contains(cells, u"Negative number -5 of Products in part A (categories and products, category 1)"))
+      << ql::ToUtf8(cells);
+  std::u16string error;
+  EXPECT_FALSE(OpenFileWithName(open.doc, "/nonexistent/dir/x.pk2", &error));
+  EXPECT_TRUE(Contains(error, u"\nFile not found")) << ql::ToUtf8(error);
+  i18n::SetLanguage(3);
+  EXPECT_TRUE(Contains(OpenBytes(open.doc, full.substr(0, 30)), u"deel A")) << "Dutch";
+  i18n::SetLanguage(0);
+  i18n::SetCurrentTable(nullptr);
+  EXPECT_TRUE(Contains(OpenBytes(open.doc, full.substr(0, 30)), u"Teil A"));
 }

@@ -113,7 +113,7 @@ TEST_F(PrintWindow, OnePageFormPrintsTheChosenPage) {
   });
   Trigger("EinzelneSeitedrucken1");
   ASSERT_EQ(answers.fb.shown.size(), 1u);
-  EXPECT_NE(answers.fb.shown[0].text.find(u"page 5000 does not exist"), std::u16string::npos);
+  EXPECT_NE(answers.fb.shown[0].text.find(u"Die Seite 5000 gibt es nicht"), std::u16string::npos);
   EXPECT_FALSE(QFile::exists(pdf));
 
   // Closing the form any other way prints nothing.

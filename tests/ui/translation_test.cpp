@@ -50,7 +50,7 @@ class EditorTest : public ::testing::Test {
     Add(u"Öffnen...", u"Open...");
     Add(u"Beenden", u"Quit");
     // The editor's own messages, as the window's first showing adds them.
-    for (int n : {29, 30, 31}) table.AddEntry(i18n::MessageTable(n));
+    for (int n : {3, 29, 30, 31}) table.AddEntry(i18n::MessageTable(n));
     ASSERT_TRUE(table.SaveTranslationTable());
     i18n::SetCurrentTable(&table);
     i18n::SetLanguage(0);
@@ -76,7 +76,7 @@ TEST_F(EditorTest, GridShowsTheTableAndEditsReachTheFile) {
   ui::TranslationEditor ed(table, fb);
   QAbstractItemModel* m = ed.grid()->model();
   EXPECT_EQ(m->columnCount(), 20);
-  EXPECT_EQ(m->rowCount(), 8);
+  EXPECT_EQ(m->rowCount(), 9);
   EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("German"));
   EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Français"));
   EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Nederlands"));
@@ -118,15 +118,16 @@ TEST_F(EditorTest, DeletingARowKeepsEveryOtherLookup) {
   ed.grid()->setCurrentIndex(ed.grid()->model()->index(1, 1));
   fb.answers = {Answer::No};
   ed.DeleteCurrentRow();
-  EXPECT_EQ(table.Count(), 8u);
+  EXPECT_EQ(table.Count(), 9u);
   ASSERT_EQ(fb.Questions(), 1);
-  EXPECT_EQ(fb.shown[0].text, u"Speichern") << "the German text is the question";
-  EXPECT_EQ(fb.shown[0].caption, i18n::Msg(31));
+  EXPECT_EQ(fb.shown[0].text, i18n::Msg(31) + u"\n\nSpeichern")
+      << "the question and the row's text in the body";
+  EXPECT_EQ(fb.shown[0].caption, i18n::Msg(3));
   EXPECT_EQ(fb.shown[0].buttons, Buttons::YesNoCancel);
 
   fb.answers = {Answer::Yes};
   ed.DeleteCurrentRow();
-  EXPECT_EQ(table.Count(), 7u);
+  EXPECT_EQ(table.Count(), 8u);
   EXPECT_EQ(table.Find(u"Speichern"), -1);
   EXPECT_EQ(OnDisk(1, 0), i18n::MessageTable(12));
   EXPECT_EQ(ed.grid()->currentIndex().row(), 1) << "the same row is current again";
@@ -148,14 +149,14 @@ TEST_F(EditorTest, DeleteKeyDeletesOnlyOutsideCellEditing) {
   ASSERT_NE(editor, nullptr);
   ASSERT_TRUE(ed.CellBeingEdited());
   QTest::keyClick(editor, Qt::Key_Delete);
-  EXPECT_EQ(table.Count(), 8u) << "the key edits the cell text";
+  EXPECT_EQ(table.Count(), 9u) << "the key edits the cell text";
   EXPECT_EQ(fb.Questions(), 0);
   grid->setFocus();  // ends the edit
   QApplication::processEvents();
   ASSERT_FALSE(ed.CellBeingEdited());
   fb.answers = {Answer::Yes};
   QTest::keyClick(grid, Qt::Key_Delete);
-  EXPECT_EQ(table.Count(), 7u);
+  EXPECT_EQ(table.Count(), 8u);
   EXPECT_EQ(table.Find(u"Öffnen..."), -1);
 }
 
