@@ -9,6 +9,7 @@
 #include <sys/statvfs.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -60,8 +61,10 @@ struct Writers : ::testing::Test {
     Spit(Out("filler"), std::string(free - 8192, 'x'));
     return true;
   }
-  // Whether `path` is a complete PDF with `pages` pages (qpdf agrees).
+  // The page count of a PDF that passes qpdf's check (every object and
+  // stream whole); -1 for a damaged one.
   static int Pages(const std::string& path) {
+    if (std::system(("qpdf --check '" + path + "' >/dev/null 2>&1").c_str()) != 0) return -1;
     const std::string cmd = "qpdf --show-npages '" + path + "' 2>/dev/null";
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return -1;
@@ -129,7 +132,7 @@ TEST_F(Writers, TwoPrintsAtOnceLeaveOneWholeFile) {
   ASSERT_GT(pagesOf2, 0);
   ASSERT_GT(pagesOf3, 0);
   ASSERT_NE(pagesOf2, pagesOf3) << "the two layouts must differ in their page count";
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 2; ++round) {
     const pid_t a = cliproc::Start({"print", kSample, "--to-pdf", Out("same.pdf"), "--layout", "2"}, Opts());
     const pid_t b = cliproc::Start({"print", kSample, "--to-pdf", Out("same.pdf"), "--layout", "3"}, Opts());
     EXPECT_EQ(cliproc::Wait(a), 0);
