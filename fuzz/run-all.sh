@@ -56,6 +56,8 @@ seed() {
     *) QL_FUZZ_SEEDS=$tmp "$B/fuzz/$t" -runs=0 "$tmp" >/dev/null 2>&1 || true ;;
   esac
   [ "$t" = projectfile_fuzz ] && [ -f "$SAMPLE/test.pk2" ] && cp "$SAMPLE/test.pk2" "$tmp/"
+  # The seed corpus CI runs on (fuzz/corpus/<target>, checked in).
+  [ -d "$ROOT/fuzz/corpus/$t" ] && cp "$ROOT/fuzz/corpus/$t"/* "$tmp/" 2>/dev/null || true
   cp -n "$tmp"/* "$corpus"/ 2>/dev/null || true
   rm -rf "$tmp"
 }

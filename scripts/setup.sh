@@ -12,6 +12,7 @@ PKGS=(
   libharfbuzz-dev libfontconfig-dev libfreetype-dev libjpeg62-turbo-dev
   chromium nodejs cups printer-driver-cups-pdf
   qt6-translations-l10n icc-profiles-free argyll libcli11-dev imagemagick netpbm clang-format
+  clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -4,9 +4,12 @@
 #include <QDir>
 #include <QStringList>
 
+#include "core/temppaths.h"
 #include "ui/mainwindow.h"
 
 int main(int argc, char** argv) {
+  ql::InstallInterruptCleanup();    // SIGINT/SIGTERM/SIGHUP remove temporary files
+  ql::StartTemporaryPathJournal();  // removes what killed runs left behind
   QApplication app(argc, argv);
   ui::MainWindowConfig config;
   config.progpath = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";

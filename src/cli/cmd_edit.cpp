@@ -10,6 +10,7 @@
 #include "core/codepage.h"
 #include "editing/bulk.h"
 #include "editing/collect.h"
+#include "imaging/pixoran.h"
 
 namespace cli {
 
@@ -80,7 +81,7 @@ CommandRun Edit(CLI::App& app) {
     Document doc;
     if (!OpenProject(io, doc, a->in)) return int(kFileError);
     ConsoleFeedback fb(io);
-    int failedCopies = 0;
+    int failedCopies = 0, refusedCopies = 0;
     if (a->prices) io.out << "prices: " << editing::ChangeAllPrices(doc, change, loc) << " cells changed\n";
     if (a->sortColumn > 0)
       io.out << "sort: " << editing::SortAllVariants(doc, a->sortColumn, loc) << " products\n";
@@ -90,17 +91,20 @@ CommandRun Edit(CLI::App& app) {
                                             ql::FromUtf8(a->replace.second))
              << " cells changed\n";
     if (a->pictures) {
-      const editing::CollectResult r = editing::CollectPictures(doc, ql::FromUtf8(*a->pictures), fb);
+      const editing::CollectResult r =
+          editing::CollectPictures(doc, ql::FromUtf8(*a->pictures), fb, IsReadablePicture);
       if (!r.folderOk) return int(kFileError);
-      io.out << "pictures: " << r.copied << " copied, " << r.failed << " failed\n";
+      io.out << "pictures: " << r.copied << " copied, " << r.failed << " failed, " << r.refused.size()
+             << " refused\n";
       failedCopies = r.failed;
+      refusedCopies = static_cast<int>(r.refused.size());
     }
     io.out.flush();
     if (!SaveProject(io, doc, a->out)) return int(kFileError);
-    if (failedCopies > 0)
-      return FileError(
-          io, "edit",
-          std::to_string(failedCopies) + " picture file(s) could not be copied; their references were kept");
+    if (failedCopies > 0 || refusedCopies > 0)
+      return FileError(io, "edit",
+                       std::to_string(failedCopies + refusedCopies) +
+                           " picture file(s) were not copied; their references were kept");
     return int(kOk);
   };
 }

@@ -33,6 +33,25 @@ void RemoveTemporaryPaths();
 // 129). Signals that were ignored when the program started stay ignored.
 void InstallInterruptCleanup();
 
+// For a program's start, before anything is written: cleans up after
+// earlier runs that could not (SIGKILL, a crash, a power cut), then keeps a
+// journal for this run, so that the next start can do the same for it.
+//
+// The journal is a folder "quillane-<pid>-XXXXXX" (0700) in the user's
+// temporary folder ($TMPDIR, else /tmp) holding one symbolic link per
+// registered path ("f<n>" for a file, "d<n>" for a folder) that points at
+// it; it goes when the program ends or is interrupted. At start, every
+// journal and every spool folder ("quillane-pdf-<pid>-XXXXXX") there whose
+// process no longer runs and that belongs to this user is worked off: a
+// file a journal names is removed when it is a regular file of this user,
+// a folder with its content when it is a folder of this user; then the
+// journal or spool folder itself. Folders of running processes and of other
+// users are left alone. Returns the number of paths removed.
+int StartTemporaryPathJournal();
+
+// The user's temporary folder with a "/" at the end: $TMPDIR, else /tmp/.
+std::string TemporaryFolder();
+
 // A registration held for a scope.
 class TemporaryPath {
  public:

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 
 #include "core/codepage.h"
 #include "i18n/messages.h"
@@ -185,19 +186,22 @@ ImportResult ImportCategories(Document& doc, int32_t selected, ByteReader& in, c
   ImportResult res;
   res.opened = true;
   res.selected = selected;
+  // Category numbers by name; the first of equal names is the one updated.
+  // Numbers, not addresses: the array moves as it grows.
+  std::unordered_map<std::u16string, uint32_t> byName;
+  byName.reserve(doc.kats.Count());
+  for (uint32_t i = 0; i < doc.kats.Count(); ++i) byName.emplace(doc.kats[i].name, i);
   ForEachRecord(in, name, fb, res, [&](std::vector<std::u16string>& f) {
     Category* cat = nullptr;
-    for (Category& c : doc.kats)
-      if (c.name == f[0]) {
-        cat = &c;
-        break;
-      }
-    if (cat) {
+    const auto found = byName.find(f[0]);
+    if (found != byName.end()) {
+      cat = &doc.kats[found->second];
       ++res.categoriesUpdated;
     } else {
       cat = doc.AddCategory(f[0]);
       if (!cat) return false;
       SelectNew(res, doc);
+      byName.emplace(f[0], doc.kats.Count() - 1);
     }
     // A new record starts with every field zero; an existing one keeps its
     // colours and the remaining table-of-contents flags.

@@ -1,10 +1,16 @@
 #include "editing/collect.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "core/codepage.h"
+#include "core/safefile.h"
 #include "editing/selection.h"
 #include "i18n/messages.h"
 
@@ -48,50 +54,101 @@ std::u16string CopyTargetName(const std::u16string& source, const std::u16string
   return std::u16string();
 }
 
-bool CopyPictureFile(const std::u16string& source, const std::u16string& target) {
-  if (source.empty() || target.empty()) return false;
-  const fs::path src = PathOf(source), dst = PathOf(target);
-  std::error_code ec;
-  if (fs::is_directory(src, ec)) return false;
-  FILE* in = std::fopen(src.c_str(), "rb");
-  if (!in) return false;
-  FILE* out = std::fopen(dst.c_str(), "wbx");  // never overwrite
-  if (!out) {
-    std::fclose(in);
-    return false;
+CopyRefusal CopyPictureFile(const std::u16string& source, const std::u16string& target,
+                            const PictureCheck& isPicture) {
+  if (source.empty() || target.empty()) return CopyRefusal::Failed;
+  const std::string src = ql::ToUtf8(source), dst = ql::ToUtf8(target);
+  // Opened without blocking (a pipe named as a picture must not hang the
+  // command), then checked on the descriptor: what is checked is what is read.
+  const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (in < 0) return CopyRefusal::Failed;
+  struct stat st {};
+  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(in);
+    return S_ISREG(st.st_mode) ? CopyRefusal::Failed : CopyRefusal::NotAFile;
   }
+  if (static_cast<uint64_t>(st.st_size) > kMaxCollectedPicture) {
+    ::close(in);
+    return CopyRefusal::TooLarge;
+  }
+  std::string bytes;
   bool ok = true;
-  char buf[4096];
-  for (;;) {
-    size_t n = std::fread(buf, 1, sizeof buf, in);
-    if (n == 0) {
-      if (std::ferror(in)) ok = false;
-      break;
+  try {
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+      const ssize_t n = ::read(in, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) ok = false;
+      if (n <= 0) break;
+      if (bytes.size() + static_cast<size_t>(n) > kMaxCollectedPicture) {
+        ::close(in);
+        return CopyRefusal::TooLarge;
+      }
+      bytes.append(buf, static_cast<size_t>(n));
     }
-    if (std::fwrite(buf, 1, n, out) != n) {
+  } catch (const std::bad_alloc&) {
+    ok = false;
+  }
+  ::close(in);
+  if (!ok) return CopyRefusal::Failed;
+  if (!isPicture || !isPicture(bytes)) return CopyRefusal::NotAPicture;
+
+  // Never over an existing name (CopyTargetName found it free).
+  if (NameTaken(target)) return CopyRefusal::Failed;
+  ql::SafeFile out;
+  if (!out.Open(dst)) return CopyRefusal::Failed;
+  const int fd = out.ReleaseDescriptor();
+  if (fd < 0) return CopyRefusal::Failed;
+  // The new file has 0666 less the umask; the copy may have less, never more.
+  struct stat made {};
+  const mode_t mode = ::fstat(fd, &made) == 0 ? (made.st_mode & st.st_mode & 0666) : (st.st_mode & 0600);
+  ok = ::fchmod(fd, mode) == 0;
+  for (size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0)
       ok = false;
+    else
+      done += static_cast<size_t>(n);
+  }
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (!ok || !out.Commit()) return CopyRefusal::Failed;
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::utimensat(AT_FDCWD, dst.c_str(), times, 0);
+  return CopyRefusal::None;
+}
+
+std::u16string RefusalText(CopyRefusal why) {
+  switch (why) {
+    case CopyRefusal::NotAFile:
+      return i18n::Tr(u"keine gewöhnliche Datei");
+    case CopyRefusal::TooLarge:
+      return i18n::Tr(u"zu groß");
+    case CopyRefusal::NotAPicture:
+      return i18n::Tr(u"kein Bild, das das Programm lesen kann");
+    case CopyRefusal::Failed:
+    case CopyRefusal::None:
       break;
-    }
   }
-  if (std::fclose(in) != 0) ok = false;
-  if (std::fclose(out) != 0) ok = false;
-  if (!ok) {
-    fs::remove(dst, ec);
-    return false;
-  }
-  auto stamp = fs::last_write_time(src, ec);
-  if (!ec) fs::last_write_time(dst, stamp, ec);
-  return true;
+  return std::u16string();
 }
 
 namespace {
 
 // Copies one referenced file; on success the reference names the copy.
-void CollectOne(std::u16string& ref, const std::u16string& folder, Feedback& fb, CollectResult& res) {
+void CollectOne(std::u16string& ref, const std::u16string& folder, Feedback& fb,
+                const PictureCheck& isPicture, CollectResult& res) {
   std::u16string target = CopyTargetName(ref, folder);
-  if (!target.empty() && CopyPictureFile(ref, target)) {
+  const CopyRefusal why = target.empty() ? CopyRefusal::Failed : CopyPictureFile(ref, target, isPicture);
+  if (why == CopyRefusal::None) {
     ref = target;
     res.copied++;
+    return;
+  }
+  if (why != CopyRefusal::Failed) {
+    res.refused.push_back({ref, why});
     return;
   }
   res.failed++;
@@ -101,7 +158,8 @@ void CollectOne(std::u16string& ref, const std::u16string& folder, Feedback& fb,
 
 }  // namespace
 
-CollectResult CollectPictures(Document& doc, const std::u16string& folder, Feedback& fb) {
+CollectResult CollectPictures(Document& doc, const std::u16string& folder, Feedback& fb,
+                              const PictureCheck& isPicture) {
   CollectResult res;
   std::error_code ec;
   const fs::path dir = PathOf(folder);
@@ -113,9 +171,15 @@ CollectResult CollectPictures(Document& doc, const std::u16string& folder, Feedb
   res.folderOk = true;
   doc.akat = nullptr;
   for (Category& cat : doc.kats) {
-    if (cat.options && !cat.options->picfile.empty()) CollectOne(cat.options->picfile, folder, fb, res);
+    if (cat.options && !cat.options->picfile.empty())
+      CollectOne(cat.options->picfile, folder, fb, isPicture, res);
     for (Product& p : cat.products)
-      for (Picture& pic : p.pictures) CollectOne(pic.filename, folder, fb, res);
+      for (Picture& pic : p.pictures) CollectOne(pic.filename, folder, fb, isPicture, res);
+  }
+  if (!res.refused.empty()) {
+    std::u16string text = i18n::Tr(u"Diese Dateien wurden nicht kopiert:");
+    for (const CollectRefusal& r : res.refused) text += u"\n" + r.file + u" (" + RefusalText(r.why) + u")";
+    fb.ShowMessage(text, i18n::Msg(48), MessageIcon::Warning);
   }
   fb.ShowMessage(i18n::Msg(47), i18n::Msg(48), MessageIcon::Information);
   return res;

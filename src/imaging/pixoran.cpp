@@ -325,6 +325,12 @@ bool OpenDibFromBytes(dib& d, const std::string& bytes, int32_t boxWidth, int32_
   return true;
 }
 
+bool IsReadablePicture(const std::string& bytes) {
+  dib d;
+  // A small box: a large JPEG is decoded at an eighth of its size.
+  return OpenDibFromBytes(d, bytes, 64, 64);
+}
+
 bool DibSizeFromBytes(const std::string& bytes, int32_t& width, int32_t& height) {
   width = height = 0;
   QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));

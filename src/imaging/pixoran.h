@@ -73,6 +73,9 @@ bool OpenDibForBox(dib& d, const std::string& filename, int32_t boxWidth, int32_
 // found from the content.
 bool OpenDibFromBytes(dib& d, const std::string& bytes, int32_t boxWidth, int32_t boxHeight,
                       std::string* error = nullptr);
+// Whether picture content in memory is one OpenDib would load (the whole
+// content is decoded, for a small box).
+bool IsReadablePicture(const std::string& bytes);
 // The header's pixel size of picture content in memory; false when the
 // header does not say.
 bool DibSizeFromBytes(const std::string& bytes, int32_t& width, int32_t& height);

@@ -2,10 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,8 @@
 #include <sstream>
 
 #include "core/codepage.h"
+#include "core/safefile.h"
+#include "core/temppaths.h"
 #include "i18n/messages.h"
 #include "imaging/pixoran.h"
 #include "output/bitmapsink.h"
@@ -53,18 +56,81 @@ bool ReadWhole(const std::string& path, std::string& out) {
   return static_cast<bool>(in) || size == 0;
 }
 
-// Every file of the folder except the images is written here: under a
-// temporary name, renamed over the target when complete.
+// The navigation pictures are written here: under a temporary name, renamed
+// over the target when complete.
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& error) {
-  QSaveFile f(QString::fromStdString(path));
-  if (f.open(QIODevice::WriteOnly) &&
-      f.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
-      f.commit())
-    return true;
-  error = "cannot write " + path + ": " + f.errorString().toStdString();
-  f.cancelWriting();
+  std::string reason;
+  if (ql::WriteFileSafely(path, bytes, reason)) return true;
+  error = "cannot write " + path + ": " + reason;
   return false;
 }
+
+// The page images are written into a folder of their own inside the output
+// folder (registered for removal on interrupt) and moved to their names only
+// when the whole export has succeeded; otherwise the folder goes with them.
+class StagedImages {
+ public:
+  ~StagedImages() { Discard(); }
+
+  bool Make(const std::string& folder, std::string& error) {
+    std::string templ = folder + ".catalogpages-XXXXXX";
+    if (!::mkdtemp(templ.data())) {
+      error = "cannot write into the folder " + folder + ": " + std::strerror(errno);
+      return false;
+    }
+    stage_ = templ + "/";
+    guard_.Reset(templ, true);
+    return true;
+  }
+  const std::string& Folder() const { return stage_; }
+
+  // Moves every staged file into `folder`. Refuses, moving nothing, when a
+  // target is a folder or a read-only file (the refusals of every writer).
+  bool Publish(const std::string& folder, std::string& error) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(stage_, ec))
+      names.push_back(e.path().filename());
+    if (ec) {
+      error = "cannot read " + stage_ + ": " + ec.message();
+      return false;
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& n : names) {
+      const std::string target = folder + n;
+      struct stat st {};
+      if (::lstat(target.c_str(), &st) != 0) continue;
+      if (S_ISDIR(st.st_mode)) {
+        error = "cannot write " + target + ": " + std::strerror(EISDIR);
+        return false;
+      }
+      if (S_ISREG(st.st_mode) && ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+        error = "cannot write " + target + ": the file is read-only";
+        return false;
+      }
+    }
+    // A link in the folder is replaced, not written through: the images are
+    // the export's own files.
+    for (const std::string& n : names)
+      if (::rename((stage_ + n).c_str(), (folder + n).c_str()) != 0) {
+        error = "cannot write " + folder + n + ": " + std::strerror(errno);
+        return false;
+      }
+    return true;
+  }
+
+  void Discard() {
+    if (stage_.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(stage_, ec);
+    stage_.clear();
+    guard_.Reset();
+  }
+
+ private:
+  std::string stage_;
+  ql::TemporaryPath guard_;
+};
 
 bool IsUtf8(const std::string& s) {
   size_t i = 0;
@@ -342,6 +408,16 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     return res;
   }
 
+  // The catalog file is opened before the first picture: a read-only
+  // catalog.htm or a folder that cannot be written is refused before any
+  // work is done.
+  const std::string catalog = folder + kHtmlCatalogName;
+  ql::SafeFile catalogFile;
+  if (!catalogFile.Open(catalog)) {
+    res.error = "cannot write " + catalog + ": " + catalogFile.Error();
+    return res;
+  }
+
   // The page and the pictures need the page count of this very run; with
   // page images they are written after the pages, without them after a
   // layout pass that draws nothing (the count the window last showed may
@@ -360,9 +436,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   info.title = HtmlTitle(session.doc());
   info.pdfFile = options.pdfFile;
   auto writePageAndPictures = [&](int32_t evenCount) {
-    const std::string catalog = folder + kHtmlCatalogName;
     if (info.textLayer && !WriteTextLayer(folder, session.doc(), drawn, info, texts, res.error)) return false;
-    if (!WriteFileSafely(catalog, FillHtmlTemplate(templ, evenCount, info), res.error)) return false;
+    if (!catalogFile.Write(FillHtmlTemplate(templ, evenCount, info)) || !catalogFile.Commit()) {
+      res.error = "cannot write " + catalog + ": " + catalogFile.Error();
+      return false;
+    }
     res.catalogFile = catalog;
     for (const char* name : kHtmlNavPictures) {
       const std::string src = progpath + name, dst = folder + name;
@@ -393,11 +471,14 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     return res;
   }
 
+  StagedImages staged;  // outlives the jobs that write into it
+  if (!staged.Make(folder, res.error)) return res;
+  const std::string& stage = staged.Folder();
   SetJPEGQual(render::TruncClamp(100 - options.compress));
   PageJobs jobs(options.encoderThreads);
   auto savePage = [&](int32_t page, dib&& bitmap) {
-    const std::string pageFile = folder + HtmlPageImageName(page),
-                      curlFile = folder + HtmlCurlImageName(page), hdFile = folder + HtmlHdImageName(page);
+    const std::string pageFile = stage + HtmlPageImageName(page),
+                      curlFile = stage + HtmlCurlImageName(page), hdFile = stage + HtmlHdImageName(page);
     const int32_t w = p.width, h = p.height;
     jobs.Submit(page, std::move(bitmap), [page, pageFile, curlFile, hdFile, hd, w, h](dib& big) {
       std::string error;
@@ -416,8 +497,7 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     });
   };
   auto saveBlank = [&](int32_t page, bool withCurl) {
-    const std::string pageFile = folder + HtmlPageImageName(page),
-                      curlFile = folder + HtmlCurlImageName(page);
+    const std::string pageFile = stage + HtmlPageImageName(page), curlFile = stage + HtmlCurlImageName(page);
     jobs.Submit(-page - 1, WhitePage(p.width, p.height), [pageFile, curlFile, withCurl](dib& d) {
       std::string error;
       if (!d.loaded()) return "not enough memory for the blank page " + pageFile;
@@ -470,9 +550,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   res.jobsDone = jobs.Succeeded();
   if (res.error.empty() && !jobs.Failures().empty()) res.error = jobs.Failures().begin()->second;
   res.cancelled = res.error.empty() && sink.cancelled();
-  // A cancelled or failed export gets no catalog page: it would name
-  // pictures that were never written.
-  if (res.error.empty() && !res.cancelled) writePageAndPictures(res.anzpages);
+  // A cancelled or failed export leaves the folder as it was: no catalog
+  // page naming pictures that were never written, no images of this run.
+  if (res.error.empty() && !res.cancelled && staged.Publish(folder, res.error))
+    writePageAndPictures(res.anzpages);
+  staged.Discard();
   res.ok = res.error.empty() && !res.cancelled;
   return res;
 }

@@ -109,11 +109,15 @@ struct HtmlCatalogResult {
 };
 
 // Exports the catalog of `session` into `folder` (created with its missing
-// parents). Nothing is written when the template cannot be read or the
-// folder cannot be made. "catalog.htm" and the pictures follow the page
-// images (they need this run's page count); a cancelled or failed export
-// keeps the images written so far and writes no "catalog.htm". Sets
-// session.anzpages. Needs a Qt GUI application (fonts).
+// parents). Nothing is written when the template cannot be read, the folder
+// cannot be made, or "catalog.htm" cannot be replaced (read-only, a folder,
+// a folder without write permission): that is checked before the first
+// page. The page images are written into a temporary folder inside
+// `folder` (removed if the program is interrupted) and moved to their names
+// when every page is done, unless one of those names is a folder or a
+// read-only file; then "catalog.htm" and the pictures follow (they need
+// this run's page count). A cancelled or failed export leaves the folder
+// as it was. Sets session.anzpages. Needs a Qt GUI application (fonts).
 HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::string& folder,
                                     const HtmlCatalogOptions& options,
                                     const HtmlCatalogProgressFn& progress = {});

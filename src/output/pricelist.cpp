@@ -1,14 +1,10 @@
 #include "output/pricelist.h"
 
-#include <unistd.h>
-
-#include <QFile>
 #include <QPrinter>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <cstdio>
 
 #include "i18n/messages.h"
 #include "output/printing.h"
@@ -59,27 +55,16 @@ bool WritePriceList(const Document& doc, const std::string& path, PriceListForma
     error = "cannot write " + path + ": " + reason;
     return false;
   }
-  // Qt's PDF printer writes as it goes: into a temporary name beside the
-  // target, renamed over it when the job has ended without error.
-  const std::string tmp = project::FolderPart(path) + ".pricelist-" + std::to_string(::getpid()) + ".pdf.tmp";
+  // Qt's PDF printer; PrintRichText puts its file in place only when it is
+  // a complete PDF (see output/printing.h).
   QTextDocument text;
   FillPriceListDocument(text, lines);
-  PrintResult r;
-  {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(tmp));
-    r = PrintRichText(text, printer, i18n::Msg(44));
-  }
-  if (!r.ok || !QFile::exists(QString::fromStdString(tmp))) {
-    std::remove(tmp.c_str());
-    error = "cannot write " + path +
-            (r.ok ? std::string() : " (" + r.error.substr(0, r.error.find(" on ")) + ")");
-    return false;
-  }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    error = "cannot write " + path;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  const PrintResult r = PrintRichText(text, printer, i18n::Msg(44));
+  if (!r.ok) {
+    error = r.error;
     return false;
   }
   return true;

@@ -1,15 +1,25 @@
 #include "output/printing.h"
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "core/codepage.h"
 #include "i18n/texts.h"
+#include "core/safefile.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "render/render.h"
@@ -31,6 +41,152 @@ std::u16string Num(int64_t n) { return ql::FromUtf8(std::to_string(n)); }
 // A message of the catalog in the current language, as the result's UTF-8.
 std::string Said(Text t, std::initializer_list<std::u16string> args = {}) {
   return ql::ToUtf8(i18n::Say(t, args));
+}
+
+// Qt's PDF printer writes its file as it goes and does not report write
+// errors (a full disk leaves a truncated PDF and a job that "succeeded").
+// So a PDF printed to a file goes through a ql::SafeFile like every other
+// output: the printer writes into the SafeFile's temporary file (made
+// exclusively beside the target, registered for removal on interrupt), and
+// only a complete PDF is renamed over the target.
+class PrinterPdfFile {
+ public:
+  ~PrinterPdfFile() { Abandon(); }
+
+  // Points `printer` at the temporary file of `target`; false with Error()
+  // when the target cannot be replaced (read-only, a folder, no folder ...).
+  bool Begin(const std::string& target, QPrinter& printer) {
+    target_ = target;
+    if (!file_.Open(target)) return Fail(file_.Error());
+    fd_ = file_.ReleaseDescriptor();
+    if (fd_ < 0) return Fail(file_.Error());
+    // The printer opens its file by name and truncates it. Through the
+    // descriptor's own name it opens this very file, even if someone renamed
+    // or replaced the temporary name in the folder meanwhile.
+    std::string name = "/proc/self/fd/" + std::to_string(fd_);
+    struct stat a {
+    }, b{};
+    if (::stat(name.c_str(), &a) != 0 || ::fstat(fd_, &b) != 0 || a.st_ino != b.st_ino ||
+        a.st_dev != b.st_dev)
+      name = file_.TempName();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(name));
+    return true;
+  }
+
+  // After the job: checks that the file is a whole PDF (its trailer ends in
+  // %%EOF and points at a cross-reference table inside the file) and puts it
+  // in place. False with Error() otherwise; the old file is then untouched.
+  bool Finish() {
+    if (fd_ < 0) return Fail(file_.Error().empty() ? std::strerror(EBADF) : file_.Error());
+    if (::fsync(fd_) != 0) return Fail(std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return Fail(std::strerror(errno));
+    if (!Complete(static_cast<off_t>(st.st_size))) {
+      const std::string why = Diagnose();
+      return Fail(why.empty() ? "the PDF printer did not complete the file" : why);
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return Fail(std::strerror(errno));
+    if (!file_.Commit()) return Fail(file_.Error());
+    return true;
+  }
+
+  void Abandon() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    file_.Abandon();
+  }
+
+  // Why the printer could not write the whole file, as far as the file
+  // system tells: a full disk or the file-size limit; empty when neither.
+  std::string Diagnose() const {
+    if (fd_ < 0) return std::string();
+    constexpr unsigned long long kSlack = 64 * 1024;  // less than one of the printer's writes
+    struct statvfs fs {};
+    if (::fstatvfs(fd_, &fs) == 0) {
+      const unsigned long long blocks = ::geteuid() == 0 ? fs.f_bfree : fs.f_bavail;
+      if (blocks * fs.f_frsize < kSlack) return std::strerror(ENOSPC);
+    }
+    struct rlimit lim {};
+    struct stat st {};
+    if (::getrlimit(RLIMIT_FSIZE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY && ::fstat(fd_, &st) == 0 &&
+        static_cast<unsigned long long>(st.st_size) + kSlack >= lim.rlim_cur)
+      return std::strerror(EFBIG);
+    return std::string();
+  }
+
+  const std::string& Error() const { return error_; }
+  const std::string& Target() const { return target_; }
+  std::string TempName() const { return file_.TempName(); }
+
+ private:
+  bool Fail(const std::string& why) {
+    error_ = why;
+    Abandon();
+    return false;
+  }
+
+  // The tail of the file: "startxref", the table's offset, "%%EOF" and at
+  // most white space after it; the offset lies inside the file and starts
+  // the table ("xref") or a cross-reference stream ("N 0 obj").
+  bool Complete(off_t size) const {
+    if (size < 64) return false;
+    const off_t tailSize = std::min<off_t>(size, 1024);
+    std::string tail(static_cast<size_t>(tailSize), '\0');
+    if (::pread(fd_, tail.data(), tail.size(), size - tailSize) != tailSize) return false;
+    size_t end = tail.size();
+    while (end > 0 && std::strchr(" \r\n\t", tail[end - 1])) --end;
+    if (end < 5 || tail.compare(end - 5, 5, "%%EOF") != 0) return false;
+    const size_t sx = tail.rfind("startxref", end - 5);
+    if (sx == std::string::npos) return false;
+    size_t i = sx + 9;
+    while (i < end && std::strchr(" \r\n", tail[i])) ++i;
+    off_t offset = 0;
+    size_t digits = 0;
+    for (; i < end && tail[i] >= '0' && tail[i] <= '9' && digits < 18; ++i, ++digits)
+      offset = offset * 10 + (tail[i] - '0');
+    if (digits == 0 || offset >= size - 4) return false;
+    char head[4];
+    if (::pread(fd_, head, 4, offset) != 4) return false;
+    return std::memcmp(head, "xref", 4) == 0 || (head[0] >= '0' && head[0] <= '9');
+  }
+
+  ql::SafeFile file_;
+  std::string target_, error_;
+  int fd_ = -1;
+};
+
+// Runs `job` on `printer`; when the printer prints into a PDF file, through
+// a PrinterPdfFile (the printer's file name is restored afterwards).
+template <class Job>
+PrintResult ThroughSafeFile(QPrinter& printer, Job job) {
+  const QString name = printer.outputFileName();
+  if (printer.outputFormat() != QPrinter::PdfFormat || name.isEmpty()) return job();
+  const std::string target = name.toStdString();
+  PrinterPdfFile file;
+  PrintResult res;
+  if (!file.Begin(target, printer)) {
+    res.error = "cannot write the PDF file " + target + ": " + file.Error();
+    return res;
+  }
+  const std::string label = printer.outputFileName().toStdString();
+  res = job();
+  const std::string why = res.ok ? std::string() : file.Diagnose();
+  printer.setOutputFileName(name);
+  if (!res.ok) {
+    // The job's own message names the printer's file; the user knows the target.
+    for (size_t at = 0; (at = res.error.find(label, at)) != std::string::npos; at += target.size())
+      res.error.replace(at, label.size(), target);
+    if (!why.empty()) res.error = "cannot write the PDF file " + target + ": " + why;
+    return res;
+  }
+  if (!file.Finish()) {
+    res.ok = false;
+    res.error = "cannot write the PDF file " + target + ": " + file.Error();
+  }
+  return res;
 }
 
 // One sheet per page on the printer's painter. The painter is begun with the
@@ -134,7 +290,7 @@ bool PrinterUsable(const QPrinter& printer, std::string& why) {
 
 PrintResult PrintCatalog(render::RenderSession& session, QPrinter& printer, const std::u16string& jobTitle,
                          int32_t layoutindex) {
-  return Print(session, printer, 0, jobTitle, layoutindex);
+  return ThroughSafeFile(printer, [&] { return Print(session, printer, 0, jobTitle, layoutindex); });
 }
 
 PrintResult PrintCatalogPage(render::RenderSession& session, QPrinter& printer, int32_t page,
@@ -144,10 +300,12 @@ PrintResult PrintCatalogPage(render::RenderSession& session, QPrinter& printer, 
     res.error = Said(Text::PageNumbersFromOne);
     return res;
   }
-  return Print(session, printer, page, jobTitle, layoutindex);
+  return ThroughSafeFile(printer, [&] { return Print(session, printer, page, jobTitle, layoutindex); });
 }
 
-PrintResult PrintRichText(const QTextDocument& text, QPrinter& printer, const std::u16string& jobTitle) {
+namespace {
+
+PrintResult PrintRichTextJob(const QTextDocument& text, QPrinter& printer, const std::u16string& jobTitle) {
   PrintResult res;
   if (!PrinterUsable(printer, res.error)) return res;
   const platform::PrinterPage page = platform::PrinterPageOf(printer);
@@ -204,6 +362,12 @@ PrintResult PrintRichText(const QTextDocument& text, QPrinter& printer, const st
     res.error = Said(Text::PrintingFailed, {Label(printer)});
   res.ok = res.error.empty();
   return res;
+}
+
+}  // namespace
+
+PrintResult PrintRichText(const QTextDocument& text, QPrinter& printer, const std::u16string& jobTitle) {
+  return ThroughSafeFile(printer, [&] { return PrintRichTextJob(text, printer, jobTitle); });
 }
 
 }  // namespace output

@@ -6,6 +6,15 @@
 // page, at the printer's resolution and printable page. The window's menu
 // commands and the command-line tool both call these functions; the
 // dialogs around them belong to the caller.
+//
+// A printer set to Qt's PDF output with a file name writes like every other
+// output (ql::SafeFile): into a temporary file beside the target, put in
+// place only when the job succeeded and the file is a complete PDF (its
+// trailer ends in %%EOF and points at its cross-reference table). A
+// read-only target or a missing folder is refused before anything is
+// printed, a symbolic link is written through, the old file stays on any
+// failure, and a full disk or the file-size limit is named as the reason.
+// The printer's file name is the same afterwards.
 #pragma once
 
 #include <cstdint>

@@ -15,6 +15,8 @@
 #include <immintrin.h>
 #endif
 
+#include "core/temppaths.h"
+
 namespace pdfimg {
 
 void ArithmeticRGBTOCMYK(uint8_t r, uint8_t g, uint8_t b, uint8_t cmyk[4]) {
@@ -269,13 +271,11 @@ bool EncodeImage(const PixelView& v, const CmykConverter* conv, ByteSink& sink, 
 // ---------------------------------------------------------------- spool folder
 
 bool MakeSpoolFolder(const std::string& parent, std::string& folder, std::string& error) {
-  std::string base = parent;
-  if (base.empty()) {
-    const char* t = std::getenv("TMPDIR");
-    base = (t && *t) ? t : "/tmp";
-  }
+  std::string base = parent.empty() ? ql::TemporaryFolder() : parent;
   if (base.back() != '/') base += '/';
-  std::string templ = base + "quillane-pdf-XXXXXX";
+  // The pid in the name lets a later start remove the folder of a run that
+  // was killed (ql::StartTemporaryPathJournal).
+  std::string templ = base + "quillane-pdf-" + std::to_string(::getpid()) + "-XXXXXX";
   std::vector<char> buf(templ.begin(), templ.end());
   buf.push_back('\0');
   if (!mkdtemp(buf.data())) {

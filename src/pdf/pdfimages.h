@@ -120,8 +120,9 @@ bool EncodeImage(const PixelView& v, const CmykConverter* conv, ByteSink& sink, 
 // write(2) of the whole buffer, retrying after EINTR and short writes.
 bool WriteAll(int fd, const uint8_t* data, size_t len);
 
-// A folder only the user can enter: mkdtemp inside `parent` (the user's
-// temporary folder when empty: $TMPDIR, else /tmp), mode 0700.
+// A folder only the user can enter, "quillane-pdf-<pid>-XXXXXX" made by
+// mkdtemp inside `parent` (the user's temporary folder when empty: $TMPDIR,
+// else /tmp), mode 0700.
 bool MakeSpoolFolder(const std::string& parent, std::string& folder, std::string& error);
 // Creates folder + "temppdfimg" + n + ".bmp" for the smallest n >= `n` whose
 // name is free, exclusively: an existing file or link of that name is never

@@ -10,6 +10,7 @@
 #include "editing/collect.h"
 #include "editing/products.h"
 #include "i18n/messages.h"
+#include "imaging/pixoran.h"
 #include "output/pdfexport.h"
 #include "ui/dialogs.h"
 #include "ui/mainwindow.h"
@@ -137,7 +138,7 @@ void MainWindow::ChangePricesCmd() {
 void MainWindow::CollectPicturesCmd() {
   if (!RunCollectDialog(this, collectFolder_)) return;
   productTab_->ListCategories(-1);  // the category is deselected first
-  editing::CollectPictures(doc_, collectFolder_, *dialogs_);
+  editing::CollectPictures(doc_, collectFolder_, *dialogs_, IsReadablePicture);
   Record("Bilddateien alle in ein Verzeichnis kopieren...");
   productTab_->RefreshEditor();
   Repaint();

@@ -1,5 +1,8 @@
 // quillane-cli edit on a saved project: the edits in their order, and the
 // arguments it refuses before touching any file.
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 
 #include "cli_fixture.h"
@@ -97,8 +100,46 @@ TEST_F(CliEdit, PicturesThatCannotBeCopiedKeepTheirReferencesAndFail) {
   ASSERT_TRUE(SaveProjectFile(t.doc, In()));
   EXPECT_EQ(Edit({"--collect-pictures", Path("bilder")}), 1);
   EXPECT_NE(out.find("pictures: 0 copied, 1 failed"), std::string::npos) << out;
-  EXPECT_NE(err.find("could not be copied"), std::string::npos) << err;
+  EXPECT_NE(err.find("were not copied"), std::string::npos) << err;
   Document back;
   ASSERT_TRUE(OpenFileWithName(back, Out()));
   EXPECT_EQ(back.kats[0].products[0].pictures[0].filename, ql::FromUtf8(Path("fehlt.jpg")));
+}
+
+// Only files the picture reader accepts are copied, and a copy is never more
+// readable than its source: a private text file named as a picture (say a
+// password file) and a private picture from another folder.
+TEST_F(CliEdit, CollectCopiesOnlyPicturesAndNeverWidensTheMode) {
+  namespace fs = std::filesystem;
+  fs::create_directories(dir / "outside");
+  const std::string secret = Path("outside/secret.jpg"), shadow = Path("shadow");
+  fs::copy_file(std::string(QL_BIN_DIR) + "/balkonkasten-1.jpg", secret);
+  fs::permissions(secret, fs::perms::owner_read | fs::perms::owner_write);
+  { std::ofstream(shadow) << "root:$6$abcdefgh:19000:0:99999:7:::\n"; }
+  fs::permissions(shadow, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const std::string fifo = Path("pipe.jpg");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EditingDoc t;
+  Product& p = t.AddCategory(u"K", {u"Ring"}).products[0];
+  for (const std::string& f : {shadow, Path("outside/../outside/secret.jpg"), fifo, Path("outside")})
+    t.doc.AddPicture(p)->filename = ql::FromUtf8(f);
+  ASSERT_TRUE(SaveProjectFile(t.doc, In()));
+  ::umask(022);
+
+  EXPECT_EQ(Edit({"--collect-pictures", Path("bilder")}), 1);
+  EXPECT_NE(out.find("pictures: 1 copied, 0 failed, 3 refused"), std::string::npos) << out;
+  EXPECT_NE(err.find(shadow + " (kein Bild, das das Programm lesen kann)"), std::string::npos) << err;
+  EXPECT_NE(err.find(fifo + " (keine gewöhnliche Datei)"), std::string::npos) << err;
+  EXPECT_NE(err.find(Path("outside") + " (keine gewöhnliche Datei)"), std::string::npos) << err;
+  std::vector<std::string> copied;
+  for (const auto& e : fs::directory_iterator(dir / "bilder")) copied.push_back(e.path().filename().string());
+  EXPECT_EQ(copied, std::vector<std::string>{"secret.jpg"});
+  EXPECT_EQ(fs::status(dir / "bilder/secret.jpg").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  Document back;
+  ASSERT_TRUE(OpenFileWithName(back, Out()));
+  const Product& q = back.kats[0].products[0];
+  EXPECT_EQ(q.pictures[0].filename, ql::FromUtf8(shadow));
+  EXPECT_EQ(q.pictures[1].filename, ql::FromUtf8(Path("bilder/secret.jpg")));
+  EXPECT_EQ(q.pictures[2].filename, ql::FromUtf8(fifo));
 }

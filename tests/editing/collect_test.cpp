@@ -51,7 +51,7 @@ TEST(CollectPictures, CollisionsGetNumberedNames) {
   t.doc.AddPicture(k.products[1])->filename = missing;
 
   ScriptedFeedback fb;
-  CollectResult r = CollectPictures(t.doc, d.Name("ziel/neu"), fb);
+  CollectResult r = CollectPictures(t.doc, d.Name("ziel/neu"), fb, [](const std::string&) { return true; });
   EXPECT_TRUE(r.folderOk);
   EXPECT_EQ(r.copied, 3);
   EXPECT_EQ(r.failed, 1);
@@ -78,7 +78,7 @@ TEST(CollectPictures, FolderThatCannotBeCreatedChangesNothing) {
   t.doc.AddPicture(p)->filename = src;
   std::u16string blocker = d.Write("datei", "kein Ordner");
   ScriptedFeedback fb;
-  CollectResult r = CollectPictures(t.doc, blocker + u"/unter", fb);
+  CollectResult r = CollectPictures(t.doc, blocker + u"/unter", fb, [](const std::string&) { return true; });
   EXPECT_FALSE(r.folderOk);
   EXPECT_EQ(p.pictures[0].filename, src);
   EXPECT_EQ(fb.Messages(), 1);

@@ -284,8 +284,48 @@ TEST_F(HtmlCatalog, CancelAndThreadsKeepEveryFileWhole) {
       *session_, root_ + "/c", opts_, [](const output::HtmlCatalogProgress& p) { return p.page < 3; });
   EXPECT_TRUE(r.cancelled);
   EXPECT_FALSE(r.ok);
-  EXPECT_TRUE(fs::exists(root_ + "/c/catalogpageflip2.jpg"));
-  EXPECT_FALSE(fs::exists(root_ + "/c/catalogpage3.jpg"));
-  EXPECT_FALSE(fs::exists(root_ + "/c/catalog.htm"));
-  for (const auto& e : fs::directory_iterator(root_ + "/c")) EXPECT_NE(e.path().filename().string()[0], '.');
+  // A cancelled export leaves the folder as it was: no pictures of the pages
+  // done before the cancel, no catalog page, no temporary folder.
+  EXPECT_EQ(Files(root_ + "/c"), std::vector<std::string>{});
+}
+
+TEST_F(HtmlCatalog, UnwritableTargetsAreRefusedBeforeAnyPage) {
+  outtest::RendererGuard guard(4);
+  const std::string out = root_ + "/ro";
+  fs::create_directories(out);
+  // A read-only catalog.htm (refused even for root): refused before the
+  // first page is drawn, nothing else written.
+  Spit(out + "/catalog.htm", "alt");
+  fs::permissions(out + "/catalog.htm",
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  outtest::g_drawn = 0;
+  output::HtmlCatalogResult r = output::ExportHtmlCatalog(*session_, out, opts_);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("catalog.htm: the file is read-only"), std::string::npos) << r.error;
+  EXPECT_EQ(outtest::g_drawn, 0);
+  EXPECT_EQ(Files(out), std::vector<std::string>{"catalog.htm"});
+  EXPECT_EQ(Slurp(out + "/catalog.htm"), "alt");
+  EXPECT_EQ(fs::status(out + "/catalog.htm").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  // A read-only page image of an earlier export: no image of this run is
+  // moved into the folder, and no catalog page is written.
+  fs::remove(out + "/catalog.htm");
+  Spit(out + "/catalogpage3.jpg", "alt");
+  fs::permissions(out + "/catalogpage3.jpg", fs::perms::owner_read);
+  r = output::ExportHtmlCatalog(*session_, out, opts_);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("catalogpage3.jpg: the file is read-only"), std::string::npos) << r.error;
+  EXPECT_EQ(Files(out), std::vector<std::string>{"catalogpage3.jpg"});
+  EXPECT_EQ(Slurp(out + "/catalogpage3.jpg"), "alt");
+
+  // A folder without write permission (not refused for root by the system).
+  if (::geteuid() != 0) {
+    fs::remove(out + "/catalogpage3.jpg");
+    fs::permissions(out, fs::perms::owner_read | fs::perms::owner_exec);
+    r = output::ExportHtmlCatalog(*session_, out, opts_);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("catalog.htm"), std::string::npos) << r.error;
+    fs::permissions(out, fs::perms::owner_all);
+  }
 }

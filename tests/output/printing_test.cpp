@@ -230,6 +230,55 @@ TEST_F(Printing, PriceListFiles) {
   EXPECT_EQ(n, 3u);  // p.txt, p.html, p.pdf: no temporary left behind
 }
 
+TEST_F(Printing, PriceListPdfIsWrittenLikeEveryOtherFile) {
+  Document doc;
+  Product& p = *doc.AddProduct(*doc.AddCategory(u"K"));
+  p.name = u"Spaten";
+  std::string error;
+  auto spit = [](const std::string& path, const std::string& bytes) { std::ofstream(path) << bytes; };
+
+  // A link planted under the name the export once used for its temporary
+  // file (".pricelist-<pid>.pdf.tmp") is never written through.
+  spit(file("victim"), "keep me");
+  fs::create_symlink(file("victim"), file(".pricelist-" + std::to_string(::getpid()) + ".pdf.tmp"));
+  ASSERT_TRUE(output::WritePriceList(doc, file("p.pdf"), output::PriceListFormat::Pdf, error)) << error;
+  EXPECT_EQ(pdftest::ReadFile(file("victim")), "keep me");
+  EXPECT_EQ(PdfPages(file("p.pdf")), 1);
+
+  // A read-only target is refused and keeps its bytes and mode (root too).
+  spit(file("ro.pdf"), "old");
+  fs::permissions(file("ro.pdf"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_FALSE(output::WritePriceList(doc, file("ro.pdf"), output::PriceListFormat::Pdf, error));
+  EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+  EXPECT_EQ(pdftest::ReadFile(file("ro.pdf")), "old");
+  EXPECT_EQ(fs::status(file("ro.pdf")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  // A link as the target is written through: the link stays, its file is
+  // the new price list, with the file's mode kept.
+  spit(file("real.pdf"), "old");
+  fs::permissions(file("real.pdf"), fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(file("real.pdf"), file("link.pdf"));
+  ASSERT_TRUE(output::WritePriceList(doc, file("link.pdf"), output::PriceListFormat::Pdf, error)) << error;
+  EXPECT_TRUE(fs::is_symlink(file("link.pdf")));
+  EXPECT_EQ(PdfPages(file("real.pdf")), 1);
+  EXPECT_EQ(fs::status(file("real.pdf")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+
+  // The window's printer keeps its file name after a print into a file.
+  auto printer = PdfPrinter("window.pdf");
+  QTextDocument text;
+  output::FillPriceListDocument(text, csv::BuildPriceList(doc, u"Preisliste"));
+  ASSERT_TRUE(output::PrintRichText(text, *printer, u"Katalog").ok);
+  EXPECT_EQ(printer->outputFileName().toStdString(), file("window.pdf"));
+  EXPECT_EQ(PdfPages(file("window.pdf")), 1);
+  const std::string planted = ".pricelist-" + std::to_string(::getpid()) + ".pdf.tmp";
+  for (const auto& e : fs::directory_iterator(dir_)) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(name[0] != '.' || name == planted) << name << " left behind";
+  }
+}
+
 }  // namespace
 
 namespace {
