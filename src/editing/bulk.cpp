@@ -75,8 +75,10 @@ bool RowGreater(const VariantRow& ri, const VariantRow& rj, uint32_t k, int32_t 
   const std::u16string& a = ri.cells[k].text;
   const std::u16string& b = rj.cells[k].text;
   if (static_cast<int64_t>(k) < static_cast<int64_t>(rj.cells.Count()) - pricecols) return a > b;
-  double x = 0, y = 0;
-  if (ParseLocaleNumber(a, loc, x) && ParseLocaleNumber(b, loc, y)) return x > y;
+  // Prices are read as "Alle Preise ändern..." reads them: "10,95 €" is a
+  // number, not a text that sorts before "5,45 €".
+  PriceText x, y;
+  if (ParsePrice(a, loc, x) && ParsePrice(b, loc, y)) return x.value > y.value;
   return a > b;
 }
 

@@ -42,7 +42,9 @@ void ReportPricesChanged(Feedback& fb, int changed);
 
 // Sorts the variant rows below the title row of every product by column
 // `column` (1-based, 1 ... 10000) with an exchange sort: plain columns by
-// code units, price columns numerically in `loc`; rows lacking the cell or
+// code units, price columns numerically in `loc` (read as ParsePrice reads
+// them: currency sign or code on either side, thousands groups; a cell that
+// is no price compares as text); rows lacking the cell or
 // any text are not exchanged. Returns the number of products looked at,
 // -1 for a column out of range.
 int SortAllVariants(Document& doc, int column, const NumberLocale& loc);

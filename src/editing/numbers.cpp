@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "project/options.h"
+
 namespace editing {
 
 bool NumberLocaleFromName(std::string_view name, NumberLocale& out) {
@@ -66,6 +68,24 @@ NumberLocale EnvironmentNumberLocale() {
       break;
     }
   }
+  return loc;
+}
+
+bool EnvironmentNamesLanguage() {
+  for (const char* var : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    const char* v = std::getenv(var);
+    if (!v || !*v) continue;
+    const std::string_view n = std::string_view(v).substr(0, std::string_view(v).find_first_of(".@"));
+    return n != "C" && n != "POSIX";
+  }
+  return false;
+}
+
+NumberLocale InterfaceNumberLocale(int language) {
+  static const char* const kNames[4] = {"de", "en", "fr", "nl"};
+  NumberLocale loc;
+  const bool known = language >= options::kGerman && language <= options::kDutch;
+  NumberLocaleFromName(kNames[known ? language : options::kEnglish], loc);
   return loc;
 }
 

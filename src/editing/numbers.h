@@ -23,6 +23,16 @@ bool NumberLocaleFromName(std::string_view name, NumberLocale& out);
 // format when none is set or the name is unknown.
 NumberLocale EnvironmentNumberLocale();
 
+// Whether the environment names a language for numbers: the first of
+// LC_ALL, LC_NUMERIC and LANG that is set is neither "C" nor "POSIX" (with
+// any codeset or modifier). False when none is set.
+bool EnvironmentNamesLanguage();
+
+// The number format of an interface language (options::kGerman ...
+// kDutch): German, French and Dutch write a comma, English a point; any
+// other index is taken as English.
+NumberLocale InterfaceNumberLocale(int language);
+
 // Reads a decimal number written with the locale's decimal separator:
 // optional blanks, an optional sign, digits with at most one separator, an
 // optional exponent ("1,5E3"). Thousands separators are not accepted. False

@@ -34,6 +34,15 @@ class LifecycleUi : public Feedback {
   // The open dialog. Returns false when cancelled.
   virtual bool AskOpenFileName(const std::u16string& filter, const std::u16string& defaultExtension,
                                std::u16string& name) = 0;
+  // A question whose two buttons say what they do (`yes`, `no`, both
+  // translated by the caller): Yes or No, Cancel when the box is closed
+  // otherwise. By default a Yes/No question.
+  virtual Answer AskWithButtons(const std::u16string& text, const std::u16string& caption,
+                                const std::u16string& yes, const std::u16string& no) {
+    (void)yes;
+    (void)no;
+    return Ask(text, caption, Buttons::YesNo);
+  }
 };
 
 // --- Caption.

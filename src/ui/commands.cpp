@@ -23,10 +23,18 @@
 namespace ui {
 namespace {
 
-// The platform's number format, the one the user sees in every other
-// program; the command-line tool reads the environment instead
-// (editing::EnvironmentNumberLocale).
-editing::NumberLocale UserNumberLocale() {
+const std::u16string kCsvFilter = u"CSV Dateien (*.csv)|*.csv";
+const std::u16string kPdfFilter = u"PDF Dateien (*.pdf)|*.pdf";
+
+}  // namespace
+
+editing::NumberLocale MainWindow::NumberFormat() const {
+  // A desktop without a language (C, POSIX) says nothing about numbers: the
+  // interface language decides, so a German window reads "24,95 €".
+  if (!editing::EnvironmentNamesLanguage()) return editing::InterfaceNumberLocale(state_.languagesetto);
+  // Otherwise the platform's number format, the one the user sees in every
+  // other program; the command-line tool reads the environment instead
+  // (editing::EnvironmentNumberLocale).
   editing::NumberLocale loc;
   const QLocale l = QLocale::system();
   const QString dec = l.decimalPoint();
@@ -36,15 +44,10 @@ editing::NumberLocale UserNumberLocale() {
   return loc;
 }
 
-const std::u16string kCsvFilter = u"CSV Dateien (*.csv)|*.csv";
-const std::u16string kPdfFilter = u"PDF Dateien (*.pdf)|*.pdf";
-
-}  // namespace
-
 void MainWindow::ExportCsvCmd() {
   std::string chosen;
   auto choose = [this, &chosen]() -> std::string {
-    std::u16string name;
+    std::u16string name = ExportStartName(doc_.afilename, u".csv");
     // This save dialog does not ask before replacing a file.
     if (!RunFileDialog(this, true, false, i18n::Tr(kCsvFilter), u".csv", name)) return {};
     return chosen = ql::ToUtf8(name);
@@ -60,7 +63,7 @@ void MainWindow::ImportCsvCmd(int kind) {
   if (!RunFileDialog(this, false, false, i18n::Tr(kCsvFilter), u".csv", name)) return;
   csv::ImportContext ctx;
   ctx.pictureWidth = productTab_->PictureWidth();
-  ctx.decimalSeparator = UserNumberLocale().decimal;
+  ctx.decimalSeparator = NumberFormat().decimal;
   const std::string path = ql::ToUtf8(name);
   csv::ImportResult r;
   if (kind == 0)
@@ -78,7 +81,7 @@ void MainWindow::ImportCsvCmd(int kind) {
 }
 
 void MainWindow::ExportPdfCmd() {
-  std::u16string name;
+  std::u16string name = ExportStartName(doc_.afilename, u".pdf");
   if (!RunFileDialog(this, true, true, i18n::Tr(kPdfFilter), u".pdf", name)) return;
   output::PdfExportOptions o;
   o.dpi = pdfDpi_;
@@ -118,7 +121,7 @@ void MainWindow::PdfResolutionCmd() {
 void MainWindow::SortVariantsCmd() {
   if (!RunSortVariantsDialog(this, sortColumn_)) return;
   productTab_->SelectProduct(-1);
-  editing::SortAllVariants(doc_, sortColumn_, UserNumberLocale());
+  editing::SortAllVariants(doc_, sortColumn_, NumberFormat());
   Record("Varianten aller Produkte sortieren...");
   productTab_->RefreshEditor();
   Repaint();
@@ -128,7 +131,7 @@ void MainWindow::ChangePricesCmd() {
   editing::PriceChange change;
   if (!RunPriceChangeDialog(this, change)) return;
   productTab_->SelectProduct(-1);
-  const int changed = editing::ChangeAllPrices(doc_, change, UserNumberLocale());
+  const int changed = editing::ChangeAllPrices(doc_, change, NumberFormat());
   Record("Alle Preise ändern...");
   productTab_->RefreshEditor();
   Repaint();

@@ -103,6 +103,13 @@ void MainWindow::ExportImagesCmd() {
   fd.setOption(QFileDialog::DontConfirmOverwrite, true);
   fd.setNameFilters(list);
   if (list.size() >= 6) fd.selectNameFilter(list[5]);
+  // The project's folder and name; the pages add their numbers and the
+  // format its extension.
+  if (!doc_.afilename.empty()) {
+    const QFileInfo project(QString::fromStdU16String(doc_.afilename));
+    fd.setDirectory(project.absolutePath());
+    fd.selectFile(project.completeBaseName());
+  }
   if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return;
   const QString chosen = fd.selectedFiles().first();
   const int filterIndex = static_cast<int>(list.indexOf(fd.selectedNameFilter())) + 1;

@@ -8,13 +8,17 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -61,11 +65,29 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   // Window creation: translation table and options.dat; English until the
   // window is first shown.
   lifecycle::StartProgram(state_, table_);
+  // Without a language in the environment (C, POSIX) the number boxes write
+  // the interface language's decimal separator, as the price commands read
+  // it (NumberFormat): "8,00" in a German window. Set before any box exists.
+  if (!editing::EnvironmentNamesLanguage()) {
+    static const QLocale::Language kBoxLanguages[4] = {QLocale::German, QLocale::English, QLocale::French,
+                                                       QLocale::Dutch};
+    const int l = state_.languagesetto;
+    QLocale::setDefault(QLocale(kBoxLanguages[l >= 0 && l < 4 ? l : options::kEnglish]));
+    setLocale(QLocale());  // the window itself exists already; its boxes inherit its locale
+  }
   store_ = config_.userStoreFile.empty() ? std::make_unique<platform::UserStore>()
                                          : std::make_unique<platform::UserStore>(config_.userStoreFile);
   store_->LoadOptions(doc_.options, view_.ZoomEd);
   pdfDpi_ = store_->LoadInt("PDFAufl/DPIEd", 300, 10, 4000);
   searchInDescription_ = store_->LoadInt("ArtikelSuchen/InDescription", 0, 0, 1) != 0;
+
+  recovery_ = std::make_unique<platform::RecoveryFile>(config_.recoveryFolder.empty()
+                                                           ? platform::DefaultRecoveryFolder()
+                                                           : QString::fromStdString(config_.recoveryFolder));
+  recoveryTimer_ = new QTimer(this);
+  recoveryTimer_->setSingleShot(true);
+  connect(recoveryTimer_, &QTimer::timeout, this, [this] { WriteRecovery(); });
+  sinceInput_.start();
 
   measurer_ = std::make_unique<platform::QtTextMeasurer>();
   session_ = std::make_unique<render::RenderSession>(doc_, *measurer_, loader_);
@@ -128,7 +150,10 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
                              Repaint();
                            },
                            [this] { Repaint(); }});
-  doc_.onCaptionChanged = [this] { UpdateCaption(); };
+  doc_.onCaptionChanged = [this] {
+    UpdateCaption();
+    ScheduleRecovery();
+  };
   session_->LoadFurniturePictures();
   ShowDocument();
 
@@ -140,6 +165,9 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   state_.dontchlang = false;
 
   AcceptDrops();
+  // Key presses anywhere hold the recovery copy back; undo keys in text
+  // boxes may go to the document's history (eventFilter).
+  qApp->installEventFilter(this);
   resize(1000, 760);
 }
 
@@ -340,6 +368,8 @@ void MainWindow::FirstShow() {
   history_->RefreshActions();
   UpdateCaption();
   if (lifecycle::OpenCommandLineFile(doc_, config_.args, dialogs_)) ShowDocument();
+  // A restored copy is unsaved work: no test project is offered over it.
+  if (OfferRecovery()) return;
   if (config_.offerTestProject) QTimer::singleShot(1000, this, [this] { OfferTestProject(); });
 }
 
@@ -357,6 +387,9 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   }
   lifecycle::ShutDown(state_);
   SaveUserOptions();
+  // A clean exit: whatever was not saved, the user chose so.
+  recoveryTimer_->stop();
+  recovery_->Remove();
   e->accept();
 }
 
@@ -437,6 +470,8 @@ void MainWindow::OpenRecent(const QString& file) {
 
 void MainWindow::Record(const char* name, const QString& key) {
   history_->Record(QString::fromUtf8(name), key);
+  sinceInput_.restart();
+  ScheduleRecovery();
 }
 
 void MainWindow::AfterStep(QPoint view) {
@@ -495,8 +530,33 @@ void MainWindow::TranslateCmd() {
 // ---- events
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::KeyPress) sinceInput_.restart();
+  if (e->type() == QEvent::ShortcutOverride && UndoKeyForHistory(watched, static_cast<QKeyEvent*>(e)))
+    return true;  // not accepted: the window's "Rückgängig" / "Wiederholen" takes the key
   if (DropFilter(watched, e)) return true;
   return QMainWindow::eventFilter(watched, e);
+}
+
+bool MainWindow::UndoKeyForHistory(QObject* watched, QKeyEvent* k) const {
+  const bool undo = k->matches(QKeySequence::Undo);
+  const bool redo = k->matches(QKeySequence::Redo) ||
+                    k->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z) ||
+                    k->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+  if (!undo && !redo) return false;
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (!w || w->window() != this) return false;  // dialogs keep their own keys
+  bool own = false;
+  if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+    own = undo ? p->document()->isUndoAvailable() : p->document()->isRedoAvailable();
+  else if (auto* l = qobject_cast<QLineEdit*>(w))
+    own = undo ? l->isUndoAvailable() : l->isRedoAvailable();
+  else
+    return false;
+  // A box that stores every keystroke at once has nothing of its own to
+  // undo: its typing runs are steps of the history. Other boxes undo their
+  // own typing first (a grid cell being edited, a number not yet entered).
+  const bool storesAtOnce = w->property(kStoresAtOnce).toBool();
+  return storesAtOnce || !own;
 }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 // scripted answers in tests).
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
@@ -13,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "editing/numbers.h"
 #include "i18n/translate.h"
 #include "platform/measurer.h"
 #include "platform/printer.h"
 #include "platform/qtpictureloader.h"
+#include "platform/recoveryfile.h"
 #include "platform/userstore.h"
 #include "project/document.h"
 #include "project/lifecycle.h"
@@ -30,6 +33,7 @@ class QMenu;
 class QLineEdit;
 class QScrollArea;
 class QTabWidget;
+class QTimer;
 
 namespace ui {
 
@@ -53,6 +57,12 @@ struct MainWindowConfig {
   // Opens a written file (an export) for the user; null: the desktop's
   // default application.
   std::function<bool(const std::string&)> openFile;
+  // The recovery copy: its folder (empty: platform::DefaultRecoveryFolder),
+  // the least time between two copies and the pause after the last edit or
+  // key press before one is written.
+  std::string recoveryFolder;
+  int recoveryIntervalMs = 120000;
+  int recoveryQuietMs = 3000;
 };
 
 class MainWindow : public QMainWindow {
@@ -76,6 +86,8 @@ class MainWindow : public QMainWindow {
     if (open) config_.openFile = std::move(open);
   }
   UndoHistory& history() { return *history_; }
+  // This program's recovery copy of the document (see WriteRecovery).
+  const platform::RecoveryFile& recovery() const { return *recovery_; }
 
   // Reads a project file as "Öffnen..." does after its dialog.
   bool OpenDocument(const std::u16string& filename);
@@ -101,6 +113,9 @@ class MainWindow : public QMainWindow {
   // files onto the window (the product tab takes pictures itself).
   void AcceptDrops();
   bool DropFilter(QObject* watched, QEvent* e);
+  // Whether an undo or redo key pressed in a text box of the window goes to
+  // the document's history rather than to the box.
+  bool UndoKeyForHistory(QObject* watched, class QKeyEvent* k) const;
 
   // Construction.
   void BuildMenus();
@@ -111,8 +126,16 @@ class MainWindow : public QMainWindow {
   void FirstShow();
   void TranslateAllForms();
   void OfferTestProject();
+  // Offers the recovery copies earlier programs left behind ("Wiederherstellen"
+  // / "Verwerfen"); true when one was restored.
+  bool OfferRecovery();
   void UpdateCaption();
-  void Repaint();  // the page preview, after anything it shows changed
+  // The recovery copy: written while the document has unsaved changes, at
+  // most every recoveryIntervalMs and only after recoveryQuietMs without an
+  // edit or key press; removed once nothing is unsaved.
+  void ScheduleRecovery();
+  void WriteRecovery(bool now = false);  // now: without waiting for a pause in typing
+  void Repaint();                        // the page preview, after anything it shows changed
   // Tells what an export wrote (`what`, the file or folder `shown`, the page
   // count when pages > 0) and offers to open `open`.
   void ReportWritten(const QString& what, const std::string& shown, int32_t pages, const std::string& open);
@@ -136,6 +159,9 @@ class MainWindow : public QMainWindow {
   void FillRecentMenu();
   void OpenRecent(const QString& file);
   void PdfResolutionCmd();
+  // The decimal and thousands separators the price commands and the CSV
+  // import read and write.
+  editing::NumberLocale NumberFormat() const;
   void SaveUserOptions();
 
   // Undo and redo: a command that may have changed the document names
@@ -184,6 +210,10 @@ class MainWindow : public QMainWindow {
   QAction* optPrintDialog_ = nullptr;
   QAction* optImportTitles_ = nullptr;
   QString appTitle_;
+  std::unique_ptr<platform::RecoveryFile> recovery_;
+  QTimer* recoveryTimer_ = nullptr;
+  QElapsedTimer sinceRecovery_;  // invalid until the first copy
+  QElapsedTimer sinceInput_;     // the last edit or key press
 };
 
 }  // namespace ui

@@ -81,7 +81,7 @@ WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session,
                           const platform::PrinterPage& printer, const std::string& progpath,
                           output::VectorPdfOptions& options, Feedback& fb, const std::u16string& caption) {
   if (!RunPrintPdfDialog(parent, options)) return {};
-  std::u16string name;
+  std::u16string name = ExportStartName(session.doc().afilename, u".pdf");
   if (!RunFileDialog(parent, true, true, i18n::Tr(u"PDF Dateien (*.pdf)|*.pdf"), u".pdf", name)) return {};
   output::VectorPdfOptions o = options;
   o.printer = printer;

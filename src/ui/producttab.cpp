@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -33,6 +34,7 @@
 #include "ui/preview.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
+#include "ui/undohistory.h"
 #include "ui/variantgridmodel.h"
 
 namespace ui {
@@ -105,6 +107,11 @@ bool ProductTab::eventFilter(QObject* watched, QEvent* e) {
     return DropPictures(e) || QWidget::eventFilter(watched, e);
   if (e->type() == QEvent::Resize && (watched == listView1_ || watched == listView2_))
     FitListColumns(static_cast<QTreeWidget*>(watched));
+  // While a cell is edited its editor has the keys, not the view.
+  if (gridView_ && watched == gridView_ && e->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if ((key == Qt::Key_Delete || key == Qt::Key_Backspace) && ClearSelectedCells()) return true;
+  }
   return QWidget::eventFilter(watched, e);
 }
 
@@ -226,6 +233,7 @@ void ProductTab::BuildEditorPanel(QWidget* panel) {
       Record(step, EditKey(sel));
       Repaint();
     });
+    box->setProperty(kStoresAtOnce, true);
     editorControls_.push_back(box);
   };
   bind(nameEd_, 0, &editing::SetProductName, "Bezeichnung:");
@@ -292,6 +300,7 @@ void ProductTab::BuildVariantPanel(QBoxLayout* lay) {
       },
       this);
   gridView_->setModel(gridModel_);
+  gridView_->installEventFilter(this);  // Delete and Backspace empty the selected cells
   gridView_->horizontalHeader()->hide();
   gridView_->verticalHeader()->hide();
   gridView_->verticalHeader()->setDefaultSectionSize(24);
@@ -693,6 +702,26 @@ void ProductTab::GridCommand(int command, int c, int r) {
   gridModel_->Reload();
   gridView_->setCurrentIndex(gridModel_->index(r, c));
   Repaint();
+}
+
+bool ProductTab::ClearSelectedCells() {
+  const QModelIndexList cells = gridView_->selectionModel()->selectedIndexes();
+  if (cells.isEmpty()) return false;
+  const editing::Selection sel = CurrentSelection();
+  bool any = false;
+  for (const QModelIndex& at : cells)
+    if (!grid_.Cell(at.column(), at.row()).empty())
+      any |= editing::TypeInCell(doc_, sel, grid_, at.column(), at.row(), std::u16string());
+  if (!any) return true;  // the key is taken either way: nothing else reacts to it
+  Record("Zellen leeren");
+  const QModelIndex current = gridView_->currentIndex();
+  gridModel_->Reload();
+  gridView_->setCurrentIndex(gridModel_->index(current.row(), current.column()));
+  for (const QModelIndex& at : cells)
+    gridView_->selectionModel()->select(gridModel_->index(at.row(), at.column()),
+                                        QItemSelectionModel::Select);
+  Repaint();
+  return true;
 }
 
 void ProductTab::TableSettingsCmd() {

@@ -88,6 +88,9 @@ class ProductTab : public QWidget {
   // Adds picture files to the selected product as "Neue Bilder..." does
   // (also files dropped onto the picture list).
   void AddPictureFiles(const std::vector<std::u16string>& names);
+  // Delete or Backspace on the grid: empties every selected cell as one
+  // step. False when no cell is selected.
+  bool ClearSelectedCells();
 
  protected:
   void resizeEvent(QResizeEvent* e) override;

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include "ui/translatewidgets.h"
@@ -67,6 +68,24 @@ Answer QtLifecycleUi::Ask(const std::u16string& text, const std::u16string& capt
   }
 }
 
+std::u16string ExportStartName(const std::u16string& projectFile, const std::u16string& extension) {
+  if (projectFile.empty()) return {};
+  const QFileInfo project(Q(projectFile));
+  return U(project.absolutePath() + QLatin1Char('/') + project.completeBaseName() + Q(extension));
+}
+
+Answer QtLifecycleUi::AskWithButtons(const std::u16string& text, const std::u16string& caption,
+                                     const std::u16string& yes, const std::u16string& no) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::NoButton, parent_);
+  QPushButton* y = box.addButton(Q(yes), QMessageBox::AcceptRole);
+  QPushButton* n = box.addButton(Q(no), QMessageBox::DestructiveRole);
+  box.setDefaultButton(y);
+  box.exec();
+  if (box.clickedButton() == y) return Answer::Yes;
+  if (box.clickedButton() == n) return Answer::No;
+  return Answer::Cancel;
+}
+
 bool RunFileDialog(QWidget* parent, bool save, bool confirmOverwrite, const std::u16string& filter,
                    const std::u16string& defaultExtension, std::u16string& name) {
   QFileDialog dlg(parent);
@@ -78,6 +97,11 @@ bool RunFileDialog(QWidget* parent, bool save, bool confirmOverwrite, const std:
   // The default extension is added before the overwrite question is asked.
   if (save) dlg.setDefaultSuffix(ext);
   if (!confirmOverwrite) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!name.empty()) {
+    const QFileInfo start(Q(name));
+    dlg.setDirectory(start.absolutePath());
+    if (save) dlg.selectFile(start.fileName());
+  }
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
   name = U(dlg.selectedFiles().first());
   return !name.empty();

@@ -21,9 +21,14 @@ QString QtFileFilter(const std::u16string& filter);
 
 // A modal file dialog; `save` asks for a new name (the default extension is
 // added to a name without one before an overwrite question, which is asked
-// only with `confirmOverwrite`). False when cancelled.
+// only with `confirmOverwrite`). A `name` given on entry is where the dialog
+// starts (its folder, and for a save its file name). False when cancelled.
 bool RunFileDialog(QWidget* parent, bool save, bool confirmOverwrite, const std::u16string& filter,
                    const std::u16string& defaultExtension, std::u16string& name);
+
+// Where an export of the project `projectFile` is first offered: its folder
+// and its name with `extension` (".pdf"); empty for an untitled project.
+std::u16string ExportStartName(const std::u16string& projectFile, const std::u16string& extension);
 
 class QtLifecycleUi : public lifecycle::LifecycleUi {
  public:
@@ -35,6 +40,8 @@ class QtLifecycleUi : public lifecycle::LifecycleUi {
                        std::u16string& name) override;
   bool AskOpenFileName(const std::u16string& filter, const std::u16string& defaultExtension,
                        std::u16string& name) override;
+  Answer AskWithButtons(const std::u16string& text, const std::u16string& caption, const std::u16string& yes,
+                        const std::u16string& no) override;
 
  private:
   QWidget* parent_;

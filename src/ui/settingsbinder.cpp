@@ -14,6 +14,7 @@
 
 #include "core/settingstable.h"
 #include "imaging/qtdib.h"
+#include "ui/undohistory.h"
 
 namespace ui {
 
@@ -118,6 +119,7 @@ QCheckBox* SettingsBinder::Check(const char* name, bool& field, const QString& c
 QLineEdit* SettingsBinder::Text(const char* name, std::u16string& field) {
   auto* w = new QLineEdit;
   w->setObjectName(QString::fromLatin1(name));
+  w->setProperty(kStoresAtOnce, true);
   QObject::connect(w, &QLineEdit::textEdited, w, [this, &field, name](const QString& t) {
     field = t.toStdU16String();
     Notify(name);

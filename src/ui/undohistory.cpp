@@ -60,8 +60,8 @@ UndoHistory::UndoHistory(Document& doc, std::function<QVariant()> view,
       stack_(new QUndoStack(this)) {
   top_ = Snapshot(doc_);
   connect(stack_, &QUndoStack::indexChanged, this, [this] {
-    // A push keeps the command's own marking; undo and redo follow the
-    // saved state.
+    // Undo and redo follow the saved state; a push marks the document
+    // itself (Record).
     if (!quiet_) FollowCleanState();
     RefreshActions();
   });
@@ -103,22 +103,28 @@ void UndoHistory::Record(const QString& name, const QString& mergeKey) {
   if (restoring_) return;
   QByteArray now = Snapshot(doc_);
   if (now == top_) return;  // nothing changed: no step
-  // Typing on after undoing into the saved state must not fold into the
-  // step that leads away from it: merging would move the clean index.
-  const bool mayMerge = !mergeKey.isEmpty() && stack_->cleanIndex() != stack_->index();
-  const QuietGuard quiet(quiet_);
-  QVariant view = view_ ? view_() : QVariant();
-  stack_->push(new SnapshotStep(*this, StepName(TrW(name)), mayMerge ? mergeKey : QString(), {top_, topView_},
-                                {now, view}));
-  top_ = std::move(now);
-  topView_ = std::move(view);
-  Trim();
+  {
+    // QUndoStack folds a step into the one below only while the index is
+    // not the saved state, so the first keystroke after a save starts a new
+    // step that the following keystrokes of the same run join.
+    const QuietGuard quiet(quiet_);
+    QVariant view = view_ ? view_() : QVariant();
+    stack_->push(new SnapshotStep(*this, StepName(TrW(name)), mergeKey, {top_, topView_}, {now, view}));
+    top_ = std::move(now);
+    topView_ = std::move(view);
+    Trim();
+  }
+  // Every change of the document is unsaved work, also from commands that
+  // do not mark it themselves (bulk edits, settings, the template).
+  doc_.SetChanged();
 }
 
 void UndoHistory::MarkSaved() {
   stack_->setClean();
   top_ = Snapshot(doc_);
 }
+
+void UndoHistory::MarkUnsaved() { stack_->resetClean(); }
 
 bool UndoHistory::Undo() {
   if (!stack_->canUndo()) return false;

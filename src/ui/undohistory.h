@@ -7,8 +7,10 @@
 // Contract for the window: call Reset() after the document was replaced
 // (new, open), Record() after every command that may have changed it, and
 // MarkSaved() after a successful save. A Record() that finds the document
-// unchanged leaves no step. Steps named alike with the same merge key
-// (typing in one box of one product) fold into one step.
+// unchanged leaves no step; one that finds it changed marks it changed.
+// Steps named alike with the same merge key (typing in one box of one
+// product) fold into one step, but never into the step that led to the
+// saved state: a typing run begun after a save is one step of its own.
 //
 // Limits: at most kMaxSteps steps, and the snapshots together stay under
 // kMemoryCap bytes; the oldest steps drop out first.
@@ -29,6 +31,11 @@ class QUndoStack;
 
 namespace ui {
 
+// The property of a text box that stores every keystroke in the document at
+// once (each a step of the history, merged per typing run): the undo keys
+// in it go to the history, never to the box's own undo.
+inline constexpr char kStoresAtOnce[] = "qlStoresAtOnce";
+
 class UndoHistory : public QObject {
   Q_OBJECT
  public:
@@ -46,6 +53,9 @@ class UndoHistory : public QObject {
   void Reset();
   void Record(const QString& name, const QString& mergeKey = QString());
   void MarkSaved();
+  // No state of the history is the saved one (a document restored from a
+  // recovery copy): undoing never clears the caption's "*".
+  void MarkUnsaved();
 
   bool Undo();
   bool Redo();

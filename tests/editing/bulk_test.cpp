@@ -70,6 +70,24 @@ TEST(LocaleNumbers, EnvironmentLocaleTakesTheFirstVariableSet) {
   EXPECT_EQ(EnvironmentNumberLocale().decimal, u'.');
   ::setenv("LC_ALL", "xx_YY", 1);  // unknown: the C format, not the next variable
   EXPECT_EQ(EnvironmentNumberLocale().decimal, u'.');
+
+  // Whether a language is named at all (else the interface language decides).
+  EXPECT_TRUE(EnvironmentNamesLanguage());
+  for (const char* none : {"C", "POSIX", "C.UTF-8", "POSIX@x"}) {
+    ::setenv("LC_ALL", none, 1);
+    EXPECT_FALSE(EnvironmentNamesLanguage()) << none;
+  }
+  ::unsetenv("LC_ALL");
+  EXPECT_TRUE(EnvironmentNamesLanguage()) << "LC_NUMERIC names German";
+  ::unsetenv("LC_NUMERIC");
+  ::unsetenv("LANG");
+  EXPECT_FALSE(EnvironmentNamesLanguage());
+  EXPECT_EQ(InterfaceNumberLocale(0).decimal, u',');  // German
+  EXPECT_EQ(InterfaceNumberLocale(1).decimal, u'.');  // English
+  EXPECT_EQ(InterfaceNumberLocale(2).decimal, u',');  // French
+  EXPECT_EQ(InterfaceNumberLocale(3).decimal, u',');  // Dutch
+  EXPECT_EQ(InterfaceNumberLocale(3).thousands, u'.');
+  EXPECT_EQ(InterfaceNumberLocale(7).decimal, u'.');
   for (int i = 0; i < 3; ++i) had[i] ? ::setenv(vars[i], saved[i].c_str(), 1) : ::unsetenv(vars[i]);
 }
 

@@ -1,7 +1,9 @@
 // Price cells with a currency sign or code, as the shipped sample writes them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/codepage.h"
 #include "editing/bulk.h"
@@ -86,4 +88,50 @@ TEST(Prices, ChangeAllPricesOnTheShippedSampleAndTheCountIsReported) {
   ASSERT_EQ(fb.shown.size(), 1u);
   EXPECT_EQ(fb.shown[0].text, u"Geänderte Preise: " + ql::FromUtf8(std::to_string(changed)));
   EXPECT_FALSE(fb.shown[0].question);
+}
+
+TEST(Prices, EveryPriceColumnOfTheShippedSampleSortsNumerically) {
+  auto open = [](Document& doc) {
+    std::u16string error;
+    ASSERT_TRUE(OpenFileWithName(doc, QL_SOURCE_DIR "/data/sample/test.pk2", &error)) << ql::ToUtf8(error);
+  };
+  Document probe;
+  open(probe);
+  uint32_t widest = 0;
+  for (const Category& c : probe.kats)
+    for (const Product& p : c.products)
+      for (const VariantRow& r : p.variants) widest = std::max(widest, r.cells.Count());
+  ASSERT_GT(widest, 0u);
+
+  // Checked: every table whose rows all hold a price in the sorted column.
+  int tables = 0, textOrderDiffers = 0;
+  for (uint32_t k = 0; k < widest; ++k) {
+    SCOPED_TRACE("column " + std::to_string(k + 1));
+    Document doc;
+    open(doc);
+    ASSERT_GE(SortAllVariants(doc, static_cast<int>(k + 1), kDe), 0);
+    for (const Category& c : doc.kats)
+      for (const Product& p : c.products) {
+        std::vector<double> values;
+        std::vector<std::u16string> texts;
+        bool allPrices = p.variants.Count() >= 3;
+        for (uint32_t r = 1; r < p.variants.Count() && allPrices; ++r) {
+          const VariantRow& row = p.variants[r];
+          PriceText price;
+          allPrices = k < row.cells.Count() &&
+                      static_cast<int64_t>(k) >= int64_t(row.cells.Count()) - p.pricecols &&
+                      ParsePrice(row.cells[k].text, kDe, price);
+          if (allPrices) {
+            values.push_back(price.value);
+            texts.push_back(row.cells[k].text);
+          }
+        }
+        if (!allPrices) continue;
+        ++tables;
+        EXPECT_TRUE(std::is_sorted(values.begin(), values.end())) << ql::ToUtf8(p.name);
+        textOrderDiffers += !std::is_sorted(texts.begin(), texts.end());
+      }
+  }
+  EXPECT_GT(tables, 0);
+  EXPECT_GT(textOrderDiffers, 0) << "the sample no longer has prices whose text order is not their order";
 }

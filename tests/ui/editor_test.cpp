@@ -73,7 +73,7 @@ TEST_F(WindowTest, SettingsControlsWriteAndReloadTheDocument) {
   EXPECT_EQ(links->value(), 12.0);
   links->setValue(20.5);
   EXPECT_EQ(window->document().settings.LinksEd, 20.5);
-  EXPECT_FALSE(window->document().changed) << "layout settings do not mark the document";
+  EXPECT_TRUE(window->document().changed) << "a layout setting is unsaved work";
 
   auto* hex = window->findChild<QLineEdit*>(QStringLiteral("Shape1Hex"));
   ASSERT_NE(hex, nullptr);

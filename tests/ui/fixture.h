@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -78,6 +79,8 @@ class WindowTest : public ::testing::Test {
     c.dialogs = &answers;
     c.offerTestProject = false;
     c.systemPrinter = false;
+    c.recoveryFolder = progpath + "recovery";  // never the user's own folder
+    if (configure) configure(c);
     window = std::make_unique<ui::MainWindow>(c);
     window->show();
     QApplication::processEvents();
@@ -94,6 +97,7 @@ class WindowTest : public ::testing::Test {
 
   QTemporaryDir dir;
   std::string progpath;
+  std::function<void(ui::MainWindowConfig&)> configure;  // adjusts the window's configuration
   ScriptedUi answers;
   std::unique_ptr<ui::MainWindow> window;
 };

@@ -88,7 +88,7 @@ TEST_F(WindowTest, TemplateListHoldsTheStartTitlesAndFollowsAFile) {
   EXPECT_EQ(Names(list), QStringList({"Name", "Art. Nummer", "Preis", "Ab 10 Stk.", "Ab 100 Stk."}));
   list->topLevelItem(1)->setText(0, QStringLiteral("Artikel"));
   EXPECT_EQ(window->document().templatecolumns[1], u"Artikel");
-  EXPECT_FALSE(window->document().changed) << "template edits do not mark the document";
+  EXPECT_TRUE(window->document().changed) << "the template is saved with the project: unsaved work";
 
   ASSERT_TRUE(window->OpenDocument(SamplePath()));
   std::vector<std::u16string> titles = window->document().templatecolumns;
