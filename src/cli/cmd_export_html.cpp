@@ -23,12 +23,14 @@ CommandRun ExportHtml(CLI::App& app) {
     int quality = 95;
     int language = -1;
     bool noOpen = false, progress = false;
+    std::string printer;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
   app.add_option("DIR", a->dir, "folder of the catalog (made when missing)")->required();
   AddLayoutOption(app, a->layout);
   AddDpiOption(app, a->dpi);
+  AddPrinterOption(app, a->printer);
   app.add_option("--quality", a->quality, "JPEG quality 0 ... 100 (default 95)")->check(CLI::Range(0, 100));
   app.add_option("--lang", a->language,
                  "button texts: 0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
@@ -55,7 +57,7 @@ CommandRun ExportHtml(CLI::App& app) {
     opts.dpi = a->dpi;
     opts.compress = 100 - a->quality;
     opts.layout = a->layout.Index();
-    opts.printer = platform::DefaultPrinterPage();
+    if (!ChoosePrinterPage(io, "export-html", a->printer, opts.printer)) return int(kFileError);
     output::HtmlCatalogProgressFn report;
     if (a->progress)
       report = [&io](const output::HtmlCatalogProgress& p) {
