@@ -34,6 +34,7 @@ namespace ui {
 
 class BackgroundTab;
 class LogoTab;
+struct TrimSize;
 class PagePreview;
 class PrintCommands;
 class PreviewTab;
@@ -105,6 +106,9 @@ class MainWindow : public QMainWindow {
   void OfferTestProject();
   void UpdateCaption();
   void Repaint();  // the page preview, after anything it shows changed
+  // The print-ready PDF's trim size chosen in its dialog becomes the PDF
+  // page size setting (one undo step).
+  void SetTrimSize(const TrimSize& trim);
 
   // Menu commands.
   void ExportCsvCmd();
