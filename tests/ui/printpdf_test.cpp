@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTimer>
@@ -76,6 +77,7 @@ TEST(PrintPdfDialog, TrimSizeIsShownByNameAndChangedThere) {
     auto* h = d->findChild<QDoubleSpinBox*>(QStringLiteral("PDFHeightED"));
     ASSERT_TRUE(paper && w && h);
     EXPECT_EQ(paper->currentText(), QStringLiteral("A4 (210 x 297 mm)"));
+    if (const char* shot = std::getenv("QL_SHOT_DIR")) d->grab().save(QString(shot) + "/printpdf-trim.png");
     // A size of one's own names no paper; a paper's size names it again.
     w->setValue(200);
     EXPECT_EQ(paper->currentIndex(), paper->count() - 1);
@@ -102,6 +104,11 @@ TEST_F(WindowTest, PreviewTabNamesThePageItLaysOutOn) {
   auto* label = window->findChild<QLabel*>(QStringLiteral("PageSizeLabel"));
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->text(), QStringLiteral("A4 (ohne Drucker)"));  // the tests lay out without a printer
+  if (const char* shot = std::getenv("QL_SHOT_DIR")) {
+    window->findChild<QTabWidget*>()->setCurrentIndex(2);
+    Settle();
+    window->grab().save(QString(shot) + "/preview-page-size.png");
+  }
   platform::PrinterPage p;
   p.printer = "PDF";
   p.paper = "A4";
@@ -135,7 +142,7 @@ TEST_F(WindowTest, PrintPdfTrimSizeChangeIsStoredAndUsed) {
       for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) {
           f->selectFile(file);
-          f->accept();
+          static_cast<QDialog*>(f)->accept();  // public in QDialog
         }
     });
     d->accept();
