@@ -7,9 +7,9 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QTabWidget>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "fixture.h"
