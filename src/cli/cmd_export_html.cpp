@@ -42,6 +42,8 @@ CommandRun ExportHtml(CLI::App& app) {
     if (!OpenProject(io, doc, a->in)) return int(kFileError);
     auto setup = MakeRenderSetup(io, doc, "export-html");
     if (!setup) return int(kFileError);
+    output::HtmlCatalogOptions opts;
+    if (!ChoosePrinterPage(io, "export-html", a->printer, opts.printer)) return int(kFileError);
 
     // The button texts in the language of --lang or else of options.dat, as
     // the window shows them; the translation file is not changed by this run.
@@ -52,12 +54,10 @@ CommandRun ExportHtml(CLI::App& app) {
       i18n::SetCurrentTable(&table);
       i18n::SetLanguage(a->language >= 0 ? a->language : options::LoadOptions(io.progpath).language);
     }
-    output::HtmlCatalogOptions opts;
     opts.progpath = io.progpath;
     opts.dpi = a->dpi;
     opts.compress = 100 - a->quality;
     opts.layout = a->layout.Index();
-    if (!ChoosePrinterPage(io, "export-html", a->printer, opts.printer)) return int(kFileError);
     output::HtmlCatalogProgressFn report;
     if (a->progress)
       report = [&io](const output::HtmlCatalogProgress& p) {
