@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs the main job on the bundled
 # sample catalog: dumps it, renders every page of it to out/ as PNG
 # files (layout 1, as the preview shows it at 96 dpi), exports it as
-# out/test.pdf (300 dpi, CMYK) and as the HTML page-turning catalog
+# out/test.pdf (300 dpi, CMYK), as the print-ready PDF out/test-print.pdf
+# (CMYK, A4 trim, 3 mm bleed) and as the HTML page-turning catalog
 # out/html/catalog.htm, and writes its price list as out/pricelist.txt and
 # out/pricelist.pdf.
 set -euo pipefail
@@ -22,6 +23,8 @@ done
 echo "$pages pages of the sample catalog (layout $LAYOUT) rendered to out/page-001.png ..."
 build/bin/quillane-cli export-pdf build/bin/test.pk2 out/test.pdf --layout "$LAYOUT"
 echo "sample catalog exported to out/test.pdf"
+build/bin/quillane-cli export-pdf build/bin/test.pk2 out/test-print.pdf --vector --layout "$LAYOUT"
+echo "sample catalog exported as a print-ready PDF (CMYK, A4 trim, 3 mm bleed) to out/test-print.pdf"
 build/bin/quillane-cli price-list build/bin/test.pk2 out/pricelist.txt --format text
 build/bin/quillane-cli price-list build/bin/test.pk2 out/pricelist.pdf --format pdf
 rm -rf out/html

@@ -25,12 +25,14 @@ CommandRun ExportHtml(CLI::App& app) {
     int quality = 95;
     int language = -1;
     bool noOpen = false, progress = false, withPdf = false, noText = false;
+    std::string printer;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
   app.add_option("DIR", a->dir, "folder of the catalog (made when missing)")->required();
   AddLayoutOption(app, a->layout);
   AddDpiOption(app, a->dpi);
+  AddPrinterOption(app, a->printer);
   app.add_option("--quality", a->quality, "JPEG quality 0 ... 100 (default 95)")->check(CLI::Range(0, 100));
   app.add_option("--lang", a->language,
                  "button texts: 0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
@@ -45,6 +47,8 @@ CommandRun ExportHtml(CLI::App& app) {
     if (!OpenProject(io, doc, a->in)) return int(kFileError);
     auto setup = MakeRenderSetup(io, doc, "export-html");
     if (!setup) return int(kFileError);
+    output::HtmlCatalogOptions opts;
+    if (!ChoosePrinterPage(io, "export-html", a->printer, opts.printer)) return int(kFileError);
 
     // The button texts in the language of --lang or else of options.dat, as
     // the window shows them; the translation file is not changed by this run.
@@ -64,23 +68,21 @@ CommandRun ExportHtml(CLI::App& app) {
       std::filesystem::create_directories(a->dir, ec);
       output::VectorPdfOptions vo = output::ScreenPdfPreset();
       vo.progpath = io.progpath;
-      vo.printer = platform::DefaultPrinterPage();
       const std::string pdf = (std::filesystem::path(a->dir) / output::kHtmlPdfName).string();
       const output::VectorPdfResult v = output::ExportVectorPDF(setup->session, pdf, vo);
       if (!v.ok) {
-        if (haveTable) i18n::SetCurrentTable(nullptr);
+        i18n::SetCurrentTable(previousTable);
+        i18n::SetLanguage(previousLanguage);
         return FileError(io, "export-html", v.error);
       }
       pdfNote = ", " + std::string(output::kHtmlPdfName);
     }
-    output::HtmlCatalogOptions opts;
     opts.progpath = io.progpath;
     opts.textLayer = !a->noText;
     if (a->withPdf) opts.pdfFile = output::kHtmlPdfName;
     opts.dpi = a->dpi;
     opts.compress = 100 - a->quality;
     opts.layout = a->layout.Index();
-    opts.printer = platform::DefaultPrinterPage();
     output::HtmlCatalogProgressFn report;
     if (a->progress)
       report = [&io](const output::HtmlCatalogProgress& p) {

@@ -21,6 +21,7 @@ CommandRun ExportImages(CLI::App& app) {
     int from = 0, to = 0;
     int format = 0;
     bool progress = false;
+    std::string printer;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
@@ -28,6 +29,7 @@ CommandRun ExportImages(CLI::App& app) {
       ->required();
   AddLayoutOption(app, a->layout);
   AddDpiOption(app, a->dpi);
+  AddPrinterOption(app, a->printer);
   app.add_option("--quality", a->quality, "JPEG quality 0 ... 100 (default 95)")->check(CLI::Range(0, 100));
   CLI::Option* from =
       app.add_option("--from", a->from, "first page to save, from 1")->check(CLI::Range(1, 1000000));
@@ -59,7 +61,7 @@ CommandRun ExportImages(CLI::App& app) {
     opts.to = a->to;
     opts.filterIndex = format - 2;
     opts.layout = a->layout.Index();
-    opts.printer = platform::DefaultPrinterPage();
+    if (!ChoosePrinterPage(io, "export-images", a->printer, opts.printer)) return int(kFileError);
     output::PageImagesProgressFn report;
     if (a->progress)
       report = [&io](const output::PageImagesProgress& p) {

@@ -45,6 +45,7 @@ CommandRun ExportPdf(CLI::App& app) {
     bool stretch = false, progress = false;
     bool vector = false;
     double bleed = -1, maxppi = -1;
+    std::string printer;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
@@ -52,6 +53,7 @@ CommandRun ExportPdf(CLI::App& app) {
   AddLayoutOption(app, a->layout);
   AddDpiOption(app, a->dpi);
   AddColourOptions(app, a->colour);
+  CLI::Option* printer = AddPrinterOption(app, a->printer);
   CLI::Option* size = app.add_option_function<std::string>(
                              "--pdf-size",
                              [a](const std::string& v) {
@@ -59,16 +61,21 @@ CommandRun ExportPdf(CLI::App& app) {
                                  throw CLI::ValidationError(
                                      "--pdf-size", "needs WIDTHxHEIGHT in millimetres (each up to 1000)");
                              },
-                             "page size of the PDF in millimetres instead of the printer's")
+                             "page size of the PDF in millimetres instead of the page laid out on "
+                             "(with --vector: the trim size, default A4)")
                           ->type_name("WxH");
-  app.add_option("--margin", a->margin, "margin around the page image in millimetres, 0 ... 1000")
-      ->type_name("MM")
-      ->check(CLI::Range(0.0, 1000.0));
-  app.add_flag("--stretch", a->stretch, "stretch the page image over the PDF page (with --pdf-size)")
-      ->needs(size);
+  CLI::Option* margin =
+      app.add_option("--margin", a->margin, "margin around the page image in millimetres, 0 ... 1000")
+          ->type_name("MM")
+          ->check(CLI::Range(0.0, 1000.0));
+  CLI::Option* stretch =
+      app.add_flag("--stretch", a->stretch, "stretch the page image over the PDF page (with --pdf-size)")
+          ->needs(size);
   app.add_flag("--progress", a->progress, "write each finished page number on stderr");
   CLI::Option* vector = app.add_flag("--vector", a->vector,
-                                     "a print-ready PDF of text, paths and pictures instead of page images");
+                                     "a print-ready PDF of text, paths and pictures instead of page images; "
+                                     "laid out for its trim size, never a printer's page");
+  vector->excludes(printer)->excludes(margin)->excludes(stretch);
   app.add_option("--bleed", a->bleed, "with --vector: bleed in millimetres, 0 ... 25 (default 3)")
       ->type_name("MM")
       ->check(CLI::Range(0.0, 25.0))
@@ -104,7 +111,6 @@ CommandRun ExportPdf(CLI::App& app) {
       vo.cmyk = a->colour.Cmyk(true);
       vo.progpath = io.progpath;
       vo.profilePath = a->colour.profile;
-      vo.printer = platform::DefaultPrinterPage();
       output::PdfExportProgressFn vreport;
       if (a->progress)
         vreport = [&io](const output::PdfExportProgress& p) {
@@ -130,7 +136,7 @@ CommandRun ExportPdf(CLI::App& app) {
     opts.cmyk = a->colour.Cmyk(true);
     opts.progpath = io.progpath;
     opts.profilePath = a->colour.profile;
-    opts.printer = platform::DefaultPrinterPage();
+    if (!ChoosePrinterPage(io, "export-pdf", a->printer, opts.printer)) return int(kFileError);
     output::PdfExportProgressFn report;
     if (a->progress)
       report = [&io](const output::PdfExportProgress& p) {

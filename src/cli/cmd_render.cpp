@@ -1,6 +1,7 @@
 // quillane-cli render: draws one catalog page into an image file, as the
 // preview shows it or (--print) as the outputs draw it.
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <memory>
 #include <ostream>
 
@@ -8,6 +9,7 @@
 #include "cli/support.h"
 #include "imaging/pixoran.h"
 #include "platform/pageimage.h"
+#include "render/units.h"
 
 namespace cli {
 
@@ -18,6 +20,7 @@ CommandRun Render(CLI::App& app) {
     int page = 1, dpi = 96;
     double zoom = 100;
     bool print = false;
+    std::string printer;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->file, "project file")->required();
@@ -27,6 +30,7 @@ CommandRun Render(CLI::App& app) {
   AddPageOption(app, a->page);
   AddLayoutOption(app, a->layout);
   AddDpiOption(app, a->dpi);
+  AddPrinterOption(app, a->printer);
   CLI::Option* zoom = app.add_option("--zoom", a->zoom, "zoom in percent, 1 ... 1000 (preview only)")
                           ->type_name("Z")
                           ->check(CLI::Range(1.0, 1000.0))
@@ -40,7 +44,8 @@ CommandRun Render(CLI::App& app) {
     if (!OpenProject(io, doc, a->file)) return int(kFileError);
     auto setup = MakeRenderSetup(io, doc, "render");
     if (!setup) return int(kFileError);
-    const platform::PrinterPage printer = platform::DefaultPrinterPage();
+    platform::PrinterPage printer;
+    if (!ChoosePrinterPage(io, "render", a->printer, printer)) return int(kFileError);
     platform::PageImageRequest req;
     req.page = a->page;
     req.zoom = a->zoom;
@@ -51,7 +56,7 @@ CommandRun Render(CLI::App& app) {
     platform::PageImageInfo info;
     std::string why;
     if (!platform::RenderPageImage(setup->session, printer, req, bitmap, info, &why) ||
-        !SaveDib(bitmap, a->out, format, &why))
+        !SaveDib(bitmap, a->out, format, &why, render::TruncClamp(std::lround(a->dpi * a->zoom / 100))))
       return FileError(io, "render", why);
     ReportPictureProblems(io, *setup, "render");
     io.out << a->out << ": page " << a->page << " of " << info.pages << ", " << info.width << " x "

@@ -24,6 +24,13 @@ void AddDpiOption(CLI::App& app, int& dpi) {
       ->capture_default_str();
 }
 
+CLI::Option* AddPrinterOption(CLI::App& app, std::string& printer) {
+  return app
+      .add_option("--printer", printer,
+                  "lay the catalog out on this print queue's page (default: A4 on every machine)")
+      ->type_name("NAME");
+}
+
 void AddColourOptions(CLI::App& app, ColourOptions& colour) {
   CLI::Option* rgb = app.add_flag("--rgb", colour.rgb, "RGB colours");
   CLI::Option* cmyk = app.add_flag("--cmyk", colour.cmyk, "CMYK colours (default)");

@@ -31,6 +31,11 @@ void AddLayoutOption(CLI::App& app, LayoutOption& layout);
 // command's default.
 void AddDpiOption(CLI::App& app, int& dpi);
 
+// --printer NAME: lay the catalog out on that print queue's page. Not given
+// (empty): the A4 fallback page, the same on every machine whatever its
+// printers. Returns the option so that a command can exclude it.
+CLI::Option* AddPrinterOption(CLI::App& app, std::string& printer);
+
 // --rgb | --cmyk, --profile ICC.
 struct ColourOptions {
   bool rgb = false, cmyk = false;

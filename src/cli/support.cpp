@@ -1,5 +1,6 @@
 #include "cli/support.h"
 
+#include <cstdio>
 #include <ostream>
 
 #include "core/codepage.h"
@@ -48,6 +49,24 @@ std::unique_ptr<RenderSetup> MakeRenderSetup(Console& io, Document& doc, const s
     return nullptr;
   }
   return std::make_unique<RenderSetup>(doc);
+}
+
+bool ChoosePrinterPage(Console& io, const std::string& command, const std::string& name,
+                       platform::PrinterPage& page) {
+  if (name.empty()) {
+    page = platform::FallbackPrinterPage();
+    return true;
+  }
+  if (!platform::EnsureGuiApplication() || !platform::NamedPrinterPage(name, page)) {
+    FileError(io, command, "there is no printer named " + name);
+    return false;
+  }
+  char mm[64];
+  std::snprintf(mm, sizeof mm, "%.1f x %.1f mm", platform::PageWidthMm(page), platform::PageHeightMm(page));
+  io.err << command << ": laid out on the page of printer " << name << ": "
+         << (page.fallback ? std::string("none reported, A4 fallback") : platform::PaperText(page)) << ", "
+         << page.width << " x " << page.height << " pixels at " << page.resx << " dpi (" << mm << ")\n";
+  return true;
 }
 
 void ConsoleFeedback::ShowMessage(const std::u16string& text, const std::u16string& caption, MessageIcon) {

@@ -7,6 +7,7 @@
 
 #include "cli/command.h"
 #include "platform/measurer.h"
+#include "platform/printer.h"
 #include "platform/qtpictureloader.h"
 #include "project/document.h"
 #include "project/feedback.h"
@@ -37,6 +38,14 @@ struct RenderSetup {
 };
 // Null (with a message naming `command`) when the GUI side cannot start.
 std::unique_ptr<RenderSetup> MakeRenderSetup(Console& io, Document& doc, const std::string& command);
+
+// The page a command lays the catalog out on: the A4 fallback page when
+// `name` is empty (nothing is written then), else the page of the print
+// queue `name`, which is then described on io.err ("COMMAND: laid out on
+// the page of printer NAME: A4, W x H pixels at R dpi (w x h mm)"). False,
+// with a message naming the printer, when there is no queue of that name.
+bool ChoosePrinterPage(Console& io, const std::string& command, const std::string& name,
+                       platform::PrinterPage& page);
 
 // Lists on io.err the pictures the setup's renders could not draw (the
 // file and why), like a printer's preflight; nothing when all were drawn.

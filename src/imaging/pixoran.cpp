@@ -381,7 +381,12 @@ bool DibFileSize(const std::string& filename, int32_t& width, int32_t& height, s
   return true;
 }
 
-bool SaveDib(const dib& d, const std::string& filename, int code, std::string* error) {
+int32_t DotsPerMetre(int32_t dpi) {
+  if (dpi < 1 || dpi > 100000) dpi = kDefaultDibDpi;
+  return static_cast<int32_t>(std::lround(dpi / 0.0254));
+}
+
+bool SaveDib(const dib& d, const std::string& filename, int code, std::string* error, int32_t dpi) {
   const DibFileFormat* info = DibFormatByCode(code);
   if (!info) {
     SetError(error, filename, "unknown picture format code " + std::to_string(code));
@@ -412,13 +417,17 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
   } else if (code == kDibGif) {
     ok = WriteGif(d, out, why);
   } else if (code == kDibRle) {
-    ok = WriteRle8Bmp(d, out, why);
+    ok = WriteRle8Bmp(d, out, why, DotsPerMetre(dpi));
   } else if (code == kDibPcx || code == kDibIff || code == kDibLbm) {
     std::string encoded;
     ok = code == kDibPcx ? WritePcx(d, encoded, why) : WriteIlbm(d, encoded, why);
     if (ok) bytes = QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size()));
   } else {
-    const QImage image = DibToQImage(d);
+    // Qt's writers take the resolution from the image: BMP and PNG store
+    // these pixels per metre, JPEG and TIFF round them back to the dpi.
+    QImage image = DibToQImage(d);
+    image.setDotsPerMeterX(DotsPerMetre(dpi));
+    image.setDotsPerMeterY(DotsPerMetre(dpi));
     if (image.isNull()) {
       why = "out of memory converting the picture";
     } else {

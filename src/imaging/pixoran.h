@@ -91,8 +91,17 @@ bool DibFileSize(const std::string& filename, int32_t& width, int32_t& height, s
 
 // Writes `d` in the format of `code` (3 ... 15). A format that cannot be
 // written is refused; nothing is written then. The file is replaced only
-// when the whole picture was written.
-bool SaveDib(const dib& d, const std::string& filename, int code, std::string* error = nullptr);
+// when the whole picture was written. The file claims `dpi` pixels per inch
+// (1 ... 100000; anything else is taken as 96) in every format that holds a
+// resolution: BMP, DIB and RLE (pixels per metre), JPEG and JIF (JFIF
+// density in dots per inch), PNG (pHYs, pixels per metre) and TIFF; GIF,
+// Targa and WebP hold none.
+constexpr int32_t kDefaultDibDpi = 96;
+bool SaveDib(const dib& d, const std::string& filename, int code, std::string* error = nullptr,
+             int32_t dpi = kDefaultDibDpi);
+// Pixels per metre for `dpi` pixels per inch, as the resolution fields of
+// BMP and PNG hold it (96 for a value outside 1 ... 100000).
+int32_t DotsPerMetre(int32_t dpi);
 
 // JPEG quality 0 ... 100 (clamped) used by every later JPEG save; 75 at start.
 void SetJPEGQual(int quality);

@@ -233,7 +233,7 @@ bool WriteGif(const dib& src, QIODevice& out, std::string& why) {
   return true;
 }
 
-bool WriteRle8Bmp(const dib& src, QIODevice& out, std::string& why) {
+bool WriteRle8Bmp(const dib& src, QIODevice& out, std::string& why, int32_t dotsPerMetre) {
   dib d;
   if (!ToIndexed8(src, d)) {
     why = "out of memory converting the picture";
@@ -284,8 +284,8 @@ bool WriteRle8Bmp(const dib& src, QIODevice& out, std::string& why) {
   Put16(b, 8);
   PutLe32(b, 1);  // BI_RLE8
   PutLe32(b, static_cast<uint32_t>(data.size()));
-  PutLe32(b, 2835);  // 72 dpi
-  PutLe32(b, 2835);
+  PutLe32(b, static_cast<uint32_t>(dotsPerMetre));
+  PutLe32(b, static_cast<uint32_t>(dotsPerMetre));
   PutLe32(b, 256);
   PutLe32(b, 0);
   for (int i = 0; i < 256; ++i) {

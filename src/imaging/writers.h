@@ -19,5 +19,6 @@ bool ToIndexed8(const dib& src, dib& out);
 // GIF89a, one image, LZW-coded (8-bit through ToIndexed8).
 bool WriteGif(const dib& d, QIODevice& out, std::string& why);
 
-// Windows bitmap with run-length coded 8-bit rows (BI_RLE8).
-bool WriteRle8Bmp(const dib& d, QIODevice& out, std::string& why);
+// Windows bitmap with run-length coded 8-bit rows (BI_RLE8), claiming
+// `dotsPerMetre` pixels per metre both ways.
+bool WriteRle8Bmp(const dib& d, QIODevice& out, std::string& why, int32_t dotsPerMetre);

@@ -67,9 +67,10 @@ PageImagesResult ExportPageImages(render::RenderSession& session, const std::str
         const std::string file = names.PageFile(page);
         if (res.firstFile.empty()) res.firstFile = file;
         const int code = names.formatCode;
-        jobs.Submit(page, std::move(bitmap), [file, code](dib& d) {
+        const int32_t dpi = render::TruncClamp(options.dpi);
+        jobs.Submit(page, std::move(bitmap), [file, code, dpi](dib& d) {
           std::string error;
-          return SaveDib(d, file, code, &error) ? std::string() : error;
+          return SaveDib(d, file, code, &error, dpi) ? std::string() : error;
         });
         ++submitted;
         return true;

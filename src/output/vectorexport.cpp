@@ -1,5 +1,6 @@
 #include "output/vectorexport.h"
 
+#include <cmath>
 #include <new>
 
 #include "core/codepage.h"
@@ -72,21 +73,26 @@ class VectorSink : public render::PageSink {
   const PdfExportProgressFn& progress_;
 };
 
-// ComputePdfGeometry's page in points without its truncation.
-void ExactPageSize(const CatalogSettings& set, const platform::PrinterPage& printer, double& w, double& h) {
-  constexpr double kMmPerInch = 25.39995;
-  const double r = set.PDFRandEd * 2 * 72 / kMmPerInch;
-  if (set.SetPDFSizeCheck) {
-    w = set.PDFWidthEd * 72 / kMmPerInch + r;
-    h = set.PDFHeightED * 72 / kMmPerInch + r;
-  } else {
-    const double pdpi = printer.resx > 0 ? printer.resx : 1;
-    w = printer.width * 72 / pdpi + r;
-    h = printer.height * 72 / pdpi + r;
-  }
-}
+constexpr double kMmPerInch = 25.39995;
 
 }  // namespace
+
+void VectorTrimSize(const CatalogSettings& set, double& widthMm, double& heightMm) {
+  widthMm = set.SetPDFSizeCheck ? set.PDFWidthEd : kDefaultTrimWidthMm;
+  heightMm = set.SetPDFSizeCheck ? set.PDFHeightED : kDefaultTrimHeightMm;
+}
+
+PdfGeometry VectorPdfGeometry(const CatalogSettings& set) {
+  PdfGeometry g;
+  VectorTrimSize(set, g.widthmm, g.heightmm);
+  g.pageWidth = static_cast<int32_t>(g.widthmm * 72 / kMmPerInch);
+  g.pageHeight = static_cast<int32_t>(g.heightmm * 72 / kMmPerInch);
+  // Rounded, not cut: the points per pixel then differ least between the
+  // two directions (A4: 2480 x 3508).
+  g.bitmapWidth = static_cast<int32_t>(std::lround(g.widthmm * kVectorDpi / kMmPerInch));
+  g.bitmapHeight = static_cast<int32_t>(std::lround(g.heightmm * kVectorDpi / kMmPerInch));
+  return g;
+}
 
 VectorPdfOptions PrintPdfPreset() { return VectorPdfOptions(); }
 
@@ -110,12 +116,8 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
         "the maximum picture resolution must lie between 36 and 4000 ppi (0: keep every picture's own)";
     return res;
   }
-  if (options.printer.width <= 0 || options.printer.height <= 0 || options.printer.resx <= 0) {
-    res.error = "the printer reports no usable page size";
-    return res;
-  }
   Document& doc = session.doc();
-  const PdfGeometry g = ComputePdfGeometry(doc.settings, kVectorDpi, options.printer);
+  const PdfGeometry g = VectorPdfGeometry(doc.settings);
   res.geometry = g;
   if (g.pageWidth <= 0 || g.pageHeight <= 0 || g.bitmapWidth <= 0 || g.bitmapHeight <= 0) {
     res.error = "the PDF page size must be positive";
@@ -125,9 +127,9 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   pdfvec::VectorOptions vo;
   vo.widthPx = g.bitmapWidth;
   vo.heightPx = g.bitmapHeight;
-  // The page-image export's page size before it is cut to whole points:
-  // text and rules then sit exactly where the printed page has them.
-  ExactPageSize(doc.settings, options.printer, vo.widthPt, vo.heightPt);
+  // The trim size itself, not cut to whole points.
+  vo.widthPt = g.widthmm * 72 / kMmPerInch;
+  vo.heightPt = g.heightmm * 72 / kMmPerInch;
   vo.bleedMm = options.bleedMm;
   vo.cmyk = options.cmyk;
   vo.profilePath = pdfimg::ChooseCmykProfile(options.progpath, options.profilePath);

@@ -12,7 +12,6 @@
 #include <string>
 
 #include "output/pdfexport.h"
-#include "platform/printer.h"
 
 namespace render {
 class RenderSession;
@@ -24,8 +23,6 @@ struct VectorPdfOptions {
   double bleedMm = 3;          // 0 ... 25 mm on every side of the trim box
   double maxPictureppi = 300;  // pictures sharper at their drawn size are resampled; 0: never
   bool cmyk = true;
-  // The printer page the catalog is laid out for; no printer: A4 at 600 dpi.
-  platform::PrinterPage printer = platform::FallbackPrinterPage();
   // Folder of the executable (the press profiles are looked for there) and
   // a profile the user named, which must then be usable.
   std::string progpath;
@@ -44,6 +41,16 @@ struct VectorPdfResult {
   PdfGeometry geometry;
   std::string error;  // what went wrong, naming the file or font
 };
+
+// The trim box of the print-ready PDF is a paper size, never a printer's
+// printable area: PDFWidthEd x PDFHeightED when SetPDFSizeCheck is on, else
+// A4 (210 x 297 mm), the same on every machine. The catalog is laid out for
+// exactly that page (widthmm/heightmm) at 300 dpi; PDFRandEd and
+// ZerrePDFCheck shape only the page-image export's page (the bleed is the
+// print-ready PDF's margin). pageWidth/pageHeight are whole points.
+constexpr double kDefaultTrimWidthMm = 210, kDefaultTrimHeightMm = 297;
+void VectorTrimSize(const CatalogSettings& set, double& widthMm, double& heightMm);
+PdfGeometry VectorPdfGeometry(const CatalogSettings& set);
 
 // The print preset: CMYK, 3 mm bleed, 300 ppi; the screen preset: RGB, no
 // bleed, 150 ppi.

@@ -4,6 +4,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cmath>
+#include <cstdio>
 
 #include "render/units.h"
 
@@ -15,6 +16,9 @@ PrinterPage FallbackPrinterPage() {
   p.height = kFallbackPageHeight;
   p.resx = p.resy = kFallbackResolution;
   p.fallback = true;
+  p.paper = "A4";
+  p.paperWidthMm = 210;
+  p.paperHeightMm = 297;
   return p;
 }
 
@@ -33,7 +37,33 @@ PrinterPage PrinterPageOf(const QPrinter& printer) {
   p.height = page.height();
   p.resx = p.resy = res;
   p.printer = printer.printerName().toStdString();
+  const QPageLayout layout = printer.pageLayout();
+  if (layout.pageSize().id() != QPageSize::Custom) p.paper = layout.pageSize().key().toStdString();
+  const QSizeF full = layout.fullRect(QPageLayout::Millimeter).size();
+  p.paperWidthMm = full.width();
+  p.paperHeightMm = full.height();
+  p.landscape = layout.orientation() == QPageLayout::Landscape;
   return p;
+}
+
+bool NamedPrinterPage(const std::string& name, PrinterPage& page) {
+  const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromStdString(name));
+  if (info.isNull()) return false;
+  page = PrinterPageOf(info);
+  // A queue that reports no usable page still names itself.
+  page.printer = name;
+  return true;
+}
+
+std::string PaperText(const PrinterPage& p, const std::string& landscapeWord) {
+  std::string text = p.paper;
+  if (text.empty()) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.0f x %.0f mm", p.paperWidthMm, p.paperHeightMm);
+    return buf;
+  }
+  if (p.landscape) text += " " + landscapeWord;
+  return text;
 }
 
 PrinterPage DefaultPrinterPage() {

@@ -140,13 +140,13 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
     }
   });
 
-  preview_->SetPrinter(config_.systemPrinter ? platform::DefaultPrinterPage()
-                                             : platform::FallbackPrinterPage());
+  previewTab_->SetPrinter(config_.systemPrinter ? platform::DefaultPrinterPage()
+                                                : platform::FallbackPrinterPage());
   printing_ = std::make_unique<PrintCommands>(
       this, *session_, *dialogs_,
       PrintCommands::Hooks{[this] { return doc_.options.DruckenDialoganzeigenvordemDrucken1; },
                            [this](const platform::PrinterPage& page) {
-                             preview_->SetPrinter(page);
+                             previewTab_->SetPrinter(page);
                              Repaint();
                            },
                            [this] { Repaint(); }});
@@ -243,9 +243,9 @@ void MainWindow::BuildMenus() {
   item(datei, "AlsPDFDateiexportieren1", "Als PDF Datei exportieren...", [this] { ExportPdfCmd(); });
   item(datei, "AlsDruckPDFexportieren1", "Als Druck-PDF exportieren...", [this] {
     static output::VectorPdfOptions printPdf = output::PrintPdfPreset();  // kept for the session
-    const WrittenPdf w =
-        ExportPrintPdf(this, *session_, preview_->printer(), state_.progpath, printPdf, *dialogs_,
-                       U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_));
+    const WrittenPdf w = ExportPrintPdf(this, *session_, state_.progpath, printPdf, *dialogs_,
+                                        U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
+                                        [this](const TrimSize& trim) { SetTrimSize(trim); });
     Repaint();
     if (!w.path.empty())
       ReportWritten(TrW(QStringLiteral("Die Druck-PDF Datei wurde gespeichert:")), w.path, w.pages, w.path);
@@ -508,6 +508,15 @@ void MainWindow::SettingChanged(const char* name) {
     keyEdit_->setFocus();
   Record("Einstellung ändern", QString::fromLatin1(name));
   Repaint();
+}
+
+void MainWindow::SetTrimSize(const TrimSize& trim) {
+  CatalogSettings& s = doc_.settings;
+  s.SetPDFSizeCheck = true;
+  s.PDFWidthEd = trim.widthMm;
+  s.PDFHeightED = trim.heightMm;
+  binder_->LoadAll();
+  Record("Einstellung ändern", QStringLiteral("PrintPdfTrim"));
 }
 
 void MainWindow::Repaint() {

@@ -39,6 +39,7 @@ namespace ui {
 
 class BackgroundTab;
 class LogoTab;
+struct TrimSize;
 class PagePreview;
 class PrintCommands;
 class PreviewTab;
@@ -139,6 +140,9 @@ class MainWindow : public QMainWindow {
   // Tells what an export wrote (`what`, the file or folder `shown`, the page
   // count when pages > 0) and offers to open `open`.
   void ReportWritten(const QString& what, const std::string& shown, int32_t pages, const std::string& open);
+  // The print-ready PDF's trim size chosen in its dialog becomes the PDF
+  // page size setting (one undo step).
+  void SetTrimSize(const TrimSize& trim);
 
   // Menu commands.
   void ExportCsvCmd();

@@ -46,6 +46,10 @@ PreviewTab::PreviewTab(render::RenderSession& session, ViewState& view, std::fun
   pageInfo_->setObjectName(QStringLiteral("SeiteVonLabel"));
   MarkDataWidget(pageInfo_);  // set in the window language as pages are counted
   top->addWidget(pageInfo_);
+  pageSize_ = new QLabel;
+  pageSize_->setObjectName(QStringLiteral("PageSizeLabel"));
+  MarkDataWidget(pageSize_);  // set in the window language with the page count
+  top->addWidget(pageSize_);
   top->addWidget(Label("Layout:"));
   layoutCombo_ = new QComboBox;
   layoutCombo_->setObjectName(QStringLiteral("LayoutCombo"));
@@ -101,6 +105,7 @@ PreviewTab::PreviewTab(render::RenderSession& session, ViewState& view, std::fun
     // Pages past the end are blank: the box stops at the last one.
     seiteEd_->setMaximum(std::max(1, pages));
     pageInfo_->setText(TrW(QStringLiteral("Seite %1 von %2")).arg(seiteEd_->value()).arg(std::max(1, pages)));
+    pageSize_->setText(PrinterPageText(preview_->printer()));
   });
 
   // Keys of the preview, while the tab has the focus.
@@ -140,6 +145,19 @@ bool PreviewTab::eventFilter(QObject* watched, QEvent* e) {
 void PreviewTab::ShowLayout(int index) {
   const QSignalBlocker block(layoutCombo_);
   layoutCombo_->setCurrentIndex(std::clamp(index, 0, layoutCombo_->count() - 1));
+}
+
+void PreviewTab::SetPrinter(const platform::PrinterPage& page) {
+  preview_->SetPrinter(page);
+  pageSize_->setText(PrinterPageText(page));
+}
+
+QString PreviewTab::PrinterPageText(const platform::PrinterPage& page) {
+  const QString paper =
+      QString::fromStdString(platform::PaperText(page, TrW(QStringLiteral("quer")).toStdString()));
+  if (page.fallback) return TrW(QStringLiteral("%1 (ohne Drucker)")).arg(paper);
+  if (page.printer.empty()) return TrW(QStringLiteral("%1 (PDF-Ausgabe)")).arg(paper);
+  return TrW(QStringLiteral("%1 (Drucker: %2)")).arg(paper, QString::fromStdString(page.printer));
 }
 
 }  // namespace ui

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "core/settings.h"
+#include "platform/printer.h"
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -40,6 +41,11 @@ class PreviewTab : public QWidget {
   QSpinBox* pageBox() const { return seiteEd_; }
   // Shows the document's layout without reporting it as chosen.
   void ShowLayout(int index);
+  // Lays the preview out on `page` and says which page that is beside the
+  // page count ("A4 (Drucker: PDF)"), so a user sees why pages moved.
+  void SetPrinter(const platform::PrinterPage& page);
+  // That text in the window's language.
+  static QString PrinterPageText(const platform::PrinterPage& page);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -50,6 +56,7 @@ class PreviewTab : public QWidget {
   QDoubleSpinBox* zoomEd_ = nullptr;
   QSpinBox* seiteEd_ = nullptr;
   QLabel* pageInfo_ = nullptr;  // "Seite 3 von 17"
+  QLabel* pageSize_ = nullptr;  // "A4 (Drucker: PDF)"
   QComboBox* layoutCombo_ = nullptr;
   QScrollArea* scrollBox_ = nullptr;
   PagePreview* preview_ = nullptr;

@@ -8,11 +8,15 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
+#include <cmath>
 
 #include "core/codepage.h"
+#include "core/settingstable.h"
 #include "i18n/messages.h"
 #include "project/feedback.h"
 #include "render/render.h"
@@ -22,7 +26,41 @@
 
 namespace ui {
 
-bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o) {
+namespace {
+
+// The papers the trim size box offers; anything else is "Eigene Größe".
+struct Paper {
+  const char* name;
+  bool landscape;
+  double w, h;
+};
+constexpr Paper kPapers[] = {{"A4", false, 210, 297},
+                             {"A5", false, 148, 210},
+                             {"A3", false, 297, 420},
+                             {"A4", true, 297, 210},
+                             {"Letter", false, 215.9, 279.4}};
+constexpr int kPaperCount = sizeof kPapers / sizeof kPapers[0];
+
+int PaperIndex(double w, double h) {
+  for (int i = 0; i < kPaperCount; ++i)
+    if (std::abs(kPapers[i].w - w) < 0.05 && std::abs(kPapers[i].h - h) < 0.05) return i;
+  return kPaperCount;  // "Eigene Größe"
+}
+
+QDoubleSpinBox* MmBox(const char* setting, double value) {
+  auto* box = new QDoubleSpinBox;
+  box->setObjectName(QString::fromLatin1(setting));
+  const SettingRange* r = FindSetting(setting);
+  box->setRange(r ? std::max(r->lo, 1.0) : 1, r ? r->hi : 1000);
+  box->setDecimals(1);
+  box->setSuffix(QStringLiteral(" mm"));
+  box->setValue(value);
+  return box;
+}
+
+}  // namespace
+
+bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o, TrimSize* trim) {
   QDialog d(parent);
   d.setWindowTitle(QStringLiteral("Als Druck-PDF exportieren..."));
   auto* form = new QFormLayout(&d);
@@ -50,6 +88,46 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o) {
   profileRow->addWidget(profile);
   profileRow->addWidget(browse);
   form->addRow(QStringLiteral("Farbprofil:"), profileRow);
+  // The trim box: the paper the pages are laid out for, whatever printer
+  // the preview follows.
+  QComboBox* paper = nullptr;
+  QDoubleSpinBox *trimW = nullptr, *trimH = nullptr;
+  if (trim) {
+    paper = new QComboBox;
+    paper->setObjectName(QStringLiteral("TrimPaperCombo"));
+    for (const Paper& p : kPapers)
+      paper->addItem(QStringLiteral("%1 (%2 x %3 mm)")
+                         .arg(p.landscape ? QString::fromLatin1(p.name) + ' ' + TrW(QStringLiteral("quer"))
+                                          : QString::fromLatin1(p.name))
+                         .arg(p.w, 0, 'f', p.w == std::floor(p.w) ? 0 : 1)
+                         .arg(p.h, 0, 'f', p.h == std::floor(p.h) ? 0 : 1));
+    paper->addItem(TrW(QStringLiteral("Eigene Größe")));
+    MarkDataWidget(paper);  // its entries are translated here, with their sizes
+    form->addRow(QStringLiteral("Endformat:"), paper);
+    trimW = MmBox("PDFWidthEd", trim->widthMm);
+    trimH = MmBox("PDFHeightED", trim->heightMm);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(trimW);
+    auto* times = new QLabel(QStringLiteral("x"));
+    MarkDataWidget(times);  // no words to translate
+    sizeRow->addWidget(times);
+    sizeRow->addWidget(trimH);
+    form->addRow(QString(), sizeRow);
+    auto* note = new QLabel(QStringLiteral(
+        "Die Seiten werden für dieses Format umbrochen. Ein anderes Format wird als PDF-Größe des Projekts "
+        "gespeichert."));
+    note->setWordWrap(true);
+    form->addRow(note);
+    paper->setCurrentIndex(PaperIndex(trim->widthMm, trim->heightMm));
+    QObject::connect(paper, qOverload<int>(&QComboBox::activated), &d, [=](int i) {
+      if (i >= kPaperCount) return;
+      trimW->setValue(kPapers[i].w);
+      trimH->setValue(kPapers[i].h);
+    });
+    auto follow = [=] { paper->setCurrentIndex(PaperIndex(trimW->value(), trimH->value())); };
+    QObject::connect(trimW, qOverload<double>(&QDoubleSpinBox::valueChanged), &d, follow);
+    QObject::connect(trimH, qOverload<double>(&QDoubleSpinBox::valueChanged), &d, follow);
+  }
   QObject::connect(browse, &QPushButton::clicked, &d, [&d, profile] {
     const QString f =
         QFileDialog::getOpenFileName(&d, QString(), profile->text(), QStringLiteral("ICC (*.icc *.icm)"));
@@ -74,17 +152,24 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o) {
   o.bleedMm = bleed->value();
   o.maxPictureppi = ppi->value() > 0 && ppi->value() < 36 ? 36 : ppi->value();
   o.profilePath = profile->text().trimmed().toStdString();
+  if (trim) {
+    trim->widthMm = trimW->value();
+    trim->heightMm = trimH->value();
+  }
   return true;
 }
 
-WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session,
-                          const platform::PrinterPage& printer, const std::string& progpath,
-                          output::VectorPdfOptions& options, Feedback& fb, const std::u16string& caption) {
-  if (!RunPrintPdfDialog(parent, options)) return {};
+WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session, const std::string& progpath,
+                          output::VectorPdfOptions& options, Feedback& fb, const std::u16string& caption,
+                          const std::function<void(const TrimSize&)>& changeTrim) {
+  TrimSize before;
+  output::VectorTrimSize(session.doc().settings, before.widthMm, before.heightMm);
+  TrimSize trim = before;
+  if (!RunPrintPdfDialog(parent, options, &trim)) return {};
   std::u16string name = ExportStartName(session.doc().afilename, u".pdf");
   if (!RunFileDialog(parent, true, true, i18n::Tr(u"PDF Dateien (*.pdf)|*.pdf"), u".pdf", name)) return {};
+  if ((trim.widthMm != before.widthMm || trim.heightMm != before.heightMm) && changeTrim) changeTrim(trim);
   output::VectorPdfOptions o = options;
-  o.printer = printer;
   o.progpath = progpath;
   PageProgress progress(parent, QStringLiteral("Als Druck-PDF exportieren..."));
   auto onPage = [&progress](const output::PdfExportProgress& p) { return progress.Page(p.pagesDone); };

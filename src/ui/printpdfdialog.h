@@ -3,10 +3,10 @@
 // the file dialog and the export with its progress and "Abbrechen".
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "output/vectorexport.h"
-#include "platform/printer.h"
 
 class QWidget;
 class Feedback;
@@ -17,8 +17,15 @@ class RenderSession;
 
 namespace ui {
 
-// The dialog alone: edits `o` (start with a preset); false when cancelled.
-bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o);
+// The trim size of the PDF in millimetres (output::VectorTrimSize).
+struct TrimSize {
+  double widthMm = output::kDefaultTrimWidthMm, heightMm = output::kDefaultTrimHeightMm;
+};
+
+// The dialog alone: edits `o` (start with a preset) and, when given, the
+// trim size, which it shows with the paper's name and lets the user change;
+// false when cancelled (both left as they were).
+bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o, TrimSize* trim = nullptr);
 
 // What an export wrote; an empty path when nothing was written.
 struct WrittenPdf {
@@ -28,9 +35,11 @@ struct WrittenPdf {
 
 // The whole command: dialog, file name, export, and a message naming what
 // went wrong (through `fb`) when the export fails. `options` is remembered
-// by the caller between runs.
-WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session,
-                          const platform::PrinterPage& printer, const std::string& progpath,
-                          output::VectorPdfOptions& options, Feedback& fb, const std::u16string& caption);
+// by the caller between runs. The dialog starts at the document's trim
+// size; a size changed there is handed to `changeTrim` (which stores it in
+// the document as its PDF page size) before the export.
+WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session, const std::string& progpath,
+                          output::VectorPdfOptions& options, Feedback& fb, const std::u16string& caption,
+                          const std::function<void(const TrimSize&)>& changeTrim);
 
 }  // namespace ui

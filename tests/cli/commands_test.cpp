@@ -161,7 +161,7 @@ TEST_F(Commands, LayoutNumbersCountFromOne) {
     req.layout = n - 1;
     dib bitmap;
     platform::PageImageInfo info;
-    ASSERT_TRUE(platform::RenderPageImage(session, platform::DefaultPrinterPage(), req, bitmap, info));
+    ASSERT_TRUE(platform::RenderPageImage(session, platform::FallbackPrinterPage(), req, bitmap, info));
     EXPECT_EQ(out, std::to_string(info.pages) + "\n") << "layout " << n;
     counts.push_back(info.pages);
   }
@@ -226,6 +226,49 @@ TEST_F(Commands, ExportPdfWritesAPdfAndChecksItsOptions) {
   EXPECT_EQ(Run({"export-pdf", Path("fehlt.pk2"), Path("bad.pdf")}), 1);
   EXPECT_EQ(Run({"export-pdf", project, Path("bad.pdf"), "--profile", Path("fehlt.icc")}), 1);
   EXPECT_FALSE(err.empty());
+  EXPECT_FALSE(Exists("bad.pdf"));
+}
+
+// Without --printer every command lays out on the A4 page, whatever
+// printers the machine has (tests/cli/default_printer_test.sh runs them with
+// a default queue); a printer asked for by name must exist.
+TEST_F(Commands, PagesAreA4UnlessAPrinterIsNamed) {
+  ASSERT_EQ(Run({"render", project, "--dpi", "20", "-o", Path("a.png")}), 0) << err;
+  EXPECT_NE(out.find("(A4 fallback page 4960 x 7016 at 600 dpi)"), std::string::npos) << out;
+  ASSERT_EQ(Run({"pages", project}), 0) << err;
+  EXPECT_EQ(err, "");
+  const std::vector<std::vector<std::string>> commands = {
+      {"pages", project},
+      {"render", project, "-o", Path("n.png")},
+      {"export-pdf", project, Path("n.pdf"), "--dpi", "20"},
+      {"export-images", project, Path("n.png"), "--dpi", "20"},
+      {"export-html", project, Path("html"), "--dpi", "20", "--no-open"}};
+  for (std::vector<std::string> args : commands) {
+    args.insert(args.end(), {"--printer", "no-such-queue-here"});
+    EXPECT_EQ(Run(args), 1) << args[0];
+    EXPECT_NE(err.find("there is no printer named no-such-queue-here"), std::string::npos) << args[0] << err;
+  }
+  EXPECT_FALSE(Exists("n.png") || Exists("n1.png") || Exists("n.pdf") || Exists("html/catalog.htm"));
+}
+
+// The print-ready PDF's trim box is a paper size: --pdf-size, else A4. A
+// printer page, an extra margin or stretching have no place in it.
+TEST_F(Commands, PrintReadyPdfTrimIsAPaperSize) {
+  ASSERT_EQ(Run({"export-pdf", project, Path("a4.pdf"), "--vector", "--rgb", "--bleed", "0"}), 0) << err;
+  EXPECT_NE(out.find(" pages of 595 x 841 pt, vector"), std::string::npos) << out;
+  EXPECT_NE(ReadAll(Path("a4.pdf")).find("/TrimBox [0 0 595.2"), std::string::npos);
+  ASSERT_EQ(Run({"export-pdf", project, Path("a5.pdf"), "--vector", "--rgb", "--bleed", "0", "--pdf-size",
+                 "148x210"}),
+            0)
+      << err;
+  EXPECT_NE(out.find(" pages of 419 x 595 pt, vector"), std::string::npos) << out;
+  EXPECT_NE(ReadAll(Path("a5.pdf")).find("/TrimBox [0 0 419.5"), std::string::npos);
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"--printer", "x"}, {"--margin", "5"}, {"--pdf-size", "100x150", "--stretch"}}) {
+    std::vector<std::string> args = {"export-pdf", project, Path("bad.pdf"), "--vector"};
+    args.insert(args.end(), bad.begin(), bad.end());
+    EXPECT_EQ(Run(args), 2) << bad[0];
+  }
   EXPECT_FALSE(Exists("bad.pdf"));
 }
 

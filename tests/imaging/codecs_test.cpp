@@ -7,6 +7,7 @@
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 
 #include "imaging/pixoran.h"
@@ -307,6 +308,83 @@ TEST_F(Codecs, GifAndRleWriteEightBitPicturesExactly) {
   ASSERT_TRUE(OpenDib(back, Path("many.gif")));
   EXPECT_EQ(back.width, 64);
   EXPECT_LT(MeanError(many, back), 40.0);
+}
+
+// The resolution each format stores, read from the file's own bytes rather
+// than through a codec, in dots per inch (rounded); -1 when the field is
+// missing.
+uint32_t Le(const QByteArray& b, int at, int n) {
+  uint32_t v = 0;
+  for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(b[at + i]);
+  return v;
+}
+uint32_t Be(const QByteArray& b, int at, int n) {
+  uint32_t v = 0;
+  for (int i = 0; i < n; ++i) v = v << 8 | static_cast<uint8_t>(b[at + i]);
+  return v;
+}
+long PerMetreToDpi(uint32_t perMetre) { return std::lround(perMetre * 0.0254); }
+
+long StoredDpi(const QByteArray& b, int code) {
+  switch (code) {
+    case kDibBmp:
+    case kDibDib:
+    case kDibRle:  // BITMAPINFOHEADER: biXPelsPerMeter at 38, biYPelsPerMeter at 42
+      if (b.size() < 46 || !b.startsWith("BM") || Le(b, 38, 4) != Le(b, 42, 4)) return -1;
+      return PerMetreToDpi(Le(b, 38, 4));
+    case kDibPng:  // the pHYs chunk: x, y per unit, unit 1 = metre
+      for (int at = 8; at + 8 <= b.size();) {
+        const uint32_t len = Be(b, at, 4);
+        if (b.mid(at + 4, 4) == "pHYs") {
+          if (b[at + 16] != 1 || Be(b, at + 8, 4) != Be(b, at + 12, 4)) return -1;
+          return PerMetreToDpi(Be(b, at + 8, 4));
+        }
+        at += 12 + static_cast<int>(len);
+      }
+      return -1;
+    case kDibJpeg:
+    case kDibJif: {  // APP0 "JFIF": units at 11 (1 = per inch), Xdensity, Ydensity
+      const int at = b.indexOf("JFIF");
+      if (at < 0 || b[at + 7] != 1 || Be(b, at + 8, 2) != Be(b, at + 10, 2)) return -1;
+      return static_cast<long>(Be(b, at + 8, 2));
+    }
+    case kDibTiff: {  // XResolution (282, rational), ResolutionUnit (296: 2 inch, 3 cm)
+      const bool le = b.startsWith("II");
+      auto u = [&](int at, int n) { return le ? Le(b, at, n) : Be(b, at, n); };
+      const int ifd = static_cast<int>(u(4, 4));
+      double res = -1;
+      uint32_t unit = 2;
+      for (uint32_t i = 0, n = u(ifd, 2); i < n; ++i) {
+        const int e = ifd + 2 + static_cast<int>(i) * 12;
+        if (u(e, 2) == 282) {
+          const int off = static_cast<int>(u(e + 8, 4));
+          res = static_cast<double>(u(off, 4)) / u(off + 4, 4);
+        }
+        if (u(e, 2) == 296) unit = u(e + 8, 2);
+      }
+      if (res < 0) return -1;
+      return std::lround(unit == 3 ? res * 2.54 : res);
+    }
+  }
+  return -1;
+}
+
+TEST_F(Codecs, SavedPicturesClaimTheResolutionAsked) {
+  const dib src = Pattern();
+  for (int code : {kDibBmp, kDibDib, kDibRle, kDibPng, kDibJpeg, kDibJif, kDibTiff}) {
+    for (int32_t dpi : {300, 72, 1440, 10}) {
+      SCOPED_TRACE(std::to_string(code) + " at " + std::to_string(dpi) + " dpi");
+      const std::string file = Path("res") + DibFormatByCode(code)->extension;
+      std::string err;
+      ASSERT_TRUE(SaveDib(src, file, code, &err, dpi)) << err;
+      EXPECT_EQ(StoredDpi(ReadBytes(file), code), dpi);
+      // Qt's readers see the same (".dib" is not an extension Qt knows).
+      EXPECT_EQ(QImage(QString::fromStdString(file), code == kDibDib ? "BMP" : nullptr).logicalDpiX(), dpi);
+    }
+  }
+  // Without a resolution: 96 dpi, as before.
+  ASSERT_TRUE(SaveDib(src, Path("plain.png"), kDibPng));
+  EXPECT_EQ(StoredDpi(ReadBytes(Path("plain.png")), kDibPng), 96);
 }
 
 TEST_F(Codecs, FormatTableAndFilters) {

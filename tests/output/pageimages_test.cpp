@@ -117,6 +117,7 @@ TEST_F(PageImages, EveryPageOneFileOfThePageSize) {
     ASSERT_FALSE(img.isNull());
     EXPECT_EQ(img.width(), 4960 * 20 / 600);
     EXPECT_EQ(img.height(), 7016 * 20 / 600);
+    EXPECT_EQ(img.logicalDpiX(), 20);  // the JFIF density is the export's resolution
     // The page's own block (red 40 * page) in the middle, white at the edge.
     EXPECT_NEAR(qRed(img.pixel(img.width() / 2, img.height() / 2)), 40 * page, 6);
     EXPECT_GT(qRed(img.pixel(1, 1)), 245);

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "output/vectorexport.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"
@@ -150,6 +151,31 @@ TEST(PdfGeometry, SizeModes) {
   EXPECT_EQ(g.bitmapWidth, 2550);
   EXPECT_EQ(g.bitmapHeight, 3300);
   EXPECT_NEAR(g.heightmm, 6600 / 600.0 * 25.39995, 1e-9);
+}
+
+// The print-ready PDF lays out on its trim size alone: A4 by default, the
+// chosen PDF size when set; the page-image export's margin and stretching
+// leave it alone.
+TEST(PdfGeometry, PrintReadyPageIsThePaper) {
+  CatalogSettings set;
+  set.PDFRandEd = 10;
+  set.ZerrePDFCheck = true;
+  output::PdfGeometry g = output::VectorPdfGeometry(set);
+  EXPECT_DOUBLE_EQ(g.widthmm, 210);
+  EXPECT_DOUBLE_EQ(g.heightmm, 297);
+  EXPECT_EQ(g.pageWidth, 595);
+  EXPECT_EQ(g.pageHeight, 841);
+  EXPECT_EQ(g.bitmapWidth, 2480);
+  EXPECT_EQ(g.bitmapHeight, 3508);
+  set.SetPDFSizeCheck = true;
+  set.PDFWidthEd = 148;
+  set.PDFHeightED = 210;
+  g = output::VectorPdfGeometry(set);
+  EXPECT_DOUBLE_EQ(g.widthmm, 148);
+  EXPECT_DOUBLE_EQ(g.heightmm, 210);
+  EXPECT_EQ(g.pageWidth, 419);
+  EXPECT_EQ(g.bitmapWidth, 1748);
+  EXPECT_EQ(g.bitmapHeight, 2480);
 }
 
 TEST_F(PdfExport, EveryPageOnceAtTheChosenSizeAndColourSpace) {
