@@ -2,6 +2,7 @@
 // page image per page. Options override the project's settings for this run
 // only; the project file is not changed.
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <cmath>
 #include <memory>
 #include <ostream>
@@ -71,6 +72,7 @@ CommandRun ExportPdf(CLI::App& app) {
     bool grayAsK = true;
     std::string preflight;
     bool strict = false;
+    std::string lang;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
@@ -130,6 +132,14 @@ CommandRun ExportPdf(CLI::App& app) {
          "--strict", a->strict,
          "with --vector: a missing picture or a substituted font fails the export (exit 1, no PDF written)")
       ->needs(vector);
+  app.add_option("--lang", a->lang, "with --vector: the catalog's language, e.g. en-GB (default de-DE)")
+      ->type_name("TAG")
+      ->check([](const std::string& v) {
+        bool ok = !v.empty() && v.size() <= 35 && std::isalpha(static_cast<unsigned char>(v[0]));
+        for (char c : v) ok = ok && (std::isalnum(static_cast<unsigned char>(c)) || c == '-');
+        return ok ? std::string() : std::string("needs a language tag such as de-DE or en");
+      })
+      ->needs(vector);
   return [a](Console& io) {
     if (a->vector && a->maxppi > 0 && a->maxppi < 36)
       return UsageError(io, "export-pdf", "--max-picture-ppi needs 36 ... 4000 (0: pictures as they are)");
@@ -155,6 +165,7 @@ CommandRun ExportPdf(CLI::App& app) {
       vo.progpath = io.progpath;
       vo.profilePath = a->colour.profile;
       vo.printer = platform::DefaultPrinterPage();
+      if (!a->lang.empty()) vo.language = a->lang;
       vo.ink.grayAsK = a->grayAsK;
       vo.ink.richBlack = a->richBlack;
       for (int i = 0; i < 4; ++i) vo.ink.rich[i] = a->rich[i];

@@ -173,6 +173,8 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   vo.requireProfile = !options.profilePath.empty();
   vo.maxPictureppi = options.maxPictureppi;
   vo.ink = options.ink;
+  vo.firstPageNr = doc.settings.FirstPageNr;
+  vo.language = options.language;
   vo.title = pdfvec::CatalogTitle(doc);
   vo.threads = options.threads;
 

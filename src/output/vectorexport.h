@@ -36,7 +36,8 @@ struct VectorPdfOptions {
   // a profile the user named, which must then be usable.
   std::string progpath;
   std::string profilePath;
-  int threads = -1;  // -1 one per core, 0 the calling thread
+  int threads = -1;                // -1 one per core, 0 the calling thread
+  std::string language = "de-DE";  // the catalog's language (BCP 47)
   // Called with the preflight's findings once the file is complete, before
   // it replaces the target; false leaves the target untouched (the result
   // is then `refused`). Unset: the file is always written.

@@ -473,7 +473,26 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
                             " /Creator (Quillane) /Producer (Quillane) /CreationDate (" + pdfdate +
                             ") /ModDate (" + pdfdate + ") /Trapped /False" +
                             (pdfx ? " /GTS_PDFXVersion (PDF/X-4)" : "") + " >>");
+  // Page labels: the printed numbers. Pages before the one printed as 1
+  // show 0 in their footers, and are labelled so.
+  std::string labels;
+  {
+    const int64_t first = o_.firstPageNr;
+    if (first >= 1) {
+      labels = " /PageLabels << /Nums [0 << /S /D /St " + std::to_string(first) + " >>] >>";
+    } else {
+      const int64_t one = 1 - first;  // index of the page printed as 1
+      labels = " /PageLabels << /Nums [0 << /P (0) >>";
+      if (one < count) labels += " " + std::to_string(one) + " << /S /D /St 1 >>";
+      labels += "] >>";
+    }
+  }
+  std::string lang;
+  for (char c : o_.language)
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') lang += c;
+  if (!lang.empty()) labels += " /Lang (" + lang + ")";
   w_->WriteObject(catalog, "<< /Type /Catalog /Pages " + Ref(tree) + " /Metadata " + Ref(meta) + intents +
+                               labels +
                                (outlines ? " /Outlines " + Ref(outlines) + " /PageMode /UseOutlines" : "") +
                                " /ViewerPreferences << /DisplayDocTitle true >> >>");
   const std::string id = "<" + std::string(idhex) + ">";

@@ -48,7 +48,11 @@ struct VectorOptions {
   InkOptions ink;               // CMYK: overprint, grey as black ink, rich black
   double preflightPpi = 150;    // pictures below this are listed by the preflight
   std::u16string title;
-  int threads = -1;  // -1 one per core, 0 the calling thread
+  // The printed number of the first page (FirstPageNr): the page labels
+  // follow the numbers in the footers.
+  int64_t firstPageNr = 1;
+  std::string language = "de-DE";  // the catalog's language (BCP 47), the catalog's /Lang
+  int threads = -1;                // -1 one per core, 0 the calling thread
 };
 
 struct OutlineItem {

@@ -162,6 +162,33 @@ TEST_F(PrintShop, BoxesAreExactAndOnlyThePrintFileClaimsPdfX) {
   }
 }
 
+TEST_F(PrintShop, PageLabelsAreThePrintedNumbersAndTheLanguageIsNamed) {
+  for (int32_t first : {5, -1}) {
+    SCOPED_TRACE(first);
+    doc.settings.FirstPageNr = first;
+    opts.language = "en-GB";
+    const std::string out = dir_ + "/labels.pdf";
+    const output::VectorPdfResult r = Export(out);
+    ASSERT_TRUE(r.ok) << r.error;
+    const QJsonArray labels = Json(Sh("qpdf --json --json-key=pagelabels " + Q(out)))["pagelabels"].toArray();
+    ASSERT_FALSE(labels.isEmpty());
+    const QJsonObject l0 = labels[0].toObject()["label"].toObject();
+    if (first == 5) {
+      EXPECT_EQ(l0["/S"].toString(), "/D");
+      EXPECT_EQ(l0["/St"].toInt(), 5);
+    } else {
+      // Printed 0, 0, then 1, 2 ...
+      EXPECT_EQ(l0["/P"].toString(), "u:0");
+      ASSERT_EQ(labels.size(), 2);
+      EXPECT_EQ(labels[1].toObject()["index"].toInt(), 2);
+      EXPECT_EQ(labels[1].toObject()["label"].toObject()["/St"].toInt(), 1);
+    }
+    const std::string qdf = out + ".qdf";
+    Sh("qpdf --qdf --object-streams=disable " + Q(out) + " " + Q(qdf));
+    EXPECT_NE(ReadFile(qdf).find("/Lang (en-GB)"), std::string::npos);
+  }
+}
+
 // One page: a cyan band with black text and a black rule on it, drawn
 // straight on the document's surface.
 std::string OneTintedPage(const std::string& path, bool overprint) {
