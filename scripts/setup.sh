@@ -7,7 +7,7 @@ PKGS=(
   qt6-base-dev qt6-image-formats-plugins libqt6svg6 qt6-qpa-plugins
   zlib1g-dev liblcms2-dev libgtest-dev googletest
   fonts-liberation fonts-dejavu-core fonts-dejavu-extra fonts-wqy-zenhei
-  libgs-common qpdf poppler-utils
+  libgs-common ghostscript qpdf poppler-utils
   xvfb xauth ccache
   libharfbuzz-dev libfontconfig-dev libfreetype-dev libjpeg62-turbo-dev
   chromium nodejs cups printer-driver-cups-pdf

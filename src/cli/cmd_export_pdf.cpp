@@ -2,12 +2,14 @@
 // page image per page. Options override the project's settings for this run
 // only; the project file is not changed.
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <cmath>
 #include <memory>
 #include <ostream>
 
 #include "cli/options.h"
 #include "cli/support.h"
+#include "core/safefile.h"
 #include "output/pdfexport.h"
 #include "output/vectorexport.h"
 #include "platform/printer.h"
@@ -33,6 +35,26 @@ bool ParsePdfSize(const std::string& v, double& w, double& h) {
   return w > 0 && h > 0 && w <= 1000 && h <= 1000;
 }
 
+// "60,40,40,100": four ink percentages, each 0 ... 100.
+bool ParseInks(const std::string& v, double out[4]) {
+  size_t at = 0;
+  for (int i = 0; i < 4; ++i) {
+    const size_t comma = v.find(',', at);
+    if ((i < 3) != (comma != std::string::npos)) return false;
+    const std::string part = v.substr(at, i < 3 ? comma - at : std::string::npos);
+    try {
+      size_t used = 0;
+      const double d = std::stod(part, &used);
+      if (used != part.size() || !(d >= 0 && d <= 100)) return false;
+      out[i] = d / 100;
+    } catch (const std::exception&) {
+      return false;
+    }
+    at = comma + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 CommandRun ExportPdf(CLI::App& app) {
@@ -46,6 +68,12 @@ CommandRun ExportPdf(CLI::App& app) {
     bool vector = false;
     double bleed = -1, maxppi = -1;
     std::string printer;
+    bool richBlack = false;
+    double rich[4] = {0, 0, 0, 1};
+    bool grayAsK = true;
+    std::string preflight;
+    bool strict = false;
+    std::string lang;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
@@ -87,6 +115,38 @@ CommandRun ExportPdf(CLI::App& app) {
       ->type_name("N")
       ->check(CLI::Range(0.0, 4000.0))
       ->needs(vector);
+  app.add_option_function<std::string>(
+         "--rich-black",
+         [a](const std::string& v) {
+           if (!ParseInks(v, a->rich))
+             throw CLI::ValidationError("--rich-black", "needs four ink percentages C,M,Y,K, each 0 ... 100");
+           a->richBlack = true;
+         },
+         "with --vector: black areas over 1 cm² in these inks instead of black alone (CMYK), e.g. "
+         "60,40,40,100")
+      ->type_name("C,M,Y,K")
+      ->needs(vector);
+  app.add_flag(
+         "--gray-as-k,!--no-gray-as-k", a->grayAsK,
+         "with --vector: grey text and rules thinner than 1 pt in black ink alone (CMYK; on by default)")
+      ->needs(vector);
+  app.add_option("--preflight", a->preflight,
+                 "with --vector: write what a print shop would query (low-resolution or missing pictures, "
+                 "substituted fonts, missing characters, texts past the page, ink maximum) as JSON")
+      ->type_name("REPORT")
+      ->needs(vector);
+  app.add_flag(
+         "--strict", a->strict,
+         "with --vector: a missing picture or a substituted font fails the export (exit 1, no PDF written)")
+      ->needs(vector);
+  app.add_option("--lang", a->lang, "with --vector: the catalog's language, e.g. en-GB (default de-DE)")
+      ->type_name("TAG")
+      ->check([](const std::string& v) {
+        bool ok = !v.empty() && v.size() <= 35 && std::isalpha(static_cast<unsigned char>(v[0]));
+        for (char c : v) ok = ok && (std::isalnum(static_cast<unsigned char>(c)) || c == '-');
+        return ok ? std::string() : std::string("needs a language tag such as de-DE or en");
+      })
+      ->needs(vector);
   return [a](Console& io) {
     if (a->vector && a->maxppi > 0 && a->maxppi < 36)
       return UsageError(io, "export-pdf", "--max-picture-ppi needs 36 ... 4000 (0: pictures as they are)");
@@ -111,6 +171,12 @@ CommandRun ExportPdf(CLI::App& app) {
       vo.cmyk = a->colour.Cmyk(true);
       vo.progpath = io.progpath;
       vo.profilePath = a->colour.profile;
+      if (!a->lang.empty()) vo.language = a->lang;
+      vo.ink.grayAsK = a->grayAsK;
+      vo.ink.richBlack = a->richBlack;
+      for (int i = 0; i < 4; ++i) vo.ink.rich[i] = a->rich[i];
+      const bool strict = a->strict;
+      vo.approve = [strict](const pdfvec::Preflight& p) { return !(strict && p.Blocking()); };
       output::PdfExportProgressFn vreport;
       if (a->progress)
         vreport = [&io](const output::PdfExportProgress& p) {
@@ -118,6 +184,18 @@ CommandRun ExportPdf(CLI::App& app) {
           return true;
         };
       const output::VectorPdfResult r = output::ExportVectorPDF(setup->session, a->out, vo, vreport);
+      if (!a->preflight.empty() && (r.ok || r.refused)) {
+        std::string why;
+        if (!ql::WriteFileSafely(a->preflight, r.preflight.ToJson(), why))
+          return FileError(io, "export-pdf", "cannot write " + a->preflight + ": " + why);
+      }
+      if (r.refused) {
+        ReportPictureProblems(io, *setup, "export-pdf");
+        return FileError(io, "export-pdf",
+                         "--strict: " + std::to_string(r.preflight.missingPictures.size()) +
+                             " pictures missing, " + std::to_string(r.preflight.substitutedFonts.size()) +
+                             " fonts substituted; " + a->out + " not written");
+      }
       if (!r.ok) return FileError(io, "export-pdf", r.error);
       ReportPictureProblems(io, *setup, "export-pdf");
       std::string colours = "RGB (output intent sRGB)";

@@ -1,5 +1,8 @@
 #include "output/vectorexport.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -22,22 +25,58 @@ constexpr int32_t kVectorDpi = 300;
 constexpr int32_t kMaxPages = 100000;
 
 // Loads through the session's loader and tells the document which file each
-// decoded picture came from (JPEG files are then stored as they are).
+// decoded picture came from and its full size (JPEG files are then stored
+// as they are, and each use takes the pixels it needs), and which pictures
+// could not be loaded. Boxes are asked for the pixels the maximum
+// resolution needs at the drawn size, so a picture is decoded no sharper.
 class OriginLoader : public render::PictureLoader {
  public:
-  OriginLoader(render::PictureLoader& inner, pdfvec::VectorDocument& doc) : inner_(inner), doc_(doc) {}
+  OriginLoader(render::PictureLoader& inner, pdfvec::VectorDocument& doc, double maxppi)
+      : inner_(inner), doc_(doc), scale_(maxppi > 0 ? maxppi / kVectorDpi : 0) {}
   bool Load(const std::u16string& filename, dib& out) override {
-    if (!inner_.Load(filename, out)) return false;
-    doc_.NoteOrigin(pdfvec::PictureHash(out), ql::ToUtf8(filename));
+    if (!inner_.Load(filename, out)) {
+      Missing(filename);
+      return false;
+    }
+    doc_.NoteOrigin(pdfvec::PictureHash(out), ql::ToUtf8(filename), out.width, out.height);
+    return true;
+  }
+  bool LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
+                  int32_t& fullWidth, int32_t& fullHeight) override {
+    // 0: the whole picture (no box known, or pictures kept as they are).
+    auto scaled = [this](int32_t v) {
+      return scale_ <= 0 || v <= 0 ? 0 : static_cast<int32_t>(std::min(std::ceil(v * scale_), 1e9));
+    };
+    int32_t bw = scaled(boxWidth), bh = scaled(boxHeight);
+    if (bw == 0 || bh == 0) bw = bh = 0;
+    if (!inner_.LoadForBox(filename, bw, bh, out, fullWidth, fullHeight)) {
+      Missing(filename);
+      return false;
+    }
+    doc_.NoteOrigin(pdfvec::PictureHash(out), ql::ToUtf8(filename), fullWidth, fullHeight);
     return true;
   }
   bool PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) override {
-    return inner_.PixelSize(filename, width, height);
+    if (inner_.PixelSize(filename, width, height)) return true;
+    Missing(filename);
+    return false;
+  }
+  std::vector<Problem> TakeProblems() override { return inner_.TakeProblems(); }
+  void NoteDerived(const dib& pic, const std::u16string& filename) override {
+    // Processed pixels: named after the file, never passed through.
+    doc_.NoteOrigin(pdfvec::PictureHash(pic), ql::ToUtf8(filename), pic.width, pic.height, false);
   }
 
  private:
+  void Missing(const std::u16string& filename) {
+    if (filename.empty()) return;
+    const std::string name = ql::ToUtf8(filename);
+    struct stat st {};
+    doc_.NoteMissingPicture(name, ::stat(name.c_str(), &st) == 0);
+  }
   render::PictureLoader& inner_;
   pdfvec::VectorDocument& doc_;
+  const double scale_;
 };
 
 class VectorSink : public render::PageSink {
@@ -135,6 +174,9 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   vo.profilePath = pdfimg::ChooseCmykProfile(options.progpath, options.profilePath);
   vo.requireProfile = !options.profilePath.empty();
   vo.maxPictureppi = options.maxPictureppi;
+  vo.ink = options.ink;
+  vo.firstPageNr = doc.settings.FirstPageNr;
+  vo.language = options.language;
   vo.title = pdfvec::CatalogTitle(doc);
   vo.threads = options.threads;
   // The pages are measured and drawn with the layout's font metrics, as
@@ -163,11 +205,11 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   try {
     // A session of its own over the same document, measurer and loader:
     // the pictures it loads tell the document their files, and the caller's
-    // prepared pictures and caches stay as they are.
-    OriginLoader loader(session.loader(), pdf);
+    // caches stay as they are. Pages draw the furniture pictures through
+    // the loader, so the tabs' copies are not needed here.
+    OriginLoader loader(session.loader(), pdf, options.maxPictureppi);
     render::RenderSession s(doc, session.cache().measurer(), loader);
     s.today = session.today;
-    s.LoadFurniturePictures();
     render::RenderParams p;
     p.dpi = kVectorDpi;
     p.width = g.bitmapWidth;
@@ -189,11 +231,16 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   } catch (const std::bad_alloc&) {
     res.error = "not enough memory to export page " + std::to_string(sink.pages + 1);
   }
+  res.preflight = pdf.preflight();
   if (res.cancelled || !res.error.empty()) {
     pdf.Abort();
     return res;
   }
   res.pictures = pdf.pictureCount();
+  if (options.approve && !options.approve(res.preflight)) {
+    res.refused = true;
+    return res;  // the temporary file goes with `tmp`
+  }
   if (!tmp.Commit()) {
     res.error = ql::ToUtf8(
         i18n::Say(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(tmp.Error())}));

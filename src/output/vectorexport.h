@@ -9,9 +9,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "output/pdfexport.h"
+#include "pdfvector/pdfsurface.h"
+#include "pdfvector/preflight.h"
 
 namespace render {
 class RenderSession;
@@ -23,23 +26,33 @@ struct VectorPdfOptions {
   double bleedMm = 3;          // 0 ... 25 mm on every side of the trim box
   double maxPictureppi = 300;  // pictures sharper at their drawn size are resampled; 0: never
   bool cmyk = true;
+  // CMYK: black text and rules overprint, grey text and thin rules in black
+  // ink alone, rich black for large black areas (off unless set).
+  pdfvec::InkOptions ink;
   // Folder of the executable (the press profiles are looked for there) and
   // a profile the user named, which must then be usable.
   std::string progpath;
   std::string profilePath;
-  int threads = -1;  // -1 one per core, 0 the calling thread
+  int threads = -1;                // -1 one per core, 0 the calling thread
+  std::string language = "de-DE";  // the catalog's language (BCP 47)
+  // Called with the preflight's findings once the file is complete, before
+  // it replaces the target; false leaves the target untouched (the result
+  // is then `refused`). Unset: the file is always written.
+  std::function<bool(const pdfvec::Preflight&)> approve;
 };
 
 struct VectorPdfResult {
   bool ok = false;
   bool cancelled = false;
+  bool refused = false;  // `approve` said no: nothing written
   int32_t anzpages = 0;
   std::string profile;             // CMYK: the profile file in use ("sRGB" for RGB; empty: arithmetic)
   std::string profileDescription;  // its description
   std::string colorNote;           // why CMYK colours are arithmetic (no profile found)
   size_t pictures = 0;             // distinct pictures stored
   PdfGeometry geometry;
-  std::string error;  // what went wrong, naming the file or font
+  pdfvec::Preflight preflight;  // what the export found (complete when ok or refused)
+  std::string error;            // what went wrong, naming the file or font
 };
 
 // The trim box of the print-ready PDF is a paper size, never a printer's

@@ -405,6 +405,8 @@ bool FontSet::FakeItalic(const FontFace& f) { return f.fakeitalic; }
 const std::string& FontSet::ResourceName(const FontFace& f) { return f.resname; }
 std::string FontSet::Describe(const FontFace& f) { return f.family + " " + f.style; }
 
+const std::string& FontSet::Family(const FontFace& f) { return f.family; }
+
 void FontSet::UnderlineMetrics(const FontFace& f, double& offset, double& thickness) {
   hb_position_t o = 0, t = 0;
   if (!hb_ot_metrics_get_position(f.font, HB_OT_METRICS_TAG_UNDERLINE_OFFSET, &o))

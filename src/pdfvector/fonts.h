@@ -76,6 +76,8 @@ class FontSet {
   static const std::string& ResourceName(const FontFace& face);
   // "family style" as installed, for messages and tests.
   static std::string Describe(const FontFace& face);
+  // The family as installed.
+  static const std::string& Family(const FontFace& face);
 
   // Queues every used face's objects. Faces never used write nothing.
   void WriteAll(PdfWriter& w);

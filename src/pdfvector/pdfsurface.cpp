@@ -30,6 +30,11 @@ std::string N(double v) { return Num(v, 2); }
 
 }  // namespace
 
+std::string ColourOps::Cmyk(const double k[4]) {
+  maxInk_ = std::max(maxInk_, k[0] + k[1] + k[2] + k[3]);
+  return Num(k[0], 4) + " " + Num(k[1], 4) + " " + Num(k[2], 4) + " " + Num(k[3], 4) + " k";
+}
+
 std::string ColourOps::Op(TColor c, bool stroke) {
   c &= 0xFFFFFF;
   auto it = cache_.find(c);
@@ -39,7 +44,8 @@ std::string ColourOps::Op(TColor c, bool stroke) {
       op = Num(ColorR(c) / 255.0, 4) + " " + Num(ColorG(c) / 255.0, 4) + " " + Num(ColorB(c) / 255.0, 4) +
            " rg";
     } else if (c == 0) {
-      op = "0 0 0 1 k";  // black text and rules: black ink only
+      const double k[4] = {0, 0, 0, 1};
+      op = Cmyk(k);  // black text and rules: black ink only
     } else {
       uint8_t k[4] = {0, 0, 0, 0};
       if (conv_)
@@ -48,8 +54,8 @@ std::string ColourOps::Op(TColor c, bool stroke) {
       else
         pdfimg::ArithmeticRGBTOCMYK(static_cast<uint8_t>(ColorR(c)), static_cast<uint8_t>(ColorG(c)),
                                     static_cast<uint8_t>(ColorB(c)), k);
-      op = Num(k[0] / 255.0, 4) + " " + Num(k[1] / 255.0, 4) + " " + Num(k[2] / 255.0, 4) + " " +
-           Num(k[3] / 255.0, 4) + " k";
+      const double v[4] = {k[0] / 255.0, k[1] / 255.0, k[2] / 255.0, k[3] / 255.0};
+      op = Cmyk(v);
     }
     if (cache_.size() > 65536) cache_.clear();
     it = cache_.emplace(c, op).first;
@@ -64,9 +70,33 @@ std::string ColourOps::Op(TColor c, bool stroke) {
   return s;
 }
 
+std::string ColourOps::Op(TColor c, bool stroke, InkUse use, bool& overprint) {
+  c &= 0xFFFFFF;
+  overprint = false;
+  if (cmyk_) {
+    std::string op;
+    if (c == 0 && use == InkUse::Large && ink_.richBlack) {
+      op = Cmyk(ink_.rich);
+    } else if (c == 0) {
+      overprint = ink_.overprintBlack && use != InkUse::Large;
+    } else if (ink_.grayAsK && (use == InkUse::Text || use == InkUse::ThinRule) && ColorR(c) == ColorG(c) &&
+               ColorG(c) == ColorB(c) && c != 0xFFFFFF) {
+      // A neutral grey of fine detail in black ink alone: three inks out of
+      // register would give it coloured fringes.
+      const double k[4] = {0, 0, 0, 1 - ColorR(c) / 255.0};
+      op = Cmyk(k);
+    }
+    if (!op.empty()) {
+      if (stroke) op.back() = 'K';
+      return op;
+    }
+  }
+  return Op(c, stroke);
+}
+
 PdfSurface::PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours,
                        int32_t width, int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx,
-                       bool measuring, render::TextMeasurer* metrics)
+                       bool measuring, render::TextMeasurer* metrics, double bleedPt)
     : fontset_(fonts),
       pictures_(pictures),
       writer_(writer),
@@ -77,7 +107,8 @@ PdfSurface::PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer
       pty_(ptPerPxY),
       bleed_(std::max(0, bleedPx)),
       measuring_(measuring),
-      metrics_(metrics) {}
+      metrics_(metrics),
+      bleedPt_(bleedPt >= 0 ? bleedPt : std::max(0, bleedPx) * ptPerPxX) {}
 
 PdfSurface::~PdfSurface() = default;
 
@@ -86,16 +117,20 @@ void PdfSurface::BeginPage() {
   fonts_.clear();
   images_.clear();
   links_.clear();
+  pictureUses_.clear();
+  askedFonts_.clear();
+  missingChars_.clear();
+  pastPage_.clear();
   fill_.clear();
   stroke_.clear();
   linewidth_ = -1;
   cap_ = -1;
+  overprint_ = overprintUsed_ = false;
   pending_ = false;
-  // Device pixels, y downward, onto the trim box (which starts `bleed`
+  // Device pixels, y downward, onto the trim box (which starts `bleedPt`
   // from the media box's corner).
-  const double b = bleed_;
-  content_ = "q " + Num(ptx_, 6) + " 0 0 " + Num(-pty_, 6) + " " + Num(b * ptx_, 4) + " " +
-             Num((height_ + b) * pty_, 4) + " cm\n";
+  content_ = "q " + Num(ptx_, 6) + " 0 0 " + Num(-pty_, 6) + " " + Num(bleedPt_, 4) + " " +
+             Num(height_ * pty_ + bleedPt_, 4) + " cm\n";
 }
 
 std::string PdfSurface::TakeContent() {
@@ -155,16 +190,37 @@ int32_t PdfSurface::TextHeight(const std::u16string&) {
   return a + d;
 }
 
-void PdfSurface::SetFillColour(TColor c) {
-  std::string op = colours_.Op(c, false);
+InkUse PdfSurface::UseOf(double w, double h) const {
+  constexpr double kPtPerMm = 72 / 25.4;
+  if (h <= 0) return w * ptx_ < 1 ? InkUse::ThinRule : InkUse::Small;
+  const double wpt = w * ptx_, hpt = h * pty_;
+  if (std::min(wpt, hpt) < 1) return InkUse::ThinRule;
+  if (wpt * hpt > 100 * kPtPerMm * kPtPerMm && std::min(wpt, hpt) > kPtPerMm) return InkUse::Large;
+  return InkUse::Small;
+}
+
+void PdfSurface::SetOverprint(bool on) {
+  if (on == overprint_) return;
+  // Only CMYK pages ever switch it on.
+  content_ += on ? "/GSop gs\n" : "/GSko gs\n";
+  overprint_ = on;
+  if (on) overprintUsed_ = true;
+}
+
+void PdfSurface::SetFillColour(TColor c, InkUse use) {
+  bool overprint = false;
+  std::string op = colours_.Op(c, false, use, overprint);
+  SetOverprint(overprint);
   if (op != fill_) {
     content_ += op + "\n";
     fill_ = std::move(op);
   }
 }
 
-void PdfSurface::SetStroke(TColor c, double width, int cap) {
-  std::string op = colours_.Op(c, true);
+void PdfSurface::SetStroke(TColor c, double width, int cap, InkUse use) {
+  bool overprint = false;
+  std::string op = colours_.Op(c, true, use, overprint);
+  SetOverprint(overprint);
   if (op != stroke_) {
     content_ += op + "\n";
     stroke_ = std::move(op);
@@ -182,7 +238,7 @@ void PdfSurface::SetStroke(TColor c, double width, int cap) {
 void PdfSurface::FlushFill() {
   if (!pending_) return;
   pending_ = false;
-  SetFillColour(pc_);
+  SetFillColour(pc_, UseOf(static_cast<double>(px2_ - px1_), static_cast<double>(py2_ - py1_)));
   content_ += std::to_string(px1_) + " " + std::to_string(py1_) + " " + std::to_string(px2_ - px1_) + " " +
               std::to_string(py2_ - py1_) + " re f\n";
 }
@@ -237,7 +293,7 @@ void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
       return;
     }
     FlushFill();
-    SetStroke(c, 1, 0);
+    SetStroke(c, 1, 0, UseOf(1, 0));
     content_ += N(x1 + 0.5) + " " + N(y1 + 0.5) + " m " + N(x2 + 0.5) + " " + N(y2 + 0.5) + " l S\n";
     return;
   }
@@ -260,7 +316,7 @@ void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     return;
   }
   FlushFill();
-  SetStroke(c, static_cast<double>(w), cap);
+  SetStroke(c, static_cast<double>(w), cap, UseOf(static_cast<double>(w), 0));
   content_ += "1 j " + N(x1 + 0.5) + " " + N(y1 + 0.5) + " m " + N(x2 + 0.5) + " " + N(y2 + 0.5) + " l S\n";
 }
 
@@ -305,7 +361,7 @@ void PdfSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x
                   : Pen().width > 1                        ? 1
                                                            : 0;
   FlushFill();
-  SetStroke(Pen().color, std::max(1, Pen().width), cap);
+  SetStroke(Pen().color, std::max(1, Pen().width), cap, UseOf(std::max(1, Pen().width), 0));
   content_ += path + " S\n";
 }
 
@@ -325,13 +381,14 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   // is shaped first, so the whole text can be stretched to the measured width.
   struct ShapedRun {
     FontFace* face;
+    std::u16string text;
     std::vector<ShapedGlyph> glyphs;
     double natural = 0;
   };
   std::vector<ShapedRun> runs;
   double natural = 0;
   for (const FontSet::Run& run : fontset_.Runs(*f, s)) {
-    ShapedRun r{run.face, {}, 0};
+    ShapedRun r{run.face, run.text, {}, 0};
     fontset_.Shape(*r.face, run.text, r.glyphs);
     if (r.glyphs.empty()) continue;
     const double rk = px / FontSet::UnitsPerEm(*r.face);
@@ -342,7 +399,17 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   if (runs.empty()) return;
   const double stretch = natural > 0 && wanted > 0 ? wanted / natural : 1.0;
   FlushFill();
-  SetFillColour(Font().color);
+  bool asked = false;
+  for (const AskedFont& a : askedFonts_)
+    asked = asked || (a.face == f && a.name == Font().name && a.bold == Font().bold);
+  if (!asked) askedFonts_.push_back({Font().name, Font().bold, Font().italic, f});
+  for (const ShapedRun& r : runs) NoteMissingCharacters(*r.face, r.text, r.glyphs);
+  {
+    const int64_t right = int64_t(x) + std::lround(wanted), bottom = int64_t(y) + ascent + descent;
+    if ((x < 0 || y < 0 || right > width_ || bottom > height_) && pastPage_.size() < 100)
+      pastPage_.push_back(s.substr(0, 60));
+  }
+  SetFillColour(Font().color, InkUse::Text);
   const double baseline = y + ascent;
   double at = x;
   bool fakebold = false;
@@ -355,7 +422,7 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
     const bool italic = FontSet::FakeItalic(*f) || FontSet::FakeItalic(*face);
     std::string t = "BT " + Name(FontSet::ResourceName(*face)) + " " + N(px) + " Tf ";
     if (bold) {
-      SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_);
+      SetStroke(Font().color, linewidth_, cap_ < 0 ? 0 : cap_, InkUse::Text);
       t += "2 Tr " + N(px * 0.03) + " w ";
       fakebold = true;
     }
@@ -381,18 +448,39 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
     double off, th;
     if (Font().underline) {
       FontSet::UnderlineMetrics(*f, off, th);
-      SetFillColour(Font().color);
+      SetFillColour(Font().color, InkUse::Text);
       content_ +=
           N(x) + " " + N(baseline - off * k) + " " + N(wanted) + " " + N(std::max(1.0, th * k)) + " re f\n";
     }
     if (Font().strikeout) {
       FontSet::StrikeoutMetrics(*f, off, th);
-      SetFillColour(Font().color);
+      SetFillColour(Font().color, InkUse::Text);
       content_ +=
           N(x) + " " + N(baseline - off * k) + " " + N(wanted) + " " + N(std::max(1.0, th * k)) + " re f\n";
     }
   }
   FindWebAddresses(x, y, s, *f);
+}
+
+void PdfSurface::NoteMissingCharacters(FontFace& f, const std::u16string& s,
+                                       const std::vector<ShapedGlyph>& glyphs) {
+  bool any = false;
+  for (const ShapedGlyph& g : glyphs) any = any || g.gid == 0;
+  if (!any) return;
+  // Rare: find which characters by shaping each alone.
+  std::u16string& list = missingChars_[&f];
+  std::vector<ShapedGlyph> one;
+  for (size_t i = 0; i < s.size(); ++i) {
+    size_t n = 1;
+    if (s[i] >= 0xD800 && s[i] < 0xDC00 && i + 1 < s.size()) n = 2;
+    const std::u16string ch = s.substr(i, n);
+    i += n - 1;
+    if (ch[0] < 0x20) continue;
+    fontset_.Shape(f, ch, one);
+    bool missing = false;
+    for (const ShapedGlyph& g : one) missing = missing || g.gid == 0;
+    if (missing && list.find(ch) == std::u16string::npos && list.size() < 64) list += ch;
+  }
 }
 
 // Web and e-mail addresses become links over the text they are drawn as.
@@ -427,7 +515,9 @@ void PdfSurface::DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const
   const PictureStore::Entry* e = pictures_.Use(pic, fw * ptx_ / 72.0, fh * pty_ / 72.0);
   if (!e) return;
   FlushFill();
+  SetOverprint(false);  // a picture's white knocks out
   images_[e->resname] = e->obj;
+  pictureUses_.push_back({e, e->file, e->width, e->height, fw * ptx_ / 72.0, fh * pty_ / 72.0});
   // Segments per axis: {clip from, clip to, placement origin, placement size}.
   struct Seg {
     double from, to, origin, size;

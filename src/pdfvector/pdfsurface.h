@@ -12,7 +12,14 @@
 //
 // Bleed: filled areas and pictures that touch an edge of the page reach
 // `bleed` pixels beyond it (pictures by repeating their edge pixels), so
-// trimming leaves no white seam; nothing else moves.
+// trimming leaves no white seam; nothing else moves. The trim box starts
+// `bleedPt` points from the media box's corner (exact, not a whole number
+// of pixels); `bleed` pixels must cover at least that much.
+//
+// Black in CMYK: black text and black rules are black ink only and
+// overprint (ExtGState /OP, /op true, /OPM 1), so a tinted background is
+// not knocked out under them; large black areas (over 1 cm², both sides
+// over 1 mm) knock out and may be rich black (InkOptions).
 //
 // Errors (a font that cannot be found or embedded) are sticky: the surface
 // draws nothing more and error() names the font.
@@ -39,20 +46,46 @@ class FontSet;
 class PictureStore;
 class PdfWriter;
 struct FontFace;
+struct ShapedGlyph;
+
+// What a colour paints, as far as inks are concerned.
+enum class InkUse {
+  Text,      // glyphs, their underlines and strikeouts
+  ThinRule,  // lines and areas thinner than 1 pt
+  Small,     // other rules and areas up to 1 cm² (or up to 1 mm across)
+  Large,     // areas over 1 cm² and over 1 mm across both ways
+};
+
+// How black and grey are separated in CMYK output.
+struct InkOptions {
+  bool overprintBlack = true;             // black (K only) text, rules and small areas overprint
+  bool grayAsK = true;                    // neutral greys of text and thin rules: black ink only
+  bool richBlack = false;                 // black Large areas in `rich` instead of K only
+  double rich[4] = {0.6, 0.4, 0.4, 1.0};  // C, M, Y, K, each 0 ... 1
+};
 
 // Colour operators for RGB or CMYK output; in CMYK pure black is black ink
 // only (0 0 0 1), every other colour goes through the converter.
 class ColourOps {
  public:
-  ColourOps(bool cmyk, const pdfimg::CmykConverter* conv) : cmyk_(cmyk), conv_(conv) {}
+  ColourOps(bool cmyk, const pdfimg::CmykConverter* conv, const InkOptions& ink = InkOptions())
+      : cmyk_(cmyk), conv_(conv), ink_(ink) {}
   // "r g b rg" / "c m y k k" (stroke: RG / K).
   std::string Op(TColor c, bool stroke);
+  // The operator for `c` painting `use` (InkOptions applied); `overprint`
+  // is set when the object is to overprint.
+  std::string Op(TColor c, bool stroke, InkUse use, bool& overprint);
   bool cmyk() const { return cmyk_; }
+  // The highest total of the four inks (0 ... 4) among the colours made.
+  double maxInk() const { return maxInk_; }
 
  private:
+  std::string Cmyk(const double k[4]);
   bool cmyk_;
   const pdfimg::CmykConverter* conv_;
+  InkOptions ink_;
   std::map<TColor, std::string> cache_;
+  double maxInk_ = 0;
 };
 
 struct PageLink {
@@ -69,9 +102,10 @@ class PdfSurface : public render::DrawingSurface {
   // run widths and line heights the surface measures and draws with (each
   // run's glyphs scaled to its measured width), as every other surface
   // does; null: the embedded faces' own advances and heights.
+  // `bleedPt` < 0: bleedPx pixels of ptPerPxX points.
   PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours, int32_t width,
              int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx, bool measuring,
-             render::TextMeasurer* metrics = nullptr);
+             render::TextMeasurer* metrics = nullptr, double bleedPt = -1);
   ~PdfSurface() override;
 
   // Starts a new page: empty content, no resources, no links.
@@ -81,6 +115,27 @@ class PdfSurface : public render::DrawingSurface {
   const std::set<FontFace*>& fonts() const { return fonts_; }
   const std::map<std::string, int32_t>& images() const { return images_; }
   const std::vector<PageLink>& links() const { return links_; }
+  // The page uses the ExtGStates /GSop (overprint) and /GSko (knock out).
+  bool overprintUsed() const { return overprintUsed_; }
+
+  // What the page drew, for the preflight: each picture drawn with the
+  // size it covers, the role fonts asked for with the face printed, the
+  // characters each face lacked, and texts that run past the page's edge.
+  struct PictureUse {
+    const void* entry;  // the PictureStore entry (one per object)
+    std::string file;
+    int32_t width, height;  // pixels written
+    double inchesW, inchesH;
+  };
+  const std::vector<PictureUse>& pictureUses() const { return pictureUses_; }
+  struct AskedFont {
+    std::u16string name;
+    bool bold, italic;
+    FontFace* face;
+  };
+  const std::vector<AskedFont>& askedFonts() const { return askedFonts_; }
+  const std::map<FontFace*, std::u16string>& missingCharacters() const { return missingChars_; }
+  const std::vector<std::u16string>& textsPastPage() const { return pastPage_; }
 
   const std::string& error() const { return error_; }
 
@@ -115,10 +170,14 @@ class PdfSurface : public render::DrawingSurface {
   void Fill(int64_t x1, int64_t y1, int64_t x2, int64_t y2, TColor c);  // with bleed
   void FlushFill();
   void Emit(const std::string& s);
-  void SetFillColour(TColor c);
-  void SetStroke(TColor c, double width, int cap);
+  void SetFillColour(TColor c, InkUse use);
+  void SetStroke(TColor c, double width, int cap, InkUse use);
+  void SetOverprint(bool on);
+  // The InkUse of an area of w x h pixels, or of a line w pixels wide (h 0).
+  InkUse UseOf(double w, double h) const;
   void DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy,
                  double fw, double fh);
+  void NoteMissingCharacters(FontFace& f, const std::u16string& s, const std::vector<ShapedGlyph>& glyphs);
   void FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face);
 
   FontSet& fontset_;
@@ -130,17 +189,23 @@ class PdfSurface : public render::DrawingSurface {
   const int32_t bleed_;
   const bool measuring_;
   render::TextMeasurer* const metrics_;
+  const double bleedPt_;
 
   std::string content_;
   std::set<FontFace*> fonts_;
   std::map<std::string, int32_t> images_;
   std::vector<PageLink> links_;
+  std::vector<PictureUse> pictureUses_;
+  std::vector<AskedFont> askedFonts_;
+  std::map<FontFace*, std::u16string> missingChars_;
+  std::vector<std::u16string> pastPage_;
   std::string error_;
 
   // Graphics state of the stream as written.
   std::string fill_, stroke_;
   double linewidth_ = -1;
   int cap_ = -1;
+  bool overprint_ = false, overprintUsed_ = false;
   // A fill not yet written: consecutive rows of one colour (gradients are
   // drawn a row at a time) become one rectangle.
   bool pending_ = false;

@@ -204,42 +204,69 @@ std::string EncodeJpeg(const std::string& px, int w, int h, int comps, int quali
   return out;
 }
 
-void PictureStore::NoteOrigin(uint64_t hash, const std::string& file) {
+void PictureStore::NoteOrigin(uint64_t hash, const std::string& file, int32_t fullWidth, int32_t fullHeight,
+                              bool filePixels) {
   std::lock_guard<std::mutex> lock(mu_);
-  origins_[hash] = file;
+  // A processed picture equal to its file's pixels stays the file's.
+  if (!filePixels && origins_.count(hash)) return;
+  origins_[hash] = Origin{file, fullWidth, fullHeight, filePixels};
+}
+
+void PictureStore::SizeForUse(int32_t fullW, int32_t fullH, double inchesW, double inchesH, double maxppi,
+                              int32_t& w, int32_t& h) {
+  w = std::max(1, fullW);
+  h = std::max(1, fullH);
+  const double ppi = std::max(inchesW > 0 ? w / inchesW : 0, inchesH > 0 ? h / inchesH : 0);
+  if (maxppi > 0 && ppi > maxppi * 1.001) {
+    const double f = maxppi / ppi;
+    // A hair below the exact product first, so a size that is whole at the
+    // cap is not pushed up a pixel by rounding.
+    w = std::max(1, std::min(w, static_cast<int32_t>(std::ceil(w * f - 1e-6))));
+    h = std::max(1, std::min(h, static_cast<int32_t>(std::ceil(h * f - 1e-6))));
+  }
 }
 
 const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, double inchesH) {
   if (!pic.loaded() || pic.width <= 0 || pic.height <= 0) return nullptr;
   const uint64_t hash = PictureHash(pic);
-  auto it = entries_.find(hash);
-  if (it != entries_.end()) return &it->second;
-
-  std::string origin;
+  Origin origin;
+  bool known = false;
   {
     std::lock_guard<std::mutex> lock(mu_);
     auto o = origins_.find(hash);
-    if (o != origins_.end()) origin = o->second;
+    if (o != origins_.end()) {
+      origin = o->second;
+      known = origin.fullw > 0 && origin.fullh > 0;
+    }
   }
-  // The resolution at the drawn size; sharper pictures are resampled.
-  const double ppi = std::max(inchesW > 0 ? pic.width / inchesW : 0, inchesH > 0 ? pic.height / inchesH : 0);
-  int32_t nw = pic.width, nh = pic.height;
-  if (o_.maxppi > 0 && ppi > o_.maxppi * 1.001) {
-    const double f = o_.maxppi / ppi;
-    nw = std::max(1, static_cast<int32_t>(std::ceil(pic.width * f)));
-    nh = std::max(1, static_cast<int32_t>(std::ceil(pic.height * f)));
-  }
+  // The file's pixels (the loader may have handed fewer) when the loader
+  // named them, else the picture's own.
+  const bool fileSized = known && origin.filePixels;
+  const int32_t fullw = fileSized ? origin.fullw : pic.width, fullh = fileSized ? origin.fullh : pic.height;
+  int32_t nw, nh;
+  SizeForUse(fullw, fullh, inchesW, inchesH, o_.maxppi, nw, nh);
+  // Pixels cannot be made up: a decode smaller than the use asks (the
+  // loader's box rounded down) gives what it has.
+  nw = std::min(nw, pic.width);
+  nh = std::min(nh, pic.height);
+  const bool whole = fileSized && nw == fullw && nh == fullh;
+  char hex[24];
+  std::snprintf(hex, sizeof hex, "#%016llx", static_cast<unsigned long long>(hash));
+  const auto key = std::make_tuple(fileSized ? origin.file : std::string(hex), nw, nh);
+  auto it = entries_.find(key);
+  if (it != entries_.end()) return &it->second;
+
   Entry e;
   e.obj = w_.Reserve();
   e.resname = "Im" + std::to_string(entries_.size() + 1);
   e.width = nw;
   e.height = nh;
+  e.file = known ? origin.file : std::string();
 
   std::string jpeg;
   int comps = 0, jw = 0, jh = 0;
-  const bool fromJpeg = !origin.empty() && ReadWholeFile(origin, jpeg) && ReadJpegHeader(jpeg, comps, jw, jh);
-  if (fromJpeg && !o_.cmyk && nw == pic.width && nh == pic.height && jw == pic.width && jh == pic.height &&
-      comps != 4) {
+  const bool fromJpeg = fileSized && ReadWholeFile(origin.file, jpeg) && ReadJpegHeader(jpeg, comps, jw, jh);
+  if (fromJpeg && whole && !o_.cmyk && jw == fullw && jh == fullh && comps != 4) {
     e.passthrough = true;
     const std::string cs = comps == 1 ? "/DeviceGray" : "/DeviceRGB";
     auto bytes = std::make_shared<std::string>(std::move(jpeg));
@@ -250,6 +277,8 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
              std::to_string(bytes->size()) + " >>\nstream\n" + *bytes + "\nendstream";
     });
   } else {
+    jpeg.clear();
+    jpeg.shrink_to_fit();
     // The pixels are copied now: the caller's picture may be gone by the
     // time a worker encodes them.
     auto px = std::make_shared<std::string>(TopDownBGR(pic));
@@ -258,7 +287,8 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
     const pdfimg::CmykConverter* conv = o_.conv;
     const bool asJpeg = fromJpeg;
     const int quality = o_.jpegQuality;
-    w_.Enqueue(e.obj, [px, w, h, nw, nh, cmyk, conv, asJpeg, quality] {
+    auto maxInk = maxInk_;
+    w_.Enqueue(e.obj, [px, w, h, nw, nh, cmyk, conv, asJpeg, quality, maxInk] {
       std::string bgr = nw != w || nh != h ? Downscale(*px, w, h, 3, nw, nh) : std::move(*px);
       px->clear();
       const size_t n = static_cast<size_t>(nw) * nh;
@@ -268,6 +298,13 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
       if (cmyk) {
         const size_t band = 4096;
         for (size_t i = 0; i < n; i += band) conv->ConvertBGR(in + i * 3, out + i * 4, std::min(band, n - i));
+        int32_t most = 0;
+        for (size_t i = 0; i < n; ++i)
+          most = std::max(most, out[i * 4] + out[i * 4 + 1] + out[i * 4 + 2] + out[i * 4 + 3]);
+        const int32_t thousandths = static_cast<int32_t>(std::lround(most * 1000.0 / 255));
+        int32_t seen = maxInk->load();
+        while (thousandths > seen && !maxInk->compare_exchange_weak(seen, thousandths)) {
+        }
       } else {
         pdfimg::SwapRedBlue(in, out, n);
       }
@@ -288,7 +325,7 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
              " >>\nstream\n" + data + "\nendstream";
     });
   }
-  return &entries_.emplace(hash, e).first->second;
+  return &entries_.emplace(key, std::move(e)).first->second;
 }
 
 }  // namespace pdfvec

@@ -89,6 +89,7 @@ std::u16string WithoutPlaceholders(const std::u16string& s) {
 
 struct VectorDocument::PageRecord {
   int32_t contents = 0;
+  bool overprint = false;
   std::map<std::string, int32_t> fonts, images;
   std::vector<PageLink> links;
 };
@@ -180,8 +181,12 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
   ptPerPxX_ = o_.widthPt / o_.widthPx;
   ptPerPxY_ = o_.heightPt / o_.heightPx;
   const double bleedMm = std::max(0.0, std::min(o_.bleedMm, 25.0));
-  const int32_t bleedPx = static_cast<int32_t>(std::lround(bleedMm * 72 / 25.4 / ptPerPxX_));
-  bleedPt_ = bleedPx * ptPerPxX_;
+  // The boxes take the bleed exactly; areas that reach into it are drawn
+  // whole pixels beyond the edge, at least as far as the media box.
+  bleedPt_ = bleedMm * 72 / 25.4;
+  const int32_t bleedPx = static_cast<int32_t>(std::ceil(bleedPt_ / std::min(ptPerPxX_, ptPerPxY_) - 1e-9));
+  preflight_ = Preflight();
+  preflight_.minPpi = o_.preflightPpi;
 
   w_ = std::make_unique<PdfWriter>(o_.threads);
   w_->Open(fd, name);
@@ -191,16 +196,23 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
   po.conv = conv_.get();
   po.maxppi = o_.maxPictureppi;
   pictures_ = std::make_unique<PictureStore>(*w_, po);
-  colours_ = std::make_unique<ColourOps>(o_.cmyk, conv_.get());
+  colours_ = std::make_unique<ColourOps>(o_.cmyk, conv_.get(), o_.ink);
   measuring_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
-                                            ptPerPxX_, ptPerPxY_, bleedPx, true, o_.metrics);
+                                            ptPerPxX_, ptPerPxY_, bleedPx, true, o_.metrics, bleedPt_);
   page_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
-                                       ptPerPxX_, ptPerPxY_, bleedPx, false, o_.metrics);
+                                       ptPerPxX_, ptPerPxY_, bleedPx, false, o_.metrics, bleedPt_);
   return true;
 }
 
-void VectorDocument::NoteOrigin(uint64_t hash, const std::string& file) {
-  if (pictures_) pictures_->NoteOrigin(hash, file);
+void VectorDocument::NoteOrigin(uint64_t hash, const std::string& file, int32_t fullWidth, int32_t fullHeight,
+                                bool filePixels) {
+  if (pictures_) pictures_->NoteOrigin(hash, file, fullWidth, fullHeight, filePixels);
+}
+
+void VectorDocument::NoteMissingPicture(const std::string& file, bool exists) {
+  for (const Preflight::MissingPicture& m : preflight_.missingPictures)
+    if (m.file == file) return;
+  preflight_.missingPictures.push_back({file, exists});
 }
 
 int32_t VectorDocument::pages() const { return static_cast<int32_t>(pages_.size()); }
@@ -219,6 +231,45 @@ bool VectorDocument::EndPage() {
   if (!page_->error().empty()) error_ = page_->error();
   if (!error_.empty()) return false;
   PageRecord r;
+  r.overprint = page_->overprintUsed();
+  const int32_t pageNo = static_cast<int32_t>(pages_.size()) + 1;
+  // ---- preflight ----
+  for (const PdfSurface::PictureUse& u : page_->pictureUses()) {
+    const double ppi =
+        std::min(u.inchesW > 0 ? u.width / u.inchesW : 1e9, u.inchesH > 0 ? u.height / u.inchesH : 1e9);
+    if (!(ppi < preflight_.minPpi - 0.05)) continue;
+    auto it = lowUses_.find(u.entry);
+    if (it == lowUses_.end()) {
+      lowUses_[u.entry] = {preflight_.lowResolution.size(), pageNo};
+      preflight_.lowResolution.push_back({u.file, pageNo, 1, ppi, u.inchesW * 25.4, u.inchesH * 25.4});
+    } else if (it->second.lastPage != pageNo) {
+      it->second.lastPage = pageNo;
+      ++preflight_.lowResolution[it->second.index].pages;
+    }
+  }
+  for (const PdfSurface::AskedFont& a : page_->askedFonts()) {
+    if (!IsSubstitute(a.name, FontSet::Family(*a.face))) continue;
+    const std::string asked = ql::ToUtf8(a.name) + (a.bold ? " bold" : "") + (a.italic ? " italic" : "");
+    bool known = false;
+    for (const Preflight::SubstitutedFont& f : preflight_.substitutedFonts) known = known || f.asked == asked;
+    if (!known) preflight_.substitutedFonts.push_back({asked, FontSet::Describe(*a.face)});
+  }
+  for (const auto& m : page_->missingCharacters()) {
+    const std::string font = FontSet::Describe(*m.first);
+    Preflight::MissingCharacters* entry = nullptr;
+    for (Preflight::MissingCharacters& c : preflight_.missingCharacters)
+      if (c.font == font) entry = &c;
+    if (!entry) {
+      preflight_.missingCharacters.push_back({font, std::u16string(), pageNo});
+      entry = &preflight_.missingCharacters.back();
+    }
+    for (char16_t ch : m.second)
+      if (entry->characters.find(ch) == std::u16string::npos && entry->characters.size() < 64)
+        entry->characters += ch;
+  }
+  for (const std::u16string& t : page_->textsPastPage())
+    if (preflight_.textsPastPage.size() < 200) preflight_.textsPastPage.push_back({t, pageNo});
+
   r.contents = w_->Reserve();
   for (FontFace* f : page_->fonts()) r.fonts[FontSet::ResourceName(*f)] = FontSet::Object(*f, *w_);
   r.images = page_->images();
@@ -272,6 +323,10 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
       for (const auto& im : r.images) res += " " + Name(im.first) + " " + Ref(im.second);
       res += " >> ";
     }
+    if (r.overprint)
+      res +=
+          "/ExtGState << /GSop << /Type /ExtGState /OP true /op true /OPM 1 >> /GSko << /Type /ExtGState "
+          "/OP false /op false /OPM 0 >> >> ";
     res += ">>";
     std::string annots;
     for (const PageLink& l : r.links) {
@@ -377,15 +432,19 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
     const std::string z = Deflate(profileBytes_);
     w_->WriteStream(icc, " /N " + std::string(o_.cmyk ? "4" : "3") + " /Filter /FlateDecode", z);
     const bool fogra = profile_.find(pdfimg::kShippedProfileName) != std::string::npos;
-    const std::string ident = !o_.cmyk ? "sRGB" : fogra ? "FOGRA39" : "Custom";
+    const std::string ident = !o_.cmyk ? "sRGB IEC61966-2.1" : fogra ? "FOGRA39" : "Custom";
     const std::string desc = profileDesc_.empty() ? ident : profileDesc_;
-    w_->WriteObject(intent, "<< /Type /OutputIntent /S /GTS_PDFX /OutputConditionIdentifier " +
+    // The subtype of a press condition is PDF/X's; the screen colours of an
+    // RGB file use the general one, which viewers read for any PDF.
+    const std::string subtype = o_.cmyk ? "/GTS_PDFX" : "/GTS_PDFA1";
+    w_->WriteObject(intent, "<< /Type /OutputIntent /S " + subtype + " /OutputConditionIdentifier " +
                                 Literal(ident) + " /OutputCondition " + Literal(desc) + " /Info " +
                                 Literal(desc) + " /RegistryName (http://www.color.org) /DestOutputProfile " +
                                 Ref(icc) + " >>");
     intents = " /OutputIntents [" + Ref(intent) + "]";
   }
-  const bool pdfx = !profileBytes_.empty();
+  // Only a print file with a press profile is PDF/X-4.
+  const bool pdfx = o_.cmyk && !profileBytes_.empty();
   const int32_t meta = w_->Reserve();
   std::string xmp =
       "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
@@ -414,7 +473,26 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
                             " /Creator (Quillane) /Producer (Quillane) /CreationDate (" + pdfdate +
                             ") /ModDate (" + pdfdate + ") /Trapped /False" +
                             (pdfx ? " /GTS_PDFXVersion (PDF/X-4)" : "") + " >>");
+  // Page labels: the printed numbers. Pages before the one printed as 1
+  // show 0 in their footers, and are labelled so.
+  std::string labels;
+  {
+    const int64_t first = o_.firstPageNr;
+    if (first >= 1) {
+      labels = " /PageLabels << /Nums [0 << /S /D /St " + std::to_string(first) + " >>] >>";
+    } else {
+      const int64_t one = 1 - first;  // index of the page printed as 1
+      labels = " /PageLabels << /Nums [0 << /P (0) >>";
+      if (one < count) labels += " " + std::to_string(one) + " << /S /D /St 1 >>";
+      labels += "] >>";
+    }
+  }
+  std::string lang;
+  for (char c : o_.language)
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') lang += c;
+  if (!lang.empty()) labels += " /Lang (" + lang + ")";
   w_->WriteObject(catalog, "<< /Type /Catalog /Pages " + Ref(tree) + " /Metadata " + Ref(meta) + intents +
+                               labels +
                                (outlines ? " /Outlines " + Ref(outlines) + " /PageMode /UseOutlines" : "") +
                                " /ViewerPreferences << /DisplayDocTitle true >> >>");
   const std::string id = "<" + std::string(idhex) + ">";
@@ -422,6 +500,7 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
     error_ = w_->error();
     return false;
   }
+  if (o_.cmyk) preflight_.inkMaxPercent = 100 * std::max(colours_->maxInk(), pictures_->maxInk());
   return true;
 }
 

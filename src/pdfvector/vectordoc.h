@@ -8,17 +8,23 @@
 //   doc.Finish(outline)                        // fonts, pages, navigation
 //
 // Every page has MediaBox = BleedBox (the trim box grown by the bleed on
-// every side) and TrimBox (the catalog page). The document carries an
-// output intent with the profile (CMYK: the press profile; RGB: sRGB),
-// XMP metadata and the info entries of PDF/X-4, the outline and the links
-// the surfaces collected. Nothing uses transparency.
+// every side, exact to the hundredth of a point) and TrimBox (the catalog
+// page). A CMYK document is a PDF/X-4 file: the press profile as output
+// intent, XMP metadata and the info entries of PDF/X-4. An RGB document
+// claims no PDF/X conformance (that needs a printing condition): it is a
+// plain PDF 1.6 whose output intent, sRGB, only tells viewers the colours.
+// Both carry the outline and the links the surfaces collected. Nothing uses
+// transparency.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "pdfvector/pdfsurface.h"
+#include "pdfvector/preflight.h"
 #include "project/document.h"
 
 namespace pdfimg {
@@ -33,8 +39,6 @@ namespace pdfvec {
 class PdfWriter;
 class FontSet;
 class PictureStore;
-class PdfSurface;
-class ColourOps;
 
 struct VectorOptions {
   int32_t widthPx = 0, heightPx = 0;  // the page in the renderers' pixels
@@ -44,8 +48,14 @@ struct VectorOptions {
   std::string profilePath;      // CMYK: the press profile
   bool requireProfile = false;  // CMYK: fail when it cannot be used (else arithmetic colours)
   double maxPictureppi = 300;   // 0: pictures keep their resolution
+  InkOptions ink;               // CMYK: overprint, grey as black ink, rich black
+  double preflightPpi = 150;    // pictures below this are listed by the preflight
   std::u16string title;
-  int threads = -1;  // -1 one per core, 0 the calling thread
+  // The printed number of the first page (FirstPageNr): the page labels
+  // follow the numbers in the footers.
+  int64_t firstPageNr = 1;
+  std::string language = "de-DE";  // the catalog's language (BCP 47), the catalog's /Lang
+  int threads = -1;                // -1 one per core, 0 the calling thread
   // The layout's measurer: text is measured and drawn with its metrics (see
   // PdfSurface); it must outlive the document. Null: the faces' own.
   render::TextMeasurer* metrics = nullptr;
@@ -90,7 +100,13 @@ class VectorDocument {
   void Abort();
 
   // Records the file a decoded picture came from (see PictureStore).
-  void NoteOrigin(uint64_t pictureHash, const std::string& file);
+  void NoteOrigin(uint64_t pictureHash, const std::string& file, int32_t fullWidth, int32_t fullHeight,
+                  bool filePixels = true);
+  // A picture the catalog shows could not be loaded (`exists`: the file is
+  // there but unreadable).
+  void NoteMissingPicture(const std::string& file, bool exists);
+  // The findings so far; complete after Finish.
+  const Preflight& preflight() const { return preflight_; }
 
   int32_t pages() const;
   size_t pictureCount() const;
@@ -114,6 +130,12 @@ class VectorDocument {
   std::string profile_, profileDesc_;
   std::string profileBytes_;
   std::string error_;
+  Preflight preflight_;
+  struct LowUse {
+    size_t index;  // in preflight_.lowResolution
+    int32_t lastPage;
+  };
+  std::map<const void*, LowUse> lowUses_;
 };
 
 }  // namespace pdfvec

@@ -1,5 +1,7 @@
 #include "render/furniture.h"
 
+#include <algorithm>
+#include <climits>
 #include <ctime>
 #include <iomanip>
 #include <locale>
@@ -136,7 +138,8 @@ void RenderSession::PrepareBackground(int which) {
   const CatalogSettings& set = doc_->settings;
   const std::u16string& name = which == 3 ? set.FilenameEdit3 : set.FilenameEdit2;
   if (name.empty()) return;
-  if (!loader_->Load(name, d)) {
+  int32_t fw, fh;
+  if (!loader_->LoadForBox(name, kFurniturePreview, kFurniturePreview, d, fw, fh)) {
     deldib(d);
     return;
   }
@@ -152,12 +155,55 @@ void RenderSession::LoadLogo() {
   deldib(di3);
   const std::u16string& name = doc_->settings.FilenameEdit1;
   if (name.empty()) return;
-  if (!loader_->Load(name, di3)) deldib(di3);
+  int32_t fw, fh;
+  if (!loader_->LoadForBox(name, kFurniturePreview, kFurniturePreview, di3, fw, fh)) deldib(di3);
 }
 
 void RenderSession::LoadFurniturePictures() {
   PrepareBackgrounds();
   LoadLogo();
+}
+
+namespace {
+const std::u16string& FurnitureFile(const CatalogSettings& set, int which) {
+  return which == 1 ? set.FilenameEdit1 : which == 3 ? set.FilenameEdit3 : set.FilenameEdit2;
+}
+}  // namespace
+
+bool RenderSession::FurnitureSize(int which, int32_t& w, int32_t& h) {
+  w = h = 0;
+  const std::u16string& name = FurnitureFile(doc_->settings, which);
+  return !name.empty() && loader_->PixelSize(name, w, h) && w > 0 && h > 0;
+}
+
+const dib* RenderSession::FurnitureForBox(int which, int32_t w, int32_t h) {
+  if (which < 1 || which > 3) return nullptr;
+  const CatalogSettings& set = doc_->settings;
+  const std::u16string& name = FurnitureFile(set, which);
+  if (name.empty()) return nullptr;
+  std::u16string processing;
+  if (which != 1) {
+    const double v[4] = {set.GrayScaleCheck ? 1.0 : 0.0, set.LightenCheck ? 1.0 : 0.0, set.HellEd, set.SatEd};
+    processing.assign(reinterpret_cast<const char16_t*>(v), sizeof v / sizeof(char16_t));
+  }
+  DrawnFurniture& d = drawn_[which - 1];
+  if (d.file == name && d.w == w && d.h == h && d.processing == processing)
+    return d.ok && d.pic.loaded() ? &d.pic : nullptr;
+  d.file = name;
+  d.w = w;
+  d.h = h;
+  d.processing = processing;
+  int32_t fw, fh;
+  d.ok = loader_->LoadForBox(name, std::max(1, w), std::max(1, h), d.pic, fw, fh) && d.pic.loaded();
+  if (!d.ok) {
+    deldib(d.pic);
+    return nullptr;
+  }
+  if (which != 1) {
+    ProcessBackground(d.pic, set.GrayScaleCheck, set.LightenCheck, set.HellEd, set.SatEd);
+    loader_->NoteDerived(d.pic, name);
+  }
+  return &d.pic;
 }
 
 // ---------------------------------------------------------------------------
@@ -210,19 +256,24 @@ void DrawBackgroundColour(RenderPass& pass) {
 }
 
 void DrawBackgroundPicture(RenderPass& pass, const PageState& st) {
-  const RenderSession& s = pass.session;
-  const dib* pic = nullptr;
-  if (st.page % 2 == 0 && s.di4.loaded())
-    pic = &s.di4;
-  else if (s.di2.loaded())
-    pic = &s.di2;
-  if (!pic) return;
+  RenderSession& s = pass.session;
+  int32_t fw = 0, fh = 0;
+  int which = 0;
+  if (st.page % 2 == 0 && s.FurnitureSize(3, fw, fh))
+    which = 3;
+  else if (s.FurnitureSize(2, fw, fh))
+    which = 2;
+  if (!which) return;
   const CatalogSettings& set = pass.set;
   int64_t tw = pass.LenCm(set.BreitEd2);
-  int64_t th = set.SVerh2Check ? tw * pic->height / pic->width : pass.LenCm(set.HochEd2);
+  int64_t th = set.SVerh2Check ? tw * fh / fw : pass.LenCm(set.HochEd2);
   // Tiles narrower than a pixel (tiny zoom) still advance by one.
   if (tw < 1) tw = 1;
   if (th < 1) th = 1;
+  // Decoded for one tile (a tile larger than the page for the page).
+  const dib* pic = s.FurnitureForBox(which, static_cast<int32_t>(std::min<int64_t>(tw, INT32_MAX)),
+                                     static_cast<int32_t>(std::min<int64_t>(th, INT32_MAX)));
+  if (!pic) return;
   const int32_t w = pass.params.width, h = pass.params.height;
   for (int64_t y = 0; y < h; y += th)
     for (int64_t x = 0; x < w; x += tw)
@@ -240,12 +291,15 @@ void DrawHeader(RenderPass& pass, PageState& st, bool drawn) {
     if (set.FarbRechtKopfCheck)
       FillRect(c, 0, 0, pass.params.width, th + st.toppx + pass.Len(set.KopfEdmm), set.Shape1);
     int32_t offset = 0;
-    const dib& logo = pass.session.di3;
-    if (logo.loaded() && set.LogoChecked) {
-      const int32_t w = pass.LenCm(set.BreitEd3);
-      const int32_t h = set.sverhlogo
-                            ? static_cast<int32_t>(static_cast<int64_t>(w) * logo.height / logo.width)
-                            : pass.LenCm(set.HochEd3);
+    int32_t lw = 0, lh = 0;
+    const dib* logo = nullptr;
+    int32_t w = 0, h = 0;
+    if (set.LogoChecked && pass.session.FurnitureSize(1, lw, lh)) {
+      w = pass.LenCm(set.BreitEd3);
+      h = set.sverhlogo ? static_cast<int32_t>(static_cast<int64_t>(w) * lh / lw) : pass.LenCm(set.HochEd3);
+      logo = pass.session.FurnitureForBox(1, w, h);
+    }
+    if (logo) {
       int32_t lx;
       if (set.ShowLogoRightAlignedCheck) {
         lx = pass.params.width - pass.Len(set.RandKopfEd) - w;
@@ -253,7 +307,7 @@ void DrawHeader(RenderPass& pass, PageState& st, bool drawn) {
         lx = pass.Len(set.RandKopfEd);
         offset = w + pass.Len(set.RandBildEd);
       }
-      DrawDibWhole(c, lx, st.toppx, w, h, logo, false, pass.session.feedback);
+      DrawDibWhole(c, lx, st.toppx, w, h, *logo, false, pass.session.feedback);
     }
     const std::u16string text =
         StripControlChars(ReplaceNoCase(set.KopfEd, u"%CATEGORY%", pass.doc.lastkat.Get(st.page)));

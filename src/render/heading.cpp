@@ -72,37 +72,34 @@ bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first, d
 
 namespace {
 
-// A category picture: fully loaded when it is drawn, otherwise only its
-// pixel size is read.
+// A category picture: its pixel size decides its room; its pixels are
+// decoded only when it is drawn, for the box it is drawn into.
 struct HeadingPicture {
-  dib pic;
+  std::u16string file;
   int32_t w = 0, h = 0;
   bool ok = false;
 };
 
-bool LoadHeadingPicture(RenderPass& pass, const std::u16string& file, bool drawn, HeadingPicture& out) {
-  if (file.empty()) return false;
-  PictureLoader& loader = pass.session.loader();
-  if (drawn) {
-    // A category picture is at most page-sized (as a page background).
-    if (!loader.LoadForBox(file, pass.params.width, pass.params.height, out.pic, out.w, out.h) ||
-        !out.pic.loaded())
-      return false;
-  } else if (!loader.PixelSize(file, out.w, out.h)) {
-    return false;
-  }
+bool LoadHeadingPicture(RenderPass& pass, const std::u16string& file, HeadingPicture& out) {
+  if (file.empty() || !pass.session.loader().PixelSize(file, out.w, out.h)) return false;
+  out.file = file;
   out.ok = out.w > 0 && out.h > 0;
   return out.ok;
 }
 
 void DrawHeadingPicture(RenderPass& pass, const CategoryOptions& o, HeadingPicture& hp, int32_t x, int32_t y,
                         int32_t w, int32_t h) {
-  if (!hp.pic.loaded()) return;
-  if (o.picasbackground)
-    DrawDibWhole(pass.canvas, 0, 0, pass.params.width, pass.params.height, hp.pic, false,
-                 pass.session.feedback);
-  else
-    DrawDibWhole(pass.canvas, x, y, w, h, hp.pic, false, pass.session.feedback);
+  const bool page = o.picasbackground;
+  if (page) {
+    x = y = 0;
+    w = pass.params.width;
+    h = pass.params.height;
+  }
+  dib pic;
+  int32_t fw, fh;
+  if (w <= 0 || h <= 0 || !pass.session.loader().LoadForBox(hp.file, w, h, pic, fw, fh) || !pic.loaded())
+    return;
+  DrawDibWhole(pass.canvas, x, y, w, h, pic, false, pass.session.feedback);
 }
 
 // The name in lines broken at spaces, each no wider than `limitmm` in the
@@ -169,7 +166,7 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
   // The picture before the name: its size decides where the name starts.
   HeadingPicture before;
   int32_t bw = 0, bh = 0;
-  if (o && o->picbelowname == 0 && LoadHeadingPicture(pass, o->picfile, drawn, before)) {
+  if (o && o->picbelowname == 0 && LoadHeadingPicture(pass, o->picfile, before)) {
     bw = pass.LenCm(o->picwidth);
     bh = static_cast<int32_t>(int64_t(before.h) * bw / before.w);
     int32_t cap = b1;
@@ -240,7 +237,7 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
   double pictop = 0, pichm = 0;
   if (o && o->picbelowname == 1) {
     HeadingPicture hp;
-    if (LoadHeadingPicture(pass, o->picfile, drawn, hp)) {
+    if (LoadHeadingPicture(pass, o->picfile, hp)) {
       const int32_t w = pass.LenCm(o->picwidth);
       const int32_t ht = static_cast<int32_t>(int64_t(hp.h) * w / hp.w);
       const double wm = o->picwidth * 10;

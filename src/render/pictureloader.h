@@ -37,6 +37,14 @@ class PictureLoader {
     return ok;
   }
 
+  // `pic`, made from `filename` by changing its pixels (a lightened page
+  // background), is about to be drawn. Lets a loader that keeps track of
+  // where pictures come from name it. The default does nothing.
+  virtual void NoteDerived(const dib& pic, const std::u16string& filename) {
+    (void)pic;
+    (void)filename;
+  }
+
   // A picture that should have been drawn and could not be: its file name and
   // why (missing, damaged, too large ...).
   struct Problem {

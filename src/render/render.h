@@ -71,10 +71,13 @@ class RenderSession {
   // Layout 3: the largest number of name lines its previous run found.
   int32_t maxlinesforcaptionlasttime = 0;
 
-  // Prepared furniture pictures: di2 background of FilenameEdit2 (all or
-  // odd pages), di4 background of FilenameEdit3 (even pages), di3 the logo.
-  // A picture counts as loaded when it has pixels.
+  // The furniture pictures as the window's tabs show them: di2 background
+  // of FilenameEdit2 (all or odd pages), di4 background of FilenameEdit3
+  // (even pages), di3 the logo, each decoded for at most kFurniturePreview
+  // pixels on its shorter side. Pages do not draw these (see
+  // FurnitureForBox). A picture counts as loaded when it has pixels.
   dib di2, di3, di4;
+  static constexpr int32_t kFurniturePreview = 1024;
 
   // (Re)loads the furniture pictures through the picture loader.
   // Background of FilenameEdit2 (which = 2) or FilenameEdit3 (which = 3),
@@ -87,6 +90,16 @@ class RenderSession {
   // Everything, e.g. after a document was opened or created.
   void LoadFurniturePictures();
 
+  // What pages draw: the logo (which = 1) or a background (2, 3) decoded
+  // for a box of w x h device pixels through the loader (so a large file
+  // costs what the box needs, and its decode is shared through the
+  // loader's cache), backgrounds processed as above. The copy is kept for
+  // the next page that asks for the same file, box and processing. Null
+  // when the setting names no file or the file cannot be loaded.
+  const dib* FurnitureForBox(int which, int32_t w, int32_t h);
+  // The furniture file's own pixel size (its header); false when the
+  // setting names no file or the size cannot be read.
+  bool FurnitureSize(int which, int32_t& w, int32_t& h);
   // Where picture-transfer failures of printers are reported; may be null.
   Feedback* feedback = nullptr;
   // The %DATE% text of footers; unset: today in the system's short format.
@@ -95,6 +108,14 @@ class RenderSession {
  private:
   Document* doc_;
   PictureLoader* loader_;
+  struct DrawnFurniture {
+    std::u16string file;
+    int32_t w = 0, h = 0;
+    std::u16string processing;  // the background settings it was made with
+    bool ok = false;
+    dib pic;
+  };
+  DrawnFurniture drawn_[3];  // logo, background, even pages' background
   MeasureCache cache_;
   LayoutCache layoutcache_;
 };

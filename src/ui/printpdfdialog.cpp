@@ -1,6 +1,7 @@
 #include "ui/printpdfdialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,10 +11,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
 #include <algorithm>
 #include <cmath>
+#include <QVBoxLayout>
 
 #include "core/codepage.h"
 #include "core/settingstable.h"
@@ -128,6 +131,12 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o, TrimSize* t
     QObject::connect(trimW, qOverload<double>(&QDoubleSpinBox::valueChanged), &d, follow);
     QObject::connect(trimH, qOverload<double>(&QDoubleSpinBox::valueChanged), &d, follow);
   }
+  auto* grayAsK = new QCheckBox(QStringLiteral("Graue Texte und feine Linien nur in Schwarz"));
+  grayAsK->setChecked(o.ink.grayAsK);
+  form->addRow(QString(), grayAsK);
+  auto* richBlack = new QCheckBox(QStringLiteral("Tiefschwarz für große schwarze Flächen"));
+  richBlack->setChecked(o.ink.richBlack);
+  form->addRow(QString(), richBlack);
   QObject::connect(browse, &QPushButton::clicked, &d, [&d, profile] {
     const QString f =
         QFileDialog::getOpenFileName(&d, QString(), profile->text(), QStringLiteral("ICC (*.icc *.icm)"));
@@ -156,7 +165,61 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o, TrimSize* t
     trim->widthMm = trimW->value();
     trim->heightMm = trimH->value();
   }
+  o.ink.grayAsK = grayAsK->isChecked();
+  o.ink.richBlack = richBlack->isChecked();
   return true;
+}
+
+QStringList PreflightLines(const pdfvec::Preflight& p) {
+  QStringList lines;
+  const auto file = [](const std::string& f) {
+    return f.empty() ? TrW(QStringLiteral("(ohne Dateinamen)")) : QString::fromStdString(f);
+  };
+  for (const pdfvec::Preflight::MissingPicture& m : p.missingPictures)
+    lines << (m.exists ? TrW(QStringLiteral("Bild nicht lesbar: %1")) : TrW(QStringLiteral("Bild fehlt: %1")))
+                 .arg(QString::fromStdString(m.file));
+  for (const pdfvec::Preflight::SubstitutedFont& f : p.substitutedFonts)
+    lines << TrW(QStringLiteral("Schrift ersetzt: %1 durch %2"))
+                 .arg(QString::fromStdString(f.asked), QString::fromStdString(f.used));
+  for (const pdfvec::Preflight::LowPicture& l : p.lowResolution)
+    lines << TrW(QStringLiteral("Bild mit %1 ppi (unter %2 ppi), Seite %3: %4"))
+                 .arg(QString::number(l.ppi, 'f', 0), QString::number(p.minPpi, 'f', 0),
+                      QString::number(l.firstPage), file(l.file));
+  for (const pdfvec::Preflight::MissingCharacters& c : p.missingCharacters)
+    lines << TrW(QStringLiteral("Zeichen fehlen in der Schrift %1, Seite %2: %3"))
+                 .arg(QString::fromStdString(c.font), QString::number(c.firstPage),
+                      QString::fromStdU16String(c.characters));
+  for (const pdfvec::Preflight::TextPastPage& t : p.textsPastPage)
+    lines << TrW(QStringLiteral("Text über den Seitenrand hinaus, Seite %1: %2"))
+                 .arg(QString::number(t.page), QString::fromStdU16String(t.text));
+  return lines;
+}
+
+bool ConfirmPreflight(QWidget* parent, const pdfvec::Preflight& p) {
+  if (p.Empty()) return true;
+  QDialog d(parent);
+  d.setWindowTitle(QStringLiteral("Als Druck-PDF exportieren..."));
+  auto* box = new QVBoxLayout(&d);
+  box->addWidget(new QLabel(QStringLiteral("Die Druckerei würde nachfragen:")));
+  auto* list = new QListWidget;
+  list->addItems(PreflightLines(p));
+  MarkDataWidget(list);  // the lines are worded already
+  box->addWidget(list);
+  if (p.inkMaxPercent >= 0)
+    box->addWidget(new QLabel(
+        TrW(QStringLiteral("Höchster Farbauftrag: %1 %")).arg(QString::number(p.inkMaxPercent, 'f', 0))));
+  auto* bb = new QDialogButtonBox;
+  bb->addButton(QStringLiteral("Trotzdem exportieren"), QDialogButtonBox::AcceptRole);
+  bb->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+  QObject::connect(bb, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+  QObject::connect(bb, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+  box->addWidget(bb);
+  d.resize(640, 360);
+  TranslateWidgetTree(&d);
+  QApplication::restoreOverrideCursor();
+  const bool ok = d.exec() == QDialog::Accepted;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  return ok;
 }
 
 WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session, const std::string& progpath,
@@ -172,12 +235,17 @@ WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session, const
   output::VectorPdfOptions o = options;
   o.progpath = progpath;
   PageProgress progress(parent, QStringLiteral("Als Druck-PDF exportieren..."));
+  // The findings are shown before the file replaces anything.
+  o.approve = [parent, &progress](const pdfvec::Preflight& p) {
+    progress.Close();
+    return ConfirmPreflight(parent, p);
+  };
   auto onPage = [&progress](const output::PdfExportProgress& p) { return progress.Page(p.pagesDone); };
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const output::VectorPdfResult r = output::ExportVectorPDF(session, ql::ToUtf8(name), o, onPage);
   QApplication::restoreOverrideCursor();
   progress.Close();
-  if (!r.ok && !r.cancelled) fb.ShowMessage(ql::FromUtf8(r.error), caption, MessageIcon::Error);
+  if (!r.ok && !r.cancelled && !r.refused) fb.ShowMessage(ql::FromUtf8(r.error), caption, MessageIcon::Error);
   if (!r.ok) return {};
   return {ql::ToUtf8(name), r.anzpages};
 }

@@ -1,9 +1,11 @@
 // "Als Druck-PDF exportieren...": the dialog of the vector PDF (screen or
 // print, RGB or CMYK, bleed, maximum picture resolution, colour profile),
-// the file dialog and the export with its progress and "Abbrechen".
+// the file dialog and the export with its progress and "Abbrechen"; what
+// the preflight finds is shown before the file is written.
 #pragma once
 
 #include <functional>
+#include <QStringList>
 #include <string>
 
 #include "output/vectorexport.h"
@@ -32,6 +34,12 @@ struct WrittenPdf {
   std::string path;
   int32_t pages = 0;
 };
+
+// The preflight's findings worded in the window language, one line each.
+QStringList PreflightLines(const pdfvec::Preflight& p);
+// Shows the findings with "Trotzdem exportieren" and "Abbrechen"; true at
+// once when there are none, else true when the user goes on.
+bool ConfirmPreflight(QWidget* parent, const pdfvec::Preflight& p);
 
 // The whole command: dialog, file name, export, and a message naming what
 // went wrong (through `fb`) when the export fails. `options` is remembered

@@ -1,6 +1,7 @@
 // Bad input of the vector export (a missing font, an unusable profile, an
 // unreadable picture) and the pieces of the vector surface with contracts
 // of their own: text measured like the layout, colours, bleed, pictures.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -210,6 +211,134 @@ TEST(Pictures, JpegHeaderDownscaleAndHash) {
   EXPECT_EQ(pdfvec::PictureHash(a), pdfvec::PictureHash(b));
   setpixel(b, 2, 2, 0x010101);
   EXPECT_NE(pdfvec::PictureHash(a), pdfvec::PictureHash(b));
+}
+
+TEST_F(Surface, BlackOverprintsGreyIsBlackInkLargeBlackMayBeRich) {
+  pdfimg::CmykConverter conv(kBin + "/" + pdfimg::kShippedProfileName);
+  pdfvec::InkOptions ink;
+  ink.richBlack = true;
+  pdfvec::ColourOps cmyk(true, &conv, ink);
+  // 0.24 pt a pixel: 4 px is about 1 pt, 120 px about 1 cm.
+  pdfvec::PdfSurface s(fonts, pictures, writer, cmyk, 2480, 3508, 0.24, 0.24, 0, false);
+  s.BeginPage();
+  TFontSpec f;
+  f.name = u"Arial";
+  f.size = 10;
+  s.SetFont(f);
+  s.SetFontPpi(300);
+  s.SetPenStyle(render::PenStyle::Clear);
+  s.SetBrushColor(RGBColor(200, 230, 255));  // a tinted band
+  s.Rectangle(0, 0, 2481, 301);
+  s.SetTransparentText();
+  s.TextOut(100, 100, u"Schwarz");  // black text on it
+  s.SetBrushColor(0);
+  s.Rectangle(100, 400, 1101, 403);  // a black rule 0.5 pt thick
+  s.Rectangle(100, 500, 801, 801);   // a black bar over 1 cm²
+  TFontSpec grey = f;
+  grey.color = RGBColor(128, 128, 128);
+  s.SetFont(grey);
+  s.TextOut(100, 900, u"Grau");
+  const std::string c = s.TakeContent();
+  const size_t band = c.find("0 0 2480 300 re f"), op = c.find("/GSop gs"), bt = c.find("BT");
+  ASSERT_NE(band, std::string::npos) << c;
+  // The band knocks out nothing and is painted without overprint; the
+  // black text after it overprints.
+  EXPECT_LT(band, op) << c;
+  EXPECT_LT(op, bt) << c;
+  EXPECT_NE(c.find("0 0 0 1 k"), std::string::npos) << c;
+  const size_t rule = c.find("100 400 1000 2 re f"), bar = c.find("100 500 700 300 re f");
+  ASSERT_NE(rule, std::string::npos) << c;
+  ASSERT_NE(bar, std::string::npos) << c;
+  // The rule still overprints; the bar knocks out in rich black.
+  EXPECT_EQ(c.rfind("gs", rule), c.rfind("/GSop gs", rule) + 6) << c;
+  const std::string beforeBar = c.substr(rule, bar - rule);
+  EXPECT_NE(beforeBar.find("/GSko gs"), std::string::npos) << c;
+  EXPECT_NE(beforeBar.find("0.6 0.4 0.4 1 k"), std::string::npos) << c;
+  // Grey text: black ink only (50 %), not overprinting.
+  const std::string greyPart = c.substr(bar);
+  EXPECT_NE(greyPart.find("0 0 0 0.498 k"), std::string::npos) << greyPart;
+  EXPECT_TRUE(s.overprintUsed());
+  EXPECT_NEAR(cmyk.maxInk(), 2.4, 0.01);  // the rich black
+
+  // Without rich black the bar is black ink alone; RGB never overprints.
+  pdfvec::ColourOps plain(true, &conv);
+  bool overprint = true;
+  EXPECT_EQ(plain.Op(0, false, pdfvec::InkUse::Large, overprint), "0 0 0 1 k");
+  EXPECT_FALSE(overprint);
+  EXPECT_EQ(plain.Op(0, true, pdfvec::InkUse::ThinRule, overprint), "0 0 0 1 K");
+  EXPECT_TRUE(overprint);
+  ink.grayAsK = false;
+  pdfvec::ColourOps noGrey(true, &conv, ink);
+  EXPECT_NE(noGrey.Op(RGBColor(128, 128, 128), false, pdfvec::InkUse::Text, overprint).substr(0, 6),
+            "0 0 0 ");
+  EXPECT_EQ(rgb.Op(0, false, pdfvec::InkUse::Text, overprint), "0 0 0 rg");
+  EXPECT_FALSE(overprint);
+  pdfvec::PdfSurface r(fonts, pictures, writer, rgb, 2480, 3508, 0.24, 0.24, 0, false);
+  r.BeginPage();
+  r.SetFont(f);
+  r.SetFontPpi(300);
+  r.TextOut(100, 100, u"Schwarz");
+  EXPECT_EQ(r.TakeContent().find(" gs"), std::string::npos);
+  EXPECT_FALSE(r.overprintUsed());
+}
+
+TEST_F(Surface, TrimBoxStartsAtTheExactBleed) {
+  // 3 mm at 0.24 pt a pixel: 8.504 pt, 36 whole pixels of area beyond the
+  // edge (35 would leave a seam of 0.1 pt).
+  pdfvec::PdfSurface s(fonts, pictures, writer, rgb, 1000, 2000, 0.24, 0.24, 36, false, 3 * 72 / 25.4);
+  s.BeginPage();
+  s.SetPenStyle(render::PenStyle::Clear);
+  s.SetBrushColor(RGBColor(10, 20, 30));
+  s.Rectangle(0, 0, 1001, 101);
+  const std::string c = s.TakeContent();
+  EXPECT_EQ(c.substr(0, c.find('\n')), "q 0.24 0 0 -0.24 8.5039 488.5039 cm") << c;
+  EXPECT_NE(c.find("-36 -36 1072 136 re f"), std::string::npos) << c;
+}
+
+TEST(Pictures, EachUseGetsThePixelsItsSizeNeeds) {
+  const int fd = ::open("/dev/null", O_WRONLY);
+  ASSERT_GE(fd, 0);
+  pdfvec::PdfWriter w(0);
+  w.Open(fd, "/dev/null");
+  pdfvec::PictureOptions po;
+  po.maxppi = 300;
+  pdfvec::PictureStore store(w, po);
+  // The loader handed 1200 x 600 pixels of a 2400 x 1200 file.
+  dib pic;
+  ASSERT_TRUE(newdib(pic, 1200, 600, 24));
+  setpixel(pic, 3, 3, 0x102030);
+  store.NoteOrigin(pdfvec::PictureHash(pic), "/pictures/wide.png", 2400, 1200);
+  // Small first, then large, then small again (the order that used to keep
+  // the small size for every use), then at the file's own resolution.
+  const auto* small = store.Use(pic, 1, 0.5);
+  const auto* large = store.Use(pic, 3, 1.5);
+  const auto* again = store.Use(pic, 1, 0.5);
+  ASSERT_TRUE(small && large && again);
+  EXPECT_EQ(small->width, 300);
+  EXPECT_EQ(small->height, 150);
+  EXPECT_EQ(large->width, 900);
+  EXPECT_EQ(large->height, 450);
+  EXPECT_EQ(again, small);  // one size, one object
+  EXPECT_NE(large->obj, small->obj);
+  EXPECT_EQ(small->file, "/pictures/wide.png");
+  // Drawn so large that the file is below the cap: all the pixels there
+  // are (the 1200 the loader gave, since pixels cannot be made up).
+  const auto* poster = store.Use(pic, 10, 5);
+  EXPECT_EQ(poster->width, 1200);
+  EXPECT_EQ(store.count(), 3u);
+
+  int32_t nw, nh;
+  pdfvec::PictureStore::SizeForUse(2400, 1200, 2.0, 1.0, 300, nw, nh);  // 1200 ppi
+  EXPECT_EQ(nw, 600);
+  EXPECT_EQ(nh, 300);
+  pdfvec::PictureStore::SizeForUse(400, 300, 2.0, 1.5, 300, nw, nh);  // 200 ppi: as it is
+  EXPECT_EQ(nw, 400);
+  pdfvec::PictureStore::SizeForUse(4000, 10, 1.0, 0.01, 0, nw, nh);  // no cap
+  EXPECT_EQ(nw, 4000);
+  pdfvec::PictureStore::SizeForUse(3001, 7, 1.003, 0.5, 300, nw, nh);  // 300.9: rounded up; never 0
+  EXPECT_EQ(nw, 301);
+  EXPECT_EQ(nh, 1);
+  EXPECT_TRUE(w.Finish("/Root 1 0 R") || true);
 }
 
 }  // namespace
