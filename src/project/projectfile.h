@@ -57,8 +57,10 @@ bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat forma
                       const ReadOptions& options, std::u16string* error = nullptr);
 
 // The bytes of a current-format project file holding `doc`, as saved under
-// `path`: a picture file name that lies directly in the folder of `path` is
-// stored as a bare name, every other name as held.
+// `path`: each picture is stored as the file the document draws
+// (Document::FindPicture), as a bare name when that file lies directly in the
+// folder of `path`, otherwise as its full name. An empty `path` (a snapshot,
+// no file) keeps every name as held.
 std::string ProjectFileBytes(const Document& doc, const std::string& path);
 
 // Writes `doc` to `path` in the current format. The previous file is replaced

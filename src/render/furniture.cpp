@@ -136,7 +136,7 @@ void RenderSession::PrepareBackground(int which) {
   const CatalogSettings& set = doc_->settings;
   const std::u16string& name = which == 3 ? set.FilenameEdit3 : set.FilenameEdit2;
   if (name.empty()) return;
-  if (!loader_->Load(name, d)) {
+  if (!loader().Load(name, d)) {
     deldib(d);
     return;
   }
@@ -152,7 +152,7 @@ void RenderSession::LoadLogo() {
   deldib(di3);
   const std::u16string& name = doc_->settings.FilenameEdit1;
   if (name.empty()) return;
-  if (!loader_->Load(name, di3)) deldib(di3);
+  if (!loader().Load(name, di3)) deldib(di3);
 }
 
 void RenderSession::LoadFurniturePictures() {

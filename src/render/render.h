@@ -50,6 +50,23 @@ struct RenderParams {
   PageRouter* router = nullptr;
 };
 
+// The loader every renderer asks: each name goes through
+// Document::FindPicture first (a bare name is looked for in the project's,
+// the program's and the current folder), then to the loader underneath.
+class DocumentPictureLoader : public PictureLoader {
+ public:
+  DocumentPictureLoader(const Document& doc, PictureLoader& files) : doc_(&doc), files_(&files) {}
+  bool Load(const std::u16string& filename, dib& out) override;
+  bool PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) override;
+  bool LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
+                  int32_t& fullWidth, int32_t& fullHeight) override;
+  std::vector<Problem> TakeProblems() override { return files_->TakeProblems(); }
+
+ private:
+  const Document* doc_;
+  PictureLoader* files_;
+};
+
 class RenderSession {
  public:
   RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader);
@@ -61,7 +78,8 @@ class RenderSession {
   MeasureCache& cache() { return cache_; }
   // Surface metrics, table cell lines and wrapped texts of the layouts.
   LayoutCache& layoutcache() { return layoutcache_; }
-  PictureLoader& loader() { return *loader_; }
+  // Picture files as the document finds them (DocumentPictureLoader).
+  PictureLoader& loader() { return finder_; }
 
   // Page count of the last pass (the cover rule and outputs read it).
   int32_t anzpages = 0;
@@ -94,7 +112,7 @@ class RenderSession {
 
  private:
   Document* doc_;
-  PictureLoader* loader_;
+  DocumentPictureLoader finder_;
   MeasureCache cache_;
   LayoutCache layoutcache_;
 };

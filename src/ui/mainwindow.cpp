@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "core/codepage.h"
 #include "csv/csvimport.h"
 #include "i18n/messages.h"
 #include "project/options.h"
@@ -50,6 +51,7 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
     : QMainWindow(parent), config_(std::move(config)) {
   setObjectName(QStringLiteral("MainForm"));
   state_.progpath = options::WithTrailingSeparator(config_.progpath);
+  doc_.progpath = ql::FromUtf8(state_.progpath);
   if (config_.dialogs) {
     dialogs_ = config_.dialogs;
   } else {
