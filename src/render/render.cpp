@@ -168,6 +168,11 @@ void StartPass(RenderPass& pass, PageState& st) {
 }
 
 bool FinishPass(RenderPass& pass, const PageState& st) {
+  // The last page is closed by no BreakPage: its %CATEGORY% is the
+  // category begun last, recorded here for the passes that follow.
+  const Document& doc = pass.doc;
+  const bool known = st.category >= 0 && static_cast<uint32_t>(st.category) < doc.kats.Count();
+  pass.doc.lastkat.Set(st.page, known ? doc.kats[st.category].name : std::u16string());
   pass.session.anzpages = st.page;
   if (!pass.params.printit) PaintPreviewPage(pass, false);
   pass.EndPageSurfaces();

@@ -127,6 +127,7 @@ struct PageState {
   int32_t footerpx = 0;  // room taken by the footer on this page
   double footermm = 0;
   int32_t itemsonpage = 0;  // products placed on this page
+  int32_t category = -1;    // index of the category begun last (BeginCategory)
   int32_t leftpx = 0, toppx = 0, rightpx = 0, bottompx = 0, picmarginpx = 0;
   double leftmm = 0, topmm = 0, rightmm = 0, bottommm = 0;
 };
@@ -229,7 +230,8 @@ class RenderPass {
 // page with its black border when not printing, the margins into `st`,
 // page 1 with its furniture, x := leftpx, y := topmm + headermm.
 void StartPass(RenderPass& pass, PageState& st);
-// anzpages := st.page; the border once more when not printing; returns
+// lastkat[st.page] := the name of the category begun last (empty without
+// one), anzpages := st.page; the border once more when not printing; returns
 // whether pages follow the requested one (seiteedvalue < anzpages).
 bool FinishPass(RenderPass& pass, const PageState& st);
 
