@@ -708,7 +708,8 @@ bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat forma
     fresh.settings.BackgroundColorCheck = false;
     fresh.templatecolumns = doc.templatecolumns;
     fresh.options = doc.options;
-    fresh.progpath = doc.progpath;
+    // Bytes that are no file (an undo snapshot) keep their names as held.
+    if (!path.empty()) fresh.progpath = doc.progpath;
     Reader reader(bytes, format, fresh, ProjectFolder(path),
                   options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1, options.memoryBudget);
     reader.PartA();

@@ -51,8 +51,9 @@ bool OpenProjectFile(Document& doc, const std::string& path, const ReadOptions& 
                      std::u16string* error = nullptr);
 
 // Reads project file content held in memory, as if read from `path` (whose
-// folder resolves bare picture names in the current format). Same contract
-// as the readers above.
+// folder resolves bare picture names in the current format; an empty `path`
+// keeps every name as stored, as ProjectFileBytes wrote it without a file).
+// Same contract as the readers above.
 bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat format, const std::string& path,
                       const ReadOptions& options, std::u16string* error = nullptr);
 
