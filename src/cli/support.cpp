@@ -25,6 +25,7 @@ bool OpenProject(Console& io, Document& doc, const std::string& path) {
 }
 
 bool OpenProject(Console& io, Document& doc, const std::string& path, const ReadOptions& options) {
+  doc.progpath = ql::FromUtf8(io.progpath);
   std::u16string error;
   if (OpenProjectFile(doc, path, options, &error)) return true;
   io.err << ql::ToUtf8(error) << "\n";
@@ -48,6 +49,7 @@ std::unique_ptr<RenderSetup> MakeRenderSetup(Console& io, Document& doc, const s
     FileError(io, command, "fonts are not available");
     return nullptr;
   }
+  doc.progpath = ql::FromUtf8(io.progpath);
   return std::make_unique<RenderSetup>(doc);
 }
 

@@ -17,7 +17,8 @@
 namespace cli {
 
 // Opens a project file (the reader chosen by the extension); on failure
-// the reader's message goes to io.err and the result is false.
+// the reader's message goes to io.err and the result is false. The document
+// looks for bare picture names in io.progpath too (Document::progpath).
 bool OpenProject(Console& io, Document& doc, const std::string& path);
 bool OpenProject(Console& io, Document& doc, const std::string& path, const ReadOptions& options);
 // Saves in the current format; on failure the message goes to io.err.

@@ -99,7 +99,7 @@ PreviewResult PreviewPicture(Document& doc, const Selection& sel, int32_t pic, c
   std::u16string name = entry.filename;
   double width = entry.width;
   int w = 0, h = 0;
-  if (!probe(name, w, h)) {
+  if (!probe(doc.FindPicture(name), w, h)) {
     CannotLoad(fb, name);
     return res;
   }

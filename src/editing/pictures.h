@@ -59,9 +59,9 @@ struct PreviewResult {
   double width = 0;     // what BildBreitEd shows
 };
 
-// A click on a picture entry: loads the picture by its stored name; on
-// success the preview shows it and BildBreitEd its width, otherwise
-// message 9 is shown.
+// A click on a picture entry: loads the file the document finds for the
+// stored name (Document::FindPicture, as the pages do); on success the
+// preview shows it and BildBreitEd its width, otherwise message 9 is shown.
 PreviewResult PreviewPicture(Document& doc, const Selection& sel, int32_t pic, const PictureProbe& probe,
                              Feedback& fb);
 

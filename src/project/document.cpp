@@ -1,5 +1,7 @@
 #include "project/document.h"
 
+#include "project/fileio.h"
+
 const std::u16string& LastKatTable::Get(int32_t index) const {
   static const std::u16string empty;
   if (index < 0 || index >= kSize) return empty;
@@ -76,6 +78,10 @@ void Document::NewAll() {
   aprop = nullptr;
   settings.BackgroundColorCheck = false;
   afilename.clear();
+}
+
+std::u16string Document::FindPicture(const std::u16string& name) const {
+  return project::FindPictureFile(name, project::FolderPart(afilename), progpath);
 }
 
 uint32_t Document::ProductCount() const {

@@ -47,6 +47,10 @@ class Document {
   ProgramOptions options;
 
   std::u16string afilename;  // empty for an untitled document
+  // The program's folder (empty: not known). A bare picture name is looked
+  // for in the project's folder, then here, then in the current folder.
+  // Not content: kept by AdoptContent and NewAll.
+  std::u16string progpath;
   bool changed = false;
   bool donotupdate = false;
 
@@ -88,6 +92,12 @@ class Document {
   void SetChanged();
   void SetUnChanged();
   std::function<void()> onCaptionChanged;
+
+  // The file a picture name held by this document (a product or category
+  // picture, a background or the logo) is drawn from: project::FindPictureFile
+  // with the folder of afilename and progpath. Every reader of picture files
+  // (preview, outputs, picture list, writer) asks here.
+  std::u16string FindPicture(const std::u16string& name) const;
 
   // Total number of products over all categories.
   uint32_t ProductCount() const;

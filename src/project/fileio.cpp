@@ -150,6 +150,39 @@ std::u16string StoredPictureName(const std::u16string& name, const std::u16strin
   return IsAbsoluteName(name) ? name : full;
 }
 
+namespace {
+std::u16string InFolder(const std::u16string& folder, const std::u16string& name) {
+  if (folder.empty() || IsSeparator(folder.back())) return folder + name;
+  return folder + u"/" + name;
+}
+
+bool IsRegularFile(const std::u16string& name) {
+  struct stat st {};
+  return ::stat(ql::ToUtf8(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+}  // namespace
+
+std::u16string FindPictureFile(const std::u16string& name, const std::u16string& projectFolder,
+                               const std::u16string& programFolder, bool* found) {
+  if (found) *found = true;
+  if (name.empty() || HasFolderPart(name)) return name;
+  for (const std::u16string* folder : {&projectFolder, &programFolder}) {
+    if (folder->empty()) continue;
+    std::u16string full = InFolder(*folder, name);
+    if (IsRegularFile(full)) return full;
+  }
+  // In the current folder the bare name itself names the file.
+  if (found) *found = IsRegularFile(name);
+  return name;
+}
+
+std::u16string ResolveStoredPictureName(const std::u16string& name, const std::u16string& projectFolder,
+                                        const std::u16string& programFolder) {
+  bool found = true;
+  const std::u16string file = FindPictureFile(name, projectFolder, programFolder, &found);
+  return found ? file : InFolder(projectFolder, name);
+}
+
 bool HasOlderProjectExtension(const std::string& name) {
   if (name.size() < 4) return false;
   std::string ext = name.substr(name.size() - 4);

@@ -34,6 +34,23 @@ bool HasFolderPart(const std::u16string& name);
 // letter, are kept as held when they lie elsewhere.
 std::u16string StoredPictureName(const std::u16string& name, const std::u16string& projectFolder);
 
+// The file a picture held as `name` is drawn from. A bare name (no folder
+// part) is looked for in `projectFolder`, then in `programFolder` (an empty
+// folder is skipped; one without a final separator gets "/"), then in the
+// current folder: the full name of the first regular file found is returned,
+// the bare name itself for the current folder and for a name found nowhere
+// (which then means the current folder, as a bare name always did). `found`,
+// if given, is false only for a bare name found nowhere. Names with a folder
+// part, and the empty name, are returned unchanged.
+std::u16string FindPictureFile(const std::u16string& name, const std::u16string& projectFolder,
+                               const std::u16string& programFolder, bool* found = nullptr);
+
+// A picture name read from a project file in `projectFolder`: the file
+// FindPictureFile finds, and for a bare name found nowhere the file in the
+// project's folder (where a bare name in a project file points).
+std::u16string ResolveStoredPictureName(const std::u16string& name, const std::u16string& projectFolder,
+                                        const std::u16string& programFolder);
+
 // True when `name` has a ".pkd" extension in any letter case (older format).
 bool HasOlderProjectExtension(const std::string& name);
 

@@ -161,9 +161,13 @@ class Reader {
     pos_ += bytes;
     return format_ == ProjectFormat::Current ? bytes / 2 : bytes;
   }
-  // Bare picture names lie in the project's folder (current format only).
+  // A bare picture name is looked for in the project's folder, then the
+  // program's and the current folder, and held as the file found; found
+  // nowhere, it names the file in the project's folder (current format
+  // only: the older format keeps names as stored).
   std::u16string Resolve(std::u16string name) const {
-    if (format_ == ProjectFormat::Current && !name.empty() && !HasFolderPart(name)) return folder_ + name;
+    if (format_ == ProjectFormat::Current)
+      return project::ResolveStoredPictureName(name, folder_, doc_.progpath);
     return name;
   }
   void ReadVariants(Product& p);
@@ -374,7 +378,9 @@ void Reader::CategoryColours() {
 
 class Writer {
  public:
-  Writer(const Document& doc, std::u16string folder) : doc_(doc), folder_(std::move(folder)) {}
+  // `toFile` false: a snapshot that is no file (names are kept as held).
+  Writer(const Document& doc, std::u16string folder, bool toFile)
+      : doc_(doc), folder_(std::move(folder)), toFile_(toFile) {}
 
   std::string Take() { return std::move(out_); }
 
@@ -422,10 +428,16 @@ class Writer {
     U32(static_cast<uint32_t>(s.size()));
     Units(s.data(), s.size());
   }
-  std::u16string StoredName(const std::u16string& name) const { return StoredPictureName(name, folder_); }
+  // The file the document draws (a bare name may lie in the program's or
+  // the current folder), stored for the file being written.
+  std::u16string StoredName(const std::u16string& name) const {
+    if (!toFile_) return name;
+    return StoredPictureName(doc_.FindPicture(name), folder_);
+  }
 
   const Document& doc_;
   std::u16string folder_;
+  bool toFile_;
   std::string out_;
 };
 
@@ -695,6 +707,8 @@ bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat forma
     fresh.settings.BackgroundColorCheck = false;
     fresh.templatecolumns = doc.templatecolumns;
     fresh.options = doc.options;
+    // Bytes that are no file (an undo snapshot) keep their names as held.
+    if (!path.empty()) fresh.progpath = doc.progpath;
     Reader reader(bytes, format, fresh, ProjectFolder(path),
                   options.LeereVariantenSpaltenundZeilenbeimffnenentfernen1, options.memoryBudget);
     reader.PartA();
@@ -738,7 +752,7 @@ bool OpenProjectFile(Document& doc, const std::string& path, const ReadOptions& 
 }
 
 std::string ProjectFileBytes(const Document& doc, const std::string& path) {
-  Writer writer(doc, ProjectFolder(path));
+  Writer writer(doc, ProjectFolder(path), !path.empty());
   writer.PartA();
   TransferPartsBC(writer, doc.settings, doc.templatecolumns);
   return writer.Take();

@@ -51,14 +51,17 @@ bool OpenProjectFile(Document& doc, const std::string& path, const ReadOptions& 
                      std::u16string* error = nullptr);
 
 // Reads project file content held in memory, as if read from `path` (whose
-// folder resolves bare picture names in the current format). Same contract
-// as the readers above.
+// folder resolves bare picture names in the current format; an empty `path`
+// keeps every name as stored, as ProjectFileBytes wrote it without a file).
+// Same contract as the readers above.
 bool ReadProjectBytes(Document& doc, std::string_view bytes, ProjectFormat format, const std::string& path,
                       const ReadOptions& options, std::u16string* error = nullptr);
 
 // The bytes of a current-format project file holding `doc`, as saved under
-// `path`: a picture file name that lies directly in the folder of `path` is
-// stored as a bare name, every other name as held.
+// `path`: each picture is stored as the file the document draws
+// (Document::FindPicture), as a bare name when that file lies directly in the
+// folder of `path`, otherwise as its full name. An empty `path` (a snapshot,
+// no file) keeps every name as held.
 std::string ProjectFileBytes(const Document& doc, const std::string& path);
 
 // Writes `doc` to `path` in the current format. The previous file is replaced

@@ -139,7 +139,7 @@ void RenderSession::PrepareBackground(int which) {
   const std::u16string& name = which == 3 ? set.FilenameEdit3 : set.FilenameEdit2;
   if (name.empty()) return;
   int32_t fw, fh;
-  if (!loader_->LoadForBox(name, kFurniturePreview, kFurniturePreview, d, fw, fh)) {
+  if (!loader().LoadForBox(name, kFurniturePreview, kFurniturePreview, d, fw, fh)) {
     deldib(d);
     return;
   }
@@ -156,7 +156,7 @@ void RenderSession::LoadLogo() {
   const std::u16string& name = doc_->settings.FilenameEdit1;
   if (name.empty()) return;
   int32_t fw, fh;
-  if (!loader_->LoadForBox(name, kFurniturePreview, kFurniturePreview, di3, fw, fh)) deldib(di3);
+  if (!loader().LoadForBox(name, kFurniturePreview, kFurniturePreview, di3, fw, fh)) deldib(di3);
 }
 
 void RenderSession::LoadFurniturePictures() {
@@ -173,7 +173,7 @@ const std::u16string& FurnitureFile(const CatalogSettings& set, int which) {
 bool RenderSession::FurnitureSize(int which, int32_t& w, int32_t& h) {
   w = h = 0;
   const std::u16string& name = FurnitureFile(doc_->settings, which);
-  return !name.empty() && loader_->PixelSize(name, w, h) && w > 0 && h > 0;
+  return !name.empty() && loader().PixelSize(name, w, h) && w > 0 && h > 0;
 }
 
 const dib* RenderSession::FurnitureForBox(int which, int32_t w, int32_t h) {
@@ -194,14 +194,14 @@ const dib* RenderSession::FurnitureForBox(int which, int32_t w, int32_t h) {
   d.h = h;
   d.processing = processing;
   int32_t fw, fh;
-  d.ok = loader_->LoadForBox(name, std::max(1, w), std::max(1, h), d.pic, fw, fh) && d.pic.loaded();
+  d.ok = loader().LoadForBox(name, std::max(1, w), std::max(1, h), d.pic, fw, fh) && d.pic.loaded();
   if (!d.ok) {
     deldib(d.pic);
     return nullptr;
   }
   if (which != 1) {
     ProcessBackground(d.pic, set.GrayScaleCheck, set.LightenCheck, set.HellEd, set.SatEd);
-    loader_->NoteDerived(d.pic, name);
+    loader().NoteDerived(d.pic, name);
   }
   return &d.pic;
 }

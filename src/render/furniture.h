@@ -18,7 +18,8 @@ namespace render {
 void StartPage(RenderPass& pass, PageState& st);
 
 // The one way a page ends inside a pass: lastkat[page] := katname,
-// page += 1, StartPage, y := topmm + headermm.
+// page += 1, StartPage, y := topmm + headermm. (The last page's name is
+// recorded by FinishPass.)
 void BreakPage(RenderPass& pass, PageState& st, const std::u16string& katname);
 
 // Replaces %PAGE%, %DATE% and %CATEGORY% (any letter case, in that order)

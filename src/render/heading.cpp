@@ -67,6 +67,7 @@ bool BeginCategory(RenderPass& pass, PageState& st, int32_t index, bool first, d
     }
   }
   EnsureCategoryOptions(c).pagenr = PrintedPageNr(pass, st);
+  st.category = index;
   return true;
 }
 

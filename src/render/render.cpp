@@ -21,8 +21,21 @@ bool SameFontSpec(const TFontSpec& a, const TFontSpec& b) {
 }
 }  // namespace
 
+bool DocumentPictureLoader::Load(const std::u16string& filename, dib& out) {
+  return files_->Load(doc_->FindPicture(filename), out);
+}
+
+bool DocumentPictureLoader::PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) {
+  return files_->PixelSize(doc_->FindPicture(filename), width, height);
+}
+
+bool DocumentPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight,
+                                       dib& out, int32_t& fullWidth, int32_t& fullHeight) {
+  return files_->LoadForBox(doc_->FindPicture(filename), boxWidth, boxHeight, out, fullWidth, fullHeight);
+}
+
 RenderSession::RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader)
-    : doc_(&doc), loader_(&loader), cache_(measurer) {}
+    : doc_(&doc), finder_(doc, loader), cache_(measurer) {}
 
 RenderPass::RenderPass(RenderSession& s, const RenderParams& p)
     : session(s),
@@ -155,6 +168,11 @@ void StartPass(RenderPass& pass, PageState& st) {
 }
 
 bool FinishPass(RenderPass& pass, const PageState& st) {
+  // The last page is closed by no BreakPage: its %CATEGORY% is the
+  // category begun last, recorded here for the passes that follow.
+  const Document& doc = pass.doc;
+  const bool known = st.category >= 0 && static_cast<uint32_t>(st.category) < doc.kats.Count();
+  pass.doc.lastkat.Set(st.page, known ? doc.kats[st.category].name : std::u16string());
   pass.session.anzpages = st.page;
   if (!pass.params.printit) PaintPreviewPage(pass, false);
   pass.EndPageSurfaces();

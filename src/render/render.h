@@ -50,6 +50,26 @@ struct RenderParams {
   PageRouter* router = nullptr;
 };
 
+// The loader every renderer asks: each name goes through
+// Document::FindPicture first (a bare name is looked for in the project's,
+// the program's and the current folder), then to the loader underneath.
+class DocumentPictureLoader : public PictureLoader {
+ public:
+  DocumentPictureLoader(const Document& doc, PictureLoader& files) : doc_(&doc), files_(&files) {}
+  bool Load(const std::u16string& filename, dib& out) override;
+  bool PixelSize(const std::u16string& filename, int32_t& width, int32_t& height) override;
+  bool LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
+                  int32_t& fullWidth, int32_t& fullHeight) override;
+  std::vector<Problem> TakeProblems() override { return files_->TakeProblems(); }
+  void NoteDerived(const dib& pic, const std::u16string& filename) override {
+    files_->NoteDerived(pic, doc_->FindPicture(filename));
+  }
+
+ private:
+  const Document* doc_;
+  PictureLoader* files_;
+};
+
 class RenderSession {
  public:
   RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader);
@@ -61,7 +81,8 @@ class RenderSession {
   MeasureCache& cache() { return cache_; }
   // Surface metrics, table cell lines and wrapped texts of the layouts.
   LayoutCache& layoutcache() { return layoutcache_; }
-  PictureLoader& loader() { return *loader_; }
+  // Picture files as the document finds them (DocumentPictureLoader).
+  PictureLoader& loader() { return finder_; }
 
   // Page count of the last pass (the cover rule and outputs read it).
   int32_t anzpages = 0;
@@ -107,7 +128,7 @@ class RenderSession {
 
  private:
   Document* doc_;
-  PictureLoader* loader_;
+  DocumentPictureLoader finder_;
   struct DrawnFurniture {
     std::u16string file;
     int32_t w = 0, h = 0;
@@ -130,6 +151,7 @@ struct PageState {
   int32_t footerpx = 0;  // room taken by the footer on this page
   double footermm = 0;
   int32_t itemsonpage = 0;  // products placed on this page
+  int32_t category = -1;    // index of the category begun last (BeginCategory)
   int32_t leftpx = 0, toppx = 0, rightpx = 0, bottompx = 0, picmarginpx = 0;
   double leftmm = 0, topmm = 0, rightmm = 0, bottommm = 0;
 };
@@ -232,7 +254,8 @@ class RenderPass {
 // page with its black border when not printing, the margins into `st`,
 // page 1 with its furniture, x := leftpx, y := topmm + headermm.
 void StartPass(RenderPass& pass, PageState& st);
-// anzpages := st.page; the border once more when not printing; returns
+// lastkat[st.page] := the name of the category begun last (empty without
+// one), anzpages := st.page; the border once more when not printing; returns
 // whether pages follow the requested one (seiteedvalue < anzpages).
 bool FinishPass(RenderPass& pass, const PageState& st);
 

@@ -43,11 +43,15 @@ TSelectFolderForm& FolderDialog(QWidget* owner) {
 
 // Progress with "Abbrechen" while the preview tab shows the page number
 // being exported. The preview itself is not repainted during the export:
-// it would render with the same session between the export's pages.
+// it would render with the same session between the export's pages; once
+// the export ends it shows the page the box has reached.
 class ExportProgress {
  public:
-  ExportProgress(QWidget* owner, QTabWidget* tabs, QSpinBox* seite, QWidget* preview, const QString& title)
-      : dialog_(title, TrW(QStringLiteral("Abbrechen")), 0, 0, owner), seite_(seite), preview_(preview) {
+  ExportProgress(QWidget* owner, QTabWidget* tabs, PreviewTab* tab, const QString& title)
+      : dialog_(title, TrW(QStringLiteral("Abbrechen")), 0, 0, owner),
+        tab_(tab),
+        seite_(tab->pageBox()),
+        preview_(tab->preview()) {
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(300);
     tabs->setCurrentIndex(2);  // "Katalog erzeugen"
@@ -59,6 +63,7 @@ class ExportProgress {
     QApplication::restoreOverrideCursor();
     dialog_.close();
     preview_->setUpdatesEnabled(true);
+    tab_->ShowBoxPage();
   }
   bool Page(int32_t page) {
     const QSignalBlocker block(seite_);
@@ -70,6 +75,7 @@ class ExportProgress {
 
  private:
   QProgressDialog dialog_;
+  PreviewTab* tab_;
   QSpinBox* seite_;
   QWidget* preview_;
 };
@@ -126,7 +132,7 @@ void MainWindow::ExportImagesCmd() {
   o.printer = preview_->printer();
   output::PageImagesResult r;
   {
-    ExportProgress progress(this, pageControl_, previewTab_->pageBox(), preview_,
+    ExportProgress progress(this, pageControl_, previewTab_,
                             TrW(QStringLiteral("Seiten als Bilder exportieren...")));
     r = output::ExportPageImages(
         *session_, chosen.toStdString(), o,
@@ -164,7 +170,7 @@ void MainWindow::ExportHtmlCmd() {
   o.printer = preview_->printer();
   output::HtmlCatalogResult r;
   {
-    ExportProgress progress(this, pageControl_, previewTab_->pageBox(), preview_,
+    ExportProgress progress(this, pageControl_, previewTab_,
                             TrW(QStringLiteral("Als HTML Blätterkatalog exportieren...")));
     r = output::ExportHtmlCatalog(
         *session_, folderForm.folder().toStdString(), o,

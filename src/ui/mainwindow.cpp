@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "core/codepage.h"
 #include "csv/csvimport.h"
 #include "i18n/messages.h"
 #include "platform/shell.h"
@@ -56,6 +57,7 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   if (!config_.openFile) config_.openFile = platform::OpenWithDefaultApplication;
   setObjectName(QStringLiteral("MainForm"));
   state_.progpath = options::WithTrailingSeparator(config_.progpath);
+  doc_.progpath = ql::FromUtf8(state_.progpath);
   if (config_.dialogs) {
     dialogs_ = config_.dialogs;
   } else {

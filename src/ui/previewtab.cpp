@@ -142,6 +142,12 @@ bool PreviewTab::eventFilter(QObject* watched, QEvent* e) {
   return true;
 }
 
+void PreviewTab::ShowBoxPage() {
+  view_.SeiteEd = seiteEd_->value();
+  preview_->SetPage(view_.SeiteEd);
+  preview_->Invalidate();
+}
+
 void PreviewTab::ShowLayout(int index) {
   const QSignalBlocker block(layoutCombo_);
   layoutCombo_->setCurrentIndex(std::clamp(index, 0, layoutCombo_->count() - 1));

@@ -39,6 +39,9 @@ class PreviewTab : public QWidget {
   QLineEdit* focusSink() const { return keyEdit_; }
   // The page box "Seite" (exports show their progress in it).
   QSpinBox* pageBox() const { return seiteEd_; }
+  // The preview shows the page the page box shows (after an export stepped
+  // the box with its signals blocked).
+  void ShowBoxPage();
   // Shows the document's layout without reporting it as chosen.
   void ShowLayout(int index);
   // Lays the preview out on `page` and says which page that is beside the

@@ -358,7 +358,8 @@ double ProductTab::PictureWidth() const { return bildBreitEd_->value(); }
 
 void ProductTab::ShowDocument() {
   previewProduct_ = nullptr;  // the previous document's picture goes with it
-  ListCategories(-1);
+  // A document read or created shows its first category with its products.
+  ListCategories(doc_.kats.Empty() ? -1 : 0);
 }
 
 void ProductTab::ShowSelection(int kat, int prod) {

@@ -62,7 +62,8 @@ class ProductTab : public QWidget {
   // What the lists select.
   editing::Selection CurrentSelection() const;
 
-  // Rebuilds the lists and the editor from a document read or made anew.
+  // Rebuilds the lists and the editor from a document read or made anew:
+  // its first category is selected and its products listed.
   void ShowDocument();
   // Lists the categories and selects `select` (none when out of range).
   void ListCategories(int select);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/codepage.h"
+#include "project/fileio.h"
 #include "project/projectfile.h"
 #include "projectfile_testutil.h"
 
@@ -138,4 +139,107 @@ TEST(PictureNames, ProjectOpenedFromItsOwnFolderByBareNameMovesWithFullNames) {
   OpenAndCheck(pp.root + "elsewhere/katalog.pk2", want);
   OpenAndCheck(pp.folder + "sub/katalog.pk2", want);
   EXPECT_EQ(ReadBytes(pp.folder + "again.pk2"), ReadBytes(pp.folder + "x.pk2"));
+}
+
+TEST(PictureNames, BareNamesAreLookedForInTheProjectThenTheProgramThenTheCurrentFolder) {
+  const std::string root = MakeTempDir();
+  const std::string proj = root + "proj/", prog = root + "prog/", cwd = root + "cwd/",
+                    other = root + "other/";
+  for (const std::string& d : {proj, prog, cwd, other}) ::mkdir(d.c_str(), 0755);
+  WriteBytes(proj + "both.jpg", "p");
+  WriteBytes(prog + "both.jpg", "q");
+  WriteBytes(prog + "prog.jpg", "q");
+  WriteBytes(cwd + "prog.jpg", "c");
+  WriteBytes(cwd + "cwd.jpg", "c");
+  ::mkdir((proj + "dir.jpg").c_str(), 0755);  // not a file: passed over
+  WriteBytes(prog + "dir.jpg", "q");
+
+  char previous[4096];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(::chdir(cwd.c_str()), 0);
+  Document doc;
+  doc.afilename = ql::FromUtf8(proj) + u"x.pk2";
+  doc.progpath = ql::FromUtf8(prog);
+  const std::u16string P = ql::FromUtf8(proj), Q = ql::FromUtf8(prog);
+  const std::u16string both = doc.FindPicture(u"both.jpg"), inprog = doc.FindPicture(u"prog.jpg"),
+                       incwd = doc.FindPicture(u"cwd.jpg"), none = doc.FindPicture(u"none.jpg"),
+                       dir = doc.FindPicture(u"dir.jpg"), sub = doc.FindPicture(u"sub/a.jpg");
+  // A program folder given without its final separator.
+  const std::u16string noslash = project::FindPictureFile(u"prog.jpg", u"", Q.substr(0, Q.size() - 1));
+  Document untitled;
+  untitled.progpath = Q;
+  const std::u16string untitledNone = untitled.FindPicture(u"none.jpg");
+  const std::u16string untitledProg = untitled.FindPicture(u"prog.jpg");
+
+  // Saved elsewhere, every picture keeps the file it was drawn from; saved
+  // into the project's folder, only the file lying there is bare.
+  Category* c = doc.AddCategory(u"K");
+  Product* p = doc.AddProduct(*c);
+  for (const char16_t* n : {u"both.jpg", u"prog.jpg", u"cwd.jpg", u"none.jpg"})
+    doc.AddPicture(*p)->filename = n;
+  doc.settings.FilenameEdit1 = u"prog.jpg";
+  const bool savedOther = SaveProjectFile(doc, other + "y.pk2");
+  const bool savedHome = SaveProjectFile(doc, proj + "z.pk2");
+  // A snapshot (no file) keeps the names as held.
+  Document snap;
+  const bool readSnap = ReadProjectBytes(snap, ProjectFileBytes(doc, std::string()), ProjectFormat::Current,
+                                         std::string(), ReadOptions{});
+  ASSERT_EQ(::chdir(previous), 0);
+
+  EXPECT_EQ(both, P + u"both.jpg");
+  EXPECT_EQ(inprog, Q + u"prog.jpg");
+  EXPECT_EQ(incwd, u"cwd.jpg");
+  EXPECT_EQ(none, u"none.jpg") << "found nowhere: the current folder, as a bare name always meant";
+  EXPECT_EQ(dir, Q + u"dir.jpg");
+  EXPECT_EQ(sub, u"sub/a.jpg");
+  EXPECT_EQ(noslash, Q + u"prog.jpg");
+  EXPECT_EQ(untitledNone, u"none.jpg");
+  EXPECT_EQ(untitledProg, Q + u"prog.jpg");
+
+  ASSERT_TRUE(savedOther && savedHome && readSnap);
+  Document back;
+  ASSERT_TRUE(OpenFileWithName(back, other + "y.pk2"));
+  std::vector<std::u16string> refs = References(back);
+  EXPECT_EQ(refs[0], P + u"both.jpg");
+  EXPECT_EQ(refs[1], Q + u"prog.jpg");
+  EXPECT_EQ(refs[2], ql::FromUtf8(cwd) + u"cwd.jpg");
+  EXPECT_EQ(refs[3], ql::FromUtf8(cwd) + u"none.jpg");
+  EXPECT_EQ(back.settings.FilenameEdit1, Q + u"prog.jpg");
+  // Read as if it lay elsewhere: only the names stored bare move along.
+  ASSERT_TRUE(ReadProjectBytes(back, ReadBytes(proj + "z.pk2"), ProjectFormat::Current, "/nowhere/z.pk2",
+                               ReadOptions{}));
+  refs = References(back);
+  EXPECT_EQ(refs[0], u"/nowhere/both.jpg");
+  EXPECT_EQ(refs[1], Q + u"prog.jpg");
+  EXPECT_EQ(refs[3], ql::FromUtf8(cwd) + u"none.jpg");
+  refs = References(snap);
+  EXPECT_EQ(refs[0], u"both.jpg");
+  EXPECT_EQ(refs[1], u"prog.jpg");
+}
+
+TEST(PictureNames, TheReaderLooksForABareNameInTheProgramFolderToo) {
+  // A file holding a bare name of a picture beside the program (as the
+  // default logo is): found there wherever the project lies.
+  const std::string root = MakeTempDir();
+  const std::string proj = root + "proj/", prog = root + "prog/";
+  ::mkdir(proj.c_str(), 0755);
+  ::mkdir(prog.c_str(), 0755);
+  WriteBytes(prog + "logo.gif", "l");
+  WriteBytes(proj + "own.jpg", "o");
+  WriteBytes(prog + "own.jpg", "x");
+  Document doc;
+  Product* p = doc.AddProduct(*doc.AddCategory(u"K"));
+  doc.AddPicture(*p)->filename = u"own.jpg";
+  doc.AddPicture(*p)->filename = u"gone.jpg";
+  doc.settings.FilenameEdit1 = u"logo.gif";
+  // Written as a snapshot, the names stay bare in the bytes.
+  const std::string bytes = ProjectFileBytes(doc, std::string());
+  Document opened;
+  opened.progpath = ql::FromUtf8(prog);
+  ASSERT_TRUE(ReadProjectBytes(opened, bytes, ProjectFormat::Current, proj + "k.pk2", ReadOptions{}));
+  EXPECT_EQ(opened.progpath, ql::FromUtf8(prog));
+  EXPECT_EQ(opened.settings.FilenameEdit1, ql::FromUtf8(prog) + u"logo.gif");
+  const auto refs = References(opened);
+  EXPECT_EQ(refs[0], ql::FromUtf8(proj) + u"own.jpg") << "the project's folder comes first";
+  EXPECT_EQ(refs[1], ql::FromUtf8(proj) + u"gone.jpg") << "found nowhere: the project's folder, as before";
 }

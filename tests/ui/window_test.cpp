@@ -138,8 +138,10 @@ TEST_F(WindowTest, NewAsksToSaveFirst) {
 TEST_F(WindowTest, SaveOnUntitledAsksForANameAndClearsTheMarker) {
   Start();
   window->document().AddCategory(u"Kat");
+  window->document().AddCategory(u"Kat 2");
   window->ShowDocument();
-  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(0));
+  // The first category shows; selecting another one marks the change.
+  window->productTab()->categoryList()->setCurrentItem(window->productTab()->categoryList()->topLevelItem(1));
   ASSERT_TRUE(window->document().changed);
   const std::u16string target = QString::fromStdString(progpath + "neu.pk2").toStdU16String();
   answers.saveNames = {target};
