@@ -477,8 +477,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   SetJPEGQual(render::TruncClamp(100 - options.compress));
   PageJobs jobs(options.encoderThreads);
   auto savePage = [&](int32_t page, dib&& bitmap) {
-    const std::string pageFile = stage + HtmlPageImageName(page),
-                      curlFile = stage + HtmlCurlImageName(page), hdFile = stage + HtmlHdImageName(page);
+    const std::string pageFile = stage + HtmlPageImageName(page), curlFile = stage + HtmlCurlImageName(page),
+                      hdFile = stage + HtmlHdImageName(page);
     const int32_t w = p.width, h = p.height;
     jobs.Submit(page, std::move(bitmap), [page, pageFile, curlFile, hdFile, hd, w, h](dib& big) {
       std::string error;

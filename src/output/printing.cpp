@@ -18,8 +18,8 @@
 #include <memory>
 
 #include "core/codepage.h"
-#include "i18n/texts.h"
 #include "core/safefile.h"
+#include "i18n/texts.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "render/render.h"

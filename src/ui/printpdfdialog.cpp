@@ -14,9 +14,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include <QVBoxLayout>
 
 #include "core/codepage.h"
 #include "core/settingstable.h"

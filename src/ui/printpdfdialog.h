@@ -4,8 +4,8 @@
 // the preflight finds is shown before the file is written.
 #pragma once
 
-#include <functional>
 #include <QStringList>
+#include <functional>
 #include <string>
 
 #include "output/vectorexport.h"

@@ -285,7 +285,8 @@ TEST_F(Surface, BlackOverprintsGreyIsBlackInkLargeBlackMayBeRich) {
 TEST_F(Surface, TrimBoxStartsAtTheExactBleed) {
   // 3 mm at 0.24 pt a pixel: 8.504 pt, 36 whole pixels of area beyond the
   // edge (35 would leave a seam of 0.1 pt).
-  pdfvec::PdfSurface s(fonts, pictures, writer, rgb, 1000, 2000, 0.24, 0.24, 36, false, nullptr, 3 * 72 / 25.4);
+  pdfvec::PdfSurface s(fonts, pictures, writer, rgb, 1000, 2000, 0.24, 0.24, 36, false, nullptr,
+                       3 * 72 / 25.4);
   s.BeginPage();
   s.SetPenStyle(render::PenStyle::Clear);
   s.SetBrushColor(RGBColor(10, 20, 30));
