@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QTimer>
 
@@ -46,8 +47,13 @@ class MessagesTest : public WindowTest {
       seen.push_back({m->windowTitle(), m->width()});
       if (auto* fd = qobject_cast<QFileDialog*>(m)) {
         if (!file.isEmpty()) {
-          fd->selectFile(file);
-          QMetaObject::invokeMethod(fd, "accept");
+          // Typed into the name box, as a user would: selectFile leaves a
+          // box that has the focus alone, and the box starts with a name.
+          if (auto* edit = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(file);
+          else
+            fd->selectFile(file);
+          static_cast<QDialog*>(fd)->accept();  // QFileDialog's own is protected
           return;
         }
       }

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
@@ -128,6 +129,7 @@ TEST_F(WindowTest, PrintPdfTrimSizeChangeIsStoredAndUsed) {
   const QString file = dir.filePath(QStringLiteral("a5.pdf"));
   ui::UndoHistory& h = window->history();
   const int steps = h.Steps();
+  bool fileChosen = false;
   QTimer::singleShot(0, [&] {
     QDialog* d = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -141,13 +143,30 @@ TEST_F(WindowTest, PrintPdfTrimSizeChangeIsStoredAndUsed) {
     QTimer::singleShot(0, [&] {
       for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) {
-          f->selectFile(file);
+          // Typed into the name box: selectFile leaves a box with the focus alone.
+          if (auto* edit = f->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(file);
+          else
+            f->selectFile(file);
+          fileChosen = true;
           static_cast<QDialog*>(f)->accept();  // public in QDialog
         }
     });
     d->accept();
   });
+  // Then the preflight list: "Trotzdem exportieren".
+  QTimer preflight;
+  preflight.setInterval(50);
+  QObject::connect(&preflight, &QTimer::timeout, [&] {
+    QWidget* m = QApplication::activeModalWidget();
+    auto* dd = qobject_cast<QDialog*>(m);
+    if (fileChosen && dd && dd->isVisible() && !qobject_cast<QFileDialog*>(m) &&
+        !qobject_cast<QProgressDialog*>(m))
+      dd->accept();
+  });
+  preflight.start();
   window->findChild<QAction*>(QStringLiteral("AlsDruckPDFexportieren1"))->trigger();
+  preflight.stop();
   const CatalogSettings& s = window->document().settings;
   EXPECT_TRUE(s.SetPDFSizeCheck);
   EXPECT_EQ(s.PDFWidthEd, 148);
