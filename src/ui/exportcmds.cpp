@@ -23,6 +23,7 @@
 #include "ui/mainwindow.h"
 #include "ui/preview.h"
 #include "ui/previewtab.h"
+#include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
 
 namespace ui {
@@ -155,7 +156,7 @@ void MainWindow::ExportImagesCmd() {
 
 void MainWindow::ExportHtmlCmd() {
   TSelectFolderForm& folderForm = FolderDialog(this);
-  if (!folderForm.Run()) return;
+  if (!folderForm.Run(QString::fromStdU16String(ExportStartName(doc_.afilename, u"")))) return;
   if (folderForm.folder().isEmpty()) {
     QMessageBox::critical(this, BoxCaption(appTitle_), QString::fromStdU16String(i18n::Msg(38)));
     return;

@@ -122,7 +122,12 @@ TSelectFolderForm::TSelectFolderForm(QWidget* parent) : QDialog(parent) {
   TranslateWidgetTree(this);
 }
 
-bool TSelectFolderForm::Run() { return exec() == QDialog::Accepted; }
+bool TSelectFolderForm::Run(const QString& suggested) {
+  const QString text = directoryEdit1_->text().trimmed();
+  if (!suggested.isEmpty() && (text.isEmpty() || text == suggested_)) directoryEdit1_->setText(suggested);
+  suggested_ = suggested;
+  return exec() == QDialog::Accepted;
+}
 QString TSelectFolderForm::folder() const { return directoryEdit1_->text().trimmed(); }
 
 }  // namespace ui

@@ -43,11 +43,14 @@ class TBitmapResolution : public QDialog {
 class TSelectFolderForm : public QDialog {
  public:
   explicit TSelectFolderForm(QWidget* parent);
-  bool Run();
+  // `suggested`: the folder offered (beside the project, named after it);
+  // it replaces the box's text unless the user typed another folder there.
+  bool Run(const QString& suggested = {});
   QString folder() const;
 
  private:
   QLineEdit* directoryEdit1_;
+  QString suggested_;
 };
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -74,7 +75,11 @@ TEST_F(WindowTest, AfterExportingPageImagesTheBoxAndThePreviewShowOnePage) {
   const QString target = dir.path() + QStringLiteral("/seite.jpg");
   bool done = false;
   WhenModal<QFileDialog>([&](QFileDialog& fd) {
-    fd.selectFile(target);
+    // Typed into the name box: selectFile leaves a box with the focus alone.
+    if (auto* edit = fd.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      edit->setText(target);
+    else
+      fd.selectFile(target);
     WhenModal<ui::TBitmapResolution>([&](ui::TBitmapResolution& res) {
       res.findChild<QSpinBox*>(QStringLiteral("ResEd"))->setValue(10);
       // The closing message box comes once every page is written.

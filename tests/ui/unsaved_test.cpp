@@ -224,6 +224,14 @@ TEST_F(UnsavedTest, ExportDialogsStartAtTheProjectsFolderAndName) {
     EXPECT_EQ(folder, QFileInfo(project).absolutePath());
     EXPECT_EQ(QFileInfo(selected).fileName(), c.file);
   }
+  // The HTML catalog's folder: beside the project, named after it.
+  QString offered;
+  OnNextDialog<QDialog>([&](QDialog* d) {
+    if (auto* edit = d->findChild<QLineEdit*>(QStringLiteral("DirectoryEdit1"))) offered = edit->text();
+    d->reject();
+  });
+  Trigger("AlsHTMLBltterkatalogexportieren1");
+  EXPECT_EQ(offered, QFileInfo(project).absolutePath() + QStringLiteral("/Gartenkatalog"));
 }
 
 TEST_F(UnsavedTest, ThePreviewFollowsTheLayoutTab) {
