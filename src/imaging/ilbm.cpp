@@ -248,17 +248,11 @@ bool ReadIlbm(const std::string& b, int64_t maxPixels, dib& d, std::string& why)
 
 bool WriteIlbm(const dib& src, std::string& out, std::string& why) {
   out.clear();
-  if (src.width > 0xFFFF || src.height > 0xFFFF) {
-    why = "the picture is too large for the ILBM format";
-    return false;
-  }
   dib indexed;
-  const bool palette = src.bitcount <= 8;
-  if (palette && !ToIndexed8(src, indexed)) {
-    why = "out of memory converting the picture";
-    return false;
-  }
-  const dib& d = palette ? indexed : src;
+  const dib* picture = PictureToEncode(src, indexed, "ILBM", why);
+  if (!picture) return false;
+  const dib& d = *picture;
+  const bool palette = picture == &indexed;
   const int planes = palette ? 8 : 24;
   const size_t rowBytes = static_cast<size_t>((d.width + 15) / 16) * 2;
 

@@ -165,17 +165,11 @@ bool ReadPcx(const std::string& b, int64_t maxPixels, dib& d, std::string& why) 
 
 bool WritePcx(const dib& src, std::string& out, std::string& why) {
   out.clear();
-  if (src.width > 0xFFFF || src.height > 0xFFFF) {
-    why = "the picture is too large for the PCX format";
-    return false;
-  }
   dib indexed;
-  const bool palette = src.bitcount <= 8;
-  if (palette && !ToIndexed8(src, indexed)) {
-    why = "out of memory converting the picture";
-    return false;
-  }
-  const dib& d = palette ? indexed : src;
+  const dib* picture = PictureToEncode(src, indexed, "PCX", why);
+  if (!picture) return false;
+  const dib& d = *picture;
+  const bool palette = picture == &indexed;
   const int planes = palette ? 1 : 3;
   const uint32_t bytesPerLine = static_cast<uint32_t>(d.width + (d.width & 1));  // even
   out.assign(kHeader, '\0');

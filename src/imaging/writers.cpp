@@ -66,6 +66,19 @@ bool WriteTga(const dib& d, QIODevice& out, std::string& why) {
   return true;
 }
 
+const dib* PictureToEncode(const dib& src, dib& indexed, const char* format, std::string& why) {
+  if (src.width > 0xFFFF || src.height > 0xFFFF) {
+    why = std::string("the picture is too large for the ") + format + " format";
+    return nullptr;
+  }
+  if (src.bitcount > 8) return &src;
+  if (!ToIndexed8(src, indexed)) {
+    why = "out of memory converting the picture";
+    return nullptr;
+  }
+  return &indexed;
+}
+
 bool ToIndexed8(const dib& src, dib& out) {
   deldib(out);
   if (!src.loaded()) return false;

@@ -16,6 +16,12 @@ bool WriteTga(const dib& d, QIODevice& out, std::string& why);
 // others the halftone palette.
 bool ToIndexed8(const dib& src, dib& out);
 
+// The picture a palette-or-true-colour writer encodes: `src` itself when it
+// has more than 8 bits, else its 8-bit copy in `indexed`. Null with `why`
+// when the picture is larger than 65535 pixels a side (`format` names the
+// format) or the copy cannot be made.
+const dib* PictureToEncode(const dib& src, dib& indexed, const char* format, std::string& why);
+
 // GIF89a, one image, LZW-coded (8-bit through ToIndexed8).
 bool WriteGif(const dib& d, QIODevice& out, std::string& why);
 
