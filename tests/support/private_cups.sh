@@ -89,7 +89,7 @@ cups_add_pdf_queue() {
   chmod 0777 "$out"
   # CUPS-PDF reads the configuration named after the queue's device.
   local conf=/etc/cups/cups-pdf-$name.conf
-  printf 'Out %s\nAnonDirName %s\nLabel 1\nUserUMask 0000\n' "$out" "$out" >"$conf" ||
+  printf 'Out %s\nAnonDirName %s\nLabel 1\nUserUMask 0000\nLog %s\n' "$out" "$out" "$CUPS_LOG" >"$conf" ||
     fail "cannot write $conf"
   CUPS_CONFS+=("$conf")
   local ppd=$CUPS_PPD
