@@ -29,26 +29,35 @@ export QT_QPA_PLATFORM=offscreen
 rm -rf "$WORK"
 mkdir -p "$WORK"
 cups_start "$WORK"
-cups_add_pdf_queue "$QUEUE" "$WORK/spool"
-echo "private scheduler $CUPS_SOCK with the CUPS-PDF queue $QUEUE"
+# A queue per layout: the queues convert their jobs while the next layout
+# prints.
+for L in $LAYOUTS; do cups_add_pdf_queue "$QUEUE-$L" "$WORK/spool-$L"; done
+echo "private scheduler $CUPS_SOCK with CUPS-PDF queues $QUEUE-{${LAYOUTS// /,}}"
 
 compare() {
   python3 "$HERE/print_lines_compare.py" "$@"
 }
 
+job=0
 for L in $LAYOUTS; do
-  out=$(timeout 300 "$CLI" print "$SAMPLE" --layout "$L" --printer "$QUEUE" 2>&1) ||
+  out=$(timeout 300 "$CLI" print "$SAMPLE" --layout "$L" --printer "$QUEUE-$L" 2>&1) ||
     fail "printing layout $L: $out"
   echo "layout $L: $out"
+  job=$((job + 1))
+  eval "JOB_$L=$job"
   dpi=$(echo "$out" | sed -n 's/.* at \([0-9]*\) dpi$/\1/p')
   [ -n "$dpi" ] || fail "the print command does not say its resolution"
-  # The preview's lines and the print's, while the queue converts the job.
-  timeout 300 "$CLI" text "$SAMPLE" --layout "$L" --printer "$QUEUE" >"$WORK/preview-$L.tsv" 2>"$WORK/text.err" ||
-    fail "text --layout $L: $(cat "$WORK/text.err")"
-  timeout 300 "$CLI" text "$SAMPLE" --layout "$L" --printer "$QUEUE" --print --dpi "$dpi" >"$WORK/laid-$L.tsv" \
-    2>"$WORK/text.err" || fail "text --layout $L --print: $(cat "$WORK/text.err")"
-  cups_wait_pdf "$QUEUE" "$WORK/spool" "$WORK/written-$L.pdf" || fail "the print of layout $L did not arrive"
-  cups_last_document "$WORK/printed-$L.pdf" || fail "the scheduler kept no document of layout $L"
+  # The preview's lines and the print's on the queue's page.
+  timeout 300 "$CLI" text "$SAMPLE" --layout "$L" --printer "$QUEUE-$L" >"$WORK/preview-$L.tsv" \
+    2>"$WORK/text.err" || fail "text --layout $L: $(cat "$WORK/text.err")"
+  timeout 300 "$CLI" text "$SAMPLE" --layout "$L" --printer "$QUEUE-$L" --print --dpi "$dpi" \
+    >"$WORK/laid-$L.tsv" 2>"$WORK/text.err" || fail "text --layout $L --print: $(cat "$WORK/text.err")"
+done
+
+for L in $LAYOUTS; do
+  cups_wait_pdf "$QUEUE-$L" "$WORK/spool-$L" "$WORK/written-$L.pdf" || fail "the print of layout $L did not arrive"
+  eval "job=\$JOB_$L"
+  cups_job_document "$job" "$WORK/printed-$L.pdf" || fail "the scheduler kept no document of layout $L"
   timeout 120 pdftotext -bbox "$WORK/printed-$L.pdf" "$WORK/printed-$L.html" || fail "pdftotext layout $L"
   compare "$WORK/preview-$L.tsv" "$WORK/laid-$L.tsv" "$WORK/printed-$L.html" --printed-pdf "$WORK/printed-$L.pdf" \
     --written "$WORK/written-$L.pdf" || fail "layout $L prints other lines than the preview shows"

@@ -14,9 +14,10 @@
 #   cups_wait_pdf NAME OUTDIR TARGET
 #                        waits (at most 120 s) until the queue is idle and a
 #                        complete PDF lies in OUTDIR, and moves it to TARGET
-#   cups_last_document TARGET
-#                        copies the document of the newest job, as the
-#                        scheduler received it from the program, to TARGET
+#   cups_job_document ID TARGET
+#                        copies the document of job ID (the scheduler counts
+#                        its jobs from 1), as the scheduler received it from
+#                        the program, to TARGET
 #   cups_stop            removes the queues' files and stops the scheduler
 #                        (the scripts call it from their EXIT trap)
 #
@@ -128,10 +129,8 @@ cups_wait_pdf() {
   return 1
 }
 
-cups_last_document() {
-  local f
-  f=$(ls -t "$CUPS_DIR"/spool/d*-001 2>/dev/null | head -1)
-  [ -n "$f" ] && cp "$f" "$1"
+cups_job_document() {
+  cp "$CUPS_DIR/spool/$(printf 'd%05d-001' "$1")" "$2"
 }
 
 cups_stop() {
