@@ -229,8 +229,10 @@ void HalveRows(const PixelRows& big, const PixelRows& out) {
     const uint8_t* a = big.Row(2 * y);
     const uint8_t* b = big.Row(2 * y + 1);
     uint8_t* o = out.Row(y);
-    for (int32_t x = 0; x < out.width; ++x, o += n, a += 2 * n, b += 2 * n)
+    for (int32_t x = 0; x < out.width; ++x, o += n, a += 2 * n, b += 2 * n) {
       for (int c = 0; c < 3; ++c) o[c] = static_cast<uint8_t>((a[c] + a[n + c] + b[c] + b[n + c] + 2) / 4);
+      if (n == 4) o[3] = 0xFF;
+    }
   }
 }
 
@@ -295,8 +297,20 @@ void CurlRows(const PixelRows& page, bool oddPage) {
 // filled.
 class PageBuffers {
  public:
+  // Pixels left as they are (not zeroed): every byte is written before use.
+  struct Pixels {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+    uint8_t* Get(size_t n) {
+      if (n != size) {
+        bytes.reset(new uint8_t[n]);
+        size = n;
+      }
+      return bytes.get();
+    }
+  };
   struct Buffer {
-    std::vector<uint8_t> big, small;  // the page as drawn; halved
+    Pixels big, small;  // the page as drawn; halved
   };
   std::shared_ptr<Buffer> Take() {
     std::lock_guard<std::mutex> lock(mu_);
@@ -550,18 +564,16 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   // curls and encodes them from there, with no converted copies.
   auto submitPage = [&](int32_t page, const std::function<void(uint8_t*)>& fill) {
     std::shared_ptr<PageBuffers::Buffer> buf = buffers.Take();
-    buf->big.resize(static_cast<size_t>(bigW) * bigH * 4);
-    fill(buf->big.data());
+    fill(buf->big.Get(static_cast<size_t>(bigW) * bigH * 4));
     const std::string pageFile = stage + HtmlPageImageName(page), curlFile = stage + HtmlCurlImageName(page),
                       hdFile = stage + HtmlHdImageName(page);
     const bool odd = page % 2 == 1;
     jobs.Submit(page, dib(), [=, &buffers, buf = std::move(buf)](dib&) mutable {
-      const PixelRows big{buf->big.data(), 4 * static_cast<ptrdiff_t>(bigW), bigW, bigH, 4};
+      const PixelRows big{buf->big.bytes.get(), 4 * static_cast<ptrdiff_t>(bigW), bigW, bigH, 4};
       PixelRows d = big;
       std::string error;
       if (hd) {
-        buf->small.resize(static_cast<size_t>(w) * h * 4);
-        d = PixelRows{buf->small.data(), 4 * static_cast<ptrdiff_t>(w), w, h, 4};
+        d = PixelRows{buf->small.Get(static_cast<size_t>(w) * h * 4), 4 * static_cast<ptrdiff_t>(w), w, h, 4};
         HalveRows(big, d);
         ShadeRows(big, odd);
         if (!WritePicture(big, quality, hdFile, error)) return error;
@@ -597,9 +609,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       },
       {});
   sink.HandImages([&](int32_t page, const QImage& image) {
-    const QImage rgb32 = image.format() == QImage::Format_RGB32 ? image
-                                                                : image.convertToFormat(QImage::Format_RGB32);
-    if (rgb32.width() != bigW || rgb32.height() != bigH) return false;
+    // (A copy of an image being painted on would be a deep one.)
+    QImage converted;
+    if (image.format() != QImage::Format_RGB32) converted = image.convertToFormat(QImage::Format_RGB32);
+    const QImage& rgb32 = converted.isNull() ? image : converted;
+    if (rgb32.width() != bigW || rgb32.height() != bigH || rgb32.format() != QImage::Format_RGB32) return false;
     submitPage(page, [&](uint8_t* px) {
       for (int32_t y = 0; y < bigH; ++y)
         std::memcpy(px + static_cast<size_t>(y) * bigW * 4, rgb32.constScanLine(y), static_cast<size_t>(bigW) * 4);
