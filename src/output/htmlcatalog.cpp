@@ -333,8 +333,8 @@ class PageBuffers {
 // resolution (as SaveDib writes it).
 bool WritePicture(const PixelRows& rows, int quality, const std::string& file, std::string& error) {
   std::string bytes, why;
-  if (!EncodeJpegRows(rows.top, rows.stride, rows.width, rows.height, rows.bpp, quality, kDefaultDibDpi, bytes,
-                      why)) {
+  if (!EncodeJpegRows(rows.top, rows.stride, rows.width, rows.height, rows.bpp, quality, kDefaultDibDpi,
+                      bytes, why)) {
     error = file + ": " + why;
     return false;
   }
@@ -443,7 +443,8 @@ void ApplyBindingShade(dib& page, bool oddPage) {
     ShadeRows(RowsOf(page), oddPage);
 }
 void ApplyCornerCurl(dib& page, bool oddPage) {
-  if (page.bitcount == 24 && page.width > 0 && page.height > 0 && page.loaded()) CurlRows(RowsOf(page), oddPage);
+  if (page.bitcount == 24 && page.width > 0 && page.height > 0 && page.loaded())
+    CurlRows(RowsOf(page), oddPage);
 }
 
 HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::string& folderName,
@@ -601,22 +602,23 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   auto whitePage = [&](uint8_t* px) { std::memset(px, 255, static_cast<size_t>(bigW) * bigH * 4); };
 
   saveBlank(0, false);
-  BitmapSink sink(
-      drawn.width, drawn.height,
-      [&](int32_t page, bool& draw) {
-        draw = true;
-        return !progress || progress(HtmlCatalogProgress{page});
-      },
-      {});
+  BitmapSink sink(drawn.width, drawn.height,
+                  [&](int32_t page, bool& draw) {
+                    draw = true;
+                    return !progress || progress(HtmlCatalogProgress{page});
+                  },
+                  {});
   sink.HandImages([&](int32_t page, const QImage& image) {
     // (A copy of an image being painted on would be a deep one.)
     QImage converted;
     if (image.format() != QImage::Format_RGB32) converted = image.convertToFormat(QImage::Format_RGB32);
     const QImage& rgb32 = converted.isNull() ? image : converted;
-    if (rgb32.width() != bigW || rgb32.height() != bigH || rgb32.format() != QImage::Format_RGB32) return false;
+    if (rgb32.width() != bigW || rgb32.height() != bigH || rgb32.format() != QImage::Format_RGB32)
+      return false;
     submitPage(page, [&](uint8_t* px) {
       for (int32_t y = 0; y < bigH; ++y)
-        std::memcpy(px + static_cast<size_t>(y) * bigW * 4, rgb32.constScanLine(y), static_cast<size_t>(bigW) * 4);
+        std::memcpy(px + static_cast<size_t>(y) * bigW * 4, rgb32.constScanLine(y),
+                    static_cast<size_t>(bigW) * 4);
     });
     return true;
   });

@@ -62,7 +62,8 @@ void RowTransfer(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_
       // Fixed-size copies: a page-wide picture is copied pixel by pixel.
       if (bpp == 3) {
         for (int32_t i = 0; i < vw; ++i)
-          if (map[i] >= 0) std::memcpy(out + static_cast<size_t>(i) * 3, src + static_cast<size_t>(map[i]) * 3, 3);
+          if (map[i] >= 0)
+            std::memcpy(out + static_cast<size_t>(i) * 3, src + static_cast<size_t>(map[i]) * 3, 3);
       } else {
         for (int32_t i = 0; i < vw; ++i)
           if (map[i] >= 0) out[i] = src[map[i]];

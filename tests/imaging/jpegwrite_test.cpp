@@ -1,10 +1,11 @@
+#include "imaging/jpegwrite.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
-#include "imaging/jpegwrite.h"
 #include "imaging/pixoran.h"
 
 namespace {
