@@ -225,14 +225,32 @@ PixelRows RowsOf(const dib& d) {
 // 2 x 2 block averaged (rounded); both of the same pixel size.
 void HalveRows(const PixelRows& big, const PixelRows& out) {
   const int n = big.bpp;
+  if (n == 4) {
+    // Page pixels: the three channels of a pixel summed at once, each in
+    // its own 10 bits (4 x 255 + 2 < 1024), so no sum spills into the next.
+    for (int32_t y = 0; y < out.height; ++y) {
+      const uint8_t* a = big.Row(2 * y);
+      const uint8_t* b = big.Row(2 * y + 1);
+      uint8_t* o = out.Row(y);
+      for (int32_t x = 0; x < out.width; ++x) {
+        uint32_t p[4];
+        std::memcpy(p, a + 8 * x, 8);
+        std::memcpy(p + 2, b + 8 * x, 8);
+        const uint32_t rb =
+            (p[0] & 0xFF00FF) + (p[1] & 0xFF00FF) + (p[2] & 0xFF00FF) + (p[3] & 0xFF00FF) + 0x20002;
+        const uint32_t g = (p[0] & 0xFF00) + (p[1] & 0xFF00) + (p[2] & 0xFF00) + (p[3] & 0xFF00) + 0x200;
+        const uint32_t v = ((rb >> 2) & 0xFF00FF) | ((g >> 2) & 0xFF00) | 0xFF000000u;
+        std::memcpy(o + 4 * x, &v, 4);
+      }
+    }
+    return;
+  }
   for (int32_t y = 0; y < out.height; ++y) {
     const uint8_t* a = big.Row(2 * y);
     const uint8_t* b = big.Row(2 * y + 1);
     uint8_t* o = out.Row(y);
-    for (int32_t x = 0; x < out.width; ++x, o += n, a += 2 * n, b += 2 * n) {
+    for (int32_t x = 0; x < out.width; ++x, o += n, a += 2 * n, b += 2 * n)
       for (int c = 0; c < 3; ++c) o[c] = static_cast<uint8_t>((a[c] + a[n + c] + b[c] + b[n + c] + 2) / 4);
-      if (n == 4) o[3] = 0xFF;
-    }
   }
 }
 
