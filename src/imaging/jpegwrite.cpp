@@ -32,7 +32,8 @@ struct StringDest {
 
   static void Init(j_compress_ptr c) {
     StringDest* d = reinterpret_cast<StringDest*>(c->dest);
-    d->out->resize(kChunk);
+    // A string passed in again keeps what it held: no growing twice.
+    d->out->resize(std::max(kChunk, d->out->capacity()));
     d->mgr.next_output_byte = reinterpret_cast<JOCTET*>(d->out->data());
     d->mgr.free_in_buffer = d->out->size();
   }

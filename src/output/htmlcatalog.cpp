@@ -1,6 +1,7 @@
 #include "output/htmlcatalog.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -316,19 +318,36 @@ void CurlRows(const PixelRows& page, bool oddPage) {
 class PageBuffers {
  public:
   // Pixels left as they are (not zeroed): every byte is written before use.
-  struct Pixels {
-    std::unique_ptr<uint8_t[]> bytes;
-    size_t size = 0;
+  // A page is many megabytes; the system is asked for large pages, so
+  // taking the memory into use costs a few faults instead of thousands.
+  class Pixels {
+   public:
+    Pixels() = default;
+    Pixels(const Pixels&) = delete;
+    Pixels& operator=(const Pixels&) = delete;
+    ~Pixels() { std::free(bytes_); }
     uint8_t* Get(size_t n) {
-      if (n != size) {
-        bytes.reset(new uint8_t[n]);
-        size = n;
+      if (n != size_) {
+        std::free(bytes_);
+        size_ = 0;
+        const size_t rounded = (n + kLarge - 1) / kLarge * kLarge;
+        bytes_ = static_cast<uint8_t*>(std::aligned_alloc(kLarge, rounded));
+        if (!bytes_) throw std::bad_alloc();
+        ::madvise(bytes_, rounded, MADV_HUGEPAGE);
+        size_ = n;
       }
-      return bytes.get();
+      return bytes_;
     }
+    uint8_t* Data() const { return bytes_; }
+
+   private:
+    static constexpr size_t kLarge = 2 * 1024 * 1024;
+    uint8_t* bytes_ = nullptr;
+    size_t size_ = 0;
   };
   struct Buffer {
     Pixels big, small;  // the page as drawn; halved
+    std::string jpeg;   // the encoder's output, kept for its capacity
   };
   std::shared_ptr<Buffer> Take() {
     std::lock_guard<std::mutex> lock(mu_);
@@ -349,8 +368,9 @@ class PageBuffers {
 
 // The page as a JPEG file, claiming the picture writers' default
 // resolution (as SaveDib writes it).
-bool WritePicture(const PixelRows& rows, int quality, const std::string& file, std::string& error) {
-  std::string bytes, why;
+bool WritePicture(const PixelRows& rows, int quality, const std::string& file, std::string& bytes,
+                  std::string& error) {
+  std::string why;
   if (!EncodeJpegRows(rows.top, rows.stride, rows.width, rows.height, rows.bpp, quality, kDefaultDibDpi,
                       bytes, why)) {
     error = file + ": " + why;
@@ -588,19 +608,19 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
                       hdFile = stage + HtmlHdImageName(page);
     const bool odd = page % 2 == 1;
     jobs.Submit(page, dib(), [=, &buffers, buf = std::move(buf)](dib&) mutable {
-      const PixelRows big{buf->big.bytes.get(), 4 * static_cast<ptrdiff_t>(bigW), bigW, bigH, 4};
+      const PixelRows big{buf->big.Data(), 4 * static_cast<ptrdiff_t>(bigW), bigW, bigH, 4};
       PixelRows d = big;
       std::string error;
       if (hd) {
         d = PixelRows{buf->small.Get(static_cast<size_t>(w) * h * 4), 4 * static_cast<ptrdiff_t>(w), w, h, 4};
         HalveRows(big, d);
         ShadeRows(big, odd);
-        if (!WritePicture(big, quality, hdFile, error)) return error;
+        if (!WritePicture(big, quality, hdFile, buf->jpeg, error)) return error;
       }
       ShadeRows(d, odd);
-      if (!WritePicture(d, quality, pageFile, error)) return error;
+      if (!WritePicture(d, quality, pageFile, buf->jpeg, error)) return error;
       CurlRows(d, odd);
-      if (!WritePicture(d, quality, curlFile, error)) return error;
+      if (!WritePicture(d, quality, curlFile, buf->jpeg, error)) return error;
       buffers.Give(std::move(buf));
       return std::string();
     });
@@ -611,9 +631,9 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       // One white row stands for every row.
       std::vector<uint8_t> white(static_cast<size_t>(w) * 4, 255);
       const PixelRows rows{white.data(), 0, w, h, 4};
-      std::string error;
-      if (!WritePicture(rows, quality, pageFile, error)) return error;
-      if (withCurl && !WritePicture(rows, quality, curlFile, error)) return error;
+      std::string bytes, error;
+      if (!WritePicture(rows, quality, pageFile, bytes, error)) return error;
+      if (withCurl && !WritePicture(rows, quality, curlFile, bytes, error)) return error;
       return std::string();
     });
   };
