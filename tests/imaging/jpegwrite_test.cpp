@@ -54,8 +54,19 @@ TEST(JpegWrite, SameBytesAsThePictureWriterFromBitmapAndPageRows) {
         ASSERT_TRUE(EncodeJpegRows(rows.data(), 4 * w, w, h, 4, quality, dpi, out, why)) << why;
         EXPECT_TRUE(out == expected);
       }
+  // A file larger than the encoder's first piece of output, into a string
+  // that held a larger one before.
+  dib noise;
+  ASSERT_TRUE(newdib(noise, 400, 300, 24));
+  uint32_t v = 1;
+  for (uint8_t& b : noise.pixels) b = static_cast<uint8_t>((v = v * 1103515245u + 12345u) >> 24);
+  SetJPEGQual(100);
+  const std::string expected = SavedBytes(noise, tmp.filePath("n.jpg").toStdString(), 96);
+  std::string out(1 << 20, 'x'), why;
+  ASSERT_TRUE(EncodeJpegDib(noise, 100, 96, out, why)) << why;
+  EXPECT_GT(out.size(), 64u * 1024);
+  EXPECT_TRUE(out == expected);
   SetJPEGQual(saved);
-  std::string out, why;
   EXPECT_FALSE(EncodeJpegDib(dib(), 90, 96, out, why));
   EXPECT_FALSE(why.empty());
 }
