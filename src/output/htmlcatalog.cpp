@@ -677,7 +677,13 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     // An odd count ends with an empty right-hand page; blank pages close
     // the last pair.
     const int32_t n = all.pages + all.pages % 2;
-    if (n != all.pages) submitPage(n, whitePage);
+    if (n != all.pages) {
+      try {
+        submitPage(n, whitePage);
+      } catch (const std::bad_alloc&) {
+        res.error = "not enough memory for the empty page " + std::to_string(n);
+      }
+    }
     saveBlank(n + 1, true);
     res.anzpages = n;
     session.anzpages = n;
