@@ -60,8 +60,7 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
     deldib(out);
     // The file's name and our own short text for the system's reason, in
     // the language of the messages.
-    Problem(filename,
-            ql::ToUtf8(i18n::Say(i18n::Text::PictureNotDrawn, {filename, i18n::SystemErrorText(err)})));
+    Problem(filename, i18n::SayUtf8(i18n::Text::PictureNotDrawn, {filename, i18n::SystemErrorText(err)}));
     return false;
   }
   if (boxWidth < 0 || boxHeight < 0) boxWidth = boxHeight = 0;
@@ -78,7 +77,8 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
       fullHeight = e.fullh;
       if (ResampleDib(out, *e.pic, w, h)) return true;
       fullWidth = fullHeight = 0;
-      Problem(filename, name + ": not enough memory to scale the picture");
+      Problem(filename,
+              i18n::SayUtf8(i18n::Text::PictureNotDrawn, {filename, i18n::Say(i18n::Text::PicNoMemory)}));
       return false;
     }
   }
@@ -99,7 +99,8 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
   h = std::min(h, decoded.height);
   if (!ResampleDib(out, decoded, w, h)) {
     fullWidth = fullHeight = 0;
-    Problem(filename, name + ": not enough memory to scale the picture");
+    Problem(filename,
+            i18n::SayUtf8(i18n::Text::PictureNotDrawn, {filename, i18n::Say(i18n::Text::PicNoMemory)}));
     return false;
   }
   Remember(key, std::move(decoded), fullWidth, fullHeight);
