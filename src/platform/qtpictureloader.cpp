@@ -136,7 +136,14 @@ void QtPictureLoader::SetCacheLimit(uint64_t bytes) {
 }
 
 void QtPictureLoader::Problem(const std::u16string& filename, const std::string& reason) {
-  if (problemFiles_.insert(filename).second) problems_.push_back({filename, reason});
+  if (problemFiles_.insert(filename).second) {
+    problems_.push_back({filename, reason});
+    return;
+  }
+  // The newest reason, in the language of the messages now (a picture
+  // loaded before the window chose its language is loaded again).
+  for (render::PictureLoader::Problem& p : problems_)
+    if (p.filename == filename) p.reason = reason;
 }
 
 std::vector<render::PictureLoader::Problem> QtPictureLoader::TakeProblems() {
