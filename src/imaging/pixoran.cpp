@@ -17,6 +17,7 @@
 
 #include "core/codepage.h"
 #include "core/safefile.h"
+#include "i18n/messages.h"
 #include "i18n/texts.h"
 #include "imaging/filecheck.h"
 #include "imaging/ilbm.h"
@@ -534,7 +535,8 @@ std::string GetDIBOpenFilter() {
     all += (all.empty() ? "" : " ") + std::string(e.patterns);
     each += std::string(";;") + e.name + " (" + e.patterns + ")";
   }
-  return "Alle Bilder (" + all + ")" + each + ";;Alle Dateien (*)";
+  return ql::ToUtf8(i18n::Tr(u"Alle Bilder")) + " (" + all + ")" + each + ";;" +
+         ql::ToUtf8(i18n::Tr(u"Alle Dateien")) + " (*)";
 }
 
 std::string GetDIBSaveFilter() {

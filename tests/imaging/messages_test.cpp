@@ -137,6 +137,10 @@ TEST_F(PictureMessages, EveryRefusalIsACatalogTextNamingTheFile) {
   EXPECT_TRUE(testsupport::IsCatalogText(err)) << err;
   EXPECT_NE(err.find(nowhere), std::string::npos) << err;
   EXPECT_NE(err.find("Fichier introuvable"), std::string::npos) << err;
+  // The open dialog's filter names its own entries in the language too.
+  const std::string filter = GetDIBOpenFilter();
+  EXPECT_EQ(filter.rfind("Toutes les images (", 0), 0u) << filter;
+  EXPECT_NE(filter.find(";;Tous les fichiers (*)"), std::string::npos) << filter;
   std::string wide;
   EXPECT_FALSE(WritePcx(Picture(24, 70000, 1), wide, why));
   EXPECT_TRUE(testsupport::IsCatalogText(why)) << why;
