@@ -9,7 +9,9 @@
 
 #include "cli/options.h"
 #include "cli/support.h"
+#include "core/codepage.h"
 #include "core/safefile.h"
+#include "i18n/texts.h"
 #include "output/pdfexport.h"
 #include "output/vectorexport.h"
 #include "platform/printer.h"
@@ -187,14 +189,17 @@ CommandRun ExportPdf(CLI::App& app) {
       if (!a->preflight.empty() && (r.ok || r.refused)) {
         std::string why;
         if (!ql::WriteFileSafely(a->preflight, r.preflight.ToJson(), why))
-          return FileError(io, "export-pdf", "cannot write " + a->preflight + ": " + why);
+          return FileError(io, "export-pdf",
+                           i18n::SayUtf8(i18n::Text::CannotWriteFile,
+                                         {ql::FromUtf8(a->preflight), i18n::SystemErrorText(why)}));
       }
       if (r.refused) {
         ReportPictureProblems(io, *setup, "export-pdf");
-        return FileError(io, "export-pdf",
-                         "--strict: " + std::to_string(r.preflight.missingPictures.size()) +
-                             " pictures missing, " + std::to_string(r.preflight.substitutedFonts.size()) +
-                             " fonts substituted; " + a->out + " not written");
+        return FileError(
+            io, "export-pdf",
+            i18n::SayUtf8(i18n::Text::StrictRefused,
+                          {ql::FromUtf8(a->out), i18n::Decimal(int64_t(r.preflight.missingPictures.size())),
+                           i18n::Decimal(int64_t(r.preflight.substitutedFonts.size()))}));
       }
       if (!r.ok) return FileError(io, "export-pdf", r.error);
       ReportPictureProblems(io, *setup, "export-pdf");

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfwriter.h"
@@ -155,7 +156,7 @@ void PdfSurface::Emit(const std::string& s) {
 FontFace* PdfSurface::CurrentFace() {
   if (!error_.empty()) return nullptr;
   FontFace* f = fontset_.Face(Font(), error_);
-  if (!f && error_.empty()) error_ = "a font cannot be used";
+  if (!f && error_.empty()) error_ = i18n::SayUtf8(i18n::Text::FontUnusable);
   return f;
 }
 

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "core/codepage.h"
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfsurface.h"
@@ -143,7 +144,7 @@ VectorDocument::~VectorDocument() { Abort(); }
 
 bool VectorDocument::Begin(int fd, const std::string& name) {
   if (o_.widthPx <= 0 || o_.heightPx <= 0 || !(o_.widthPt > 0) || !(o_.heightPt > 0)) {
-    error_ = "the page size must be positive";
+    error_ = i18n::SayUtf8(i18n::Text::PdfPageSizeNotPositive);
     ::close(fd);
     return false;
   }
@@ -155,8 +156,9 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
     }
     if (!conv_->uselcms()) {
       if (o_.requireProfile) {
-        error_ = conv_->fallbackReason().empty() ? "the colour profile " + o_.profilePath + " cannot be used"
-                                                 : conv_->fallbackReason();
+        error_ = conv_->fallbackReason().empty()
+                     ? i18n::SayUtf8(i18n::Text::ProfileNotCmyk, {ql::FromUtf8(o_.profilePath)})
+                     : conv_->fallbackReason();
         ::close(fd);
         return false;
       }
@@ -299,7 +301,7 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
   if (!w_) return false;
   if (!error_.empty()) return false;
   if (pages_.empty()) {
-    error_ = "the catalog has no pages";
+    error_ = i18n::SayUtf8(i18n::Text::NoPages);
     return false;
   }
   fonts_->WriteAll(*w_);

@@ -133,10 +133,10 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o, TrimSize* t
   }
   auto* grayAsK = new QCheckBox(QStringLiteral("Graue Texte und feine Linien nur in Schwarz"));
   grayAsK->setChecked(o.ink.grayAsK);
-  form->addRow(QString(), grayAsK);
+  form->addRow(grayAsK);  // the whole width: long in French
   auto* richBlack = new QCheckBox(QStringLiteral("Tiefschwarz für große schwarze Flächen"));
   richBlack->setChecked(o.ink.richBlack);
-  form->addRow(QString(), richBlack);
+  form->addRow(richBlack);  // the whole width: long in French
   QObject::connect(browse, &QPushButton::clicked, &d, [&d, profile] {
     const QString f =
         QFileDialog::getOpenFileName(&d, QString(), profile->text(), QStringLiteral("ICC (*.icc *.icm)"));

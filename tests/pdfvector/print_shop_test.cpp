@@ -446,6 +446,8 @@ TEST_F(PrintShop, PreflightListsWhatTheShopWouldQueryAndStrictWritesNothing) {
                            Q(report) + " 2>&1",
                        &rc);
   EXPECT_EQ(rc, 1) << log;
+  // In the program's language (English without options.dat).
+  EXPECT_NE(log.find("Not written: " + pdf + " (--strict: 1 pictures missing, "), std::string::npos) << log;
   EXPECT_FALSE(fs::exists(pdf));
   EXPECT_TRUE(Json(ReadFile(report))["blocking"].toBool()) << ReadFile(report);
   fs::remove(report);
