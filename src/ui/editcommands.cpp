@@ -1,21 +1,16 @@
-// Menu commands of "Datei" (CSV, PDF) and "Bearbeiten" (bulk edits).
-#include <QApplication>
+// Menu commands that change the document: the CSV imports of "Datei" and
+// the bulk edits of "Bearbeiten"; the number format they read and write.
 #include <QLocale>
-#include <QProgressDialog>
 
 #include "core/codepage.h"
-#include "csv/csvexport.h"
 #include "csv/csvimport.h"
 #include "editing/bulk.h"
 #include "editing/collect.h"
 #include "editing/products.h"
 #include "i18n/messages.h"
 #include "imaging/pixoran.h"
-#include "output/pdfexport.h"
 #include "ui/dialogs.h"
 #include "ui/mainwindow.h"
-#include "ui/pageprogress.h"
-#include "ui/preview.h"
 #include "ui/producttab.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
@@ -24,7 +19,6 @@ namespace ui {
 namespace {
 
 const std::u16string kCsvFilter = u"CSV Dateien (*.csv)|*.csv";
-const std::u16string kPdfFilter = u"PDF Dateien (*.pdf)|*.pdf";
 
 }  // namespace
 
@@ -42,18 +36,6 @@ editing::NumberLocale MainWindow::NumberFormat() const {
   if (dec.size() == 1) loc.decimal = dec.at(0).unicode();
   if (group.size() == 1) loc.thousands = group.at(0).unicode();
   return loc;
-}
-
-void MainWindow::ExportCsvCmd() {
-  std::string chosen;
-  auto choose = [this, &chosen]() -> std::string {
-    std::u16string name = ExportStartName(doc_.afilename, u".csv");
-    // This save dialog does not ask before replacing a file.
-    if (!RunFileDialog(this, true, false, i18n::Tr(kCsvFilter), u".csv", name)) return {};
-    return chosen = ql::ToUtf8(name);
-  };
-  if (csv::ExportalsCSVDatei(doc_, productTab_->CurrentSelection().kat, *dialogs_, choose))
-    ReportWritten(TrW(QStringLiteral("Die CSV Datei wurde gespeichert:")), chosen, 0, chosen);
 }
 
 void MainWindow::ImportCsvCmd(int kind) {
@@ -78,42 +60,6 @@ void MainWindow::ImportCsvCmd(int kind) {
   productTab_->ListCategories(r.selected >= 0 ? r.selected : kat);
   Record(names[kind]);
   UpdateCaption();
-}
-
-void MainWindow::ExportPdfCmd() {
-  std::u16string name = ExportStartName(doc_.afilename, u".pdf");
-  if (!RunFileDialog(this, true, true, i18n::Tr(kPdfFilter), u".pdf", name)) return;
-  output::PdfExportOptions o;
-  o.dpi = pdfDpi_;
-  o.cmyk = doc_.options.PDFDateienmitCMYKFarbenausgeben1;
-  o.printer = preview_->printer();
-  o.progpath = state_.progpath;
-  PageProgress progress(this, QStringLiteral("Als PDF Datei exportieren..."));
-  auto onPage = [&progress](const output::PdfExportProgress& p) { return progress.Page(p.pagesDone); };
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const output::PdfExportResult r = output::ExportPDF(*session_, ql::ToUtf8(name), o, onPage);
-  QApplication::restoreOverrideCursor();
-  progress.Close();
-  // A failed export says why (the file is not left half written).
-  if (!r.ok && !r.cancelled)
-    dialogs_->ShowMessage(ql::FromUtf8(r.error),
-                          U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
-                          MessageIcon::Error);
-  // The pictures the export could not draw, like a printer's preflight.
-  const QString missing = PictureProblemsText(session_->loader().TakeProblems());
-  if (r.ok && !missing.isEmpty())
-    dialogs_->ShowMessage(U(missing), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
-                          MessageIcon::Warning);
-  if (r.ok) {
-    const std::string file = ql::ToUtf8(name);
-    ReportWritten(TrW(QStringLiteral("Die PDF Datei wurde gespeichert:")), file, r.anzpages, file);
-  }
-  Repaint();
-}
-
-void MainWindow::PdfResolutionCmd() {
-  RunPdfResolutionDialog(this, pdfDpi_);
-  SaveUserOptions();
 }
 
 // ---- "Bearbeiten"

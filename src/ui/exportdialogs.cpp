@@ -1,5 +1,6 @@
 #include "ui/exportdialogs.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -118,6 +119,9 @@ TSelectFolderForm::TSelectFolderForm(QWidget* parent) : QDialog(parent) {
       "Klicken Sie auf den kleinen Button rechts neben dem Eingabefeld, um das Verzeichnis auszuwählen."));
   hint->setWordWrap(true);
   lay->addWidget(hint);
+  withPdf_ = new QCheckBox(QStringLiteral("Auch das Druck-PDF zum Herunterladen schreiben"));
+  withPdf_->setObjectName(QStringLiteral("WithPdfCheck"));
+  lay->addWidget(withPdf_);
   lay->addWidget(OkAbbrechen(this));
   TranslateWidgetTree(this);
 }
@@ -129,5 +133,6 @@ bool TSelectFolderForm::Run(const QString& suggested) {
   return exec() == QDialog::Accepted;
 }
 QString TSelectFolderForm::folder() const { return directoryEdit1_->text().trimmed(); }
+bool TSelectFolderForm::withPdf() const { return withPdf_->isChecked(); }
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "output/catalogoutput.h"
 #include "ui/translatewidgets.h"
 
 namespace ui {
@@ -27,6 +28,10 @@ class PageProgress {
     dialog_.setLabelText(label_ + QStringLiteral(" ") + QString::number(done));
     QApplication::processEvents();
     return !dialog_.wasCanceled();
+  }
+  // The same as an output's progress callback.
+  output::OutputProgressFn Callback() {
+    return [this](const output::OutputProgress& p) { return Page(p.page); };
   }
   void Close() { dialog_.close(); }
 
