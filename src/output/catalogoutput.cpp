@@ -32,19 +32,32 @@ OutputResult Common(render::RenderSession& session, const Native& r, int32_t pag
   return res;
 }
 
+// A page-picture output's own options with the shared ones put in.
+template <class Options>
+Options WithShared(Options o, const OutputOptions& common) {
+  o.layout = common.layout;
+  if (common.dpi > 0) o.dpi = common.dpi;
+  o.printer = common.printer;
+  return o;
+}
+
+// The output's own progress callback made from the shared one; unset when
+// that is.
+template <class Progress>
+std::function<bool(const Progress&)> PageCallback(const OutputProgressFn& progress, int32_t Progress::*page) {
+  if (!progress) return {};
+  return [&progress, page](const Progress& p) { return progress({p.*page}); };
+}
+
 // The page-image PDF.
 class PdfOutput : public OutputOf<PdfExportOptions> {
  public:
   OutputResult Write(render::RenderSession& session, const std::string& target, const OutputOptions& common,
                      const OutputProgressFn& progress) override {
-    PdfExportOptions o = format;
-    o.layout = common.layout;
-    if (common.dpi > 0) o.dpi = common.dpi;
-    o.printer = common.printer;
+    PdfExportOptions o = WithShared(format, common);
     o.progpath = common.progpath;
-    PdfExportProgressFn onPage;
-    if (progress) onPage = [&progress](const PdfExportProgress& p) { return progress({p.pagesDone}); };
-    const PdfExportResult r = ExportPDF(session, target, o, onPage);
+    const PdfExportResult r =
+        ExportPDF(session, target, o, PageCallback(progress, &PdfExportProgress::pagesDone));
     OutputResult res = Common(session, r, r.anzpages);
     if (!r.ok) return res;
     res.files.push_back(target);
@@ -71,9 +84,8 @@ class VectorPdfOutput : public OutputOf<VectorPdfOptions> {
     VectorPdfOptions o = format;
     o.layout = common.layout;
     o.progpath = common.progpath;
-    PdfExportProgressFn onPage;
-    if (progress) onPage = [&progress](const PdfExportProgress& p) { return progress({p.pagesDone}); };
-    const VectorPdfResult r = ExportVectorPDF(session, target, o, onPage);
+    const VectorPdfResult r =
+        ExportVectorPDF(session, target, o, PageCallback(progress, &PdfExportProgress::pagesDone));
     OutputResult res = Common(session, r, r.anzpages);
     res.refused = r.refused;
     if (!r.ok) return res;
@@ -100,17 +112,13 @@ class PageImagesOutput : public OutputOf<PageImagesOptions> {
  public:
   OutputResult Write(render::RenderSession& session, const std::string& target, const OutputOptions& common,
                      const OutputProgressFn& progress) override {
-    PageImagesOptions o = format;
-    o.layout = common.layout;
-    if (common.dpi > 0) o.dpi = common.dpi;
-    o.printer = common.printer;
+    PageImagesOptions o = WithShared(format, common);
     if (common.page > 0) {
       o.allPages = false;
       o.from = o.to = common.page;
     }
-    PageImagesProgressFn onPage;
-    if (progress) onPage = [&progress](const PageImagesProgress& p) { return progress({p.page}); };
-    const PageImagesResult r = ExportPageImages(session, target, o, onPage);
+    const PageImagesResult r =
+        ExportPageImages(session, target, o, PageCallback(progress, &PageImagesProgress::page));
     OutputResult res = Common(session, r, r.anzpages);
     res.filesWritten = r.saved;
     if (r.saved > 0) res.files.push_back(r.firstFile);
@@ -128,10 +136,7 @@ class HtmlOutput : public OutputOf<HtmlCatalogOptions> {
  public:
   OutputResult Write(render::RenderSession& session, const std::string& target, const OutputOptions& common,
                      const OutputProgressFn& progress) override {
-    HtmlCatalogOptions o = format;
-    o.layout = common.layout;
-    if (common.dpi > 0) o.dpi = common.dpi;
-    o.printer = common.printer;
+    HtmlCatalogOptions o = WithShared(format, common);
     o.progpath = common.progpath;
     std::vector<std::string> pdf;
     if (!o.pdfFile.empty()) {
@@ -146,9 +151,8 @@ class HtmlOutput : public OutputOf<HtmlCatalogOptions> {
       if (!v.ok) return Common(session, v, v.anzpages);
       pdf.push_back(file);
     }
-    HtmlCatalogProgressFn onPage;
-    if (progress) onPage = [&progress](const HtmlCatalogProgress& p) { return progress({p.page}); };
-    const HtmlCatalogResult r = ExportHtmlCatalog(session, target, o, onPage);
+    const HtmlCatalogResult r =
+        ExportHtmlCatalog(session, target, o, PageCallback(progress, &HtmlCatalogProgress::page));
     OutputResult res = Common(session, r, r.anzpages);
     // The catalog first, to be opened; its PDF only beside it.
     if (!r.catalogFile.empty()) {

@@ -1,8 +1,10 @@
-// Menu commands that change the document: the CSV imports of "Datei" and
-// the bulk edits of "Bearbeiten"; the number format they read and write.
+// The CSV exchange of "Datei" (export and the imports, which change the
+// document), the bulk edits of "Bearbeiten", and the number format they
+// read and write.
 #include <QLocale>
 
 #include "core/codepage.h"
+#include "csv/csvexport.h"
 #include "csv/csvimport.h"
 #include "editing/bulk.h"
 #include "editing/collect.h"
@@ -36,6 +38,18 @@ editing::NumberLocale MainWindow::NumberFormat() const {
   if (dec.size() == 1) loc.decimal = dec.at(0).unicode();
   if (group.size() == 1) loc.thousands = group.at(0).unicode();
   return loc;
+}
+
+void MainWindow::ExportCsvCmd() {
+  std::string chosen;
+  auto choose = [this, &chosen]() -> std::string {
+    std::u16string name = ExportStartName(doc_.afilename, u".csv");
+    // This save dialog does not ask before replacing a file.
+    if (!RunFileDialog(this, true, false, i18n::Tr(kCsvFilter), u".csv", name)) return {};
+    return chosen = ql::ToUtf8(name);
+  };
+  if (csv::ExportalsCSVDatei(doc_, productTab_->CurrentSelection().kat, *dialogs_, choose))
+    ReportWritten(TrW(QStringLiteral("Die CSV Datei wurde gespeichert:")), chosen, 0, chosen);
 }
 
 void MainWindow::ImportCsvCmd(int kind) {

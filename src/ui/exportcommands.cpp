@@ -17,11 +17,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPointer>
-#include <QProgressDialog>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -29,7 +25,6 @@
 
 #include "core/codepage.h"
 #include "core/settingstable.h"
-#include "csv/csvexport.h"
 #include "i18n/messages.h"
 #include "imaging/pixoran.h"
 #include "output/htmlcatalog.h"
@@ -42,9 +37,7 @@
 #include "ui/mainwindow.h"
 #include "ui/pageprogress.h"
 #include "ui/preview.h"
-#include "ui/previewtab.h"
 #include "ui/printing.h"
-#include "ui/producttab.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
 
@@ -278,61 +271,6 @@ WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session, const
 
 namespace {
 
-// The dialogs live while the program runs (their values are kept).
-TBitmapResolution& ResolutionDialog(QWidget* owner) {
-  static QPointer<TBitmapResolution> d;
-  if (!d) d = new TBitmapResolution(owner);
-  return *d;
-}
-TSelectFolderForm& FolderDialog(QWidget* owner) {
-  static QPointer<TSelectFolderForm> d;
-  if (!d) d = new TSelectFolderForm(owner);
-  return *d;
-}
-
-// Progress with "Abbrechen" while the preview tab shows the page number
-// being exported. The preview itself is not repainted during the export:
-// it would render with the same session between the export's pages; once
-// the export ends it shows the page the box has reached.
-class ExportProgress {
- public:
-  ExportProgress(QWidget* owner, QTabWidget* tabs, PreviewTab* tab, const QString& title)
-      : dialog_(title, TrW(QStringLiteral("Abbrechen")), 0, 0, owner),
-        tab_(tab),
-        seite_(tab->pageBox()),
-        preview_(tab->preview()) {
-    dialog_.setWindowModality(Qt::WindowModal);
-    dialog_.setMinimumDuration(300);
-    tabs->setCurrentIndex(2);  // "Katalog erzeugen"
-    preview_->setUpdatesEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QApplication::processEvents();
-  }
-  ~ExportProgress() {
-    QApplication::restoreOverrideCursor();
-    dialog_.close();
-    preview_->setUpdatesEnabled(true);
-    tab_->ShowBoxPage();
-  }
-  output::OutputProgressFn Callback() {
-    return [this](const output::OutputProgress& p) { return Page(p.page); };
-  }
-
- private:
-  bool Page(int32_t page) {
-    const QSignalBlocker block(seite_);
-    seite_->setValue(page);
-    dialog_.setLabelText(dialog_.windowTitle() + QStringLiteral(" ") + QString::number(page));
-    QApplication::processEvents();
-    return !dialog_.wasCanceled();
-  }
-
-  QProgressDialog dialog_;
-  PreviewTab* tab_;
-  QSpinBox* seite_;
-  QWidget* preview_;
-};
-
 QString BoxCaption(const QString& appTitle) {
   return appTitle.isEmpty() ? QStringLiteral("Quillane") : appTitle;
 }
@@ -431,18 +369,6 @@ void MainWindow::ExportPrintPdfCmd() {
 void MainWindow::PdfResolutionCmd() {
   RunPdfResolutionDialog(this, pdfDpi_);
   SaveUserOptions();
-}
-
-void MainWindow::ExportCsvCmd() {
-  std::string chosen;
-  auto choose = [this, &chosen]() -> std::string {
-    std::u16string name = ExportStartName(doc_.afilename, u".csv");
-    // This save dialog does not ask before replacing a file.
-    if (!RunFileDialog(this, true, false, i18n::Tr(u"CSV Dateien (*.csv)|*.csv"), u".csv", name)) return {};
-    return chosen = ql::ToUtf8(name);
-  };
-  if (csv::ExportalsCSVDatei(doc_, productTab_->CurrentSelection().kat, *dialogs_, choose))
-    ReportWritten(TrW(QStringLiteral("Die CSV Datei wurde gespeichert:")), chosen, 0, chosen);
 }
 
 void MainWindow::ReportWritten(const QString& what, const std::string& shown, int32_t pages,

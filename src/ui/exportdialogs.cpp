@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -134,5 +135,17 @@ bool TSelectFolderForm::Run(const QString& suggested) {
 }
 QString TSelectFolderForm::folder() const { return directoryEdit1_->text().trimmed(); }
 bool TSelectFolderForm::withPdf() const { return withPdf_->isChecked(); }
+
+TBitmapResolution& ResolutionDialog(QWidget* owner) {
+  static QPointer<TBitmapResolution> d;
+  if (!d) d = new TBitmapResolution(owner);
+  return *d;
+}
+
+TSelectFolderForm& FolderDialog(QWidget* owner) {
+  static QPointer<TSelectFolderForm> d;
+  if (!d) d = new TSelectFolderForm(owner);
+  return *d;
+}
 
 }  // namespace ui

@@ -57,4 +57,9 @@ class TSelectFolderForm : public QDialog {
   QString suggested_;
 };
 
+// The one instance of each, made on first use with `owner` as parent; it
+// lives while the program runs, so its values are kept between exports.
+TBitmapResolution& ResolutionDialog(QWidget* owner);
+TSelectFolderForm& FolderDialog(QWidget* owner);
+
 }  // namespace ui

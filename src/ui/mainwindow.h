@@ -158,8 +158,9 @@ class MainWindow : public QMainWindow {
   void ExportPrintPdfCmd();
   void ExportImagesCmd();
   void ExportHtmlCmd();
+  // editcommands.cpp
   void ExportCsvCmd();
-  void ImportCsvCmd(int kind);  // 0 products, 1 with category column, 2 categories (editcommands.cpp)
+  void ImportCsvCmd(int kind);  // 0 products, 1 with category column, 2 categories
   void SortVariantsCmd();
   void ChangePricesCmd();
   void CollectPicturesCmd();

@@ -10,8 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
+#include <type_traits>
 
 #include "output/htmlcatalog.h"
 #include "output/pageimages.h"
@@ -19,33 +18,19 @@
 #include "output/pricelist.h"
 #include "output/vectorexport.h"
 #include "platform/guiapp.h"
-#include "platform/measurer.h"
-#include "platform/qtpictureloader.h"
-#include "project/projectfile.h"
 #include "render/render.h"
+#include "sample_session.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Sample {
-  Document doc;
-  platform::QtTextMeasurer measurer;
-  platform::QtPictureLoader loader;
-  std::unique_ptr<render::RenderSession> session;
-  explicit Sample(int32_t layout) {
-    std::u16string error;
-    const std::string file = std::string(QL_SOURCE_DIR) + "/data/sample/test.pk2";
-    EXPECT_TRUE(OpenProjectFile(doc, file, ReadOptions::FromDocument(doc), &error));
-    doc.settings.LayoutCombo = layout;
-    doc.maincap = u"Quillane";  // the changed flag is live
-    doc.SetUnChanged();
-    session = std::make_unique<render::RenderSession>(doc, measurer, loader);
-    session->today = [] { return std::u16string(u"09.12.2026"); };
-    session->LoadFurniturePictures();
-  }
-};
-
+// The sample, its changed flag live and clear.
+void OpenSample(SampleSession& s, int32_t layout) {
+  ASSERT_TRUE(s.Open(std::string(QL_SOURCE_DIR) + "/data/sample/test.pk2", layout));
+  s.doc.maincap = u"Quillane";
+  s.doc.SetUnChanged();
+}
 std::string TempDir() {
   std::string t = (fs::temp_directory_path() / "ql-outputs-XXXXXX").string();
   return mkdtemp(t.data()) ? t : std::string();
@@ -53,40 +38,14 @@ std::string TempDir() {
 
 // The names of the settings that differ between `a` and `b`.
 std::string DifferingSettings(const CatalogSettings& a, const CatalogSettings& b) {
-  std::vector<std::pair<SettingKind, const void*>> fa, fb;
-  a.Visit([&](SettingKind k, const char*, const auto& f, double, double) { fa.emplace_back(k, &f); });
-  std::vector<const char*> names;
-  b.Visit([&](SettingKind k, const char* name, const auto& f, double, double) {
-    fb.emplace_back(k, &f);
-    names.push_back(name);
-  });
   std::string differ;
-  for (size_t i = 0; i < fa.size(); ++i) {
-    const void* x = fa[i].second;
-    const void* y = fb[i].second;
-    bool same = true;
-    switch (fa[i].first) {
-      case SettingKind::MM:
-        same = *static_cast<const double*>(x) == *static_cast<const double*>(y);
-        break;
-      case SettingKind::BOOL:
-        same = *static_cast<const bool*>(x) == *static_cast<const bool*>(y);
-        break;
-      case SettingKind::INT:
-        same = *static_cast<const int32_t*>(x) == *static_cast<const int32_t*>(y);
-        break;
-      case SettingKind::COLOR:
-        same = *static_cast<const TColor*>(x) == *static_cast<const TColor*>(y);
-        break;
-      case SettingKind::TEXT:
-        same = *static_cast<const std::u16string*>(x) == *static_cast<const std::u16string*>(y);
-        break;
-      case SettingKind::FONT:
-        same = *static_cast<const TFontSpec*>(x) == *static_cast<const TFontSpec*>(y);
-        break;
-    }
-    if (!same) differ += std::string(differ.empty() ? "" : " ") + names[i];
-  }
+  a.Visit([&](SettingKind, const char* name, const auto& f, double, double) {
+    // The same field of `b`: at the same place in the struct.
+    using T = std::decay_t<decltype(f)>;
+    const auto at = reinterpret_cast<const char*>(&f) - reinterpret_cast<const char*>(&a);
+    if (!(f == *reinterpret_cast<const T*>(reinterpret_cast<const char*>(&b) + at)))
+      differ += std::string(differ.empty() ? "" : " ") + name;
+  });
   return differ;
 }
 
@@ -128,7 +87,9 @@ TEST(CatalogOutputs, EachTakesTheLayoutAsAParameterAndLeavesTheDocumentAlone) {
   // Layout 1 (index 0) in the document, layout 3 asked for: the sample's
   // page counts differ between them.
   constexpr int32_t kAsked = 2;
-  Sample asked(kAsked), own(0);
+  SampleSession asked, own;
+  OpenSample(asked, kAsked);
+  OpenSample(own, 0);
   const CatalogSettings settingsBefore = own.doc.settings;
   for (const output::OutputEntry& e : output::OutputTable()) {
     SCOPED_TRACE(e.id);
@@ -178,7 +139,8 @@ TEST(CatalogOutputs, TheHtmlCatalogWritesItsPdfBesideItWhenAsked) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
   const std::string dir = TempDir();
   ASSERT_FALSE(dir.empty());
-  Sample s(0);
+  SampleSession s;
+  OpenSample(s, 0);
   const auto out = output::FindOutput("html")->make();
   Quick(*out);
   output::FormatOf<output::HtmlCatalogOptions>(*out)->pdfFile = output::kHtmlPdfName;
