@@ -2,13 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "core/settings.h"
-
 namespace cli {
-
-void LayoutOption::ApplyTo(CatalogSettings& set) const {
-  if (number > 0) set.LayoutCombo = Index();
-}
 
 void AddLayoutOption(CLI::App& app, LayoutOption& layout) {
   app.add_option("--layout", layout.number,

@@ -222,7 +222,7 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
     p.printit = true;
     p.widthmm = g.widthmm;
     p.heightmm = g.heightmm;
-    const render::AllPagesResult r = render::RenderAllPages(s, p, sink);
+    const render::AllPagesResult r = render::RenderAllPages(s, p, sink, options.layout);
     session.anzpages = s.anzpages;
     res.anzpages = sink.pages;
     if (!sink.error.empty()) {

@@ -1,19 +1,24 @@
-#include "ui/printpdfdialog.h"
+#include "ui/exportcommands.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
-#include <QSpinBox>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -21,9 +26,18 @@
 #include "core/codepage.h"
 #include "core/settingstable.h"
 #include "i18n/messages.h"
+#include "imaging/pixoran.h"
+#include "output/htmlcatalog.h"
+#include "output/pageimages.h"
+#include "output/pdfexport.h"
 #include "project/feedback.h"
 #include "render/render.h"
+#include "ui/dialogs.h"
+#include "ui/exportdialogs.h"
+#include "ui/mainwindow.h"
 #include "ui/pageprogress.h"
+#include "ui/preview.h"
+#include "ui/printing.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
 
@@ -229,25 +243,235 @@ WrittenPdf ExportPrintPdf(QWidget* parent, render::RenderSession& session, const
   output::VectorTrimSize(session.doc().settings, before.widthMm, before.heightMm);
   TrimSize trim = before;
   if (!RunPrintPdfDialog(parent, options, &trim)) return {};
+  const output::OutputEntry& entry = *output::FindOutput("vector-pdf");
   std::u16string name = ExportStartName(session.doc().afilename, u".pdf");
-  if (!RunFileDialog(parent, true, true, i18n::Tr(u"PDF Dateien (*.pdf)|*.pdf"), u".pdf", name)) return {};
+  if (!RunFileDialog(parent, true, true, i18n::Tr(ql::FromUtf8(entry.fileFilter)), u".pdf", name)) return {};
   if ((trim.widthMm != before.widthMm || trim.heightMm != before.heightMm) && changeTrim) changeTrim(trim);
-  output::VectorPdfOptions o = options;
-  o.progpath = progpath;
-  PageProgress progress(parent, QStringLiteral("Als Druck-PDF exportieren..."));
+  const std::unique_ptr<output::CatalogOutput> out = entry.make();
+  output::VectorPdfOptions& o = *output::FormatOf<output::VectorPdfOptions>(*out);
+  o = options;
+  PageProgress progress(parent, QString::fromUtf8(entry.menuText));
   // The findings are shown before the file replaces anything.
   o.approve = [parent, &progress](const pdfvec::Preflight& p) {
     progress.Close();
     return ConfirmPreflight(parent, p);
   };
-  auto onPage = [&progress](const output::PdfExportProgress& p) { return progress.Page(p.pagesDone); };
+  output::OutputOptions common;
+  common.progpath = progpath;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const output::VectorPdfResult r = output::ExportVectorPDF(session, ql::ToUtf8(name), o, onPage);
+  const output::OutputResult r = out->Write(session, ql::ToUtf8(name), common, progress.Callback());
   QApplication::restoreOverrideCursor();
   progress.Close();
   if (!r.ok && !r.cancelled && !r.refused) fb.ShowMessage(ql::FromUtf8(r.error), caption, MessageIcon::Error);
   if (!r.ok) return {};
-  return {ql::ToUtf8(name), r.anzpages};
+  return {ql::ToUtf8(name), r.pages};
+}
+
+// ---- The window's export commands
+
+namespace {
+
+QString BoxCaption(const QString& appTitle) {
+  return appTitle.isEmpty() ? QStringLiteral("Quillane") : appTitle;
+}
+
+// The extension of a table filter "Name (*.ext)|*.ext", with its dot.
+std::u16string FilterExtension(const char* filter) {
+  const std::string f = filter;
+  const size_t star = f.rfind("*.");
+  return star == std::string::npos ? std::u16string() : ql::FromUtf8(f.substr(star + 1));
+}
+
+}  // namespace
+
+output::OutputOptions MainWindow::OutputCommon() const {
+  output::OutputOptions common;
+  common.progpath = state_.progpath;
+  common.printer = preview_->printer();
+  return common;  // the document's own layout
+}
+
+void MainWindow::AddExportEntries(QMenu* datei) {
+  for (const output::OutputEntry& e : output::OutputTable()) {
+    if (e.target == output::OutputTarget::Printer) datei->addSeparator();
+    QAction* a = datei->addAction(QString::fromUtf8(e.menuText));
+    a->setObjectName(QString::fromLatin1(e.menuName));
+    connect(a, &QAction::triggered, this, [this, &e] { ExportCmd(e); });
+  }
+}
+
+void MainWindow::ExportCmd(const output::OutputEntry& entry) {
+  const std::string id = entry.id;
+  // The outputs with dialogs of their own; any other is a file or folder
+  // dialog and the output's defaults.
+  if (id == "vector-pdf") {
+    ExportPrintPdfCmd();
+  } else if (id == "images") {
+    ExportImagesCmd();
+  } else if (id == "html") {
+    ExportHtmlCmd();
+  } else if (id == "price-list") {
+    printing_->PriceList();
+  } else if (id == "print") {
+    printing_->Print();
+  } else if (id == "pdf") {
+    ExportToFileCmd(entry, QStringLiteral("Die PDF Datei wurde gespeichert:"),
+                    [this](output::CatalogOutput& out) {
+                      output::PdfExportOptions& o = *output::FormatOf<output::PdfExportOptions>(out);
+                      o.dpi = pdfDpi_;
+                      o.cmyk = doc_.options.PDFDateienmitCMYKFarbenausgeben1;
+                    });
+  } else {
+    ExportToFileCmd(entry, QStringLiteral("Die Ausgabe wurde gespeichert:"), {});
+  }
+}
+
+void MainWindow::ExportToFileCmd(const output::OutputEntry& entry, const QString& written,
+                                 const std::function<void(output::CatalogOutput&)>& configure) {
+  std::string target;
+  if (entry.target == output::OutputTarget::Folder) {
+    const QString dir = QFileDialog::getExistingDirectory(this, TrW(QString::fromUtf8(entry.menuText)));
+    if (dir.isEmpty()) return;
+    target = dir.toStdString();
+  } else {
+    const std::u16string ext = FilterExtension(entry.fileFilter);
+    std::u16string name = ExportStartName(doc_.afilename, ext);
+    if (!RunFileDialog(this, true, true, i18n::Tr(ql::FromUtf8(entry.fileFilter)), ext, name)) return;
+    target = ql::ToUtf8(name);
+  }
+  const std::unique_ptr<output::CatalogOutput> out = entry.make();
+  if (configure) configure(*out);
+  PageProgress progress(this, QString::fromUtf8(entry.menuText));
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const output::OutputResult r = out->Write(*session_, target, OutputCommon(), progress.Callback());
+  QApplication::restoreOverrideCursor();
+  progress.Close();
+  const std::u16string caption = U(BoxCaption(appTitle_));
+  // A failed export says why (the file is not left half written).
+  if (!r.ok && !r.cancelled) dialogs_->ShowMessage(ql::FromUtf8(r.error), caption, MessageIcon::Error);
+  // The pictures the export could not draw, like a printer's preflight.
+  const QString missing = PictureProblemsText(r.pictures);
+  if (r.ok && !missing.isEmpty()) dialogs_->ShowMessage(U(missing), caption, MessageIcon::Warning);
+  if (r.ok) ReportWritten(TrW(written), target, r.pages, r.files.empty() ? target : r.files.front());
+  Repaint();
+}
+
+void MainWindow::ExportPrintPdfCmd() {
+  static output::VectorPdfOptions printPdf = output::PrintPdfPreset();  // kept for the session
+  const WrittenPdf w =
+      ExportPrintPdf(this, *session_, state_.progpath, printPdf, *dialogs_, U(BoxCaption(appTitle_)),
+                     [this](const TrimSize& trim) { SetTrimSize(trim); });
+  Repaint();
+  if (!w.path.empty())
+    ReportWritten(TrW(QStringLiteral("Die Druck-PDF Datei wurde gespeichert:")), w.path, w.pages, w.path);
+}
+
+void MainWindow::PdfResolutionCmd() {
+  RunPdfResolutionDialog(this, pdfDpi_);
+  SaveUserOptions();
+}
+
+void MainWindow::ReportWritten(const QString& what, const std::string& shown, int32_t pages,
+                               const std::string& open) {
+  // The question stands in the body with what was written; the caption is
+  // the program's.
+  QString text = what + QStringLiteral("\n") + QString::fromStdString(shown);
+  if (pages > 0)
+    text +=
+        QStringLiteral("\n") + TrW(QStringLiteral("Seiten:")) + QStringLiteral(" ") + QString::number(pages);
+  text += QStringLiteral("\n\n") + TrW(QStringLiteral("Jetzt öffnen?"));
+  if (dialogs_->Ask(text.toStdU16String(), BoxCaption(appTitle_).toStdU16String(), Buttons::YesNo) ==
+      Answer::Yes)
+    config_.openFile(open);
+}
+
+void MainWindow::ExportImagesCmd() {
+  // The image layer's formats, JPEG preset; no overwrite question.
+  const QString filters = QString::fromStdString(GetDIBSaveFilter());
+  const QStringList list = filters.split(QStringLiteral(";;"));
+  QFileDialog fd(this, TrW(QStringLiteral("Seiten als Bilder exportieren...")));
+  fd.setAcceptMode(QFileDialog::AcceptSave);
+  fd.setOption(QFileDialog::DontConfirmOverwrite, true);
+  fd.setNameFilters(list);
+  if (list.size() >= 6) fd.selectNameFilter(list[5]);
+  // The project's folder and name; the pages add their numbers and the
+  // format its extension.
+  if (!doc_.afilename.empty()) {
+    const QFileInfo project(QString::fromStdU16String(doc_.afilename));
+    fd.setDirectory(project.absolutePath());
+    fd.selectFile(project.completeBaseName());
+  }
+  if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty()) return;
+  const QString chosen = fd.selectedFiles().first();
+  const int filterIndex = static_cast<int>(list.indexOf(fd.selectedNameFilter())) + 1;
+
+  TBitmapResolution& res = ResolutionDialog(this);
+  if (!res.Run(true)) return;
+  const std::unique_ptr<output::CatalogOutput> out = output::FindOutput("images")->make();
+  output::PageImagesOptions& o = *output::FormatOf<output::PageImagesOptions>(*out);
+  o.compress = res.compression();
+  o.allPages = res.allPages();
+  o.from = res.frompage();
+  o.to = res.topage();
+  o.filterIndex = filterIndex > 0 ? filterIndex : 6;
+  output::OutputOptions common = OutputCommon();
+  common.dpi = res.resolution();
+  output::OutputResult r;
+  {
+    ExportProgress progress(this, pageControl_, previewTab_,
+                            TrW(QStringLiteral("Seiten als Bilder exportieren...")));
+    r = out->Write(*session_, chosen.toStdString(), common, progress.Callback());
+  }
+  Repaint();
+  QString text =
+      TrW(QStringLiteral("Bilder gespeichert:")) + QStringLiteral(" ") + QString::number(r.filesWritten);
+  if (r.cancelled) text = TrW(QStringLiteral("Export abgebrochen.")) + QStringLiteral("\n") + text;
+  if (!r.ok && !r.cancelled) text = QString::fromStdString(r.error) + QStringLiteral("\n") + text;
+  QMessageBox box(r.ok || r.cancelled ? QMessageBox::Information : QMessageBox::Warning,
+                  BoxCaption(appTitle_), text, QMessageBox::NoButton, this);
+  QPushButton* openFolder = nullptr;
+  if (r.filesWritten > 0)
+    openFolder = box.addButton(TrW(QStringLiteral("Ordner öffnen")), QMessageBox::ActionRole);
+  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+  box.exec();
+  if (openFolder && box.clickedButton() == openFolder)
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QFileInfo(QString::fromStdString(r.files.front())).absolutePath()));
+}
+
+void MainWindow::ExportHtmlCmd() {
+  TSelectFolderForm& folderForm = FolderDialog(this);
+  if (!folderForm.Run(QString::fromStdU16String(ExportStartName(doc_.afilename, u"")))) return;
+  if (folderForm.folder().isEmpty()) {
+    QMessageBox::critical(this, BoxCaption(appTitle_), QString::fromStdU16String(i18n::Msg(38)));
+    return;
+  }
+  TBitmapResolution& res = ResolutionDialog(this);
+  res.SetResolution(50);
+  const std::unique_ptr<output::CatalogOutput> out = output::FindOutput("html")->make();
+  output::HtmlCatalogOptions& o = *output::FormatOf<output::HtmlCatalogOptions>(*out);
+  o.writeImages = res.Run(false);
+  o.compress = res.compression();
+  if (folderForm.withPdf()) o.pdfFile = output::kHtmlPdfName;
+  output::OutputOptions common = OutputCommon();
+  common.dpi = res.resolution();
+  output::OutputResult r;
+  {
+    ExportProgress progress(this, pageControl_, previewTab_,
+                            TrW(QStringLiteral("Als HTML Blätterkatalog exportieren...")));
+    r = out->Write(*session_, folderForm.folder().toStdString(), common, progress.Callback());
+  }
+  Repaint();
+  if (!r.ok && !r.cancelled)
+    QMessageBox::warning(this, BoxCaption(appTitle_), QString::fromStdString(r.error));
+  else if (r.cancelled)
+    QMessageBox::information(this, BoxCaption(appTitle_), TrW(QStringLiteral("Export abgebrochen.")));
+  // Whenever the catalog was written, also without page images, the user is
+  // told where and may open it in the browser.
+  if (!r.files.empty())
+    ReportWritten(TrW(QStringLiteral("Der HTML Blätterkatalog wurde gespeichert im Verzeichnis:")),
+                  folderForm.folder().toStdString(), o.writeImages && !r.cancelled ? r.pages : 0,
+                  r.files.front());
 }
 
 }  // namespace ui
