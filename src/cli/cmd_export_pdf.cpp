@@ -74,6 +74,7 @@ CommandRun ExportPdf(CLI::App& app) {
     std::string preflight;
     bool strict = false;
     std::string lang;
+    bool marks = false;
   };
   auto a = std::make_shared<Args>();
   app.add_option("FILE", a->in, "project file")->required();
@@ -147,6 +148,10 @@ CommandRun ExportPdf(CLI::App& app) {
         return ok ? std::string() : std::string("needs a language tag such as de-DE or en");
       })
       ->needs(vector);
+  app.add_flag("--marks", a->marks,
+               "with --vector: crop and bleed marks with the file name and page number in a slug of 10 mm "
+               "around the bleed")
+      ->needs(vector);
   return [a](Console& io) {
     if (a->vector && a->maxppi > 0 && a->maxppi < 36)
       return UsageError(io, "export-pdf", "--max-picture-ppi needs 36 ... 4000 (0: pictures as they are)");
@@ -173,6 +178,7 @@ CommandRun ExportPdf(CLI::App& app) {
       vo.profilePath = a->colour.profile;
       if (!a->lang.empty()) vo.language = a->lang;
       vo.ink.grayAsK = a->grayAsK;
+      vo.marks = a->marks;
       vo.ink.richBlack = a->richBlack;
       for (int i = 0; i < 4; ++i) vo.ink.rich[i] = a->rich[i];
       const bool strict = a->strict;
