@@ -75,6 +75,7 @@ CommandRun ExportPdf(CLI::App& app) {
     std::string preflight;
     bool strict = false;
     std::string lang;
+    bool marks = false;
   };
   auto a = std::make_shared<Args>();
   AddExportArgs(app, *output::FindOutput("pdf"), a->common, "OUT", "PDF file to write");
@@ -144,6 +145,10 @@ CommandRun ExportPdf(CLI::App& app) {
         return ok ? std::string() : std::string("needs a language tag such as de-DE or en");
       })
       ->needs(vector);
+  app.add_flag("--marks", a->marks,
+               "with --vector: crop and bleed marks with the file name and page number in a slug of 10 mm "
+               "around the bleed")
+      ->needs(vector);
   return [a](Console& io) {
     if (a->vector && a->maxppi > 0 && a->maxppi < 36)
       return UsageError(io, "export-pdf", "--max-picture-ppi needs 36 ... 4000 (0: pictures as they are)");
@@ -175,6 +180,7 @@ CommandRun ExportPdf(CLI::App& app) {
     vo.profilePath = a->colour.profile;
     if (!a->lang.empty()) vo.language = a->lang;
     vo.ink.grayAsK = a->grayAsK;
+    vo.marks = a->marks;
     vo.ink.richBlack = a->richBlack;
     for (int i = 0; i < 4; ++i) vo.ink.rich[i] = a->rich[i];
     // The preflight is kept for the report and the refusal, which need it

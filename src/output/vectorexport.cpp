@@ -181,6 +181,8 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   vo.ink = options.ink;
   vo.firstPageNr = doc.settings.FirstPageNr;
   vo.language = options.language;
+  vo.marks = options.marks;
+  vo.marksFile = ql::FromUtf8(path.substr(path.find_last_of('/') + 1));
   vo.title = pdfvec::CatalogTitle(doc);
   vo.threads = options.threads;
   // The pages are measured and drawn with the layout's font metrics, as

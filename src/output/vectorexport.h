@@ -36,6 +36,9 @@ struct VectorPdfOptions {
   int threads = -1;                // -1 one per core, 0 the calling thread
   int32_t layout = -1;             // layout index 0 ... 7; -1: the document's LayoutCombo
   std::string language = "de-DE";  // the catalog's language (BCP 47)
+  // Crop and bleed marks in a slug around the bleed box, with the file's
+  // name and the page number (the media box grows by the slug).
+  bool marks = false;
   // Called with the preflight's findings once the file is complete, before
   // it replaces the target; false leaves the target untouched (the result
   // is then `refused`). Unset: the file is always written.

@@ -151,6 +151,10 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o, TrimSize* t
   auto* richBlack = new QCheckBox(QStringLiteral("Tiefschwarz für große schwarze Flächen"));
   richBlack->setChecked(o.ink.richBlack);
   form->addRow(richBlack);  // the whole width: long in French
+  auto* marks = new QCheckBox(QStringLiteral("Schnitt- und Beschnittmarken"));
+  marks->setObjectName(QStringLiteral("MarksCheck"));
+  marks->setChecked(o.marks);
+  form->addRow(marks);
   QObject::connect(browse, &QPushButton::clicked, &d, [&d, profile] {
     const QString f =
         QFileDialog::getOpenFileName(&d, QString(), profile->text(), QStringLiteral("ICC (*.icc *.icm)"));
@@ -181,6 +185,7 @@ bool RunPrintPdfDialog(QWidget* parent, output::VectorPdfOptions& o, TrimSize* t
   }
   o.ink.grayAsK = grayAsK->isChecked();
   o.ink.richBlack = richBlack->isChecked();
+  o.marks = marks->isChecked();
   return true;
 }
 
