@@ -275,12 +275,16 @@ bool VectorDocument::EndPage() {
   r.images = page_->images();
   r.links = page_->links();
   auto content = std::make_shared<std::string>(page_->TakeContent());
-  w_->Enqueue(r.contents, [content] {
-    const std::string z = Deflate(*content);
-    content->clear();
-    return "<< /Filter /FlateDecode /Length " + std::to_string(z.size()) + " >>\nstream\n" + z +
-           "\nendstream";
-  });
+  const size_t holds = content->size();
+  w_->Enqueue(
+      r.contents,
+      [content] {
+        const std::string z = Deflate(*content);
+        content->clear();
+        return "<< /Filter /FlateDecode /Length " + std::to_string(z.size()) + " >>\nstream\n" + z +
+               "\nendstream";
+      },
+      holds);
   pages_.push_back(std::move(r));
   if (w_->failed()) {
     error_ = w_->error();
