@@ -30,7 +30,7 @@ uint64_t Mix(uint64_t h, uint64_t v) {
 // segments, well within the start of the file.
 constexpr std::streamoff kJpegHeadBytes = 256 << 10;
 
-// The whole file (wanted = everything), or at least its first `wanted`
+// The whole file (wanted 0), or at most its first `wanted`
 // bytes; false for a file that is empty or larger than kMaxJpegBytes.
 bool ReadFileStart(const std::string& path, std::streamoff wanted, std::string& out, bool& whole) {
   std::ifstream in(path, std::ios::binary);
