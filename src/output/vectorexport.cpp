@@ -23,6 +23,11 @@ namespace {
 // at 300 ppi, so positions and text sizes land exactly where it planned them.
 constexpr int32_t kVectorDpi = 300;
 constexpr int32_t kMaxPages = 100000;
+// What the picture loader may keep decoded while the export runs. Pages are
+// drawn once, in order: the cache serves a picture shown again on nearby
+// pages (or at another size close by), while a preview-sized cache would
+// only hold pictures of pages long written.
+constexpr uint64_t kExportPictureCacheBytes = uint64_t(16) << 20;
 
 // Loads through the session's loader and tells the document which file each
 // decoded picture came from and its full size (JPEG files are then stored
@@ -62,6 +67,8 @@ class OriginLoader : public render::PictureLoader {
     return false;
   }
   std::vector<Problem> TakeProblems() override { return inner_.TakeProblems(); }
+  uint64_t CacheLimit() const override { return inner_.CacheLimit(); }
+  void SetCacheLimit(uint64_t bytes) override { inner_.SetCacheLimit(bytes); }
   void NoteDerived(const dib& pic, const std::u16string& filename) override {
     // Processed pixels: named after the file, never passed through.
     doc_.NoteOrigin(pdfvec::PictureHash(pic), ql::ToUtf8(filename), pic.width, pic.height, false);
@@ -77,6 +84,23 @@ class OriginLoader : public render::PictureLoader {
   render::PictureLoader& inner_;
   pdfvec::VectorDocument& doc_;
   const double scale_;
+};
+
+// Lowers the loader's cache limit to the export's for the lifetime of the
+// object (never raises it) and puts the caller's back afterwards; the
+// pictures dropped to make room are decoded again when next asked for.
+class CacheLimitForExport {
+ public:
+  explicit CacheLimitForExport(render::PictureLoader& loader) : loader_(loader), old_(loader.CacheLimit()) {
+    loader_.SetCacheLimit(std::min(old_, kExportPictureCacheBytes));
+  }
+  ~CacheLimitForExport() { loader_.SetCacheLimit(old_); }
+  CacheLimitForExport(const CacheLimitForExport&) = delete;
+  CacheLimitForExport& operator=(const CacheLimitForExport&) = delete;
+
+ private:
+  render::PictureLoader& loader_;
+  const uint64_t old_;
 };
 
 class VectorSink : public render::PageSink {
@@ -213,6 +237,7 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
     // the pictures it loads tell the document their files, and the caller's
     // caches stay as they are. Pages draw the furniture pictures through
     // the loader, so the tabs' copies are not needed here.
+    const CacheLimitForExport limit(session.loader());
     OriginLoader loader(session.loader(), pdf, options.maxPictureppi);
     render::RenderSession s(doc, session.cache().measurer(), loader);
     s.today = session.today;

@@ -20,6 +20,9 @@ namespace {
 constexpr size_t kBufferBytes = 1 << 20;
 // Queued bodies beyond the ones being made: bounds the memory they hold.
 constexpr size_t kMaxPending = 12;
+// The input queued makers may hold together (camera pictures are several
+// MB each), beyond one body per worker.
+constexpr size_t kMaxPendingBytes = size_t(8) << 20;
 }  // namespace
 
 PdfWriter::PdfWriter(int threads) {
@@ -92,12 +95,13 @@ void PdfWriter::WriteReady(bool wait_front) {
     } catch (const std::exception& e) {
       Fail(e.what());
     }
+    pendingBytes_ -= p.holds;
     pending_.pop_front();
     wait_front = false;  // the rest only as far as they are ready
   }
 }
 
-void PdfWriter::Enqueue(int32_t num, std::function<std::string()> make) {
+void PdfWriter::Enqueue(int32_t num, std::function<std::string()> make, size_t holds) {
   if (failed()) return;
   if (!pool_) {
     try {
@@ -110,10 +114,13 @@ void PdfWriter::Enqueue(int32_t num, std::function<std::string()> make) {
     return;
   }
   auto task = std::make_shared<std::packaged_task<std::string()>>(std::move(make));
-  pending_.push_back({num, task->get_future()});
+  pending_.push_back({num, task->get_future(), holds});
+  pendingBytes_ += holds;
   pool_->Submit([task] { (*task)(); });
   WriteReady(false);
-  while (pending_.size() > kMaxPending) WriteReady(true);
+  const size_t busy = static_cast<size_t>(pool_->threads());
+  while (pending_.size() > kMaxPending || (pendingBytes_ > kMaxPendingBytes && pending_.size() > busy))
+    WriteReady(true);
 }
 
 void PdfWriter::Drain() {
@@ -149,6 +156,7 @@ void PdfWriter::Abort() {
     if (p.body.valid()) p.body.wait();
   }
   pending_.clear();
+  pendingBytes_ = 0;
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
 }

@@ -7,7 +7,8 @@
 // pictures, font subsets) are queued with Enqueue: a pool of threads makes
 // them while the caller goes on, and they are written in the order they were
 // queued, so the file's bytes do not depend on the number of threads. At
-// most a bounded number of queued bodies exist at a time.
+// most a bounded number of queued bodies exist at a time, and the input
+// they hold (a picture's pixels, a page's content) is bounded as well.
 //
 // Errors are sticky: later output is skipped and Finish returns false; the
 // message is in error(). A body maker that throws fails the document with
@@ -47,7 +48,9 @@ class PdfWriter {
   // /Length; `data` is written as given (already encoded).
   void WriteStream(int32_t num, const std::string& dict, const std::string& data);
   // A body made on a worker thread; written after everything queued before.
-  void Enqueue(int32_t num, std::function<std::string()> make);
+  // `holds`: the bytes `make` keeps until it has run (its input), counted
+  // against the queue's memory bound.
+  void Enqueue(int32_t num, std::function<std::string()> make, size_t holds = 0);
   // Writes every queued body (waiting for them).
   void Drain();
   // Drains, writes the cross-reference table and the trailer, flushes to
@@ -73,8 +76,10 @@ class PdfWriter {
   struct Pending {
     int32_t num;
     std::future<std::string> body;
+    size_t holds;
   };
   std::deque<Pending> pending_;
+  size_t pendingBytes_ = 0;        // the sum of their `holds`
   std::vector<uint64_t> offsets_;  // by object number; 0 = not written
   int fd_ = -1;
   std::string name_;

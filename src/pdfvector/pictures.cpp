@@ -26,15 +26,35 @@ uint64_t Mix(uint64_t h, uint64_t v) {
   return h * 0xBF58476D1CE4E5B9ULL;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
+// Where the frame header of a JPEG usually lies: past a few metadata
+// segments, well within the start of the file.
+constexpr std::streamoff kJpegHeadBytes = 256 << 10;
+
+// The whole file (wanted 0), or at most its first `wanted`
+// bytes; false for a file that is empty or larger than kMaxJpegBytes.
+bool ReadFileStart(const std::string& path, std::streamoff wanted, std::string& out, bool& whole) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
   if (size <= 0 || static_cast<uint64_t>(size) > kMaxJpegBytes) return false;
+  const std::streamoff n = wanted > 0 ? std::min(size, wanted) : size;
+  whole = n == size;
   in.seekg(0);
-  out.resize(static_cast<size_t>(size));
-  return static_cast<bool>(in.read(&out[0], size));
+  out.resize(static_cast<size_t>(n));
+  return static_cast<bool>(in.read(&out[0], n));
+}
+
+// The frame header of the JPEG file `path` (see ReadJpegHeader). `bytes`
+// receives the whole file when `keepBytes` (it is to be copied into the
+// PDF), otherwise only as much of it as the header needed.
+bool ReadJpegFile(const std::string& path, bool keepBytes, std::string& bytes, int& components, int& width,
+                  int& height) {
+  bool whole = false;
+  if (!ReadFileStart(path, keepBytes ? 0 : kJpegHeadBytes, bytes, whole)) return false;
+  if (ReadJpegHeader(bytes, components, width, height)) return true;
+  // A header beyond the start read: look again in the whole file.
+  return !whole && ReadFileStart(path, 0, bytes, whole) && ReadJpegHeader(bytes, components, width, height);
 }
 
 // Top-down rows of B, G, R bytes, whatever the picture's depth.
@@ -265,17 +285,23 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
 
   std::string jpeg;
   int comps = 0, jw = 0, jh = 0;
-  const bool fromJpeg = fileSized && ReadWholeFile(origin.file, jpeg) && ReadJpegHeader(jpeg, comps, jw, jh);
-  if (fromJpeg && whole && !o_.cmyk && jw == fullw && jh == fullh && comps != 4) {
+  // The file's bytes are kept only when they may be copied as they are.
+  const bool mayCopy = whole && !o_.cmyk;
+  const bool fromJpeg = fileSized && ReadJpegFile(origin.file, mayCopy, jpeg, comps, jw, jh);
+  if (fromJpeg && mayCopy && jw == fullw && jh == fullh && comps != 4) {
     e.passthrough = true;
     const std::string cs = comps == 1 ? "/DeviceGray" : "/DeviceRGB";
     auto bytes = std::make_shared<std::string>(std::move(jpeg));
     const int32_t w = jw, h = jh;
-    w_.Enqueue(e.obj, [bytes, cs, w, h] {
-      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(w) + " /Height " +
-             std::to_string(h) + " /ColorSpace " + cs + " /BitsPerComponent 8 /Filter /DCTDecode /Length " +
-             std::to_string(bytes->size()) + " >>\nstream\n" + *bytes + "\nendstream";
-    });
+    w_.Enqueue(
+        e.obj,
+        [bytes, cs, w, h] {
+          return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(w) + " /Height " +
+                 std::to_string(h) + " /ColorSpace " + cs +
+                 " /BitsPerComponent 8 /Filter /DCTDecode /Length " + std::to_string(bytes->size()) +
+                 " >>\nstream\n" + *bytes + "\nendstream";
+        },
+        bytes->size());
   } else {
     jpeg.clear();
     jpeg.shrink_to_fit();
@@ -288,42 +314,46 @@ const PictureStore::Entry* PictureStore::Use(const dib& pic, double inchesW, dou
     const bool asJpeg = fromJpeg;
     const int quality = o_.jpegQuality;
     auto maxInk = maxInk_;
-    w_.Enqueue(e.obj, [px, w, h, nw, nh, cmyk, conv, asJpeg, quality, maxInk] {
-      std::string bgr = nw != w || nh != h ? Downscale(*px, w, h, 3, nw, nh) : std::move(*px);
-      px->clear();
-      const size_t n = static_cast<size_t>(nw) * nh;
-      std::string samples(n * (cmyk ? 4 : 3), '\0');
-      auto* out = reinterpret_cast<uint8_t*>(&samples[0]);
-      const auto* in = reinterpret_cast<const uint8_t*>(bgr.data());
-      if (cmyk) {
-        const size_t band = 4096;
-        for (size_t i = 0; i < n; i += band) conv->ConvertBGR(in + i * 3, out + i * 4, std::min(band, n - i));
-        int32_t most = 0;
-        for (size_t i = 0; i < n; ++i)
-          most = std::max(most, out[i * 4] + out[i * 4 + 1] + out[i * 4 + 2] + out[i * 4 + 3]);
-        const int32_t thousandths = static_cast<int32_t>(std::lround(most * 1000.0 / 255));
-        int32_t seen = maxInk->load();
-        while (thousandths > seen && !maxInk->compare_exchange_weak(seen, thousandths)) {
-        }
-      } else {
-        pdfimg::SwapRedBlue(in, out, n);
-      }
-      bgr.clear();
-      bgr.shrink_to_fit();
-      std::string data, filter;
-      if (asJpeg) {
-        data = EncodeJpeg(samples, nw, nh, cmyk ? 4 : 3, quality);
-        filter = "/DCTDecode";
-      }
-      if (data.empty()) {
-        data = Deflate(samples);
-        filter = "/FlateDecode";
-      }
-      return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(nw) + " /Height " +
-             std::to_string(nh) + " /ColorSpace " + (cmyk ? "/DeviceCMYK" : "/DeviceRGB") +
-             " /BitsPerComponent 8 /Filter " + filter + " /Length " + std::to_string(data.size()) +
-             " >>\nstream\n" + data + "\nendstream";
-    });
+    w_.Enqueue(
+        e.obj,
+        [px, w, h, nw, nh, cmyk, conv, asJpeg, quality, maxInk] {
+          std::string bgr = nw != w || nh != h ? Downscale(*px, w, h, 3, nw, nh) : std::move(*px);
+          px->clear();
+          const size_t n = static_cast<size_t>(nw) * nh;
+          std::string samples(n * (cmyk ? 4 : 3), '\0');
+          auto* out = reinterpret_cast<uint8_t*>(&samples[0]);
+          const auto* in = reinterpret_cast<const uint8_t*>(bgr.data());
+          if (cmyk) {
+            const size_t band = 4096;
+            for (size_t i = 0; i < n; i += band)
+              conv->ConvertBGR(in + i * 3, out + i * 4, std::min(band, n - i));
+            int32_t most = 0;
+            for (size_t i = 0; i < n; ++i)
+              most = std::max(most, out[i * 4] + out[i * 4 + 1] + out[i * 4 + 2] + out[i * 4 + 3]);
+            const int32_t thousandths = static_cast<int32_t>(std::lround(most * 1000.0 / 255));
+            int32_t seen = maxInk->load();
+            while (thousandths > seen && !maxInk->compare_exchange_weak(seen, thousandths)) {
+            }
+          } else {
+            pdfimg::SwapRedBlue(in, out, n);
+          }
+          bgr.clear();
+          bgr.shrink_to_fit();
+          std::string data, filter;
+          if (asJpeg) {
+            data = EncodeJpeg(samples, nw, nh, cmyk ? 4 : 3, quality);
+            filter = "/DCTDecode";
+          }
+          if (data.empty()) {
+            data = Deflate(samples);
+            filter = "/FlateDecode";
+          }
+          return "<< /Type /XObject /Subtype /Image /Width " + std::to_string(nw) + " /Height " +
+                 std::to_string(nh) + " /ColorSpace " + (cmyk ? "/DeviceCMYK" : "/DeviceRGB") +
+                 " /BitsPerComponent 8 /Filter " + filter + " /Length " + std::to_string(data.size()) +
+                 " >>\nstream\n" + data + "\nendstream";
+        },
+        px->size());
   }
   return &entries_.emplace(key, std::move(e)).first->second;
 }

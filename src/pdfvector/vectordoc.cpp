@@ -293,12 +293,16 @@ bool VectorDocument::EndPage() {
     *content = "q " + Num(s, 4) + " " + Num(s, 4) + " " + Num(o_.widthPt + 2 * bleedPt_, 4) + " " +
                Num(o_.heightPt + 2 * bleedPt_, 4) + " re W n\n" + *content + "Q\n" + marks;
   }
-  w_->Enqueue(r.contents, [content] {
-    const std::string z = Deflate(*content);
-    content->clear();
-    return "<< /Filter /FlateDecode /Length " + std::to_string(z.size()) + " >>\nstream\n" + z +
-           "\nendstream";
-  });
+  const size_t holds = content->size();
+  w_->Enqueue(
+      r.contents,
+      [content] {
+        const std::string z = Deflate(*content);
+        content->clear();
+        return "<< /Filter /FlateDecode /Length " + std::to_string(z.size()) + " >>\nstream\n" + z +
+               "\nendstream";
+      },
+      holds);
   pages_.push_back(std::move(r));
   if (w_->failed()) {
     error_ = w_->error();

@@ -43,7 +43,8 @@ class QtPictureLoader : public render::PictureLoader {
   std::vector<Problem> TakeProblems() override;
 
   // The cache's limit in bytes (0 turns caching off) and what it holds now.
-  void SetCacheLimit(uint64_t bytes);
+  uint64_t CacheLimit() const override { return limit_; }
+  void SetCacheLimit(uint64_t bytes) override;
   uint64_t CachedBytes() const { return used_; }
   size_t CachedPictures() const { return entries_.size(); }
   // Files decoded since construction, and pictures served from the cache.

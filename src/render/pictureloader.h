@@ -45,6 +45,12 @@ class PictureLoader {
     (void)filename;
   }
 
+  // The memory the loader may keep decoded pictures in, in bytes (0: it
+  // keeps none). An export, which draws each page once, lowers it for its
+  // run and puts the old limit back. The default keeps nothing.
+  virtual uint64_t CacheLimit() const { return 0; }
+  virtual void SetCacheLimit(uint64_t bytes) { (void)bytes; }
+
   // A picture that should have been drawn and could not be: its file name and
   // why (missing, damaged, too large ...).
   struct Problem {

@@ -61,6 +61,8 @@ class DocumentPictureLoader : public PictureLoader {
   bool LoadForBox(const std::u16string& filename, int32_t boxWidth, int32_t boxHeight, dib& out,
                   int32_t& fullWidth, int32_t& fullHeight) override;
   std::vector<Problem> TakeProblems() override { return files_->TakeProblems(); }
+  uint64_t CacheLimit() const override { return files_->CacheLimit(); }
+  void SetCacheLimit(uint64_t bytes) override { files_->SetCacheLimit(bytes); }
   void NoteDerived(const dib& pic, const std::u16string& filename) override {
     files_->NoteDerived(pic, doc_->FindPicture(filename));
   }

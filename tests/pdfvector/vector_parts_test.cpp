@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -160,6 +161,55 @@ TEST_F(VectorExportInput, UnreadablePictureIsLeftOut) {
   EXPECT_EQ(after.anzpages, before.anzpages);
   EXPECT_LT(after.pictures, before.pictures);
   EXPECT_EQ(std::system(("qpdf --check '" + out + "' >/dev/null 2>&1").c_str()), 0);
+}
+
+// The window's loader keeps up to 256 MB of decoded pictures for its
+// preview; the export draws each page once and holds its cache to a few
+// MB while it runs, a lower limit stays, and the caller's comes back after
+// a finished and after a failed export.
+TEST_F(VectorExportInput, PictureCacheIsHeldSmallWhileExporting) {
+  struct Spy : render::PictureLoader {
+    explicit Spy(platform::QtPictureLoader& l) : inner(l) {}
+    bool Load(const std::u16string& f, dib& out) override { return inner.Load(f, out); }
+    bool PixelSize(const std::u16string& f, int32_t& w, int32_t& h) override {
+      return inner.PixelSize(f, w, h);
+    }
+    bool LoadForBox(const std::u16string& f, int32_t bw, int32_t bh, dib& out, int32_t& fw,
+                    int32_t& fh) override {
+      ++loads;
+      highest = std::max(highest, inner.CacheLimit());
+      return inner.LoadForBox(f, bw, bh, out, fw, fh);
+    }
+    uint64_t CacheLimit() const override { return inner.CacheLimit(); }
+    void SetCacheLimit(uint64_t bytes) override { inner.SetCacheLimit(bytes); }
+    platform::QtPictureLoader& inner;
+    int loads = 0;
+    uint64_t highest = 0;
+  };
+  const uint64_t preview = loader.CacheLimit();
+  ASSERT_GE(preview, uint64_t(256) << 20);
+  Spy spy(loader);
+  auto run = [&](const std::string& out) {
+    spy.loads = 0;
+    spy.highest = 0;
+    render::RenderSession s(doc, measurer, spy);
+    return output::ExportVectorPDF(s, out, opts);
+  };
+  ASSERT_TRUE(run(dir_ + "/c.pdf").ok);
+  EXPECT_GT(spy.loads, 0);
+  EXPECT_GT(spy.highest, 0u);
+  EXPECT_LE(spy.highest, uint64_t(32) << 20);
+  EXPECT_EQ(loader.CacheLimit(), preview);
+
+  loader.SetCacheLimit(1 << 20);
+  ASSERT_TRUE(run(dir_ + "/c.pdf").ok);
+  EXPECT_EQ(spy.highest, uint64_t(1) << 20);
+  EXPECT_EQ(loader.CacheLimit(), uint64_t(1) << 20);
+
+  loader.SetCacheLimit(preview);
+  doc.settings.FontDialog2.name = u"Quillane Missing Face";
+  EXPECT_FALSE(run(dir_ + "/d.pdf").ok);
+  EXPECT_EQ(loader.CacheLimit(), preview);
 }
 
 // ---- the surface ----
