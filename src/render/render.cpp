@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "render/furniture.h"
-#include "render/layout1.h"
 #include "render/pagerouter.h"
 
 namespace render {

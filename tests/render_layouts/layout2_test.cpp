@@ -4,7 +4,7 @@
 #include <set>
 
 #include "fixture.h"
-#include "render/layout1.h"
+#include "render/layouts/layout1.h"
 
 using namespace render;
 using layouttest::RecordingSurface;

@@ -1,6 +1,6 @@
 // The one table from renderer slot to renderer: here, where every layout
 // is known (render's RenderLayout calls through it).
-#include "render/layout1.h"
+#include "render/layouts/layout1.h"
 #include "render/layouts/layouts.h"
 
 namespace render {

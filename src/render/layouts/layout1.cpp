@@ -1,4 +1,4 @@
-#include "render/layout1.h"
+#include "render/layouts/layout1.h"
 
 #include <algorithm>
 #include <array>
