@@ -16,11 +16,12 @@ struct CatalogSettings;
 
 namespace cli {
 
-// --layout N: the layout as the window names it, 1 ... 8. Not given: the
-// project's own (LayoutCombo).
+// --layout N: the layout as the window names it, 1 ... the number of
+// layouts (render/layouts/layouts.h). Not given: the project's own
+// (LayoutCombo).
 struct LayoutOption {
   int number = 0;  // 0: not given
-  // The layout index 0 ... 7 the renderers take; -1 when not given.
+  // The layout index the renderers take (0 = layout 1); -1 when not given.
   int32_t Index() const { return number - 1; }
   // Sets LayoutCombo when the option was given.
   void ApplyTo(CatalogSettings& set) const;

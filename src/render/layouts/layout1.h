@@ -10,11 +10,11 @@
 
 namespace render {
 
-// The renderer of slot PaintToCanvas (layout 1; layout 4 when the session's
-// froceOnlyOneColumnCheck is set). Lays out the whole catalog, draws the
-// requested page, sets anzpages, lastkat, the page numbers of categories and
-// products, the cached picture sizes and default category options; returns
-// whether pages follow the requested one. `bildmode` is unused.
-bool PaintToCanvas(RenderSession& s, const RenderParams& p, int32_t bildmode);
+// The renderer of layout 1, and of layout 4 with the entry's
+// froceOnlyOneColumnCheck. Lays out the whole catalog, draws the requested
+// page, sets anzpages, lastkat, the page numbers of categories and products,
+// the cached picture sizes and default category options; returns whether
+// pages follow the requested one. The entry's bildmode is unused.
+bool PaintToCanvas(RenderSession& s, const RenderParams& p, const LayoutEntry& layout);
 
 }  // namespace render
