@@ -1,7 +1,6 @@
 #include "render/render.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "render/furniture.h"

@@ -22,7 +22,7 @@
 #include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/document.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 
 namespace fs = std::filesystem;
 
