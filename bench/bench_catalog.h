@@ -18,7 +18,7 @@
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 
 namespace benchcat {
 

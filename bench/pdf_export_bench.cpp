@@ -42,7 +42,6 @@
 #include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/projectfile.h"
-#include "render/layout1.h"
 #include "render/render.h"
 
 extern char** environ;

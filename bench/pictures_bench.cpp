@@ -53,7 +53,6 @@
 #include "platform/printer.h"
 #include "platform/qtpictureloader.h"
 #include "project/document.h"
-#include "render/layout1.h"
 #include "render/render.h"
 
 namespace {

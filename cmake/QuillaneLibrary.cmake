@@ -1,3 +1,11 @@
+# A word the caller's cmake_parse_arguments did not know (a misspelt
+# QT_FREE would otherwise leave a library unguarded) fails the configure step.
+macro(_ql_no_unparsed function name)
+  if(QL_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "${function}(${name}): unknown arguments: ${QL_UNPARSED_ARGUMENTS}")
+  endif()
+endmacro()
+
 # ql_library(NAME DIR [QT_FREE] DEPS ...)
 # One static library per source folder. The sources are every .cpp in the
 # folder (not in sub-folders); the public include root is src/, so code writes
@@ -7,6 +15,7 @@
 # step otherwise.
 function(ql_library name)
   cmake_parse_arguments(QL "QT_FREE" "DIR" "DEPS" ${ARGN})
+  _ql_no_unparsed(ql_library ${name})
   file(GLOB _srcs CONFIGURE_DEPENDS ${QL_DIR}/*.cpp)
   file(GLOB _hdrs CONFIGURE_DEPENDS ${QL_DIR}/*.h)
   if(QL_QT_FREE)
@@ -79,6 +88,7 @@ endfunction()
 # ql_test(NAME SOURCES... DEPS ...): one GoogleTest executable, discovered by ctest.
 function(ql_test name)
   cmake_parse_arguments(QL "" "" "SOURCES;DEPS" ${ARGN})
+  _ql_no_unparsed(ql_test ${name})
   add_executable(${name} ${QL_SOURCES})
   target_link_libraries(${name} PRIVATE ${QL_DEPS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)

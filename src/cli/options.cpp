@@ -2,13 +2,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include "render/layouts/layouts.h"
+
 namespace cli {
 
 void AddLayoutOption(CLI::App& app, LayoutOption& layout) {
   app.add_option("--layout", layout.number,
-                 "layout 1 ... 8, as the window numbers them (default: the project's)")
+                 "layout 1 ... " + std::to_string(render::kLayoutCount) +
+                     ", as the window numbers them (default: the project's)")
       ->type_name("N")
-      ->check(CLI::Range(1, 8));
+      ->check(CLI::Range(1, render::kLayoutCount));
 }
 
 void AddDpiOption(CLI::App& app, int& dpi) {

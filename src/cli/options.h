@@ -15,12 +15,14 @@ class Option;
 
 namespace cli {
 
-// --layout N: the layout as the window names it, 1 ... 8. Not given: the
-// project's own (LayoutCombo).
+// --layout N: the layout as the window names it, 1 ... the number of
+// layouts (render/layouts/layouts.h). Not given: the project's own
+// (LayoutCombo).
 struct LayoutOption {
   int number = 0;  // 0: not given
-  // The layout index 0 ... 7 the renderers and outputs take; -1 when not
-  // given. It is a parameter of the run, never written into the document.
+  // The layout index the renderers and outputs take (0 = layout 1); -1
+  // when not given. It is a parameter of the run, never written into the
+  // document.
   int32_t Index() const { return number - 1; }
 };
 void AddLayoutOption(CLI::App& app, LayoutOption& layout);

@@ -32,7 +32,8 @@ TFontSpec MakeFont(const char16_t* name, int32_t size, bool bold, TColor color);
 
 // X(kind, name, default, min, max). Kinds: MM (64-bit float: mm, cm, %),
 // BOOL, INT, COLOR, TEXT, FONT. min and max are what the editing control
-// accepts (0, 0 where there is no range).
+// accepts (0, 0 where there is no range; LayoutCombo's range is the layout
+// table's, render/layouts/layouts.h).
 #define QL_CATALOG_SETTINGS(X)                                                             \
   /* Margins and spacing */                                                                \
   X(MM, LinksEd, 12.0, 0, 1000)                                                            \
@@ -159,7 +160,7 @@ TFontSpec MakeFont(const char16_t* name, int32_t size, bool bold, TColor color);
   X(BOOL, DefMaxCellWidthCheck, true, 0, 0)                                                \
   X(MM, MaxCellWidthEd, 50.0, 0, 1000)                                                     \
   /* Layout */                                                                             \
-  X(INT, LayoutCombo, 0, 0, 7)
+  X(INT, LayoutCombo, 0, 0, 0)
 
 #define QL_SETTING_TYPE_MM double
 #define QL_SETTING_TYPE_BOOL bool

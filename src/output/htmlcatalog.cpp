@@ -28,7 +28,7 @@
 #include "output/pagejobs.h"
 #include "pdfvector/vectordoc.h"
 #include "project/document.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 #include "render/units.h"
 
 namespace output {

@@ -78,7 +78,7 @@ struct HtmlCatalogOptions {
   bool writeImages = true;  // false: the resolution dialog was cancelled
   double dpi = 50;          // ResEd, 10 ... 1440
   double compress = 5;      // CompressEd: JPEG quality = whole part of (100 - compress)
-  int32_t layout = -1;      // layout index 0 ... 7; -1: the document's LayoutCombo
+  int32_t layout = -1;      // layout index (0 = layout 1); -1: the document's LayoutCombo
   platform::PrinterPage printer = platform::FallbackPrinterPage();
   int encoderThreads = -1;  // -1 one per core, 0 on the calling thread
   // The text of every page beside its pictures (catalogtext<p>.js), the

@@ -6,7 +6,7 @@
 #include "imaging/pixoran.h"
 #include "output/bitmapsink.h"
 #include "output/pagejobs.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 #include "render/units.h"
 
 namespace output {

@@ -36,7 +36,7 @@ struct PageImagesOptions {
   bool allPages = true;     // RadioButton1; otherwise the range below
   double from = 1, to = 1;  // frompageed, topageed, rounded half to even
   int filterIndex = 6;      // entry of the save filter (6 = JPEG)
-  int32_t layout = -1;      // layout index 0 ... 7; -1: the document's LayoutCombo
+  int32_t layout = -1;      // layout index (0 = layout 1); -1: the document's LayoutCombo
   platform::PrinterPage printer = platform::FallbackPrinterPage();
   int encoderThreads = -1;  // -1 one per core, 0 on the calling thread
 };

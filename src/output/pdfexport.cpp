@@ -14,7 +14,7 @@
 #include "pdf/pdfcanvas.h"
 #include "pdf/pdfimages.h"
 #include "platform/qtsurface.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 
 namespace output {
 

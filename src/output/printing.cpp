@@ -22,7 +22,7 @@
 #include "i18n/texts.h"
 #include "platform/printer.h"
 #include "platform/qtsurface.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 
 namespace output {
 

@@ -13,7 +13,7 @@
 #include "pdfvector/pdfsurface.h"
 #include "pdfvector/pictures.h"
 #include "pdfvector/vectordoc.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 
 namespace output {
 
@@ -241,6 +241,7 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
     OriginLoader loader(session.loader(), pdf, options.maxPictureppi);
     render::RenderSession s(doc, session.cache().measurer(), loader);
     s.today = session.today;
+    s.drawWith = session.drawWith;
     render::RenderParams p;
     p.dpi = kVectorDpi;
     p.width = g.bitmapWidth;

@@ -1,6 +1,7 @@
 #include "platform/pageimage.h"
 
 #include "platform/qtsurface.h"
+#include "render/layouts/layouts.h"
 
 namespace platform {
 

@@ -18,7 +18,7 @@ struct PageImageRequest {
   int32_t page = 1;     // counted from 1
   double zoom = 100;    // percent, preview only (outputs draw at 100)
   int32_t dpi = 96;     // screen resolution for the preview, output resolution otherwise
-  int32_t layout = -1;  // layout index 0 ... 7; -1 takes LayoutCombo
+  int32_t layout = -1;  // layout index (0 = layout 1); -1 takes LayoutCombo
   bool print = false;   // draw as an output would
 };
 

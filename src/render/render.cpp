@@ -1,11 +1,9 @@
 #include "render/render.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "render/furniture.h"
-#include "render/layout1.h"
 #include "render/pagerouter.h"
 
 namespace render {
@@ -135,9 +133,6 @@ void PaintPreviewPage(RenderPass& pass, bool fill) {
   PaintPreviewPage(pass.canvas, pass.params.width, pass.params.height, fill);
 }
 
-// Replacements installed by tests; empty slots take the built-in renderer.
-LayoutRenderer g_slots[3] = {nullptr, nullptr, nullptr};
-
 }  // namespace
 
 void StartPass(RenderPass& pass, PageState& st) {
@@ -179,49 +174,15 @@ bool FinishPass(RenderPass& pass, const PageState& st) {
   return pass.params.seiteedvalue < st.page;
 }
 
-void InstallLayoutRenderer(RendererSlot slot, LayoutRenderer fn) { g_slots[static_cast<int>(slot)] = fn; }
-LayoutRenderer InstalledLayoutRenderer(RendererSlot slot) {
-  LayoutRenderer fn = g_slots[static_cast<int>(slot)];
-  return fn ? fn : BuiltInLayoutRenderer(slot);
-}
-
-bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
+bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, const LayoutEntry& /*layout*/) {
   RenderPass pass(s, p);
   PageState st;
   StartPass(pass, st);
   return FinishPass(pass, st);
 }
 
-bool RenderLayout(RenderSession& s, const RenderParams& p, int32_t layoutindex) {
-  if (!p.canvas0) return false;
-  if (layoutindex < 0 || layoutindex > 7) layoutindex = 0;
-  static const struct {
-    RendererSlot slot;
-    int32_t bildmode;
-  } kTable[8] = {
-      {RendererSlot::PaintToCanvas, 0},        {RendererSlot::PaintToCanvasLayout2, 0},
-      {RendererSlot::PaintToCanvasLayout3, 0}, {RendererSlot::PaintToCanvas, 0},
-      {RendererSlot::PaintToCanvasLayout2, 0}, {RendererSlot::PaintToCanvasLayout2, 1},
-      {RendererSlot::PaintToCanvasLayout2, 2}, {RendererSlot::PaintToCanvasLayout2, 3},
-  };
-  LayoutRenderer fn = InstalledLayoutRenderer(kTable[layoutindex].slot);
-  // The flags are true only during the call, also when a renderer throws.
-  struct FlagGuard {
-    bool& flag;
-    FlagGuard(bool& f, bool on) : flag(f) { flag = on; }
-    ~FlagGuard() { flag = false; }
-  };
-  FlagGuard one(s.froceOnlyOneColumnCheck, layoutindex == 3);
-  FlagGuard second(s.SecondPictureBelowText, layoutindex == 4);
-  return fn(s, p, kTable[layoutindex].bildmode);
-}
-
-bool RenderCatalogPage(RenderSession& s, const RenderParams& p) {
-  return RenderLayout(s, p, s.doc().settings.LayoutCombo);
-}
-
-AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink, int32_t layoutindex) {
-  if (layoutindex < 0) layoutindex = s.doc().settings.LayoutCombo;
+AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink,
+                              const LayoutEntry& layout) {
   AllPagesResult r;
   // The silent pass: page numbers and category names for the contents page
   // and the headers come from this very run, and the drawing state each
@@ -237,7 +198,7 @@ AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink&
     q.router = &silent;
     for (int settle = 0; settle < 4; ++settle) {
       const int32_t lines = s.maxlinesforcaptionlasttime;
-      RenderLayout(s, q, layoutindex);
+      layout.renderer(s, q, layout);
       if (s.maxlinesforcaptionlasttime == lines) break;
     }
     router.TakeNotes(silent);
@@ -245,7 +206,7 @@ AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink&
   q.canvas0 = &router;
   q.router = &router;
   q.seiteedvalue = kEveryPage;
-  RenderLayout(s, q, layoutindex);
+  layout.renderer(s, q, layout);
   if (router.Started()) {
     r.pages = s.anzpages;
     r.cancelled = router.Cancelled();
@@ -261,7 +222,7 @@ AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink&
     if (surface) {
       q.canvas0 = surface;
       q.seiteedvalue = page;
-      more = RenderLayout(s, q, layoutindex);
+      more = layout.renderer(s, q, layout);
       known = s.anzpages;
       if (!sink.EndPage(page, *surface)) {
         r.cancelled = true;

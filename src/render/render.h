@@ -72,6 +72,27 @@ class DocumentPictureLoader : public PictureLoader {
   PictureLoader* files_;
 };
 
+class RenderSession;
+
+// ---- layouts ----
+//
+// A layout is a renderer and the variations it draws with. The table of every
+// layout (render/layouts/layouts.h) is render_layouts': its RenderLayout,
+// RenderCatalogPage and RenderAllPages take a layout index, look the entry up
+// and call the renderer, or RenderAllPages below, with it.
+struct LayoutEntry;
+using LayoutRenderer = bool (*)(RenderSession& s, const RenderParams& p, const LayoutEntry& layout);
+struct LayoutEntry {
+  int32_t number;           // as the window and --layout count layouts, from 1
+  const char* name;         // the window's list entry: German UTF-8, a translation key
+  LayoutRenderer renderer;  // lays out the catalog, draws the requested page
+  // Where the picture column of the framed layouts stands: left (0), right
+  // (1), right on odd and left on even pages (2) or the other way round (3).
+  int32_t bildmode;
+  bool froceOnlyOneColumnCheck;  // one column, pictures left-aligned
+  bool SecondPictureBelowText;   // the second picture below the description
+};
+
 class RenderSession {
  public:
   RenderSession(Document& doc, TextMeasurer& measurer, PictureLoader& loader);
@@ -88,9 +109,10 @@ class RenderSession {
 
   // Page count of the last pass (the cover rule and outputs read it).
   int32_t anzpages = 0;
-  // True only during a layout-4 / layout-5 call.
-  bool froceOnlyOneColumnCheck = false;
-  bool SecondPictureBelowText = false;
+  // Set: the layout entry points draw every layout with this renderer (and
+  // the layout's variations) instead of the layout's own; tests give an
+  // output pages they know with it.
+  LayoutRenderer drawWith = nullptr;
   // Layout 3: the largest number of name lines its previous run found.
   int32_t maxlinesforcaptionlasttime = 0;
 
@@ -261,29 +283,6 @@ void StartPass(RenderPass& pass, PageState& st);
 // whether pages follow the requested one (seiteedvalue < anzpages).
 bool FinishPass(RenderPass& pass, const PageState& st);
 
-// The layout entry points. Renderers live in the render library (layouts 1
-// and 4) and in render_layouts (2, 3, 5-8); the table from slot to renderer
-// is BuiltInLayoutRenderer, defined in render_layouts where every layout is
-// known. render names it, so a program that links render without the
-// layouts fails to link instead of drawing blank pages; CMake links
-// render_layouts with render for that reason.
-enum class RendererSlot { PaintToCanvas = 0, PaintToCanvasLayout2 = 1, PaintToCanvasLayout3 = 2 };
-using LayoutRenderer = bool (*)(RenderSession& s, const RenderParams& p, int32_t bildmode);
-LayoutRenderer BuiltInLayoutRenderer(RendererSlot slot);
-// Replaces the renderer of a slot (tests observe the dispatch with it);
-// nullptr restores the built-in one.
-void InstallLayoutRenderer(RendererSlot slot, LayoutRenderer fn);
-// The renderer RenderLayout calls for a slot: the replacement, else the
-// built-in one.
-LayoutRenderer InstalledLayoutRenderer(RendererSlot slot);
-
-// Renders a page with the layout chosen by LayoutCombo (0 ... 7), setting
-// froceOnlyOneColumnCheck (index 3) or SecondPictureBelowText (index 4)
-// during the call. Out-of-range indexes render as layout 1.
-bool RenderCatalogPage(RenderSession& s, const RenderParams& p);
-// The same with an explicit layout index.
-bool RenderLayout(RenderSession& s, const RenderParams& p, int32_t layoutindex);
-
 // ---- every page of a catalog, for the outputs ----
 //
 // The outputs (PDF, page images, HTML catalog, printing) draw every page of
@@ -312,10 +311,10 @@ struct AllPagesResult {
   bool cancelled = false;  // EndPage returned false
 };
 
-// Draws every page of the catalog with layout `layoutindex` (-1: the
-// document's LayoutCombo). `p` gives resolution, zoom, page size and
-// printit; its canvas0, seiteedvalue and router are ignored. The pages are
-// exactly those RenderLayout draws page by page after one silent pass
+// Draws every page of the catalog with `layout`. `p` gives resolution, zoom,
+// page size and printit; its canvas0, seiteedvalue and router are ignored.
+// The pages are exactly those the renderer draws page by page after one
+// silent pass
 // (printing; the preview's page border, drawn with a clear brush, may
 // carry another brush colour in its state).
 //
@@ -325,10 +324,10 @@ struct AllPagesResult {
 // encode it while the next one is drawn. A renderer that does not go
 // through StartPass / StartPage / FinishPass is drawn page by page.
 AllPagesResult RenderAllPages(RenderSession& s, const RenderParams& p, PageSink& sink,
-                              int32_t layoutindex = -1);
+                              const LayoutEntry& layout);
 
-// The renderer of an empty slot: the page furniture of a catalog without
-// content (one page).
-bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, int32_t bildmode);
+// A renderer drawing the page furniture of a catalog without content (one
+// page).
+bool RenderFurnitureOnly(RenderSession& s, const RenderParams& p, const LayoutEntry& layout);
 
 }  // namespace render

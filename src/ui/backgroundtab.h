@@ -1,35 +1,20 @@
 // The tab "Hintergrund": background pictures, colours and processing, and the
-// prepared background picture. Its controls are bound to the document's
-// settings through the window's SettingsBinder, which reports every change to
-// the window; the window passes each change on to SettingChanged.
+// prepared background picture.
 #pragma once
 
-#include <QWidget>
-
-namespace render {
-class RenderSession;
-}
+#include "ui/picturetab.h"
 
 namespace ui {
 
-class DibBox;
 class SettingsBinder;
 
-class BackgroundTab : public QWidget {
+class BackgroundTab : public PictureTab {
   Q_OBJECT
  public:
-  // The session holds the document whose settings the controls edit and
-  // the prepared pictures.
   BackgroundTab(render::RenderSession& session, SettingsBinder& b, QWidget* parent = nullptr);
-  // After the setting `name` changed: prepares the background pictures again when the
-  // setting is one of this tab's that shapes it, and shows the result.
-  void SettingChanged(const char* name);
-  // Shows the picture as prepared for the pages (1:1).
-  void ShowPicture();
-
- private:
-  render::RenderSession& session_;
-  DibBox* paintBox2_ = nullptr;
+  // Prepares the background pictures again after a change of their files or
+  // processing; shows the one of all (or odd) pages.
+  void SettingChanged(const char* name) override;
 };
 
 }  // namespace ui

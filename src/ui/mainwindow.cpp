@@ -29,7 +29,6 @@
 #include "i18n/messages.h"
 #include "platform/shell.h"
 #include "project/options.h"
-#include "render/layouts/layouts.h"
 #include "ui/backgroundtab.h"
 #include "ui/dialogs.h"
 #include "ui/exportcommands.h"

@@ -11,7 +11,7 @@
 
 #include "imaging/qtdib.h"
 #include "platform/qtsurface.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 #include "ui/translatewidgets.h"
 
 namespace ui {

@@ -15,6 +15,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "render/layouts/layouts.h"
 #include "ui/preview.h"
 #include "ui/tabhelpers.h"
 #include "ui/translatewidgets.h"
@@ -53,15 +54,7 @@ PreviewTab::PreviewTab(render::RenderSession& session, ViewState& view, std::fun
   top->addWidget(Label("Layout:"));
   layoutCombo_ = new QComboBox;
   layoutCombo_->setObjectName(QStringLiteral("LayoutCombo"));
-  static const char* layouts[8] = {"1 - Bilder oben, dann Text, Zeitungsspalten",
-                                   "2 - Bilder links Text rechts",
-                                   "3 - je mehrere Produkte nebeneinander",
-                                   "4 - wie Layout 1 aber ohne Zeitungsspalten, Bilder linksbündig",
-                                   "5 - wie Layout 2 aber das 2. Bild erscheint unter dem Text",
-                                   "6 - Bilder rechts Text links",
-                                   "7 - Bilder und Text auf jeder Seite wechselnd rechts/links",
-                                   "8 - Bilder und Text auf jeder Seite wechselnd links/rechts"};
-  for (const char* l : layouts) layoutCombo_->addItem(QString::fromUtf8(l));
+  for (const render::LayoutEntry& l : render::kLayouts) layoutCombo_->addItem(QString::fromUtf8(l.name));
   top->addWidget(layoutCombo_, 1);
   lay->addLayout(top);
 

@@ -151,7 +151,7 @@ class SampleCatalog : public ::testing::Test {
 
 TEST_F(SampleCatalog, OnePassRecordsEveryPageAsThePageByPageCalls) {
   for (bool print : {true, false}) {
-    for (int32_t layout = 0; layout < 8; ++layout) {
+    for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
       const std::string what = "layout " + std::to_string(layout + 1) + (print ? " printed" : " preview");
       render::RenderParams p = Params(print ? 150 : 96, print);
       auto ref = NewSession();
@@ -192,7 +192,7 @@ class ImageSink : public render::PageSink {
 
 TEST_F(SampleCatalog, OnePassDrawsEveryPagePixelForPixelAsThePageByPageCalls) {
   for (bool print : {true, false}) {
-    for (int32_t layout = 0; layout < 8; ++layout) {
+    for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
       const std::string what = "layout " + std::to_string(layout + 1) + (print ? " printed" : " preview");
       render::RenderParams p = Params(print ? 100 : 96, print);
       std::vector<QImage> want;
@@ -288,7 +288,7 @@ TEST(BigCatalog, OnePassRecordsThePagesOf2000ProductsAsThePageByPageCalls) {
   p.printit = true;
   p.widthmm = render::PageMm(p.width, 300);
   p.heightmm = render::PageMm(p.height, 300);
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     const std::string what = "layout " + std::to_string(layout + 1);
     render::RenderSession s(doc, measurer, loader);
     const Pages want = PageByPage(s, p, layout, every);

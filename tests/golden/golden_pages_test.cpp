@@ -17,8 +17,12 @@
 
 #include <QDir>
 #include <QImage>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "imaging/qtdib.h"
 #include "platform/guiapp.h"
@@ -32,15 +36,46 @@
 
 namespace {
 
+std::string GoldenFolder() { return std::string(QL_TEST_DATA_DIR) + "/golden"; }
+
+// One file of the golden folder: layoutN-pageM.png is page M of layout N.
+// Any other name is kept as a case that fails.
 struct Golden {
-  int layout;  // layout index: 0 = layout 1, 1 = layout 2, ...
-  int page;
+  int layout = -1;  // layout index: 0 = layout 1, 1 = layout 2, ...
+  int page = 0;
+  std::string file;  // the name in the golden folder
 };
 
-std::string GoldenName(const Golden& g) {
-  return std::string(QL_TEST_DATA_DIR) + "/golden/layout" + std::to_string(g.layout + 1) + "-page" +
-         std::to_string(g.page) + ".png";
+void PrintTo(const Golden& g, std::ostream* os) { *os << g.file; }
+
+bool ParseGoldenName(const std::string& name, Golden& g) {
+  int n = 0, m = 0, used = 0;
+  if (std::sscanf(name.c_str(), "layout%d-page%d.png%n", &n, &m, &used) != 2 ||
+      used != static_cast<int>(name.size()) ||
+      name != "layout" + std::to_string(n) + "-page" + std::to_string(m) + ".png")
+    return false;
+  if (n < 1 || n > render::kLayoutCount || m < 1) return false;
+  g.layout = n - 1;
+  g.page = m;
+  return true;
 }
+
+// Every file of the golden folder is a case, in name order: a new page is a
+// new file (an empty one made with its name is filled by
+// scripts/regen-golden.sh).
+std::vector<Golden> GoldenCases() {
+  std::vector<Golden> cases;
+  const QStringList names = QDir(QString::fromStdString(GoldenFolder())).entryList(QDir::Files, QDir::Name);
+  for (const QString& n : names) {
+    Golden g;
+    g.file = n.toStdString();
+    ParseGoldenName(g.file, g);
+    cases.push_back(g);
+  }
+  return cases;
+}
+
+std::string GoldenName(const Golden& g) { return GoldenFolder() + "/" + g.file; }
 
 class GoldenPages : public ::testing::TestWithParam<Golden> {};
 
@@ -49,6 +84,8 @@ class GoldenPages : public ::testing::TestWithParam<Golden> {};
 TEST_P(GoldenPages, MatchPixelForPixel) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
   const Golden g = GetParam();
+  ASSERT_GE(g.layout, 0) << g.file << " in " << GoldenFolder()
+                         << " is no golden page: layoutN-pageM.png with N from 1 to " << render::kLayoutCount;
   // Picture file names in the sample are relative to its folder.
   char old[4096];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
@@ -82,7 +119,7 @@ TEST_P(GoldenPages, MatchPixelForPixel) {
     GTEST_SKIP() << "wrote " << file;
   }
   QImage expected(QString::fromStdString(file));
-  ASSERT_FALSE(expected.isNull()) << "missing " << file << " (scripts/regen-golden.sh makes it)";
+  ASSERT_FALSE(expected.isNull()) << file << " is no picture (scripts/regen-golden.sh draws it)";
   expected = expected.convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(expected.size(), actual.size());
   long differ = 0;
@@ -99,15 +136,39 @@ TEST_P(GoldenPages, MatchPixelForPixel) {
   }
 }
 
-// Pages chosen to show what each layout does: layout 1 the contents, a main
-// category and products; layout 4 one column; layout 2 framed blocks;
-// layout 3 rows with banded tables; layout 5 second pictures below the text;
-// layout 6 pictures right; layouts 7 and 8 an odd and an even page.
-INSTANTIATE_TEST_SUITE_P(Sample, GoldenPages,
-                         ::testing::Values(Golden{0, 1}, Golden{0, 2}, Golden{0, 3}, Golden{3, 2},
-                                           Golden{1, 3}, Golden{2, 3}, Golden{4, 2}, Golden{5, 5},
-                                           Golden{6, 3}, Golden{7, 2}),
+// Every layout has its pages: a layout without one is an error.
+TEST(GoldenFolder, HasPagesOfEveryLayout) {
+  std::vector<int> pages(render::kLayoutCount, 0);
+  for (const Golden& g : GoldenCases())
+    if (g.layout >= 0) ++pages[g.layout];
+  for (int i = 0; i < render::kLayoutCount; ++i)
+    EXPECT_GT(pages[i], 0) << "no golden page of layout " << i + 1 << " in " << GoldenFolder();
+}
+
+TEST(GoldenFolder, NamesAreLayoutAndPage) {
+  Golden g;
+  EXPECT_TRUE(ParseGoldenName("layout1-page3.png", g));
+  EXPECT_EQ(g.layout, 0);
+  EXPECT_EQ(g.page, 3);
+  EXPECT_TRUE(ParseGoldenName("layout" + std::to_string(render::kLayoutCount) + "-page12.png", g));
+  const std::vector<std::string> bad = {
+      "layout0-page1.png",  "layout" + std::to_string(render::kLayoutCount + 1) + "-page1.png",
+      "layout1-page0.png",  "layout1-page1.png.orig",
+      "layout01-page1.png", "layout1-page1.jpg",
+      "layout 1-page1.png", "notes.txt"};
+  for (const std::string& name : bad) EXPECT_FALSE(ParseGoldenName(name, g)) << name;
+}
+
+// The files in tests/data/golden: layout 1 the contents, a main category and
+// products; layout 4 one column; layout 2 framed blocks; layout 3 rows with
+// banded tables; layout 5 second pictures below the text; layout 6 pictures
+// right; layouts 7 and 8 an odd and an even page.
+INSTANTIATE_TEST_SUITE_P(Sample, GoldenPages, ::testing::ValuesIn(GoldenCases()),
                          [](const ::testing::TestParamInfo<Golden>& i) {
-                           return "layout" + std::to_string(i.param.layout + 1) + "_page" +
-                                  std::to_string(i.param.page);
+                           std::string name;
+                           for (char c : i.param.file)
+                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return i.param.layout >= 0 ? "layout" + std::to_string(i.param.layout + 1) +
+                                                            "_page" + std::to_string(i.param.page)
+                                                      : "unexpected_" + name + "_" + std::to_string(i.index);
                          });

@@ -40,7 +40,7 @@ TEST(Resolution, SamplePaginationIsTheSameAtEveryResolutionAndZoom) {
   golden::SampleSession sample;
   ASSERT_TRUE(sample.opened);
   render::RenderSession& session = sample.session;
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     const Pagination print = Paginate(session, layout, 300, 100);
     ASSERT_GT(print.pages, 1);
     for (int32_t dpi : {30, 72, 96, 150, 600})

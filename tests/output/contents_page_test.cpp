@@ -36,7 +36,7 @@ TEST(ExportContentsPage, PageOneOfThePdfIsPageOneAsRenderedForPrintInEveryLayout
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(chdir((std::string(QL_SOURCE_DIR) + "/data/sample").c_str()), 0);
   constexpr int32_t kDpi = 72;
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     SCOPED_TRACE("layout " + std::to_string(layout + 1));
     const std::string pdf = dir + "/l" + std::to_string(layout) + ".pdf";
     {

@@ -206,7 +206,7 @@ QImage Jpeg(const std::string& path) { return QImage(QString::fromStdString(path
 }  // namespace
 
 TEST_F(HtmlCatalog, FourPagesMakeThreePairs) {
-  outtest::RendererGuard guard(4);
+  outtest::RendererGuard guard(*session_, 4);
   const std::string out = root_ + "/out/a/b";
   const output::HtmlCatalogResult r = output::ExportHtmlCatalog(*session_, out, opts_);
   ASSERT_TRUE(r.ok) << r.error;
@@ -233,7 +233,7 @@ TEST_F(HtmlCatalog, FourPagesMakeThreePairs) {
 }
 
 TEST_F(HtmlCatalog, OddPageCountEndsWithAnEmptyPage) {
-  outtest::RendererGuard guard(3);
+  outtest::RendererGuard guard(*session_, 3);
   const std::string out = root_ + "/odd";
   const output::HtmlCatalogResult r = output::ExportHtmlCatalog(*session_, out, opts_);
   ASSERT_TRUE(r.ok) << r.error;
@@ -248,7 +248,7 @@ TEST_F(HtmlCatalog, OddPageCountEndsWithAnEmptyPage) {
 }
 
 TEST_F(HtmlCatalog, BadInputLeavesNothingOrOnlyWhatWasWritten) {
-  outtest::RendererGuard guard(2);
+  outtest::RendererGuard guard(*session_, 2);
   // No folder: message 38.
   output::HtmlCatalogResult r = output::ExportHtmlCatalog(*session_, "", opts_);
   EXPECT_NE(r.error.find("Ausgabeverzeichnis"), std::string::npos);
@@ -277,7 +277,7 @@ TEST_F(HtmlCatalog, BadInputLeavesNothingOrOnlyWhatWasWritten) {
 }
 
 TEST_F(HtmlCatalog, CancelAndThreadsKeepEveryFileWhole) {
-  outtest::RendererGuard guard(5);
+  outtest::RendererGuard guard(*session_, 5);
   for (int threads : {0, 2}) {
     opts_.encoderThreads = threads;
     ASSERT_TRUE(output::ExportHtmlCatalog(*session_, root_ + "/t" + std::to_string(threads), opts_).ok);
@@ -294,7 +294,7 @@ TEST_F(HtmlCatalog, CancelAndThreadsKeepEveryFileWhole) {
 }
 
 TEST_F(HtmlCatalog, UnwritableTargetsAreRefusedBeforeAnyPage) {
-  outtest::RendererGuard guard(4);
+  outtest::RendererGuard guard(*session_, 4);
   const std::string out = root_ + "/ro";
   fs::create_directories(out);
   // A read-only catalog.htm (refused even for root): refused before the

@@ -30,7 +30,7 @@ const std::u16string kEvil = u"<img src=x onerror=alert(1)></script>\"onmouseove
 
 // Two pages: page 1 a contents entry leading to page 2 and a justified line
 // drawn word by word; page 2 a hostile product name and an address line.
-bool TextRenderer(render::RenderSession& s, const render::RenderParams& p, int32_t) {
+bool TextRenderer(render::RenderSession& s, const render::RenderParams& p, const render::LayoutEntry&) {
   s.anzpages = 2;
   if (p.seiteedvalue >= 1 && p.seiteedvalue <= 2) {
     render::DrawingSurface& c = *p.canvas0;
@@ -62,26 +62,18 @@ class HtmlText : public ::testing::Test {
     std::ofstream(root_ + "/prog/flippages.htm", std::ios::binary)
         << "<html lang=\"%%LANG%%\"><title>%%TITLE%%</title>%%PAGECOUNT%%|%%TEXTLAYER%%\n"
            "<noscript>%%NOSCRIPT%%</noscript></html>\n";
-    for (int i = 0; i < 3; ++i) {
-      saved_[i] = render::InstalledLayoutRenderer(static_cast<render::RendererSlot>(i));
-      render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), TextRenderer);
-    }
     session_ = std::make_unique<render::RenderSession>(doc_, measurer_, loader_);
+    session_->drawWith = TextRenderer;
     opts_.progpath = root_ + "/prog";
     opts_.dpi = 72;
   }
-  void TearDown() override {
-    for (int i = 0; i < 3; ++i)
-      render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), saved_[i]);
-    fs::remove_all(root_);
-  }
+  void TearDown() override { fs::remove_all(root_); }
   std::string root_;
   Document doc_;
   platform::QtTextMeasurer measurer_;
   platform::QtPictureLoader loader_;
   std::unique_ptr<render::RenderSession> session_;
   output::HtmlCatalogOptions opts_;
-  render::LayoutRenderer saved_[3] = {};
 };
 
 }  // namespace

@@ -99,7 +99,7 @@ TEST(PageImageGeometry, IntegerArithmeticOnThePrinterPage) {
 }
 
 TEST_F(PageImages, EveryPageOneFileOfThePageSize) {
-  outtest::RendererGuard guard(3);
+  outtest::RendererGuard guard(*session_, 3);
   std::vector<int32_t> seen;
   const output::PageImagesResult r =
       output::ExportPageImages(*session_, dir_ + "/seite", opts_, [&](const output::PageImagesProgress& p) {
@@ -125,7 +125,7 @@ TEST_F(PageImages, EveryPageOneFileOfThePageSize) {
 }
 
 TEST_F(PageImages, RangeSavesOnlyItsPagesYetEveryPageIsVisited) {
-  outtest::RendererGuard guard(5);
+  outtest::RendererGuard guard(*session_, 5);
   opts_.allPages = false;
   opts_.from = 2;
   opts_.to = 2.5;  // rounds half to even: 2
@@ -154,7 +154,7 @@ TEST_F(PageImages, RangeSavesOnlyItsPagesYetEveryPageIsVisited) {
 }
 
 TEST_F(PageImages, RangesWithoutAPageWriteNothingAndSaySo) {
-  outtest::RendererGuard guard(5);
+  outtest::RendererGuard guard(*session_, 5);
   opts_.allPages = false;
   opts_.from = 3;
   opts_.to = 2;
@@ -170,7 +170,7 @@ TEST_F(PageImages, RangesWithoutAPageWriteNothingAndSaySo) {
 }
 
 TEST_F(PageImages, CancelKeepsThePagesWritten) {
-  outtest::RendererGuard guard(5);
+  outtest::RendererGuard guard(*session_, 5);
   const output::PageImagesResult r = output::ExportPageImages(
       *session_, dir_ + "/c.bmp", opts_, [](const output::PageImagesProgress& p) { return p.page <= 2; });
   EXPECT_FALSE(r.ok);
@@ -181,7 +181,7 @@ TEST_F(PageImages, CancelKeepsThePagesWritten) {
 }
 
 TEST_F(PageImages, UnwritableTargetIsNamedAndBadSettingsRefused) {
-  outtest::RendererGuard guard(2);
+  outtest::RendererGuard guard(*session_, 2);
   const output::PageImagesResult r = output::ExportPageImages(*session_, dir_ + "/missing/x", opts_);
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find(dir_ + "/missing/x1.jpg"), std::string::npos) << r.error;
@@ -194,7 +194,7 @@ TEST_F(PageImages, UnwritableTargetIsNamedAndBadSettingsRefused) {
 }
 
 TEST_F(PageImages, BytesDoNotDependOnTheEncoderThreads) {
-  outtest::RendererGuard guard(4);
+  outtest::RendererGuard guard(*session_, 4);
   opts_.compress = 20;
   for (int threads : {0, 1, 3}) {
     opts_.encoderThreads = threads;

@@ -22,7 +22,7 @@
 #include "platform/qtpictureloader.h"
 #include "platform/qtsurface.h"
 #include "project/document.h"
-#include "render/render.h"
+#include "render/layouts/layouts.h"
 
 namespace fs = std::filesystem;
 
@@ -53,7 +53,7 @@ dib PagePattern(int32_t page) {
   return d;
 }
 
-bool TestRenderer(render::RenderSession& s, const render::RenderParams& p, int32_t) {
+bool TestRenderer(render::RenderSession& s, const render::RenderParams& p, const render::LayoutEntry&) {
   s.anzpages = g_pages;
   if (p.seiteedvalue >= 1 && p.seiteedvalue <= g_pages) {
     ++g_calls;
@@ -72,24 +72,19 @@ class PdfExport : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
   void SetUp() override {
-    for (int i = 0; i < 3; ++i) {
-      saved_[i] = render::InstalledLayoutRenderer(static_cast<render::RendererSlot>(i));
-      render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), TestRenderer);
-    }
     g_pages = 3;
     g_calls = 0;
     std::string t = (fs::temp_directory_path() / "ql-pdfexport-XXXXXX").string();
     dir_ = mkdtemp(t.data());
     doc_.settings.FilenameEdit1.clear();  // no logo file to look for
     session_ = std::make_unique<render::RenderSession>(doc_, measurer_, loader_);
+    session_->drawWith = TestRenderer;
     opts_.dpi = 20;  // small pages keep the tests quick
     opts_.cmyk = false;
     opts_.progpath = dir_;
     opts_.tempFolder = dir_;
   }
   void TearDown() override {
-    for (int i = 0; i < 3; ++i)
-      render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), saved_[i]);
     std::error_code ec;
     fs::permissions(dir_, fs::perms::owner_all, ec);
     fs::remove_all(dir_, ec);
@@ -99,7 +94,6 @@ class PdfExport : public ::testing::Test {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}));
   }
 
-  render::LayoutRenderer saved_[3] = {};
   std::string dir_;
   Document doc_;
   platform::QtTextMeasurer measurer_;
@@ -211,7 +205,7 @@ TEST_F(PdfExport, EveryPageOnceAtTheChosenSizeAndColourSpace) {
 }
 
 TEST_F(PdfExport, EmptyCatalogGivesOnePage) {
-  for (int i = 0; i < 3; ++i) render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), nullptr);
+  session_->drawWith = nullptr;  // the layout's own renderer
   const output::PdfExportResult r = output::ExportPDF(*session_, file("e.pdf"), opts_);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_EQ(r.anzpages, 1);

@@ -1,7 +1,7 @@
 // A layout renderer with a known number of pages for the bitmap-output
 // tests: page p shows a coloured block whose red channel is 40 * p, so a
-// saved picture tells which page it is. Installed into every slot by
-// RendererGuard, restored when the guard ends.
+// saved picture tells which page it is. RendererGuard has a session draw
+// every layout with it until the guard ends.
 #pragma once
 
 #include "render/render.h"
@@ -12,7 +12,8 @@ namespace outtest {
 inline int32_t g_pages = 3;
 inline int32_t g_drawn = 0;  // pages drawn on a surface (seiteedvalue >= 1)
 
-inline bool PagesRenderer(render::RenderSession& s, const render::RenderParams& p, int32_t) {
+inline bool PagesRenderer(render::RenderSession& s, const render::RenderParams& p,
+                          const render::LayoutEntry&) {
   s.anzpages = g_pages;
   if (p.seiteedvalue >= 1 && p.seiteedvalue <= g_pages) {
     ++g_drawn;
@@ -25,18 +26,13 @@ inline bool PagesRenderer(render::RenderSession& s, const render::RenderParams& 
 }
 
 struct RendererGuard {
-  explicit RendererGuard(int32_t pages) {
+  RendererGuard(render::RenderSession& s, int32_t pages) : session(s) {
     g_pages = pages;
     g_drawn = 0;
-    for (int i = 0; i < 3; ++i) {
-      saved[i] = render::InstalledLayoutRenderer(static_cast<render::RendererSlot>(i));
-      render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), PagesRenderer);
-    }
+    session.drawWith = PagesRenderer;
   }
-  ~RendererGuard() {
-    for (int i = 0; i < 3; ++i) render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), saved[i]);
-  }
-  render::LayoutRenderer saved[3] = {};
+  ~RendererGuard() { session.drawWith = nullptr; }
+  render::RenderSession& session;
 };
 
 }  // namespace outtest

@@ -185,7 +185,7 @@ TEST_F(OneMeasurement, VectorAndRasterPagesAreLaidOutAlike) {
   pdfvec::PdfSurface vector(fonts, pictures, writer, rgb, kW, kH, 0.24, 0.24, 0, true, &measurer);
   platform::ImageSurface raster(1, 1);
   int pages = 0;
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     const auto v = Pages(vector, layout), r = Pages(raster, layout);
     ASSERT_EQ(v.size(), r.size()) << "layout " << layout + 1;
     for (size_t pg = 0; pg < v.size(); ++pg) {

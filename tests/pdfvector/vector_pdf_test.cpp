@@ -392,7 +392,7 @@ TEST_F(VectorPdf, PagesOfEveryLayoutLookLikeThePrintedPages) {
   fs::create_directories(keep);
   int compared = 0;
   double worst = 0;
-  for (int layout = 0; layout < 8; ++layout) {
+  for (int layout = 0; layout < render::kLayoutCount; ++layout) {
     const std::string pdf = dir_ + "/l" + std::to_string(layout) + ".pdf";
     int rc = 0;
     const std::string out =

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "render/layouts/layouts.h"
 #include "render/render.h"
 #include "support/recording_surface.h"
 
@@ -377,13 +378,13 @@ TEST_F(Furniture, PageFrameAndFontStateAfterStartPage) {
 
 TEST_F(Furniture, RequestedPageBeyondTheCatalogAndPageZero) {
   RecordingSurface s;
-  EXPECT_FALSE(RenderFurnitureOnly(session, Params(s, 1, false), 0));
+  EXPECT_FALSE(RenderFurnitureOnly(session, Params(s, 1, false), kLayouts[0]));
   EXPECT_EQ(session.anzpages, 1);
   EXPECT_NE(s.FindText(set.KopfEd), nullptr);
   for (int seite : {2, 0}) {
     s.Clear();
     session.anzpages = 0;
-    const bool more = RenderFurnitureOnly(session, Params(s, seite, false), 0);
+    const bool more = RenderFurnitureOnly(session, Params(s, seite, false), kLayouts[0]);
     EXPECT_EQ(more, seite == 0);
     EXPECT_EQ(session.anzpages, 1);
     // Only the white page with its border, and the border once more.
@@ -394,60 +395,51 @@ TEST_F(Furniture, RequestedPageBeyondTheCatalogAndPageZero) {
   }
   // Printing: the caller prepares the surface, no border.
   s.Clear();
-  RenderFurnitureOnly(session, Params(s, 2, true), 0);
+  RenderFurnitureOnly(session, Params(s, 2, true), kLayouts[0]);
   EXPECT_TRUE(s.ops.empty());
 }
 
 namespace {
 struct Seen {
   int calls = 0;
-  int32_t bildmode = -1;
-  bool one = false, second = false;
+  LayoutEntry layout{};
 } g_seen;
-bool Spy(RenderSession& s, const RenderParams&, int32_t bildmode) {
+bool Spy(RenderSession&, const RenderParams&, const LayoutEntry& layout) {
   ++g_seen.calls;
-  g_seen.bildmode = bildmode;
-  g_seen.one = s.froceOnlyOneColumnCheck;
-  g_seen.second = s.SecondPictureBelowText;
+  g_seen.layout = layout;
   return true;
 }
 }  // namespace
 
-TEST_F(Furniture, LayoutTableSetsTheFlagsOnlyDuringTheCall) {
+TEST_F(Furniture, EveryLayoutIndexDrawsWithItsTableEntry) {
   // An empty catalog renders as one page.
   RecordingSurface s;
   EXPECT_FALSE(RenderCatalogPage(session, Params(s, 1)));
   EXPECT_EQ(session.anzpages, 1);
   EXPECT_NE(s.FindText(set.KopfEd), nullptr);
 
-  const LayoutRenderer saved[3] = {InstalledLayoutRenderer(RendererSlot::PaintToCanvas),
-                                   InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout2),
-                                   InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout3)};
-  InstallLayoutRenderer(RendererSlot::PaintToCanvas, Spy);
-  InstallLayoutRenderer(RendererSlot::PaintToCanvasLayout2, Spy);
-  const struct {
-    int index, bildmode;
-    bool one, second;
-  } cases[] = {{0, 0, false, false}, {1, 0, false, false}, {3, 0, true, false}, {4, 0, false, true},
-               {5, 1, false, false}, {6, 2, false, false}, {7, 3, false, false}};
-  for (const auto& c : cases) {
+  // The variations reach the renderer as data of the entry: the session
+  // carries none of them.
+  session.drawWith = Spy;
+  for (int32_t index = -1; index <= kLayoutCount; ++index) {
+    SCOPED_TRACE(index);
+    const LayoutEntry& want = kLayouts[index >= 0 && index < kLayoutCount ? index : 0];
     g_seen = Seen{};
-    set.LayoutCombo = c.index;
+    set.LayoutCombo = index;
     EXPECT_TRUE(RenderCatalogPage(session, Params(s, 1)));
-    EXPECT_EQ(g_seen.calls, 1) << c.index;
-    EXPECT_EQ(g_seen.bildmode, c.bildmode) << c.index;
-    EXPECT_EQ(g_seen.one, c.one) << c.index;
-    EXPECT_EQ(g_seen.second, c.second) << c.index;
-    EXPECT_FALSE(session.froceOnlyOneColumnCheck);
-    EXPECT_FALSE(session.SecondPictureBelowText);
+    EXPECT_EQ(g_seen.calls, 1);
+    EXPECT_EQ(g_seen.layout.number, want.number);
+    EXPECT_EQ(g_seen.layout.bildmode, want.bildmode);
+    EXPECT_EQ(g_seen.layout.froceOnlyOneColumnCheck, want.froceOnlyOneColumnCheck);
+    EXPECT_EQ(g_seen.layout.SecondPictureBelowText, want.SecondPictureBelowText);
   }
+  // Without a surface nothing is drawn.
   g_seen = Seen{};
-  set.LayoutCombo = 2;  // layout 3 keeps its own renderer
-  RenderCatalogPage(session, Params(s, 1));
+  RenderParams none = Params(s, 1);
+  none.canvas0 = nullptr;
+  EXPECT_FALSE(RenderLayout(session, none, 0));
   EXPECT_EQ(g_seen.calls, 0);
-  InstallLayoutRenderer(RendererSlot::PaintToCanvas, saved[0]);
-  InstallLayoutRenderer(RendererSlot::PaintToCanvasLayout2, saved[1]);
-  InstallLayoutRenderer(RendererSlot::PaintToCanvasLayout3, saved[2]);
+  session.drawWith = nullptr;
 }
 
 TEST(Placeholders, AnyLetterCaseEveryOccurrence) {

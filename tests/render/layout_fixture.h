@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/layout1.h"
+#include "render/layouts/layouts.h"
 #include "render/render.h"
 #include "render/units.h"
 #include "support/catalog_fixture.h"

@@ -166,7 +166,7 @@ TEST_P(CachedPassTest, ProductsDeletedAndAdded) {
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLayout, CachedPassTest, ::testing::Range(0, 8),
+INSTANTIATE_TEST_SUITE_P(EveryLayout, CachedPassTest, ::testing::Range(0, render::kLayoutCount),
                          [](const ::testing::TestParamInfo<int32_t>& i) {
                            return "Layout" + std::to_string(i.param + 1);
                          });

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <set>
+#include <string>
 
 #include "fixture.h"
-#include "render/layout1.h"
 
 using namespace render;
 using layouttest::RecordingSurface;
@@ -225,7 +226,6 @@ TEST_F(Layout2Test, Layout5PutsTheSecondPictureBelowTheText) {
   {
     RecordingSurface s;
     Render(s, 1, 4);
-    EXPECT_FALSE(session.SecondPictureBelowText);  // only during the call
     const auto pics = PictureOps(s);
     ASSERT_EQ(pics.size(), 4u);
     EXPECT_EQ(pics[0].x1, Pos(12));
@@ -282,13 +282,29 @@ TEST_F(Layout2Test, OversizedContentEndsAndMovesAtMostOnce) {
   }
 }
 
-TEST(LayoutDispatch, EverySlotHasItsRendererWithoutSetUp) {
-  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvas), &PaintToCanvas);
-  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout2), &PaintToCanvasLayout2);
-  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout3), &PaintToCanvasLayout3);
-  // A replacement is taken back with nullptr.
-  InstallLayoutRenderer(RendererSlot::PaintToCanvasLayout3, &PaintToCanvasLayout2);
-  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout3), &PaintToCanvasLayout2);
-  InstallLayoutRenderer(RendererSlot::PaintToCanvasLayout3, nullptr);
-  EXPECT_EQ(InstalledLayoutRenderer(RendererSlot::PaintToCanvasLayout3), &PaintToCanvasLayout3);
+TEST(LayoutTable, EachLayoutHasItsRendererAndVariations) {
+  const struct {
+    LayoutRenderer renderer;
+    int32_t bildmode;
+    bool one, second;
+  } want[] = {{&PaintToCanvas, 0, false, false},        {&PaintToCanvasLayout2, 0, false, false},
+              {&PaintToCanvasLayout3, 0, false, false}, {&PaintToCanvas, 0, true, false},
+              {&PaintToCanvasLayout2, 0, false, true},  {&PaintToCanvasLayout2, 1, false, false},
+              {&PaintToCanvasLayout2, 2, false, false}, {&PaintToCanvasLayout2, 3, false, false}};
+  // A new layout is added at the end: these stay as they are.
+  ASSERT_GE(kLayoutCount, static_cast<int32_t>(std::size(want)));
+  for (int32_t i = 0; i < static_cast<int32_t>(std::size(want)); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(kLayouts[i].renderer, want[i].renderer);
+    EXPECT_EQ(kLayouts[i].bildmode, want[i].bildmode);
+    EXPECT_EQ(kLayouts[i].froceOnlyOneColumnCheck, want[i].one);
+    EXPECT_EQ(kLayouts[i].SecondPictureBelowText, want[i].second);
+  }
+  for (int32_t i = 0; i < kLayoutCount; ++i) {
+    EXPECT_EQ(&LayoutAt(i), &kLayouts[i]);
+    // The window's list names each layout with its number first.
+    EXPECT_EQ(std::string(kLayouts[i].name).rfind(std::to_string(i + 1) + " - ", 0), 0u) << kLayouts[i].name;
+  }
+  EXPECT_EQ(&LayoutAt(-1), &kLayouts[0]);
+  EXPECT_EQ(&LayoutAt(kLayoutCount), &kLayouts[0]);
 }

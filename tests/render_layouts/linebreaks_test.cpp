@@ -51,7 +51,7 @@ struct LineBreakTest : FamilyTest {
 };
 
 TEST_F(LineBreakTest, LoneLfCrLfAndLoneCrGiveTheSamePageInEveryLayout) {
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     SCOPED_TRACE("layout index " + std::to_string(layout));
     SetBreaks(u"\r\n");
     std::u16string crlf = Page(layout, 1) + Page(layout, 2);

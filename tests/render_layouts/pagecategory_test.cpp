@@ -34,7 +34,7 @@ struct PageCategoryTest : FamilyTest {
 };
 
 TEST_F(PageCategoryTest, EveryPageShowsTheCategoryOfItsLastHeading) {
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     SCOPED_TRACE("layout " + std::to_string(layout + 1));
     // A first pass learns the pages; the pages drawn after it show its names.
     RecordingSurface first;

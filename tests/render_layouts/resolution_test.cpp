@@ -59,7 +59,7 @@ struct ResolutionTest : FamilyTest {
 };
 
 TEST_F(ResolutionTest, PageCountAndProductStartPagesAreTheSameAtEveryResolutionAndZoom) {
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     const Pagination print = Paginate(layout, 300, 100);
     ASSERT_GT(print.pages, 2) << "layout " << layout + 1;
     for (int32_t dpi : {30, 72, 96, 150, 600}) {

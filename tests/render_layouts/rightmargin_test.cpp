@@ -108,7 +108,7 @@ TEST_F(RightMargin, SampleCatalogInEveryLayout) {
   for (const Category& c : doc.kats)
     wide |= static_cast<int32_t>(c.name.size()) * FixedAdvance(FixedPixelSize(44, 300)) > kW;
   ASSERT_TRUE(wide) << "the test needs a heading wider than the page";
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     const std::vector<std::string> bad = Crossings(doc, layout);
     EXPECT_TRUE(bad.empty()) << bad.size() << " texts cross the margin\n" << Join(bad);
   }
@@ -128,7 +128,7 @@ TEST_F(RightMargin, LargeCatalogWithLongNamesInEveryLayout) {
   doc.kats[2].products[0].name =
       u"Edelrose Gloria Dei im Terrakottatopf mit Rankgitter, Pflanzerde und Langzeitdünger für den "
       u"sonnigen Standort auf Balkon und Terrasse";
-  for (int32_t layout = 0; layout < 8; ++layout) {
+  for (int32_t layout = 0; layout < render::kLayoutCount; ++layout) {
     const std::vector<std::string> bad = Crossings(doc, layout);
     EXPECT_TRUE(bad.empty()) << bad.size() << " texts cross the margin\n" << Join(bad);
   }

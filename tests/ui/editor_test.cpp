@@ -15,6 +15,7 @@
 
 #include "fixture.h"
 #include "platform/printer.h"
+#include "render/layouts/layouts.h"
 #include "ui/preview.h"
 #include "ui/qtlifecycleui.h"
 
@@ -54,7 +55,7 @@ TEST_F(WindowTest, PreviewRendersTheSamplePage) {
   EXPECT_EQ(pv->Rendered().width(), w2);
   EXPECT_LT(w2, w * 6 / 10);
   QComboBox* layouts = window->findChild<QComboBox*>(QStringLiteral("LayoutCombo"));
-  ASSERT_EQ(layouts->count(), 8);
+  ASSERT_EQ(layouts->count(), render::kLayoutCount);
   const QImage l1 = pv->Rendered().copy();
   layouts->setCurrentIndex(1);
   EXPECT_EQ(window->document().settings.LayoutCombo, 1);

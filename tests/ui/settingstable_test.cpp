@@ -10,6 +10,8 @@
 #include <string>
 
 #include "fixture.h"
+#include "render/layouts/layouts.h"
+#include "ui/translatewidgets.h"
 
 namespace uitest {
 namespace {
@@ -32,12 +34,14 @@ TEST_F(WindowTest, NumberBoxesTakeRangeAndDefaultFromTheSettingsTable) {
   for (const QSpinBox* b : window->findChildren<QSpinBox*>())
     check(b->objectName(), b->minimum(), b->maximum(), b->value());
 
-  // The layout is chosen from a list with one entry per value of its range.
+  // The layout is chosen from a list with one entry per layout of the table.
   const SettingRange* layout = FindSetting("LayoutCombo");
   ASSERT_TRUE(layout);
   auto* combo = window->findChild<QComboBox*>(QStringLiteral("LayoutCombo"));
   ASSERT_TRUE(combo);
-  EXPECT_EQ(combo->count(), int(layout->hi - layout->lo) + 1);
+  ASSERT_EQ(combo->count(), render::kLayoutCount);
+  for (int i = 0; i < combo->count(); ++i)
+    EXPECT_EQ(combo->itemText(i), ui::TrW(QString::fromUtf8(render::kLayouts[i].name))) << i;
   EXPECT_EQ(combo->currentIndex(), int(layout->def));
 
   // Every number of the table has its box, once.

@@ -228,11 +228,11 @@ class Layout2 : public FamilyFlow, public PageStartHook {
 
 }  // namespace
 
-bool PaintToCanvasLayout2(RenderSession& s, const RenderParams& p, int32_t bildmode) {
+bool PaintToCanvasLayout2(RenderSession& s, const RenderParams& p, const LayoutEntry& entry) {
   if (!p.canvas0) return false;
-  if (bildmode < 0 || bildmode > 3) bildmode = 0;
+  const int32_t bildmode = entry.bildmode >= 0 && entry.bildmode <= 3 ? entry.bildmode : 0;
   RenderPass pass(s, p);
-  Layout2 layout(pass, bildmode, s.SecondPictureBelowText);
+  Layout2 layout(pass, bildmode, entry.SecondPictureBelowText);
   layout.Run(&layout);
   return FinishPass(pass, layout.state());
 }

@@ -198,7 +198,7 @@ int32_t PredictNameLines(RenderSession& s, const RenderParams& p, int32_t ncols)
 
 }  // namespace
 
-bool PaintToCanvasLayout3(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
+bool PaintToCanvasLayout3(RenderSession& s, const RenderParams& p, const LayoutEntry& /*layout*/) {
   if (!p.canvas0) return false;
   const int32_t ncols = s.doc().settings.ColumnCount();
   // A run whose name line count differs from the previous call's is

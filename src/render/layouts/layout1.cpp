@@ -1,4 +1,4 @@
-#include "render/layout1.h"
+#include "render/layouts/layout1.h"
 
 #include <algorithm>
 #include <array>
@@ -350,12 +350,12 @@ class Layout1 {
 
 }  // namespace
 
-bool PaintToCanvas(RenderSession& s, const RenderParams& p, int32_t /*bildmode*/) {
+bool PaintToCanvas(RenderSession& s, const RenderParams& p, const LayoutEntry& entry) {
   if (!p.canvas0) return false;
   CatalogSettings& set = s.doc().settings;
   int32_t k = set.ColumnCount();
-  if (set.OnlyOneColumnCheck || s.froceOnlyOneColumnCheck) k = 1;
-  AlignmentOverride guard(set, s.froceOnlyOneColumnCheck);
+  if (set.OnlyOneColumnCheck || entry.froceOnlyOneColumnCheck) k = 1;
+  AlignmentOverride guard(set, entry.froceOnlyOneColumnCheck);
   RenderPass pass(s, p);
   Layout1 layout(pass, k);
   layout.align_ = set.PictureAlignment();
