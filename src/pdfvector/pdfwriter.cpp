@@ -68,6 +68,19 @@ void PdfWriter::Flush() {
 }
 
 void PdfWriter::WriteObject(int32_t num, const std::string& body) {
+  // Behind queued bodies it waits its turn, so the file's order is the
+  // order of the calls however fast the workers are.
+  if (!pending_.empty()) {
+    std::promise<std::string> ready;
+    ready.set_value(body);
+    pending_.push_back({num, ready.get_future(), body.size()});
+    pendingBytes_ += body.size();
+    return;
+  }
+  WriteNow(num, body);
+}
+
+void PdfWriter::WriteNow(int32_t num, const std::string& body) {
   if (num <= 0 || static_cast<size_t>(num) >= offsets_.size()) {
     Fail(i18n::SayUtf8(i18n::Text::PdfInternalError, {i18n::Decimal(num)}));
     return;
@@ -89,7 +102,7 @@ void PdfWriter::WriteReady(bool wait_front) {
     if (!wait_front && p.body.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
     try {
       const std::string body = p.body.get();
-      WriteObject(p.num, body);
+      WriteNow(p.num, body);
     } catch (const std::bad_alloc&) {
       Fail(i18n::SayUtf8(i18n::Text::NoMemory));
     } catch (const std::exception& e) {
@@ -105,7 +118,7 @@ void PdfWriter::Enqueue(int32_t num, std::function<std::string()> make, size_t h
   if (failed()) return;
   if (!pool_) {
     try {
-      WriteObject(num, make());
+      WriteNow(num, make());
     } catch (const std::bad_alloc&) {
       Fail(i18n::SayUtf8(i18n::Text::NoMemory));
     } catch (const std::exception& e) {

@@ -42,7 +42,7 @@ class PdfWriter {
   // used in messages.
   void Open(int fd, const std::string& name);
   int32_t Reserve();
-  // "n 0 obj" body "endobj".
+  // "n 0 obj" body "endobj", after every body queued before it.
   void WriteObject(int32_t num, const std::string& body);
   // A stream object: `dict` is the inside of the dictionary without
   // /Length; `data` is written as given (already encoded).
@@ -71,6 +71,7 @@ class PdfWriter {
   void Write(const std::string& s);
   void Flush();
   void WriteReady(bool wait_front);
+  void WriteNow(int32_t num, const std::string& body);
 
   std::unique_ptr<pdfimg::WorkerPool> pool_;
   struct Pending {

@@ -344,7 +344,7 @@ uint32_t NoisePixel(int32_t page, int32_t x, int32_t y) {
   v *= 0x5BD1E995u;
   return (v ^ (v >> 15)) & 0xFFFFFF;
 }
-bool NoiseRenderer(render::RenderSession& s, const render::RenderParams& p, int32_t) {
+bool NoiseRenderer(render::RenderSession& s, const render::RenderParams& p, const render::LayoutEntry&) {
   s.anzpages = 3;
   if (p.seiteedvalue >= 1 && p.seiteedvalue <= 3) {
     dib row;
@@ -363,9 +363,8 @@ bool NoiseRenderer(render::RenderSession& s, const render::RenderParams& p, int3
 // drawing halved and shaded; and that with the corner turned up; encoded as
 // the picture writer encodes a bitmap, byte for byte.
 TEST_F(HtmlCatalog, PicturesAreTheDrawingHalvedShadedAndCurled) {
-  outtest::RendererGuard guard(3);
-  for (int i = 0; i < 3; ++i)
-    render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), NoiseRenderer);
+  outtest::RendererGuard guard(*session_, 3);
+  session_->drawWith = NoiseRenderer;
   opts_.dpi = 23;
   opts_.compress = 12;
   const std::string out = root_ + "/noise/";

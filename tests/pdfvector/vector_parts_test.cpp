@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "../support/shown_texts.h"
 #include "core/codepage.h"
@@ -433,6 +434,35 @@ TEST(Pictures, EachUseGetsThePixelsItsSizeNeeds) {
   EXPECT_EQ(nw, 301);
   EXPECT_EQ(nh, 1);
   EXPECT_TRUE(w.Finish("/Root 1 0 R") || true);
+}
+
+// Objects written directly land after the bodies queued before them,
+// however slow the workers are: the same document gives the same bytes.
+TEST(Writer, DirectObjectsKeepTheirPlaceBehindQueuedBodies) {
+  const std::string path = (fs::temp_directory_path() / "ql_writer_order.pdf").string();
+  std::string first;
+  for (int run = 0; run < 2; ++run) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    pdfvec::PdfWriter w(2);
+    w.Open(fd, path);
+    const int32_t slow = w.Reserve(), direct = w.Reserve(), root = w.Reserve();
+    const int delay = run == 0 ? 150 : 0;  // the worker is slow the first time only
+    w.Enqueue(slow, [delay] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+      return std::string("(queued)");
+    });
+    w.WriteObject(direct, "(direct)");
+    w.WriteObject(root, "<< /Type /Catalog >>");
+    ASSERT_TRUE(w.Finish("/Root " + pdfvec::Ref(root)));
+    const std::string bytes = ReadFile(path);
+    EXPECT_LT(bytes.find("(queued)"), bytes.find("(direct)"));
+    if (run == 0)
+      first = bytes;
+    else
+      EXPECT_EQ(bytes, first);
+  }
+  fs::remove(path);
 }
 
 }  // namespace
