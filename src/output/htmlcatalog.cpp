@@ -17,6 +17,7 @@
 #include "core/codepage.h"
 #include "core/safefile.h"
 #include "core/temppaths.h"
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "imaging/pixoran.h"
 #include "output/bitmapsink.h"
@@ -179,8 +180,6 @@ dib WhitePage(int32_t w, int32_t h) {
   if (newdib(d, w, h, 24)) std::memset(d.pixels.data(), 255, d.pixels.size());
   return d;
 }
-
-const char* const kLanguageCodes[] = {"de", "en", "fr", "nl"};
 
 // The catalog's name in the browser: the header text or the project's name.
 std::u16string HtmlTitle(const Document& doc) {
@@ -432,7 +431,9 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       options.hdPictures && CheckPageSize(p2).empty() && p2.width >= 2 * p.width && p2.height >= 2 * p.height;
   const render::RenderParams& drawn = hd ? p2 : p;
   info.hdPictures = hd && options.writeImages;
-  info.lang = kLanguageCodes[std::clamp(i18n::Language(), 0, 3)];
+  // A column no language uses holds no texts: the buttons are German then.
+  const i18n::InterfaceLanguage* language = i18n::FindInterfaceLanguage(i18n::Language());
+  info.lang = language ? language->code : "de";
   info.title = HtmlTitle(session.doc());
   info.pdfFile = options.pdfFile;
   auto writePageAndPictures = [&](int32_t evenCount) {
