@@ -9,6 +9,7 @@ const std::vector<InterfaceLanguage>& InterfaceLanguages() {
       {1, "en", "English", "English", "English", "qt_en", u'.', u','},
       {2, "fr", "Français", "French", "Français", "qt_fr", u',', u'\u00A0'},
       {3, "nl", "Nederlands", "Dutch", "Nederlands", "qt_nl", u',', u'.'},
+      {4, "es", "Español", "Spanish", "Español", "qt_es", u',', u'.'},
   };
   return kLanguages;
 }

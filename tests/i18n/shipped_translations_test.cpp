@@ -149,6 +149,12 @@ TEST(ShippedTranslations, GeneratedTableTranslatesEveryRowAndMessage) {
   i18n::SetLanguage(2);
   EXPECT_EQ(i18n::Msg(24), u"sans titre");
   EXPECT_EQ(i18n::Msg(32), u"test.pk2");
+  i18n::SetLanguage(4);  // Spanish
+  EXPECT_EQ(i18n::Msg(24), u"sin título");
+  EXPECT_EQ(i18n::Msg(12), u"El archivo aún no se ha guardado. ¿Desea guardarlo ahora?");
+  EXPECT_EQ(i18n::Tr(u"Datei"), u"Archivo");
+  EXPECT_EQ(i18n::Say(i18n::Text::PageMissing, {u"9", u"4"}),
+            u"La página 9 no existe: el catálogo tiene 4 páginas.");
   i18n::SetCurrentTable(nullptr);
   i18n::SetLanguage(0);
   EXPECT_EQ(table.Count(), rows.size());  // every message was already there

@@ -82,7 +82,8 @@ TEST_F(EditorTest, GridShowsTheTableAndEditsReachTheFile) {
   EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("German"));
   EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Français"));
   EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Nederlands"));
-  EXPECT_EQ(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("language4"));
+  EXPECT_EQ(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Español"));
+  EXPECT_EQ(m->headerData(5, Qt::Horizontal).toString(), QStringLiteral("language5"));
   EXPECT_EQ(m->headerData(19, Qt::Horizontal).toString(), QStringLiteral("language19"));
   EXPECT_EQ(ed.grid()->columnWidth(5), 250);
   EXPECT_EQ(m->index(1, 1).data().toString(), QStringLiteral("Save"));
@@ -233,6 +234,30 @@ TEST_F(WindowTest, LanguageMenuFollowsTheLanguageTable) {
       EXPECT_EQ(a->isChecked(), l.column == stored.column) << l.code;
     }
   }
+  TearDown();
+  Start(0);  // the window texts in German again for the tests after this one
+}
+
+// A window started in Spanish: menus, tabs, messages and Qt's buttons.
+TEST_F(WindowTest, SpanishWindowSpeaksSpanish) {
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"),
+                          QString::fromStdString(progpath + "translate.dat")));
+  Start(4);
+  QStringList titles;
+  for (QAction* a : window->menuBar()->actions()) titles << QString(a->text()).remove(QLatin1Char('&'));
+  EXPECT_EQ(titles, QStringList({"Archivo", "Edición", "Idioma", "Opciones", "Ayuda"}));
+  EXPECT_EQ(window->pages()->tabText(0), QStringLiteral("Productos"));
+  EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("Sprache4"))->isChecked());
+  EXPECT_EQ(QString(window->findChild<QAction*>(QStringLiteral("Sprache4"))->text()).remove(QLatin1Char('&')),
+            QStringLiteral("Español"));
+  QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"),
+                  QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Sí"));
+  window->findChild<QAction*>(QStringLiteral("Sprache4"))->trigger();
+  ASSERT_EQ(answers.fb.Messages(), 1);
+  EXPECT_EQ(answers.fb.shown[0].text, u"Cierre el programa y vuelva a iniciarlo.");
+  EXPECT_EQ(answers.fb.shown[0].caption, u"Traducir");
+  ui::InstallQtTranslations(1);
 }
 
 TEST_F(WindowTest, TranslateEntryOpensTheEditorAndNotesTheRestart) {
