@@ -56,6 +56,7 @@ class EditorTest : public ::testing::Test {
     ASSERT_TRUE(table.SaveTranslationTable());
     i18n::SetCurrentTable(&table);
     i18n::SetLanguage(0);
+    ui::SetWindowLanguage(0);  // whatever window a test before this one started
   }
   void TearDown() override { i18n::SetCurrentTable(nullptr); }
   void Add(const std::u16string& german, const std::u16string& english) {
