@@ -246,7 +246,7 @@ TEST_F(WindowTest, SpanishWindowSpeaksSpanish) {
   Start(4);
   QStringList titles;
   for (QAction* a : window->menuBar()->actions()) titles << QString(a->text()).remove(QLatin1Char('&'));
-  EXPECT_EQ(titles, QStringList({"Archivo", "Edición", "Idioma", "Opciones", "Ayuda"}));
+  EXPECT_EQ(titles, QStringList({"Archivo", "Editar", "Idioma", "Opciones", "Ayuda"}));
   EXPECT_EQ(window->pages()->tabText(0), QStringLiteral("Productos"));
   EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("Sprache4"))->isChecked());
   EXPECT_EQ(QString(window->findChild<QAction*>(QStringLiteral("Sprache4"))->text()).remove(QLatin1Char('&')),
