@@ -16,7 +16,7 @@ struct InterfaceLanguage {
   // the key); the value of the program's `language` and of options.dat.
   int column;
   const char* code;         // ISO 639-1 code: the HTML catalog's lang, the TSV header
-  const char* nativeName;   // UTF-8, the entry of the "Sprache" menu (never translated)
+  const char* nativeName;   // UTF-8, the "Sprache" menu entry (its TSV row keeps it in every language)
   const char* englishName;  // its name in the command line's help
   const char* heading;      // UTF-8, the heading of its column in the translation editor
   const char* qtCatalog;    // Qt's catalog of its texts, without ".qm" ("qt_de")
