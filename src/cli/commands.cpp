@@ -20,6 +20,7 @@ CommandRun Convert(CLI::App& app);
 CommandRun Messages(CLI::App& app);
 CommandRun Render(CLI::App& app);
 CommandRun Pages(CLI::App& app);
+CommandRun Text(CLI::App& app);
 CommandRun ExportPdf(CLI::App& app);
 CommandRun ExportCsv(CLI::App& app);
 CommandRun ImportCsv(CLI::App& app);
@@ -37,6 +38,9 @@ const std::vector<CommandEntry>& CommandList() {
       {"render", "draw one page as the preview shows it (or, with --print, as printed) into an image",
        Render},
       {"pages", "print the number of pages of the catalog in a layout", Pages},
+      {"text",
+       "list the text runs every page (or --page N) draws, in page pixels, as the preview lays them out",
+       Text},
       {"export-pdf", "write the catalog as a PDF file of page images (default 300 dpi, CMYK)", ExportPdf},
       {"export-csv", "write the products as CSV, all categories (default) or one", ExportCsv},
       {"import-csv", "import products or categories from CSV and save the project under a new name",

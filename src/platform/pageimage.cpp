@@ -19,11 +19,45 @@ class OnePageSink : public render::PageSink {
   const int32_t page_;
 };
 
-}  // namespace
+// A surface without a device that notes the text runs drawn on it, measured
+// as the page image's surface measures them.
+class TextRunSurface : public QtSurface {
+ public:
+  explicit TextRunSurface(std::vector<PageTextRun>& runs) : QtSurface(nullptr, false), runs_(runs) {}
+  int32_t page = 0;  // the page being drawn
 
-bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer, const PageImageRequest& req,
-                     dib& out, PageImageInfo& info, std::string* error) {
-  deldib(out);
+ protected:
+  void DoTextOut(int32_t x, int32_t y, const std::u16string& s) override {
+    runs_.push_back({page, x, y, TextWidth(s), TextHeight(s), s});
+  }
+
+ private:
+  std::vector<PageTextRun>& runs_;
+};
+
+// Notes the runs of `page` (0: every page); lays out on a surface of the
+// same metrics that notes nothing.
+class TextRunSink : public render::PageSink {
+ public:
+  TextRunSink(std::vector<PageTextRun>& runs, int32_t page) : surface_(runs), page_(page) {}
+  render::DrawingSurface& MeasuringSurface() override { return measuring_; }
+  render::DrawingSurface* BeginPage(int32_t page) override {
+    if (page_ != 0 && page != page_) return nullptr;
+    surface_.page = page;
+    return &surface_;
+  }
+  bool EndPage(int32_t page, render::DrawingSurface&) override { return page_ == 0 || page < page_; }
+
+ private:
+  TextRunSurface surface_;
+  QtSurface measuring_{nullptr, false};
+  const int32_t page_;
+};
+
+// The bitmap size and the render parameters of a request; false with a
+// message when the bitmap would be empty or (when one is drawn) too large.
+bool PageParams(const PrinterPage& printer, const PageImageRequest& req, bool bitmap, render::RenderParams& p,
+                PageImageInfo& info, std::string* error) {
   info = PageImageInfo{};
   const double zoom = req.print ? 100.0 : req.zoom;
   if (req.dpi <= 0 || !(zoom > 0)) {
@@ -41,21 +75,11 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
     if (error) *error = "the page is smaller than one pixel at this zoom and resolution";
     return false;
   }
-  if (static_cast<int64_t>(w) * h > kMaxDibPixels) {
+  if (bitmap && static_cast<int64_t>(w) * h > kMaxDibPixels) {
     if (error)
       *error = "a page of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is too large to draw";
     return false;
   }
-  ImageSurface surface(w, h);
-  if (!surface.ok()) {
-    if (error)
-      *error = "not enough memory for a page of " + std::to_string(w) + " x " + std::to_string(h) + " pixels";
-    return false;
-  }
-  // The catalog is laid out once silently and once more drawing only the
-  // requested page, as every output draws its pages.
-  OnePageSink sink(surface, req.page);
-  render::RenderParams p;
   p.dpi = req.dpi;
   p.width = w;
   p.height = h;
@@ -63,6 +87,26 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
   p.printit = req.print;
   p.widthmm = PageWidthMm(printer);
   p.heightmm = PageHeightMm(printer);
+  return true;
+}
+
+}  // namespace
+
+bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer, const PageImageRequest& req,
+                     dib& out, PageImageInfo& info, std::string* error) {
+  deldib(out);
+  render::RenderParams p;
+  if (!PageParams(printer, req, true, p, info, error)) return false;
+  ImageSurface surface(p.width, p.height);
+  if (!surface.ok()) {
+    if (error)
+      *error = "not enough memory for a page of " + std::to_string(p.width) + " x " +
+               std::to_string(p.height) + " pixels";
+    return false;
+  }
+  // The catalog is laid out once silently and once more drawing only the
+  // requested page, as every output draws its pages.
+  OnePageSink sink(surface, req.page);
   const render::AllPagesResult all = render::RenderAllPages(session, p, sink, req.layout);
   info.pages = all.pages;
   info.more = req.page < all.pages;
@@ -71,6 +115,18 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
     if (error) *error = "not enough memory to copy the page";
     return false;
   }
+  return true;
+}
+
+bool PageTextRuns(render::RenderSession& session, const PrinterPage& printer, const PageImageRequest& req,
+                  std::vector<PageTextRun>& runs, PageImageInfo& info, std::string* error) {
+  runs.clear();
+  render::RenderParams p;
+  if (!PageParams(printer, req, false, p, info, error)) return false;
+  TextRunSink sink(runs, req.page);
+  const render::AllPagesResult all = render::RenderAllPages(session, p, sink, req.layout);
+  info.pages = all.pages;
+  info.more = req.page > 0 && req.page < all.pages;
   return true;
 }
 

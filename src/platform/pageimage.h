@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/dib/dib.h"
 #include "platform/printer.h"
@@ -32,5 +33,19 @@ struct PageImageInfo {
 // False with a message when the bitmap would be empty or too large.
 bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer, const PageImageRequest& req,
                      dib& out, PageImageInfo& info, std::string* error = nullptr);
+
+// One text run as a page draws it: the top left of its text cell, its width
+// at the measured size and its height, in pixels of the page's bitmap.
+struct PageTextRun {
+  int32_t page = 0;  // counted from 1
+  int32_t x = 0, y = 0, w = 0, h = 0;
+  std::u16string text;
+};
+
+// The text runs that page req.page (0: every page) draws, in drawing order,
+// laid out exactly as RenderPageImage lays out that page (same bitmap size,
+// resolution and zoom), without painting anything. `info` as there.
+bool PageTextRuns(render::RenderSession& session, const PrinterPage& printer, const PageImageRequest& req,
+                  std::vector<PageTextRun>& runs, PageImageInfo& info, std::string* error = nullptr);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 #include "cli/options.h"
 #include "cli_fixture.h"
@@ -239,6 +240,38 @@ TEST_F(Commands, ExportPdfWritesAPdfAndChecksItsOptions) {
   EXPECT_EQ(Run({"export-pdf", project, Path("bad.pdf"), "--profile", Path("fehlt.icc")}), 1);
   EXPECT_FALSE(err.empty());
   EXPECT_FALSE(Exists("bad.pdf"));
+}
+
+// `text` lists the runs each page draws; the lines (page and text of every
+// run, in drawing order) are the same in the preview and in an output at
+// another resolution, and one page's runs are that page's of the whole list.
+TEST_F(Commands, TextListsTheRunsEveryPageDraws) {
+  auto lines = [](const std::string& listing, int page) {
+    std::vector<std::string> result;
+    std::istringstream in(listing);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.empty() || line[0] == '#') continue;
+      const size_t tab = line.find('\t');
+      if (page > 0 && line.substr(0, tab) != std::to_string(page)) continue;
+      result.push_back(line.substr(0, tab) + " " + line.substr(line.rfind('\t') + 1));
+    }
+    return result;
+  };
+  ASSERT_EQ(Run({"text", project, "--layout", "3"}), 0) << err;
+  const std::string preview = out;
+  EXPECT_EQ(preview.rfind("# ", 0), 0u) << preview;
+  EXPECT_NE(preview.find(" pixels at 96 dpi (209.97 x 297.01 mm)"), std::string::npos) << preview;
+  EXPECT_NE(preview.find("\tSchaufel\n"), std::string::npos) << preview;
+  ASSERT_EQ(Run({"text", project, "--layout", "3", "--print", "--dpi", "1200"}), 0) << err;
+  EXPECT_EQ(lines(out, 0), lines(preview, 0));
+  ASSERT_EQ(Run({"text", project, "--layout", "3", "--page", "2"}), 0) << err;
+  EXPECT_FALSE(lines(out, 2).empty());
+  EXPECT_EQ(lines(out, 0), lines(preview, 2));
+  EXPECT_EQ(Run({"text", project, "--page", "99"}), 1);
+  EXPECT_NE(err.find("there is no page 99 of "), std::string::npos) << err;
+  EXPECT_EQ(Run({"text", project, "--page", "0"}), 2);
+  EXPECT_EQ(Run({"text", Path("fehlt.pk2")}), 1);
 }
 
 // Without --printer every command lays out on the A4 page, whatever

@@ -17,70 +17,20 @@ set -u
 CLI=$1
 SAMPLE=$2
 WORK=$3
-QUEUE=quillane-default
-PID=""
+QUEUE=quillane-default-$$
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-skip() {
-  echo "SKIP: $*"
-  exit 77
-}
-cleanup() {
-  if [ -n "$PID" ]; then
-    kill "$PID" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$PID" 2>/dev/null
-    wait "$PID" 2>/dev/null
-  fi
-  rm -f "${SOCK:-}"
-}
-trap cleanup EXIT
+# shellcheck source=../support/private_cups.sh
+. "$(dirname "$0")/../support/private_cups.sh"
+trap cups_stop EXIT
 trap 'exit 1' INT TERM
 
 export QT_QPA_PLATFORM=offscreen
 rm -rf "$WORK"
-mkdir -p "$WORK"/cups/{conf,spool,cache,state,tmp,log} "$WORK/none" "$WORK/queue"
+mkdir -p "$WORK/none" "$WORK/queue"
 
-[ "$(id -u)" -eq 0 ] || skip "not root: cupsd cannot run its backends"
-command -v cupsd >/dev/null && command -v lpadmin >/dev/null || skip "CUPS is not installed"
-PPD=$(ls /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd /usr/share/ppd/cups-pdf/CUPS-PDF*.ppd 2>/dev/null | head -1)
-[ -n "$PPD" ] || skip "CUPS-PDF is not installed"
-
-C=$WORK/cups
-# A socket path must be short; the work folder may be deep.
-SOCK=$(mktemp -u /tmp/ql-cups-XXXXXX.sock)
-cat >"$C/conf/cupsd.conf" <<EOF
-Listen $SOCK
-Browsing No
-LogLevel warn
-DefaultAuthType None
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-EOF
-cat >"$C/conf/cups-files.conf" <<EOF
-ServerRoot $C/conf
-RequestRoot $C/spool
-CacheDir $C/cache
-StateDir $C/state
-TempDir $C/tmp
-ErrorLog $C/log/error_log
-AccessLog $C/log/access_log
-PageLog $C/log/page_log
-EOF
-cupsd -f -c "$C/conf/cupsd.conf" -s "$C/conf/cups-files.conf" >"$C/log/cupsd.out" 2>&1 &
-PID=$!
-for _ in $(seq 100); do
-  [ -S "$SOCK" ] && CUPS_SERVER=$SOCK timeout 5 lpstat -r 2>/dev/null | grep -q "is running" && break
-  kill -0 "$PID" 2>/dev/null || { PID=""; skip "cupsd did not start: $(tail -3 "$C/log/cupsd.out")"; }
-  sleep 0.1
-done
-export CUPS_SERVER=$SOCK
-timeout 30 lpadmin -p "$QUEUE" -v "cups-pdf:/$QUEUE" -P "$PPD" -E 2>/dev/null || fail "lpadmin could not add $QUEUE"
+cups_start "$WORK"
+SOCK=$CUPS_SOCK
+cups_add_pdf_queue "$QUEUE" "$WORK/spool"
 timeout 30 lpadmin -d "$QUEUE" || fail "lpadmin could not make $QUEUE the default"
 timeout 10 lpstat -d | grep -q "$QUEUE" || fail "$QUEUE is not the default destination"
 echo "private scheduler $SOCK with the default queue $QUEUE"

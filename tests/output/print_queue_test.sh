@@ -28,6 +28,8 @@ fail() {
   echo "FAIL: $*"
   exit 1
 }
+# shellcheck source=../support/private_cups.sh
+. "$(dirname "$0")/../support/private_cups.sh"
 
 cleanup() {
   if [ "$QUEUE_ADDED" = 1 ]; then
@@ -98,26 +100,7 @@ setup_queue() {
 
 # Waits for the next PDF in the spool folder and moves it to $1.
 wait_pdf() {
-  local target=$1 f="" size=-1 same=0
-  for _ in $(seq 600); do
-    f=$(ls "$WORK"/spool/*.pdf 2>/dev/null | head -1)
-    if [ -n "$f" ] && [ -z "$(timeout 5 lpstat -o "$QUEUE" 2>/dev/null)" ]; then
-      local now
-      now=$(stat -c %s "$f")
-      if [ "$now" = "$size" ] && [ "$now" -gt 0 ]; then
-        same=$((same + 1))
-        [ $same -ge 3 ] && { mv "$f" "$target"; return 0; }
-      else
-        same=0
-        size=$now
-      fi
-    fi
-    sleep 0.2
-  done
-  echo "no PDF arrived within 120 s; job state:"
-  timeout 5 lpstat -l -o "$QUEUE" 2>&1 | head -5
-  tail -5 /var/log/cups/error_log 2>/dev/null
-  return 1
+  cups_wait_pdf "$QUEUE" "$WORK/spool" "$1"
 }
 
 # The catalog's page count is the one laid out for the printer's page (a
