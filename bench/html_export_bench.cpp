@@ -9,10 +9,14 @@
 //                without the text layer and the sharper pictures
 //   reader_ratio export time with the text layer and the pictures at twice
 //                the resolution / without them, at 100 dpi (target <= 2.5)
+//   reader_cpu   the same ratio of the processor time of all threads (what
+//                the export costs on a machine busy with other work)
 //
 // usage: bench_html_export [--pages N]
 // The last line of the output is
-//   html_export: shade_ratio=... reader_ratio=... pages=...
+//   html_export: shade_ratio=... reader_ratio=... reader_cpu=... pages=...
+#include <time.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +39,12 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 double Seconds(Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); }
+// Processor time of the whole process (every thread), seconds.
+double CpuSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
 
 // The reference: the same render loop, sink and encoder threads as the
 // export, the same files, only without shading.
@@ -132,7 +142,7 @@ int main(int argc, char** argv) {
     plain += u;
   }
   // What the reader gets: the text layer and the sharper pictures.
-  double bare = 0, full = 0;
+  double bare = 0, full = 0, bareCpu = 0, fullCpu = 0;
   for (int round = 0; round < 2; ++round) {
     for (bool extras : {round == 0, round != 0}) {
       output::HtmlCatalogOptions o;
@@ -140,9 +150,11 @@ int main(int argc, char** argv) {
       o.dpi = 100;
       o.textLayer = o.hdPictures = extras;
       const auto t0 = Clock::now();
+      const double c0 = CpuSeconds();
       const output::HtmlCatalogResult r =
           output::ExportHtmlCatalog(session, work + "/reader" + std::to_string(extras), o);
       const double t = Seconds(t0);
+      (extras ? fullCpu : bareCpu) += CpuSeconds() - c0;
       if (!r.ok) {
         std::fprintf(stderr, "bench_html_export: %s\n", r.error.c_str());
         return 1;
@@ -152,8 +164,10 @@ int main(int argc, char** argv) {
   }
   std::printf("100 dpi: with text layer and 2x pictures %.3f s, without %.3f s, ratio %.3f\n", full / 2,
               bare / 2, full / bare);
+  std::printf("100 dpi, processor time: with %.3f s, without %.3f s, ratio %.3f\n", fullCpu / 2, bareCpu / 2,
+              fullCpu / bareCpu);
   fs::remove_all(work);
-  std::printf("html_export: shade_ratio=%.3f reader_ratio=%.3f pages=%d\n", shaded / plain, full / bare,
-              pages);
+  std::printf("html_export: shade_ratio=%.3f reader_ratio=%.3f reader_cpu=%.3f pages=%d\n", shaded / plain,
+              full / bare, fullCpu / bareCpu, pages);
   return 0;
 }

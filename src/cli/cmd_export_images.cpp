@@ -4,32 +4,25 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/exportcommand.h"
 #include "cli/options.h"
 #include "cli/support.h"
 #include "imaging/pixoran.h"
 #include "output/pageimages.h"
-#include "platform/printer.h"
 
 namespace cli {
 
 CommandRun ExportImages(CLI::App& app) {
   struct Args {
-    std::string in, out;
-    LayoutOption layout;
-    int dpi = 150;
+    ExportArgs common;
     int quality = 95;
     int from = 0, to = 0;
     int format = 0;
-    bool progress = false;
-    std::string printer;
   };
   auto a = std::make_shared<Args>();
-  app.add_option("FILE", a->in, "project file")->required();
-  app.add_option("OUT.EXT", a->out, "base name of the pictures; the page number goes before the extension")
-      ->required();
-  AddLayoutOption(app, a->layout);
-  AddDpiOption(app, a->dpi);
-  AddPrinterOption(app, a->printer);
+  AddExportArgs(app, *output::FindOutput("images"), a->common, "OUT.EXT",
+                "base name of the pictures; the page number goes before the extension");
+  AddPrinterOption(app, a->common.printer);
   app.add_option("--quality", a->quality, "JPEG quality 0 ... 100 (default 95)")->check(CLI::Range(0, 100));
   CLI::Option* from =
       app.add_option("--from", a->from, "first page to save, from 1")->check(CLI::Range(1, 1000000));
@@ -39,41 +32,28 @@ CommandRun ExportImages(CLI::App& app) {
   app.add_option("--format", a->format,
                  "format code 3 ... 13 as in the save filter (8 = JPEG); default: by extension")
       ->check(CLI::Range(3, 13));
-  app.add_flag("--progress", a->progress, "write each finished page number on stderr");
   return [a](Console& io) {
     // Without --format the extension picks the format; an unknown one is
     // kept and the pictures are JPEG.
     int format = a->format;
     if (format == 0) {
-      const int byExt = DibFormatForExtension(a->out);
+      const int byExt = DibFormatForExtension(a->common.target);
       format = byExt >= 3 && byExt <= 13 ? byExt : kDibJpeg;
     }
-    Document doc;
-    if (!OpenProject(io, doc, a->in)) return int(kFileError);
-    auto setup = MakeRenderSetup(io, doc, "export-images");
-    if (!setup) return int(kFileError);
-
-    output::PageImagesOptions opts;
-    opts.dpi = a->dpi;
-    opts.compress = 100 - a->quality;
-    opts.allPages = a->from == 0;
-    opts.from = a->from;
-    opts.to = a->to;
-    opts.filterIndex = format - 2;
-    opts.layout = a->layout.Index();
-    if (!ChoosePrinterPage(io, "export-images", a->printer, opts.printer)) return int(kFileError);
-    output::PageImagesProgressFn report;
-    if (a->progress)
-      report = [&io](const output::PageImagesProgress& p) {
-        io.err << "page " << p.page << '\n';
-        return true;
-      };
-    const output::PageImagesResult r = output::ExportPageImages(setup->session, a->out, opts, report);
-    if (!r.ok)
-      return FileError(io, "export-images", r.error + " (" + std::to_string(r.saved) + " pictures written)");
-    io.out << r.saved << " of " << r.anzpages << " pages saved as " << r.width << " x " << r.height
-           << " pixel pictures, first " << r.firstFile << '\n';
-    return int(kOk);
+    const std::unique_ptr<output::CatalogOutput> out = output::FindOutput("images")->make();
+    output::PageImagesOptions& o = *output::FormatOf<output::PageImagesOptions>(*out);
+    o.compress = 100 - a->quality;
+    o.allPages = a->from == 0;
+    o.from = a->from;
+    o.to = a->to;
+    o.filterIndex = format - 2;
+    ExportHooks hooks;
+    hooks.after = [](Console& io, const output::OutputResult& r) {
+      if (r.ok) return -1;
+      return FileError(io, "export-images",
+                       r.error + " (" + std::to_string(r.filesWritten) + " pictures written)");
+    };
+    return RunExport(io, "export-images", a->common, *out, hooks);
   };
 }
 

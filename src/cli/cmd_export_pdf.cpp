@@ -1,18 +1,22 @@
 // quillane-cli export-pdf: writes a project's catalog as a PDF file, one
-// page image per page. Options override the project's settings for this run
-// only; the project file is not changed.
+// page image per page, or with --vector the print-ready PDF. Options
+// override the project's settings for this run only; the project file is
+// not changed.
 #include <CLI/CLI.hpp>
 #include <cctype>
 #include <cmath>
 #include <memory>
 #include <ostream>
 
+#include "cli/exportcommand.h"
 #include "cli/options.h"
 #include "cli/support.h"
+#include "core/codepage.h"
 #include "core/safefile.h"
+#include "i18n/texts.h"
+#include "output/catalogoutput.h"
 #include "output/pdfexport.h"
 #include "output/vectorexport.h"
-#include "platform/printer.h"
 
 namespace cli {
 
@@ -59,29 +63,24 @@ bool ParseInks(const std::string& v, double out[4]) {
 
 CommandRun ExportPdf(CLI::App& app) {
   struct Args {
-    std::string in, out;
-    LayoutOption layout;
-    int dpi = 300;
+    ExportArgs common;
     ColourOptions colour;
     double pw = 0, ph = 0, margin = -1;
-    bool stretch = false, progress = false;
+    bool stretch = false;
     bool vector = false;
     double bleed = -1, maxppi = -1;
-    std::string printer;
     bool richBlack = false;
     double rich[4] = {0, 0, 0, 1};
     bool grayAsK = true;
     std::string preflight;
     bool strict = false;
     std::string lang;
+    bool marks = false;
   };
   auto a = std::make_shared<Args>();
-  app.add_option("FILE", a->in, "project file")->required();
-  app.add_option("OUT", a->out, "PDF file to write")->required();
-  AddLayoutOption(app, a->layout);
-  AddDpiOption(app, a->dpi);
+  AddExportArgs(app, *output::FindOutput("pdf"), a->common, "OUT", "PDF file to write");
   AddColourOptions(app, a->colour);
-  CLI::Option* printer = AddPrinterOption(app, a->printer);
+  CLI::Option* printer = AddPrinterOption(app, a->common.printer);
   CLI::Option* size = app.add_option_function<std::string>(
                              "--pdf-size",
                              [a](const std::string& v) {
@@ -99,7 +98,6 @@ CommandRun ExportPdf(CLI::App& app) {
   CLI::Option* stretch =
       app.add_flag("--stretch", a->stretch, "stretch the page image over the PDF page (with --pdf-size)")
           ->needs(size);
-  app.add_flag("--progress", a->progress, "write each finished page number on stderr");
   CLI::Option* vector = app.add_flag("--vector", a->vector,
                                      "a print-ready PDF of text, paths and pictures instead of page images; "
                                      "laid out for its trim size, never a printer's page");
@@ -147,91 +145,70 @@ CommandRun ExportPdf(CLI::App& app) {
         return ok ? std::string() : std::string("needs a language tag such as de-DE or en");
       })
       ->needs(vector);
+  app.add_flag("--marks", a->marks,
+               "with --vector: crop and bleed marks with the file name and page number in a slug of 10 mm "
+               "around the bleed")
+      ->needs(vector);
   return [a](Console& io) {
     if (a->vector && a->maxppi > 0 && a->maxppi < 36)
       return UsageError(io, "export-pdf", "--max-picture-ppi needs 36 ... 4000 (0: pictures as they are)");
-    Document doc;
-    if (!OpenProject(io, doc, a->in)) return int(kFileError);
-    CatalogSettings& set = doc.settings;
-    a->layout.ApplyTo(set);
-    if (a->pw > 0) {
-      set.SetPDFSizeCheck = true;
-      set.PDFWidthEd = a->pw;
-      set.PDFHeightED = a->ph;
-      set.ZerrePDFCheck = a->stretch;
+    // The page size and margin hold for this run only; the layout is the
+    // output's parameter.
+    ExportHooks hooks;
+    hooks.prepare = [a](Document& doc) {
+      CatalogSettings& set = doc.settings;
+      if (a->pw > 0) {
+        set.SetPDFSizeCheck = true;
+        set.PDFWidthEd = a->pw;
+        set.PDFHeightED = a->ph;
+        set.ZerrePDFCheck = a->stretch;
+      }
+      if (a->margin >= 0) set.PDFRandEd = a->margin;
+    };
+    if (!a->vector) {
+      const std::unique_ptr<output::CatalogOutput> out = output::FindOutput("pdf")->make();
+      output::PdfExportOptions& o = *output::FormatOf<output::PdfExportOptions>(*out);
+      o.cmyk = a->colour.Cmyk(true);
+      o.profilePath = a->colour.profile;
+      return RunExport(io, "export-pdf", a->common, *out, hooks);
     }
-    if (a->margin >= 0) set.PDFRandEd = a->margin;
-
-    auto setup = MakeRenderSetup(io, doc, "export-pdf");
-    if (!setup) return int(kFileError);
-    if (a->vector) {
-      output::VectorPdfOptions vo = output::PrintPdfPreset();
-      if (a->bleed >= 0) vo.bleedMm = a->bleed;
-      if (a->maxppi >= 0) vo.maxPictureppi = a->maxppi;
-      vo.cmyk = a->colour.Cmyk(true);
-      vo.progpath = io.progpath;
-      vo.profilePath = a->colour.profile;
-      if (!a->lang.empty()) vo.language = a->lang;
-      vo.ink.grayAsK = a->grayAsK;
-      vo.ink.richBlack = a->richBlack;
-      for (int i = 0; i < 4; ++i) vo.ink.rich[i] = a->rich[i];
-      const bool strict = a->strict;
-      vo.approve = [strict](const pdfvec::Preflight& p) { return !(strict && p.Blocking()); };
-      output::PdfExportProgressFn vreport;
-      if (a->progress)
-        vreport = [&io](const output::PdfExportProgress& p) {
-          io.err << "page " << p.pagesDone << '\n';
-          return true;
-        };
-      const output::VectorPdfResult r = output::ExportVectorPDF(setup->session, a->out, vo, vreport);
+    const std::unique_ptr<output::CatalogOutput> out = output::FindOutput("vector-pdf")->make();
+    output::VectorPdfOptions& vo = *output::FormatOf<output::VectorPdfOptions>(*out);
+    if (a->bleed >= 0) vo.bleedMm = a->bleed;
+    if (a->maxppi >= 0) vo.maxPictureppi = a->maxppi;
+    vo.cmyk = a->colour.Cmyk(true);
+    vo.profilePath = a->colour.profile;
+    if (!a->lang.empty()) vo.language = a->lang;
+    vo.ink.grayAsK = a->grayAsK;
+    vo.marks = a->marks;
+    vo.ink.richBlack = a->richBlack;
+    for (int i = 0; i < 4; ++i) vo.ink.rich[i] = a->rich[i];
+    // The preflight is kept for the report and the refusal, which need it
+    // whether or not the file was written.
+    auto found = std::make_shared<pdfvec::Preflight>();
+    const bool strict = a->strict;
+    vo.approve = [strict, found](const pdfvec::Preflight& p) {
+      *found = p;
+      return !(strict && p.Blocking());
+    };
+    hooks.choosePage = false;
+    hooks.after = [a, found](Console& io, const output::OutputResult& r) {
       if (!a->preflight.empty() && (r.ok || r.refused)) {
         std::string why;
-        if (!ql::WriteFileSafely(a->preflight, r.preflight.ToJson(), why))
-          return FileError(io, "export-pdf", "cannot write " + a->preflight + ": " + why);
+        if (!ql::WriteFileSafely(a->preflight, found->ToJson(), why))
+          return FileError(io, "export-pdf",
+                           i18n::SayUtf8(i18n::Text::CannotWriteFile,
+                                         {ql::FromUtf8(a->preflight), i18n::SystemErrorText(why)}));
       }
-      if (r.refused) {
-        ReportPictureProblems(io, *setup, "export-pdf");
-        return FileError(io, "export-pdf",
-                         "--strict: " + std::to_string(r.preflight.missingPictures.size()) +
-                             " pictures missing, " + std::to_string(r.preflight.substitutedFonts.size()) +
-                             " fonts substituted; " + a->out + " not written");
-      }
-      if (!r.ok) return FileError(io, "export-pdf", r.error);
-      ReportPictureProblems(io, *setup, "export-pdf");
-      std::string colours = "RGB (output intent sRGB)";
-      if (vo.cmyk)
-        colours = r.profile.empty()
-                      ? "CMYK (" + r.colorNote + ")"
-                      : "CMYK (profile " + r.profile +
-                            (r.profileDescription.empty() ? "" : ", \"" + r.profileDescription + "\"") + ")";
-      io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "
-             << r.geometry.pageHeight << " pt, vector, bleed " << vo.bleedMm << " mm, " << r.pictures
-             << " pictures, " << colours << '\n';
-      return int(kOk);
-    }
-    output::PdfExportOptions opts;
-    opts.dpi = a->dpi;
-    opts.cmyk = a->colour.Cmyk(true);
-    opts.progpath = io.progpath;
-    opts.profilePath = a->colour.profile;
-    if (!ChoosePrinterPage(io, "export-pdf", a->printer, opts.printer)) return int(kFileError);
-    output::PdfExportProgressFn report;
-    if (a->progress)
-      report = [&io](const output::PdfExportProgress& p) {
-        io.err << "page " << p.pagesDone << '\n';
-        return true;
-      };
-    const output::PdfExportResult r = output::ExportPDF(setup->session, a->out, opts, report);
-    if (!r.ok) return FileError(io, "export-pdf", r.error);
-    ReportPictureProblems(io, *setup, "export-pdf");
-    std::string colours = "RGB";
-    if (opts.cmyk)
-      colours = r.uselcms ? "CMYK (Little CMS, profile " + r.profile + ")"
-                          : "CMYK (arithmetic: " + r.colorNote + ")";
-    io.out << a->out << ": " << r.anzpages << " pages of " << r.geometry.pageWidth << " x "
-           << r.geometry.pageHeight << " pt, " << r.geometry.bitmapWidth << " x " << r.geometry.bitmapHeight
-           << " pixels at " << a->dpi << " dpi, " << colours << '\n';
-    return int(kOk);
+      if (!r.refused) return -1;
+      ReportPictureProblems(io, r.pictures, "export-pdf");
+      return FileError(
+          io, "export-pdf",
+          i18n::SayUtf8(i18n::Text::StrictRefused,
+                        {ql::FromUtf8(a->common.target), i18n::Decimal(int64_t(found->missingPictures.size())),
+                         i18n::Decimal(int64_t(found->substitutedFonts.size()))}));
+    };
+    return RunExport(io, "export-pdf", a->common, *out, hooks);
   };
 }
 

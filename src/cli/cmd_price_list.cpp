@@ -5,20 +5,20 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/exportcommand.h"
 #include "cli/support.h"
 #include "output/pricelist.h"
-#include "platform/guiapp.h"
 
 namespace cli {
 
 CommandRun PriceList(CLI::App& app) {
   struct Args {
-    std::string in, out;
+    ExportArgs common;
     output::PriceListFormat format = output::PriceListFormat::Text;
   };
   auto a = std::make_shared<Args>();
-  app.add_option("FILE", a->in, "project file")->required();
-  app.add_option("OUT", a->out, "file to write")->required();
+  app.add_option("FILE", a->common.in, "project file")->required();
+  app.add_option("OUT", a->common.target, "file to write")->required();
   const std::map<std::string, output::PriceListFormat> formats = {{"text", output::PriceListFormat::Text},
                                                                   {"html", output::PriceListFormat::Html},
                                                                   {"pdf", output::PriceListFormat::Pdf}};
@@ -26,14 +26,13 @@ CommandRun PriceList(CLI::App& app) {
       ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case))
       ->type_name("text|html|pdf");
   return [a](Console& io) {
-    Document doc;
-    if (!OpenProject(io, doc, a->in)) return int(kFileError);
-    // The font family name of the HTML page and the PDF need the font database.
-    if (!platform::EnsureGuiApplication()) return FileError(io, "price-list", "fonts are not available");
-    std::string error;
-    if (!output::WritePriceList(doc, a->out, a->format, error)) return FileError(io, "price-list", error);
-    io.out << "price list written to " << a->out << '\n';
-    return int(kOk);
+    // The font family name of the HTML page and the PDF need the font
+    // database, which the render setup starts.
+    const std::unique_ptr<output::CatalogOutput> out = output::FindOutput("price-list")->make();
+    *output::FormatOf<output::PriceListFormat>(*out) = a->format;
+    ExportHooks hooks;
+    hooks.choosePage = false;
+    return RunExport(io, "price-list", a->common, *out, hooks);
   };
 }
 

@@ -33,7 +33,7 @@ using CommandRun = std::function<int(Console&)>;
 // carries the command's name and summary) and returns what runs it. The
 // returned function reads the values CLI11 stores, so it captures them by
 // shared pointer, never by reference to a local.
-using CommandSetup = CommandRun (*)(CLI::App& app);
+using CommandSetup = std::function<CommandRun(CLI::App& app)>;
 
 struct CommandEntry {
   const char* name;

@@ -1,6 +1,8 @@
 // The list of quillane-cli's commands and the one place that parses a
 // command line. A new command: write its cmd_*.cpp with one CommandSetup
-// function, declare it below, add one line to the table.
+// function, declare it below, add one line to the table. The export
+// commands come from the table of outputs (output/catalogoutput.h); those
+// with options of their own are listed in kOwnOptions.
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -9,6 +11,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/exportcommand.h"
 #include "i18n/messages.h"
 #include "i18n/translate.h"
 #include "project/options.h"
@@ -30,8 +33,10 @@ CommandRun ExportHtml(CLI::App& app);
 CommandRun PriceList(CLI::App& app);
 CommandRun Print(CLI::App& app);
 
-const std::vector<CommandEntry>& CommandList() {
-  static const std::vector<CommandEntry> kCommands = {
+namespace {
+
+std::vector<CommandEntry> MakeCommandList() {
+  std::vector<CommandEntry> commands = {
       {"dump", "print a project file (.pk2, or .pkd in the older format) as JSON", Dump},
       {"convert", "read a project file (.pk2 or the older .pkd) and save it in the current format", Convert},
       {"messages", "print every message number and text in one language", Messages},
@@ -41,18 +46,36 @@ const std::vector<CommandEntry>& CommandList() {
       {"text",
        "list the text runs every page (or --page N) draws, in page pixels, as the preview lays them out",
        Text},
-      {"export-pdf", "write the catalog as a PDF file of page images (default 300 dpi, CMYK)", ExportPdf},
       {"export-csv", "write the products as CSV, all categories (default) or one", ExportCsv},
       {"import-csv", "import products or categories from CSV and save the project under a new name",
        ImportCsv},
       {"edit", "change all prices, sort variants, replace in tables, collect pictures (in that order)", Edit},
-      {"export-images", "save every page (or pages --from ... --to) as OUT<page>.EXT (default 150 dpi, JPEG)",
-       ExportImages},
-      {"export-html", "write the catalog as an HTML page-turning catalog into DIR and open DIR/catalog.htm",
-       ExportHtml},
-      {"price-list", "write the price list (names in bold, aligned columns) as text, HTML or PDF", PriceList},
-      {"print", "print the catalog (or one page) on a print queue or through Qt's PDF printer", Print},
   };
+  // The export commands whose outputs have options of their own; any
+  // other output gets the shared options alone (GenericExport).
+  static const std::pair<const char*, CommandSetup> kOwnOptions[] = {
+      {"export-pdf", ExportPdf},
+      {"export-images", ExportImages},
+      {"export-html", ExportHtml},
+      {"price-list", PriceList},
+      {"print", Print},
+  };
+  for (const output::OutputEntry& o : output::OutputTable()) {
+    const std::string name = o.command;
+    if (std::any_of(commands.begin(), commands.end(), [&](const CommandEntry& c) { return name == c.name; }))
+      continue;  // several outputs share this command
+    CommandSetup setup = [&o](CLI::App& app) { return GenericExport(app, o); };
+    for (const auto& [command, own] : kOwnOptions)
+      if (name == command) setup = own;
+    commands.push_back({o.command, o.summary, setup});
+  }
+  return commands;
+}
+
+}  // namespace
+
+const std::vector<CommandEntry>& CommandList() {
+  static const std::vector<CommandEntry> kCommands = MakeCommandList();
   return kCommands;
 }
 

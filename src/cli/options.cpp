@@ -3,14 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <charconv>
 
-#include "core/settings.h"
 #include "i18n/languages.h"
 
 namespace cli {
-
-void LayoutOption::ApplyTo(CatalogSettings& set) const {
-  if (number > 0) set.LayoutCombo = Index();
-}
 
 void AddLayoutOption(CLI::App& app, LayoutOption& layout) {
   app.add_option("--layout", layout.number,

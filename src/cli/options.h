@@ -12,7 +12,6 @@ namespace CLI {
 class App;
 class Option;
 }  // namespace CLI
-struct CatalogSettings;
 
 namespace cli {
 
@@ -20,10 +19,9 @@ namespace cli {
 // project's own (LayoutCombo).
 struct LayoutOption {
   int number = 0;  // 0: not given
-  // The layout index 0 ... 7 the renderers take; -1 when not given.
+  // The layout index 0 ... 7 the renderers and outputs take; -1 when not
+  // given. It is a parameter of the run, never written into the document.
   int32_t Index() const { return number - 1; }
-  // Sets LayoutCombo when the option was given.
-  void ApplyTo(CatalogSettings& set) const;
 };
 void AddLayoutOption(CLI::App& app, LayoutOption& layout);
 

@@ -78,7 +78,11 @@ void ConsoleFeedback::ShowMessage(const std::u16string& text, const std::u16stri
 }
 
 void ReportPictureProblems(Console& io, RenderSetup& setup, const std::string& command) {
-  const auto problems = setup.loader.TakeProblems();
+  ReportPictureProblems(io, setup.loader.TakeProblems(), command);
+}
+
+void ReportPictureProblems(Console& io, const std::vector<render::PictureLoader::Problem>& problems,
+                           const std::string& command) {
   if (problems.empty()) return;
   io.err << "quillane-cli " << command << ": " << problems.size()
          << (problems.size() == 1 ? " picture" : " pictures") << " could not be drawn:\n";

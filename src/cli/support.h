@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "platform/measurer.h"
@@ -51,6 +52,9 @@ bool ChoosePrinterPage(Console& io, const std::string& command, const std::strin
 // Lists on io.err the pictures the setup's renders could not draw (the
 // file and why), like a printer's preflight; nothing when all were drawn.
 void ReportPictureProblems(Console& io, RenderSetup& setup, const std::string& command);
+// The same for the pictures an output's result lists.
+void ReportPictureProblems(Console& io, const std::vector<render::PictureLoader::Problem>& problems,
+                           const std::string& command);
 
 // Messages of the library go to io.err ("caption: text"); questions are
 // answered No, since nobody is there to answer them.

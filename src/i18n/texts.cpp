@@ -66,6 +66,10 @@ std::u16string Fill(const std::u16string& translated, std::initializer_list<std:
 
 std::u16string Say(Text t, std::initializer_list<std::u16string> args) { return Fill(Tr(German(t)), args); }
 
+std::string SayUtf8(Text t, std::initializer_list<std::u16string> args) { return ql::ToUtf8(Say(t, args)); }
+
+std::u16string Decimal(int64_t n) { return ql::FromUtf8(std::to_string(n)); }
+
 std::u16string SystemErrorText(int err) {
   for (const ErrorName& e : kErrors)
     if (e.err == err) return Say(e.text);

@@ -8,6 +8,7 @@
 // data/translations.tsv; the i18n tests check that every line has its row.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -52,6 +53,92 @@
   /* Files and pictures. */                                                                             \
   X(CannotWriteFile, u"Die Datei %1 konnte nicht geschrieben werden: %2")                               \
   X(PictureNotDrawn, u"%1: %2")                                                                         \
+  /* Pictures that cannot be read or saved; %1 is a format name (PCX, JPEG ...). */                     \
+  X(PicOpenFailed, u"Die Datei lässt sich nicht öffnen: %1.")                                           \
+  X(PicUnknownFormat,                                                                                   \
+    u"Die Datei ist kein Bild in einem bekannten Format. "                                              \
+    u"Speichern Sie das Bild als JPEG, PNG oder BMP.")                                                  \
+  X(PicNotFormat, u"Die Datei ist kein %1-Bild.")                                                       \
+  X(PicFormatNotReadable, u"Bilder im Format %1 können nicht gelesen werden.")                          \
+  X(PicVector,                                                                                          \
+    u"Vektorgrafiken (%1) werden nicht unterstützt. "                                                  \
+    u"Speichern Sie das Bild als PNG oder JPEG.")                                                       \
+  X(PicNoPixels, u"Das Bild enthält keine Bildpunkte.")                                                 \
+  X(PicNoPicture, u"Die Datei enthält kein Bild.")                                                      \
+  X(PicTooLarge,                                                                                        \
+    u"Das Bild ist zu groß (%1 x %2 Pixel, höchstens %3 Megapixel). Verkleinern Sie es in einem "     \
+    u"Bildprogramm.")                                                                                   \
+  X(PicNoMemory, u"Nicht genug Arbeitsspeicher für das Bild.")                                          \
+  X(PicEndsEarly,                                                                                       \
+    u"Die Datei endet, bevor das Bild vollständig ist. "                                               \
+    u"Kopieren oder speichern Sie das Bild noch einmal.")                                               \
+  X(PicEndsAtRow,                                                                                       \
+    u"Die Datei endet in Zeile %1 von %2, bevor das Bild vollständig ist. "                            \
+    u"Kopieren oder speichern Sie das "                                                                 \
+    u"Bild noch einmal.")                                                                               \
+  X(PicHeaderDamaged, u"Der Dateikopf des %1-Bildes ist beschädigt.")                                   \
+  X(PicStructureDamaged, u"Der Aufbau des %1-Bildes ist beschädigt.")                                   \
+  X(PicDataDamaged,                                                                                     \
+    u"Die Bilddaten sind beschädigt. Öffnen und speichern Sie das Bild in einem Bildprogramm neu.")     \
+  X(PicSizeMismatch,                                                                                    \
+    u"Der Dateikopf nennt %1 x %2 Pixel, die Bilddaten haben %3 x %4: das Bild ist beschädigt.")        \
+  X(PicNoSize, u"Der Dateikopf des %1-Bildes nennt keine gültige Größe.")                               \
+  X(PicPartMissing, u"Dem %1-Bild fehlt ein Teil (%2).")                                                \
+  X(PicReadFailed, u"Die Datei konnte nicht gelesen werden.")                                           \
+  X(PicUnsupported,                                                                                     \
+    u"Diese Art %1-Bild wird nicht unterstützt. "                                                      \
+    u"Speichern Sie das Bild als PNG oder JPEG.")                                                       \
+  X(PicBitsUnsupported,                                                                                 \
+    u"%1-Bilder mit %2 Bit je Bildpunkt werden nicht unterstützt. "                                    \
+    u"Speichern Sie das Bild als PNG oder "                                                             \
+    u"JPEG.")                                                                                           \
+  X(PicPlanesUnsupported,                                                                               \
+    u"%1-Bilder mit %2 Ebenen zu %3 Bit werden nicht unterstützt. "                                    \
+    u"Speichern Sie das Bild als PNG oder "                                                             \
+    u"JPEG.")                                                                                           \
+  X(PicHamUnsupported,                                                                                  \
+    u"%1-Bilder im HAM-Modus werden nicht unterstützt. Speichern Sie das Bild als PNG oder JPEG.")      \
+  X(PicCompressionUnsupported,                                                                          \
+    u"Die Kompression %2 der %1-Bilder wird nicht unterstützt. "                                       \
+    u"Speichern Sie das Bild als PNG oder JPEG.")                                                       \
+  X(PicFormatNotWritable, u"Bilder können nicht im Format %1 gespeichert werden.")                      \
+  X(PicNothingToSave, u"Es gibt kein Bild zum Speichern.")                                              \
+  X(PicTooLargeForFormat, u"Das Bild ist zu groß für das Format %1.")                                   \
+  X(PicEncodeFailed, u"Das Bild konnte nicht im Format %1 gespeichert werden.")                         \
+  /* The print-ready PDF. */                                                                            \
+  X(FontNotInstalled,                                                                                   \
+    u"Die Schrift %1 ist nicht installiert. "                                                           \
+    u"Installieren Sie sie oder wählen Sie eine andere Schrift.")                                       \
+  X(FontOnlySubstitute,                                                                                 \
+    u"Die Schrift %1 ist nicht installiert (gefunden wurde nur der Ersatz %2). "                        \
+    u"Installieren Sie sie oder "                                                                       \
+    u"wählen Sie eine andere Schrift.")                                                                 \
+  X(FontWithoutName,                                                                                    \
+    u"Ein Text verwendet eine Schrift ohne Namen. "                                                     \
+    u"Wählen Sie für ihn eine Schrift.")                                                                \
+  X(FontFileUnreadable, u"Die Schriftdatei %1 der Schrift %2 kann nicht gelesen werden.")               \
+  X(FontFileUnusable,                                                                                   \
+    u"Die Schriftdatei %1 der Schrift %2 ist keine brauchbare TrueType- oder OpenType-Schrift. "        \
+    u"Wählen Sie "                                                                                     \
+    u"eine andere Schrift.")                                                                            \
+  X(FontNotEmbeddable,                                                                                  \
+    u"Die Schrift %1 (%2) kann nicht eingebettet werden. Wählen Sie eine andere Schrift.")              \
+  X(FontUnusable, u"Eine Schrift kann nicht verwendet werden.")                                         \
+  X(ProfileNotNamed, u"Es ist kein Farbprofil angegeben.")                                              \
+  X(ProfileCannotOpen, u"Das Farbprofil %1 lässt sich nicht öffnen. Prüfen Sie den Dateinamen.")        \
+  X(ProfileNotCmyk,                                                                                     \
+    u"Das Farbprofil %1 ist kein brauchbares CMYK-Ausgabeprofil. "                                      \
+    u"Wählen Sie das Profil Ihrer Druckerei.")                                                          \
+  X(PdfPageSizeNotPositive, u"Die Seitengröße des PDF muss größer als 0 mm sein.")                      \
+  X(BleedOutOfRange, u"Der Beschnitt muss zwischen 0 und 25 mm liegen.")                                \
+  X(PictureResolutionOutOfRange,                                                                        \
+    u"Die maximale Bildauflösung muss zwischen 36 und 4000 ppi liegen (0: jedes Bild in seiner "       \
+    u"eigenen).")                                                                                       \
+  X(TooManyPages, u"Der Katalog hat mehr als %1 Seiten.")                                               \
+  X(NoPages, u"Der Katalog hat keine Seiten. Legen Sie zuerst Kategorien und Produkte an.")             \
+  X(NoMemoryForPage, u"Nicht genug Arbeitsspeicher für Seite %1.")                                      \
+  X(PdfInternalError, u"Interner Fehler beim Schreiben des PDF (Objekt %1).")                           \
+  X(StrictRefused, u"Nicht geschrieben: %1 (--strict: %2 Bilder fehlen, %3 Schriften ersetzt).")        \
   /* System errors, short. */                                                                           \
   X(ErrNotFound, u"Datei nicht gefunden")                                                               \
   X(ErrPermission, u"Keine Berechtigung")                                                               \
@@ -87,6 +174,10 @@ std::vector<Text> AllTexts();
 std::u16string Say(Text t, std::initializer_list<std::u16string> args = {});
 // The same for any German key with placeholders (window texts).
 std::u16string Fill(const std::u16string& translated, std::initializer_list<std::u16string> args);
+// Say as UTF-8, for the libraries whose messages are UTF-8 strings.
+std::string SayUtf8(Text t, std::initializer_list<std::u16string> args = {});
+// A whole number as a value for Say.
+std::u16string Decimal(int64_t n);
 
 // The short text of a system error number (errno) in the current language:
 // "Datei nicht gefunden", "Keine Berechtigung", "Datenträger voll", …; an

@@ -3,7 +3,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "i18n/texts.h"
+
 namespace {
+
+using i18n::SayUtf8;
+using i18n::Text;
+
+std::string EndsEarly() { return SayUtf8(Text::PicEndsEarly); }
 
 // Sequential reader over a device with its own buffer and an end flag.
 class ByteStream {
@@ -75,7 +82,7 @@ uint16_t Le16(const QByteArray& h, int at) {
 bool JpegComplete(QIODevice& dev, std::string& why) {
   ByteStream s(dev);
   if (s.Get() != 0xFF || s.Get() != 0xD8) {
-    why = "not a JPEG file";
+    why = SayUtf8(Text::PicNotFormat, {u"JPEG"});
     return false;
   }
   int pending = -1;  // a marker found while scanning entropy data
@@ -85,13 +92,13 @@ bool JpegComplete(QIODevice& dev, std::string& why) {
     if (m < 0) {
       int c = s.Get();
       if (c != 0xFF) {
-        why = c < 0 ? "the file ends before the picture is complete" : "damaged marker structure";
+        why = c < 0 ? EndsEarly() : SayUtf8(Text::PicStructureDamaged, {u"JPEG"});
         return false;
       }
       do m = s.Get();
       while (m == 0xFF);
       if (m < 0) {
-        why = "the file ends before the picture is complete";
+        why = EndsEarly();
         return false;
       }
     }
@@ -99,21 +106,21 @@ bool JpegComplete(QIODevice& dev, std::string& why) {
     if ((m >= 0xD0 && m <= 0xD7) || m == 0x01) continue;
     const int len = s.Get16BE();
     if (len < 2 || !s.Skip(len - 2)) {
-      why = len < 0 || len >= 2 ? "the file ends before the picture is complete" : "damaged marker segment";
+      why = len < 0 || len >= 2 ? EndsEarly() : SayUtf8(Text::PicStructureDamaged, {u"JPEG"});
       return false;
     }
     if (m != 0xDA) continue;
     // Entropy-coded data.
     for (;;) {
       if (!s.SeekFF()) {
-        why = "the file ends before the picture is complete";
+        why = EndsEarly();
         return false;
       }
       s.Get();
       int n = s.Get();
       while (n == 0xFF) n = s.Get();
       if (n < 0) {
-        why = "the file ends before the picture is complete";
+        why = EndsEarly();
         return false;
       }
       if (n == 0x00 || (n >= 0xD0 && n <= 0xD7)) continue;
@@ -126,7 +133,7 @@ bool JpegComplete(QIODevice& dev, std::string& why) {
 bool BmpComplete(QIODevice& dev, std::string& why) {
   const QByteArray h = dev.peek(54);
   if (h.size() < 26 || h[0] != 'B' || h[1] != 'M') {
-    why = "damaged bitmap header";
+    why = SayUtf8(Text::PicHeaderDamaged, {u"BMP"});
     return false;
   }
   const uint32_t offbits = Le32(h, 10);
@@ -144,23 +151,23 @@ bool BmpComplete(QIODevice& dev, std::string& why) {
     bits = Le16(h, 28);
     compression = Le32(h, 30);
   } else {
-    why = "damaged bitmap header";
+    why = SayUtf8(Text::PicHeaderDamaged, {u"BMP"});
     return false;
   }
   if (height < 0) height = -height;
   if (width <= 0 || height <= 0) {
-    why = "the bitmap header gives no valid size";
+    why = SayUtf8(Text::PicNoSize, {u"BMP"});
     return false;
   }
   // Run-length compressed data has no size to check beforehand.
   if (compression != 0 && compression != 3 && compression != 6) return true;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-    why = "unsupported bit count in the bitmap header";
+    why = SayUtf8(Text::PicBitsUnsupported, {u"BMP", i18n::Decimal(bits)});
     return false;
   }
   const int64_t rowbytes = ((width * bits + 31) / 32) * 4;
   if (static_cast<int64_t>(offbits) + rowbytes * height > dev.size()) {
-    why = "the file ends before the picture is complete";
+    why = EndsEarly();
     return false;
   }
   return true;
@@ -169,7 +176,7 @@ bool BmpComplete(QIODevice& dev, std::string& why) {
 bool TgaComplete(QIODevice& dev, std::string& why) {
   const QByteArray h = dev.peek(18);
   if (h.size() < 18) {
-    why = "damaged TGA header";
+    why = SayUtf8(Text::PicHeaderDamaged, {u"TGA"});
     return false;
   }
   const int idlen = static_cast<uint8_t>(h[0]);
@@ -182,7 +189,7 @@ bool TgaComplete(QIODevice& dev, std::string& why) {
   const int64_t need = 18 + idlen + (static_cast<uint8_t>(h[1]) ? cmaplen * ((cmapbits + 7) / 8) : 0) +
                        width * height * ((bits + 7) / 8);
   if (need > dev.size()) {
-    why = "the file ends before the picture is complete";
+    why = EndsEarly();
     return false;
   }
   return true;
@@ -200,7 +207,7 @@ bool SkipSubBlocks(ByteStream& s) {
 // Walks the blocks of a GIF up to the end of its first image.
 bool GifComplete(QIODevice& dev, std::string& why) {
   ByteStream s(dev);
-  why = "the file ends before the picture is complete";
+  why = EndsEarly();
   char sig[6];
   for (char& c : sig) {
     const int b = s.Get();
@@ -208,7 +215,7 @@ bool GifComplete(QIODevice& dev, std::string& why) {
     c = static_cast<char>(b);
   }
   if (std::string(sig, 3) != "GIF") {
-    why = "not a GIF file";
+    why = SayUtf8(Text::PicNotFormat, {u"GIF"});
     return false;
   }
   int lsd[7];
@@ -228,7 +235,7 @@ bool GifComplete(QIODevice& dev, std::string& why) {
       if (s.Get() < 0) return false;  // LZW minimum code size
       return SkipSubBlocks(s);
     } else {
-      why = b == 0x3B ? "the file holds no picture" : "damaged block structure";
+      why = b == 0x3B ? SayUtf8(Text::PicNoPicture) : SayUtf8(Text::PicStructureDamaged, {u"GIF"});
       return false;
     }
   }

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "i18n/texts.h"
 #include "imaging/writers.h"
 
 namespace {
+
+using i18n::Decimal;
+using i18n::SayUtf8;
+using i18n::Text;
 
 uint32_t Be16(const std::string& b, size_t at) {
   return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) << 8 | static_cast<uint8_t>(b[at + 1]);
@@ -40,7 +45,7 @@ struct Chunks {
 // whichever comes first (a BODY cut short is found by the decoder).
 bool FindChunks(const std::string& b, Chunks& c, std::string& why) {
   if (!LooksLikeIlbm(b)) {
-    why = "not an ILBM picture";
+    why = SayUtf8(Text::PicNotFormat, {u"ILBM"});
     return false;
   }
   const uint64_t formEnd = std::min<uint64_t>(b.size(), 8 + static_cast<uint64_t>(Be32(b, 4)));
@@ -52,7 +57,7 @@ bool FindChunks(const std::string& b, Chunks& c, std::string& why) {
     const uint64_t avail = std::min<uint64_t>(size, formEnd - data);
     if (id == "BMHD") {
       if (avail < 20) {
-        why = "the ILBM header is cut short";
+        why = SayUtf8(Text::PicHeaderDamaged, {u"ILBM"});
         return false;
       }
       const size_t at = static_cast<size_t>(data);
@@ -76,11 +81,11 @@ bool FindChunks(const std::string& b, Chunks& c, std::string& why) {
     pos = data + size + (size & 1);
   }
   if (!c.header) {
-    why = "the ILBM picture has no header (BMHD)";
+    why = SayUtf8(Text::PicPartMissing, {u"ILBM", u"BMHD"});
     return false;
   }
   if (c.width <= 0 || c.height <= 0) {
-    why = "the ILBM header gives no pixels";
+    why = SayUtf8(Text::PicNoSize, {u"ILBM"});
     return false;
   }
   return true;
@@ -130,23 +135,23 @@ bool ReadIlbm(const std::string& b, int64_t maxPixels, dib& d, std::string& why)
   Chunks c;
   if (!FindChunks(b, c, why)) return false;
   if ((c.planes < 1 || c.planes > 8) && c.planes != 24) {
-    why = "ILBM pictures of " + std::to_string(c.planes) + " planes are not supported";
+    why = SayUtf8(Text::PicPlanesUnsupported, {u"ILBM", Decimal(c.planes), u"1"});
     return false;
   }
   if (c.camg & kCamgHam) {
-    why = "hold-and-modify ILBM pictures are not supported";
+    why = SayUtf8(Text::PicHamUnsupported, {u"ILBM"});
     return false;
   }
   if (c.compression > 1) {
-    why = "the ILBM compression " + std::to_string(c.compression) + " is not supported";
+    why = SayUtf8(Text::PicCompressionUnsupported, {u"ILBM", Decimal(c.compression)});
     return false;
   }
   if (!c.haveBody) {
-    why = "the ILBM picture has no pixels (BODY)";
+    why = SayUtf8(Text::PicPartMissing, {u"ILBM", u"BODY"});
     return false;
   }
   if (static_cast<int64_t>(c.width) * c.height > maxPixels) {
-    why = "picture too large (" + std::to_string(c.width) + " x " + std::to_string(c.height) + " pixels)";
+    why = SayUtf8(Text::PicTooLarge, {Decimal(c.width), Decimal(c.height), Decimal(maxPixels / 1000000)});
     return false;
   }
   const size_t rowBytes = static_cast<size_t>((c.width + 15) / 16) * 2;
@@ -155,12 +160,12 @@ bool ReadIlbm(const std::string& b, int64_t maxPixels, dib& d, std::string& why)
   // Coded data holds at most 128 bytes per two; uncoded data must be all there.
   const uint64_t need = static_cast<uint64_t>(line) * static_cast<uint64_t>(c.height);
   if (need > (c.compression == 1 ? static_cast<uint64_t>(c.bodySize) / 2 * 128 + 128 : c.bodySize)) {
-    why = "the ILBM picture data ends early";
+    why = SayUtf8(Text::PicEndsEarly);
     return false;
   }
   const bool truecolour = c.planes == 24;
   if (!newdib(d, c.width, c.height, truecolour ? 24 : 8)) {
-    why = "out of memory for the picture";
+    why = SayUtf8(Text::PicNoMemory);
     return false;
   }
   if (!truecolour) {
@@ -192,8 +197,7 @@ bool ReadIlbm(const std::string& b, int64_t maxPixels, dib& d, std::string& why)
     size_t i = 0;
     while (i < line) {
       if (pos >= end) {
-        why = "the ILBM picture data ends early (row " + std::to_string(y + 1) + " of " +
-              std::to_string(c.height) + ")";
+        why = SayUtf8(Text::PicEndsAtRow, {Decimal(y + 1), Decimal(c.height)});
         deldib(d);
         return false;
       }
@@ -305,7 +309,7 @@ bool WriteIlbm(const dib& src, std::string& out, std::string& why) {
   if (palette) chunk("CMAP", cmap);
   chunk("BODY", body);
   if (chunks.size() + 4 > 0xFFFFFFFFu) {
-    why = "the picture is too large for the ILBM format";
+    why = SayUtf8(Text::PicTooLargeForFormat, {u"ILBM"});
     return false;
   }
   out = "FORM";

@@ -2,9 +2,14 @@
 
 #include <vector>
 
+#include "i18n/texts.h"
 #include "imaging/writers.h"
 
 namespace {
+
+using i18n::Decimal;
+using i18n::SayUtf8;
+using i18n::Text;
 
 constexpr size_t kHeader = 128;
 constexpr size_t kPaletteBlock = 769;  // 0x0C, then 256 x red, green, blue
@@ -28,12 +33,12 @@ struct Header {
 
 bool ParseHeader(const std::string& b, Header& h, std::string& why) {
   if (b.size() < kHeader || !LooksLikePcx(b)) {
-    why = "not a PCX picture";
+    why = SayUtf8(Text::PicNotFormat, {u"PCX"});
     return false;
   }
   const uint32_t xmin = U16(b, 4), ymin = U16(b, 6), xmax = U16(b, 8), ymax = U16(b, 10);
   if (xmax < xmin || ymax < ymin) {
-    why = "the PCX header gives no pixels";
+    why = SayUtf8(Text::PicNoSize, {u"PCX"});
     return false;
   }
   h.width = static_cast<int32_t>(xmax - xmin + 1);
@@ -43,12 +48,11 @@ bool ParseHeader(const std::string& b, Header& h, std::string& why) {
   h.coded = b[2] == 1;
   const int bits = static_cast<uint8_t>(b[3]);
   if (bits != 8 || (h.planes != 1 && h.planes != 3 && h.planes != 4)) {
-    why = "PCX pictures of " + std::to_string(h.planes) + " planes of " + std::to_string(bits) +
-          " bits are not supported";
+    why = SayUtf8(Text::PicPlanesUnsupported, {u"PCX", Decimal(h.planes), Decimal(bits)});
     return false;
   }
   if (h.bytesPerLine < static_cast<uint32_t>(h.width)) {
-    why = "the PCX header gives rows shorter than the picture";
+    why = SayUtf8(Text::PicHeaderDamaged, {u"PCX"});
     return false;
   }
   h.palette = h.planes == 1 && b.size() >= kHeader + kPaletteBlock && b[b.size() - kPaletteBlock] == 0x0C;
@@ -92,7 +96,7 @@ bool ReadPcx(const std::string& b, int64_t maxPixels, dib& d, std::string& why) 
   Header h;
   if (!ParseHeader(b, h, why)) return false;
   if (static_cast<int64_t>(h.width) * h.height > maxPixels) {
-    why = "picture too large (" + std::to_string(h.width) + " x " + std::to_string(h.height) + " pixels)";
+    why = SayUtf8(Text::PicTooLarge, {Decimal(h.width), Decimal(h.height), Decimal(maxPixels / 1000000)});
     return false;
   }
   const size_t end = h.palette ? b.size() - kPaletteBlock : b.size();
@@ -101,11 +105,11 @@ bool ReadPcx(const std::string& b, int64_t maxPixels, dib& d, std::string& why) 
   const uint64_t need = static_cast<uint64_t>(line) * static_cast<uint64_t>(h.height);
   const uint64_t have = end - kHeader;
   if (need > (h.coded ? have / 2 * 63 + 63 : have)) {
-    why = "the PCX picture data ends early";
+    why = SayUtf8(Text::PicEndsEarly);
     return false;
   }
   if (!newdib(d, h.width, h.height, h.planes == 1 ? 8 : 24)) {
-    why = "out of memory for the picture";
+    why = SayUtf8(Text::PicNoMemory);
     return false;
   }
   if (h.planes == 1) {
@@ -128,8 +132,7 @@ bool ReadPcx(const std::string& b, int64_t maxPixels, dib& d, std::string& why) 
     for (size_t i = 0; i < line;) {
       if (pending == 0) {
         if (pos >= end) {
-          why = "the PCX picture data ends early (row " + std::to_string(y + 1) + " of " +
-                std::to_string(h.height) + ")";
+          why = SayUtf8(Text::PicEndsAtRow, {Decimal(y + 1), Decimal(h.height)});
           deldib(d);
           return false;
         }

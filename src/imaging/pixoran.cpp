@@ -1,5 +1,7 @@
 #include "imaging/pixoran.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -13,7 +15,10 @@
 #include <cmath>
 #include <set>
 
+#include "core/codepage.h"
 #include "core/safefile.h"
+#include "i18n/messages.h"
+#include "i18n/texts.h"
 #include "imaging/filecheck.h"
 #include "imaging/ilbm.h"
 #include "imaging/pcx.h"
@@ -88,8 +93,36 @@ std::string Head(QIODevice& dev) {
   return std::string(b.constData(), static_cast<size_t>(b.size()));
 }
 
+using i18n::Decimal;
+using i18n::SayUtf8;
+using i18n::Text;
+
+// The file's name and the reason, in the language of the messages.
 void SetError(std::string* error, const std::string& filename, const std::string& why) {
-  if (error) *error = filename + ": " + why;
+  if (error) *error = SayUtf8(Text::PictureNotDrawn, {ql::FromUtf8(filename), ql::FromUtf8(why)});
+}
+
+// Why a file cannot be opened, in our own short words for the system's
+// reason (Qt's error strings are the system's English).
+std::string OpenFailure(const std::string& filename) {
+  int err = EIO;
+  const int fd = ::open(filename.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+  } else {
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) err = EISDIR;
+    ::close(fd);
+  }
+  return SayUtf8(Text::PicOpenFailed, {i18n::SystemErrorText(err)});
+}
+
+// A format name for messages: "JPEG", "PCX" ... (ours are named without
+// their prefix).
+std::u16string FormatName(const QByteArray& fmt) {
+  if (fmt == kOwnPcx) return u"PCX";
+  if (fmt == kOwnIlbm) return u"ILBM";
+  return QString::fromLatin1(fmt).toUpper().toStdU16String();
 }
 
 std::string Lower(std::string s) {
@@ -107,15 +140,20 @@ void InstallAllocationLimit() {
   (void)done;
 }
 
+// The one message for a file SafeFile could not write.
+std::string CannotWrite(const std::string& filename, const std::string& reason) {
+  return SayUtf8(Text::CannotWriteFile, {ql::FromUtf8(filename), i18n::SystemErrorText(reason)});
+}
+
 bool SizeAcceptable(const QSize& s, std::string& why) {
   if (!s.isValid()) return true;  // unknown until decoded
   if (s.width() <= 0 || s.height() <= 0) {
-    why = "the picture has no pixels";
+    why = SayUtf8(Text::PicNoPixels);
     return false;
   }
   if (static_cast<int64_t>(s.width()) * s.height() > PicturePixelCap()) {
-    why = "picture too large (" + std::to_string(s.width()) + " x " + std::to_string(s.height()) +
-          " pixels; at most " + std::to_string(PicturePixelCap() / 1000000) + " megapixels can be drawn)";
+    why = SayUtf8(Text::PicTooLarge,
+                  {Decimal(s.width()), Decimal(s.height()), Decimal(PicturePixelCap() / 1000000)});
     return false;
   }
   return true;
@@ -125,7 +163,7 @@ bool SizeAcceptable(const QSize& s, std::string& why) {
 bool FindFormat(QIODevice& f, int code, QByteArray& fmt, std::string& why);
 bool Prepare(QFile& f, int code, QByteArray& fmt, std::string& why) {
   if (!f.open(QIODevice::ReadOnly)) {
-    why = "cannot open the file (" + f.errorString().toStdString() + ")";
+    why = OpenFailure(QFile::encodeName(f.fileName()).toStdString());
     return false;
   }
   return FindFormat(f, code, fmt, why);
@@ -148,20 +186,20 @@ bool FindFormat(QIODevice& f, int code, QByteArray& fmt, std::string& why) {
     // without file header; ours carry one.
     if (fmt == "dib" && f.peek(2) == "BM") fmt = "bmp";
     if (fmt.isEmpty()) {
-      why = "not a picture file in a known format";
+      why = SayUtf8(Text::PicUnknownFormat);
       return false;
     }
   } else {
     const DibFileFormat* info = DibFormatByCode(code);
     fmt = QtFormat(code);
     if (!info || !info->readable || fmt.isEmpty()) {
-      why = "format code " + std::to_string(code) + " cannot be read";
+      why = SayUtf8(Text::PicFormatNotReadable, {info ? ql::FromUtf8(info->description) : Decimal(code)});
       return false;
     }
     if (OwnFormat(fmt)) return true;
   }
   if (fmt == "svg" || fmt == "svgz") {
-    why = "vector pictures are not supported";
+    why = SayUtf8(Text::PicVector, {FormatName(fmt)});
     return false;
   }
   return true;
@@ -215,7 +253,12 @@ bool DecodeOwn(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh
   const std::string bytes(all.constData(), static_cast<size_t>(all.size()));
   int32_t w = 0, h = 0;
   if (!OwnSize(fmt, bytes, w, h)) {
-    why = fmt == kOwnPcx ? "not a PCX picture" : "not an ILBM picture";
+    // The reader refuses the same header and names what is wrong with it.
+    dib none;
+    if (fmt == kOwnPcx)
+      ReadPcx(bytes, 0, none, why);
+    else
+      ReadIlbm(bytes, 0, none, why);
     return false;
   }
   full = QSize(w, h);
@@ -225,7 +268,7 @@ bool DecodeOwn(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh
       fmt == kOwnPcx ? ReadPcx(bytes, PicturePixelCap(), d, why) : ReadIlbm(bytes, PicturePixelCap(), d, why);
   if (!ok) return false;
   if (want != full && !ResampleDib(d, d, want.width(), want.height())) {
-    why = "out of memory for the picture";
+    why = SayUtf8(Text::PicNoMemory);
     return false;
   }
   return true;
@@ -245,15 +288,25 @@ bool Decode(QIODevice& dev, const QByteArray& fmt, int32_t boxw, int32_t boxh, d
   if (want.isValid() && want != full) reader.setScaledSize(want);
   QImage image;
   if (!reader.read(&image) || image.isNull()) {
-    why = "cannot read the picture (" + reader.errorString().toStdString() + ")";
+    // Qt's reasons are English and technical: ours by the kind of error.
+    switch (reader.error()) {
+      case QImageReader::DeviceError:
+        why = SayUtf8(Text::PicReadFailed);
+        break;
+      case QImageReader::UnsupportedFormatError:
+        why = SayUtf8(Text::PicUnsupported, {FormatName(fmt)});
+        break;
+      default:
+        why = SayUtf8(Text::PicDataDamaged);
+    }
     return false;
   }
   // A header that promises another size than the data delivers (a GIF
   // screen wider than its frames, say) would have the layout measure one
   // picture and the page draw another: damaged.
   if (want.isValid() && image.size() != want) {
-    why = "the header gives " + std::to_string(full.width()) + " x " + std::to_string(full.height()) +
-          " pixels, the data " + std::to_string(image.width()) + " x " + std::to_string(image.height());
+    why = SayUtf8(Text::PicSizeMismatch, {Decimal(full.width()), Decimal(full.height()),
+                                          Decimal(image.width()), Decimal(image.height())});
     return false;
   }
   if (!full.isValid()) full = image.size();
@@ -389,22 +442,22 @@ int32_t DotsPerMetre(int32_t dpi) {
 bool SaveDib(const dib& d, const std::string& filename, int code, std::string* error, int32_t dpi) {
   const DibFileFormat* info = DibFormatByCode(code);
   if (!info) {
-    SetError(error, filename, "unknown picture format code " + std::to_string(code));
+    SetError(error, filename, SayUtf8(Text::PicFormatNotWritable, {Decimal(code)}));
     return false;
   }
   if (!info->writable) {
-    SetError(error, filename, std::string("pictures cannot be saved as ") + info->description);
+    SetError(error, filename, SayUtf8(Text::PicFormatNotWritable, {ql::FromUtf8(info->description)}));
     return false;
   }
   if (!d.loaded() || d.width <= 0 || d.height <= 0) {
-    SetError(error, filename, "there is no picture to save");
+    SetError(error, filename, SayUtf8(Text::PicNothingToSave));
     return false;
   }
   // The codecs write to memory (TIFF seeks back while writing); the bytes
   // then replace the file through SafeFile, and only when complete.
   ql::SafeFile file;
   if (!file.Open(filename)) {
-    SetError(error, filename, "cannot create the file (" + file.Error() + ")");
+    if (error) *error = CannotWrite(filename, file.Error());
     return false;
   }
   QByteArray bytes;
@@ -429,17 +482,18 @@ bool SaveDib(const dib& d, const std::string& filename, int code, std::string* e
     image.setDotsPerMeterX(DotsPerMetre(dpi));
     image.setDotsPerMeterY(DotsPerMetre(dpi));
     if (image.isNull()) {
-      why = "out of memory converting the picture";
+      why = SayUtf8(Text::PicNoMemory);
     } else {
       QImageWriter writer(&out, QtFormat(code));
       if (code == kDibJpeg || code == kDibJif) writer.setQuality(g_jpegQuality);
       ok = writer.write(image);
-      if (!ok) why = "cannot write the picture (" + writer.errorString().toStdString() + ")";
+      if (!ok) why = SayUtf8(Text::PicEncodeFailed, {ql::FromUtf8(info->description)});
     }
   }
   if (ok && (!file.Write(bytes.constData(), static_cast<size_t>(bytes.size())) || !file.Commit())) {
-    ok = false;
-    why = "cannot write the file (" + file.Error() + ")";
+    file.Abandon();
+    if (error) *error = CannotWrite(filename, file.Error());
+    return false;
   }
   if (!ok) {
     file.Abandon();
@@ -481,7 +535,8 @@ std::string GetDIBOpenFilter() {
     all += (all.empty() ? "" : " ") + std::string(e.patterns);
     each += std::string(";;") + e.name + " (" + e.patterns + ")";
   }
-  return "Alle Bilder (" + all + ")" + each + ";;Alle Dateien (*)";
+  return ql::ToUtf8(i18n::Tr(u"Alle Bilder")) + " (" + all + ")" + each + ";;" +
+         ql::ToUtf8(i18n::Tr(u"Alle Dateien")) + " (*)";
 }
 
 std::string GetDIBSaveFilter() {

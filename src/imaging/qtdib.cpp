@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "i18n/texts.h"
+
 namespace {
 
 inline uint8_t OverWhite(int c, int a) { return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255); }
@@ -129,11 +131,14 @@ QImage DibToQImage(const dib& d) {
 bool QImageToDib(const QImage& image, dib& d, std::string* error) {
   deldib(d);
   if (image.isNull()) {
-    if (error) *error = "empty picture";
+    if (error) *error = i18n::SayUtf8(i18n::Text::PicNoPixels);
     return false;
   }
   if (TooLarge(image)) {
-    if (error) *error = "picture too large";
+    if (error)
+      *error =
+          i18n::SayUtf8(i18n::Text::PicTooLarge, {i18n::Decimal(image.width()), i18n::Decimal(image.height()),
+                                                  i18n::Decimal(kMaxDibPixels / 1000000)});
     return false;
   }
   bool ok = false;
@@ -153,7 +158,7 @@ bool QImageToDib(const QImage& image, dib& d, std::string* error) {
   }
   if (!ok) {
     deldib(d);
-    if (error) *error = "out of memory converting the picture";
+    if (error) *error = i18n::SayUtf8(i18n::Text::PicNoMemory);
   }
   return ok;
 }

@@ -5,9 +5,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/codepage.h"
+#include "i18n/texts.h"
 #include "imaging/pixoran.h"
 
 namespace {
+
+using i18n::SayUtf8;
+using i18n::Text;
 
 void Put16(QByteArray& b, int v) {
   b.append(static_cast<char>(v & 0xFF));
@@ -18,7 +23,7 @@ void Put16(QByteArray& b, int v) {
 
 bool WriteTga(const dib& d, QIODevice& out, std::string& why) {
   if (d.width > 0xFFFF || d.height > 0xFFFF) {
-    why = "the picture is too large for the Targa format";
+    why = SayUtf8(Text::PicTooLargeForFormat, {u"Targa"});
     return false;
   }
   QByteArray header;
@@ -33,7 +38,7 @@ bool WriteTga(const dib& d, QIODevice& out, std::string& why) {
   header.append(char(24));
   header.append(char(0));  // rows bottom first, like the dib
   if (out.write(header) != header.size()) {
-    why = "cannot write the file";
+    why = SayUtf8(Text::PicEncodeFailed, {u"Targa"});
     return false;
   }
   std::vector<char> row(static_cast<size_t>(d.width) * 3);
@@ -51,7 +56,7 @@ bool WriteTga(const dib& d, QIODevice& out, std::string& why) {
       }
     }
     if (out.write(row.data(), static_cast<qint64>(row.size())) != static_cast<qint64>(row.size())) {
-      why = "cannot write the file";
+      why = SayUtf8(Text::PicEncodeFailed, {u"Targa"});
       return false;
     }
   }
@@ -60,7 +65,7 @@ bool WriteTga(const dib& d, QIODevice& out, std::string& why) {
   footer.append("TRUEVISION-XFILE.");
   footer.append('\0');
   if (out.write(footer) != footer.size()) {
-    why = "cannot write the file";
+    why = SayUtf8(Text::PicEncodeFailed, {u"Targa"});
     return false;
   }
   return true;
@@ -68,12 +73,12 @@ bool WriteTga(const dib& d, QIODevice& out, std::string& why) {
 
 const dib* PictureToEncode(const dib& src, dib& indexed, const char* format, std::string& why) {
   if (src.width > 0xFFFF || src.height > 0xFFFF) {
-    why = std::string("the picture is too large for the ") + format + " format";
+    why = SayUtf8(Text::PicTooLargeForFormat, {ql::FromUtf8(format)});
     return nullptr;
   }
   if (src.bitcount > 8) return &src;
   if (!ToIndexed8(src, indexed)) {
-    why = "out of memory converting the picture";
+    why = SayUtf8(Text::PicNoMemory);
     return nullptr;
   }
   return &indexed;
@@ -210,12 +215,12 @@ void PutLe32(QByteArray& b, uint32_t v) {
 
 bool WriteGif(const dib& src, QIODevice& out, std::string& why) {
   if (src.width > 0xFFFF || src.height > 0xFFFF) {
-    why = "the picture is too large for the GIF format";
+    why = SayUtf8(Text::PicTooLargeForFormat, {u"GIF"});
     return false;
   }
   dib d;
   if (!ToIndexed8(src, d)) {
-    why = "out of memory converting the picture";
+    why = SayUtf8(Text::PicNoMemory);
     return false;
   }
   QByteArray b("GIF89a");
@@ -240,7 +245,7 @@ bool WriteGif(const dib& src, QIODevice& out, std::string& why) {
   GifLzw(d, b);
   b.append(char(0x3B));
   if (out.write(b) != b.size()) {
-    why = "cannot write the file";
+    why = SayUtf8(Text::PicEncodeFailed, {u"GIF"});
     return false;
   }
   return true;
@@ -249,7 +254,7 @@ bool WriteGif(const dib& src, QIODevice& out, std::string& why) {
 bool WriteRle8Bmp(const dib& src, QIODevice& out, std::string& why, int32_t dotsPerMetre) {
   dib d;
   if (!ToIndexed8(src, d)) {
-    why = "out of memory converting the picture";
+    why = SayUtf8(Text::PicNoMemory);
     return false;
   }
   QByteArray data;
@@ -309,7 +314,7 @@ bool WriteRle8Bmp(const dib& src, QIODevice& out, std::string& why, int32_t dots
     b.append(char(0));
   }
   if (out.write(b) != b.size() || out.write(data) != data.size()) {
-    why = "cannot write the file";
+    why = SayUtf8(Text::PicEncodeFailed, {u"BMP"});
     return false;
   }
   return true;

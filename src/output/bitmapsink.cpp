@@ -58,6 +58,10 @@ bool BitmapSink::EndPage(int32_t page, render::DrawingSurface&) {
   if (texts_ && page >= 1 && texts_->size() >= static_cast<size_t>(page))
     (*texts_)[static_cast<size_t>(page - 1)].Finish();
   surface_.Attach(nullptr);
+  if (images_) {
+    if (!images_(page, surface_.image())) cancelled_ = true;
+    return !cancelled_;
+  }
   dib bitmap;
   if (!surface_.ToDib(bitmap) || bitmap.bitcount != 24) {
     error_ = "not enough memory for the image of page " + std::to_string(page);

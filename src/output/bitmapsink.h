@@ -32,7 +32,13 @@ class BitmapSink : public render::PageSink {
   // The drawn page; false cancels the export.
   using PageFn = std::function<bool(int32_t page, dib&& bitmap)>;
 
+  // Or the page image itself, 32-bit (Format_RGB32), valid during the call
+  // only: for a caller that copies the pixels into memory of its own.
+  using ImageFn = std::function<bool(int32_t page, const QImage& image)>;
+
   BitmapSink(int32_t width, int32_t height, WantFn want, PageFn done);
+  // Hands each drawn page to `done` as its image instead of a bitmap.
+  void HandImages(ImageFn done) { images_ = std::move(done); }
   bool ok() const { return surface_.ok(); }
   // Set when a page image could not be converted (out of memory).
   const std::string& error() const { return error_; }
@@ -52,6 +58,7 @@ class BitmapSink : public render::PageSink {
   int32_t width_, height_;
   WantFn want_;
   PageFn done_;
+  ImageFn images_;
   std::string error_;
   bool cancelled_ = false;
 };

@@ -1,6 +1,7 @@
 #include "output/htmlcatalog.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,9 +9,12 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <sstream>
 
@@ -19,6 +23,7 @@
 #include "core/temppaths.h"
 #include "i18n/languages.h"
 #include "i18n/messages.h"
+#include "imaging/jpegwrite.h"
 #include "imaging/pixoran.h"
 #include "output/bitmapsink.h"
 #include "output/pagejobs.h"
@@ -175,11 +180,6 @@ inline void ShadePixel(uint8_t* px, int32_t f) {
   px[2] = t[px[2]];
 }
 
-dib WhitePage(int32_t w, int32_t h) {
-  dib d;
-  if (newdib(d, w, h, 24)) std::memset(d.pixels.data(), 255, d.pixels.size());
-  return d;
-}
 
 // The catalog's name in the browser: the header text or the project's name.
 std::u16string HtmlTitle(const Document& doc) {
@@ -207,6 +207,182 @@ bool WriteTextLayer(const std::string& folder, const Document& doc, const render
   return true;
 }
 
+// Rows of blue, green, red pixels, top row first: a bitmap's (3 bytes a
+// pixel, stored bottom row first, so the stride is negative) or a page
+// image's (4 bytes, the fourth unused). Shading, curl and halving work on
+// either, so the export can keep its pages as the surface drew them.
+struct PixelRows {
+  uint8_t* top = nullptr;
+  ptrdiff_t stride = 0;  // bytes from one row to the next below it
+  int32_t width = 0, height = 0;
+  int bpp = 3;
+  uint8_t* Row(int32_t y) const { return top + y * stride; }
+};
+
+PixelRows RowsOf(const dib& d) {
+  return {const_cast<uint8_t*>(d.toprow(0)), -static_cast<ptrdiff_t>(d.bytew), d.width, d.height, 3};
+}
+
+// `out` := the top left 2 out.width x 2 out.height pixels of `big`, each
+// 2 x 2 block averaged (rounded); both of the same pixel size.
+void HalveRows(const PixelRows& big, const PixelRows& out) {
+  const int n = big.bpp;
+  if (n == 4) {
+    // Page pixels: the three channels of a pixel summed at once, each in
+    // its own 10 bits (4 x 255 + 2 < 1024), so no sum spills into the next.
+    for (int32_t y = 0; y < out.height; ++y) {
+      const uint8_t* a = big.Row(2 * y);
+      const uint8_t* b = big.Row(2 * y + 1);
+      uint8_t* o = out.Row(y);
+      for (int32_t x = 0; x < out.width; ++x) {
+        uint32_t p[4];
+        std::memcpy(p, a + 8 * x, 8);
+        std::memcpy(p + 2, b + 8 * x, 8);
+        const uint32_t rb =
+            (p[0] & 0xFF00FF) + (p[1] & 0xFF00FF) + (p[2] & 0xFF00FF) + (p[3] & 0xFF00FF) + 0x20002;
+        const uint32_t g = (p[0] & 0xFF00) + (p[1] & 0xFF00) + (p[2] & 0xFF00) + (p[3] & 0xFF00) + 0x200;
+        const uint32_t v = ((rb >> 2) & 0xFF00FF) | ((g >> 2) & 0xFF00) | 0xFF000000u;
+        std::memcpy(o + 4 * x, &v, 4);
+      }
+    }
+    return;
+  }
+  for (int32_t y = 0; y < out.height; ++y) {
+    const uint8_t* a = big.Row(2 * y);
+    const uint8_t* b = big.Row(2 * y + 1);
+    uint8_t* o = out.Row(y);
+    for (int32_t x = 0; x < out.width; ++x, o += n, a += 2 * n, b += 2 * n)
+      for (int c = 0; c < 3; ++c) o[c] = static_cast<uint8_t>((a[c] + a[n + c] + b[c] + b[n + c] + 2) / 4);
+  }
+}
+
+void ShadeRows(const PixelRows& page, bool oddPage) {
+  const int32_t w = page.width, h = page.height, n = page.bpp;
+  // The distance from the spine (or 5 x the distance from the outer edge)
+  // of every column; the same for every row.
+  std::vector<int32_t> dx(static_cast<size_t>(w));
+  std::vector<int32_t> shaded;  // columns that change in a row away from the top and bottom
+  for (int32_t x = 0; x < w; ++x) {
+    int32_t d;
+    if (oddPage) {
+      d = x;
+      if (x > w - 10) d = 5 * (w - 1 - x);
+    } else {
+      d = w - 1 - x;
+      if (d > w - 10) d = 5 * x;
+    }
+    dx[static_cast<size_t>(x)] = d;
+    if (d < 50) shaded.push_back(x);
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    int32_t cap = INT32_MAX;
+    if (y < 10) cap = 5 * y;
+    if (y > h - 11 && cap > 5 * (h - 1 - y)) cap = 5 * (h - 1 - y);
+    uint8_t* row = page.Row(y);
+    if (cap >= 50) {
+      for (int32_t x : shaded) ShadePixel(row + n * x, std::min(dx[static_cast<size_t>(x)] + 50, 100));
+    } else {
+      for (int32_t x = 0; x < w; ++x)
+        ShadePixel(row + n * x, std::min(std::min(dx[static_cast<size_t>(x)], cap) + 50, 100));
+    }
+  }
+}
+
+void CurlRows(const PixelRows& page, bool oddPage) {
+  const int32_t w = page.width, h = page.height, n = page.bpp;
+  static const auto grey = [] {
+    std::array<uint8_t, 101> g{};
+    for (int a = 0; a <= 100; ++a)
+      g[a] = static_cast<uint8_t>(render::RoundEven(a * 255 / 100.0 + (100 - a) * 128 / 100.0));
+    return g;
+  }();
+  const double s45 = std::sin(M_PI / 4), c45 = std::cos(M_PI / 4);
+  const int32_t x0 = oddPage ? std::max(0, w - 80) : 0;
+  const int32_t x1 = oddPage ? w - 1 : std::min(80, w - 1);
+  for (int32_t y = std::max(0, h - 80); y < h; ++y) {
+    uint8_t* row = page.Row(y);
+    const double dy = std::abs(h - y) * c45;
+    for (int32_t x = x0; x <= x1; ++x) {
+      int32_t a = render::RoundEven(std::abs(oddPage ? w - x : x) * s45 + dy);
+      if (a < 60) a = 100;
+      a = std::min(a, 100);
+      std::memset(row + n * x, grey[static_cast<size_t>(a)], 3);
+    }
+  }
+}
+
+// The pixels of the pages in the encoders' hands, recycled: a long catalog
+// does not pay for fresh memory (zeroing, page faults) on every page. There
+// are never more than the jobs PageJobs lets wait plus the one being
+// filled.
+class PageBuffers {
+ public:
+  // Pixels left as they are (not zeroed): every byte is written before use.
+  // A page is many megabytes; the system is asked for large pages, so
+  // taking the memory into use costs a few faults instead of thousands.
+  class Pixels {
+   public:
+    Pixels() = default;
+    Pixels(const Pixels&) = delete;
+    Pixels& operator=(const Pixels&) = delete;
+    ~Pixels() { std::free(bytes_); }
+    uint8_t* Get(size_t n) {
+      if (n != size_) {
+        std::free(bytes_);
+        size_ = 0;
+        const size_t rounded = (n + kLarge - 1) / kLarge * kLarge;
+        bytes_ = static_cast<uint8_t*>(std::aligned_alloc(kLarge, rounded));
+        if (!bytes_) throw std::bad_alloc();
+        ::madvise(bytes_, rounded, MADV_HUGEPAGE);
+        size_ = n;
+      }
+      return bytes_;
+    }
+    uint8_t* Data() const { return bytes_; }
+
+   private:
+    static constexpr size_t kLarge = 2 * 1024 * 1024;
+    uint8_t* bytes_ = nullptr;
+    size_t size_ = 0;
+  };
+  struct Buffer {
+    Pixels big, small;  // the page as drawn; halved
+    std::string jpeg;   // the encoder's output, kept for its capacity
+  };
+  std::shared_ptr<Buffer> Take() {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (free_.empty()) return std::make_shared<Buffer>();
+    std::shared_ptr<Buffer> b = std::move(free_.back());
+    free_.pop_back();
+    return b;
+  }
+  void Give(std::shared_ptr<Buffer> b) {
+    std::lock_guard<std::mutex> lock(mu_);
+    free_.push_back(std::move(b));
+  }
+
+ private:
+  std::mutex mu_;
+  std::vector<std::shared_ptr<Buffer>> free_;
+};
+
+// The page as a JPEG file, claiming the picture writers' default
+// resolution (as SaveDib writes it).
+bool WritePicture(const PixelRows& rows, int quality, const std::string& file, std::string& bytes,
+                  std::string& error) {
+  std::string why;
+  if (!EncodeJpegRows(rows.top, rows.stride, rows.width, rows.height, rows.bpp, quality, kDefaultDibDpi,
+                      bytes, why)) {
+    error = file + ": " + why;
+    return false;
+  }
+  if (!ql::WriteFileSafely(file, bytes, why)) {
+    error = file + ": cannot write the file (" + why + ")";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string HtmlPageImageName(int32_t p) { return "catalogpage" + std::to_string(p) + ".jpg"; }
@@ -214,18 +390,10 @@ std::string HtmlCurlImageName(int32_t p) { return "catalogpageflip" + std::to_st
 std::string HtmlHdImageName(int32_t p) { return "catalogpagehd" + std::to_string(p) + ".jpg"; }
 
 bool HalveDib(const dib& big, int32_t width, int32_t height, dib& out) {
-  if (big.bitcount != 24 || width < 1 || height < 1 || big.width < 2 * width || big.height < 2 * height ||
-      !newdib(out, width, height, 24))
+  if (big.bitcount != 24 || !big.loaded() || width < 1 || height < 1 || big.width < 2 * width ||
+      big.height < 2 * height || !newdib(out, width, height, 24))
     return false;
-  for (int32_t y = 0; y < height; ++y) {
-    const uint8_t* a = big.toprow(2 * y);
-    const uint8_t* b = big.toprow(2 * y + 1);
-    uint8_t* o = out.toprow(y);
-    for (int32_t x = 0; x < 3 * width; x += 3)
-      for (int32_t c = 0; c < 3; ++c)
-        o[x + c] =
-            static_cast<uint8_t>((a[2 * x + c] + a[2 * x + 3 + c] + b[2 * x + c] + b[2 * x + 3 + c] + 2) / 4);
-  }
+  HalveRows(RowsOf(big), RowsOf(out));
   return true;
 }
 
@@ -309,60 +477,12 @@ std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount, co
 }
 
 void ApplyBindingShade(dib& page, bool oddPage) {
-  const int32_t w = page.width, h = page.height;
-  if (page.bitcount != 24 || w <= 0 || h <= 0 || !page.loaded()) return;
-  // The distance from the spine (or 5 x the distance from the outer edge)
-  // of every column; the same for every row.
-  std::vector<int32_t> dx(static_cast<size_t>(w));
-  std::vector<int32_t> shaded;  // columns that change in a row away from the top and bottom
-  for (int32_t x = 0; x < w; ++x) {
-    int32_t d;
-    if (oddPage) {
-      d = x;
-      if (x > w - 10) d = 5 * (w - 1 - x);
-    } else {
-      d = w - 1 - x;
-      if (d > w - 10) d = 5 * x;
-    }
-    dx[static_cast<size_t>(x)] = d;
-    if (d < 50) shaded.push_back(x);
-  }
-  for (int32_t y = 0; y < h; ++y) {
-    int32_t cap = INT32_MAX;
-    if (y < 10) cap = 5 * y;
-    if (y > h - 11 && cap > 5 * (h - 1 - y)) cap = 5 * (h - 1 - y);
-    uint8_t* row = page.toprow(y);
-    if (cap >= 50) {
-      for (int32_t x : shaded) ShadePixel(row + 3 * x, std::min(dx[static_cast<size_t>(x)] + 50, 100));
-    } else {
-      for (int32_t x = 0; x < w; ++x)
-        ShadePixel(row + 3 * x, std::min(std::min(dx[static_cast<size_t>(x)], cap) + 50, 100));
-    }
-  }
+  if (page.bitcount == 24 && page.width > 0 && page.height > 0 && page.loaded())
+    ShadeRows(RowsOf(page), oddPage);
 }
-
 void ApplyCornerCurl(dib& page, bool oddPage) {
-  const int32_t w = page.width, h = page.height;
-  if (page.bitcount != 24 || w <= 0 || h <= 0 || !page.loaded()) return;
-  static const auto grey = [] {
-    std::array<uint8_t, 101> g{};
-    for (int a = 0; a <= 100; ++a)
-      g[a] = static_cast<uint8_t>(render::RoundEven(a * 255 / 100.0 + (100 - a) * 128 / 100.0));
-    return g;
-  }();
-  const double s45 = std::sin(M_PI / 4), c45 = std::cos(M_PI / 4);
-  const int32_t x0 = oddPage ? std::max(0, w - 80) : 0;
-  const int32_t x1 = oddPage ? w - 1 : std::min(80, w - 1);
-  for (int32_t y = std::max(0, h - 80); y < h; ++y) {
-    uint8_t* row = page.toprow(y);
-    const double dy = std::abs(h - y) * c45;
-    for (int32_t x = x0; x <= x1; ++x) {
-      int32_t a = render::RoundEven(std::abs(oddPage ? w - x : x) * s45 + dy);
-      if (a < 60) a = 100;
-      a = std::min(a, 100);
-      std::memset(row + 3 * x, grey[static_cast<size_t>(a)], 3);
-    }
-  }
+  if (page.bitcount == 24 && page.width > 0 && page.height > 0 && page.loaded())
+    CurlRows(RowsOf(page), oddPage);
 }
 
 HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::string& folderName,
@@ -475,50 +595,73 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   StagedImages staged;  // outlives the jobs that write into it
   if (!staged.Make(folder, res.error)) return res;
   const std::string& stage = staged.Folder();
-  SetJPEGQual(render::TruncClamp(100 - options.compress));
+  const int quality = std::clamp(render::TruncClamp(100 - options.compress), 0, 100);
+  SetJPEGQual(quality);  // what the picture writers use, as before
+  PageBuffers buffers;   // outlives the jobs that use them
   PageJobs jobs(options.encoderThreads);
-  auto savePage = [&](int32_t page, dib&& bitmap) {
+  const int32_t w = p.width, h = p.height, bigW = drawn.width, bigH = drawn.height;
+  // Every page is drawn once (at twice the resolution with the sharper
+  // pictures) and its pixels copied as drawn; the job halves, shades,
+  // curls and encodes them from there, with no converted copies.
+  auto submitPage = [&](int32_t page, const std::function<void(uint8_t*)>& fill) {
+    std::shared_ptr<PageBuffers::Buffer> buf = buffers.Take();
+    fill(buf->big.Get(static_cast<size_t>(bigW) * bigH * 4));
     const std::string pageFile = stage + HtmlPageImageName(page), curlFile = stage + HtmlCurlImageName(page),
                       hdFile = stage + HtmlHdImageName(page);
-    const int32_t w = p.width, h = p.height;
-    jobs.Submit(page, std::move(bitmap), [page, pageFile, curlFile, hdFile, hd, w, h](dib& big) {
+    const bool odd = page % 2 == 1;
+    jobs.Submit(page, dib(), [=, &buffers, buf = std::move(buf)](dib&) mutable {
+      const PixelRows big{buf->big.Data(), 4 * static_cast<ptrdiff_t>(bigW), bigW, bigH, 4};
+      PixelRows d = big;
       std::string error;
-      dib halved;
-      if (hd && !HalveDib(big, w, h, halved)) return "not enough memory for the picture " + pageFile;
-      dib& d = hd ? halved : big;
       if (hd) {
-        ApplyBindingShade(big, page % 2 == 1);
-        if (!SaveDib(big, hdFile, kDibJpeg, &error)) return error;
+        d = PixelRows{buf->small.Get(static_cast<size_t>(w) * h * 4), 4 * static_cast<ptrdiff_t>(w), w, h, 4};
+        HalveRows(big, d);
+        ShadeRows(big, odd);
+        if (!WritePicture(big, quality, hdFile, buf->jpeg, error)) return error;
       }
-      ApplyBindingShade(d, page % 2 == 1);
-      if (!SaveDib(d, pageFile, kDibJpeg, &error)) return error;
-      ApplyCornerCurl(d, page % 2 == 1);
-      if (!SaveDib(d, curlFile, kDibJpeg, &error)) return error;
+      ShadeRows(d, odd);
+      if (!WritePicture(d, quality, pageFile, buf->jpeg, error)) return error;
+      CurlRows(d, odd);
+      if (!WritePicture(d, quality, curlFile, buf->jpeg, error)) return error;
+      buffers.Give(std::move(buf));
       return std::string();
     });
   };
   auto saveBlank = [&](int32_t page, bool withCurl) {
     const std::string pageFile = stage + HtmlPageImageName(page), curlFile = stage + HtmlCurlImageName(page);
-    jobs.Submit(-page - 1, WhitePage(p.width, p.height), [pageFile, curlFile, withCurl](dib& d) {
-      std::string error;
-      if (!d.loaded()) return "not enough memory for the blank page " + pageFile;
-      if (!SaveDib(d, pageFile, kDibJpeg, &error)) return error;
-      if (withCurl && !SaveDib(d, curlFile, kDibJpeg, &error)) return error;
+    jobs.Submit(-page - 1, dib(), [pageFile, curlFile, withCurl, w, h, quality](dib&) {
+      // One white row stands for every row.
+      std::vector<uint8_t> white(static_cast<size_t>(w) * 4, 255);
+      const PixelRows rows{white.data(), 0, w, h, 4};
+      std::string bytes, error;
+      if (!WritePicture(rows, quality, pageFile, bytes, error)) return error;
+      if (withCurl && !WritePicture(rows, quality, curlFile, bytes, error)) return error;
       return std::string();
     });
   };
+  auto whitePage = [&](uint8_t* px) { std::memset(px, 255, static_cast<size_t>(bigW) * bigH * 4); };
 
   saveBlank(0, false);
-  BitmapSink sink(
-      drawn.width, drawn.height,
-      [&](int32_t page, bool& draw) {
-        draw = true;
-        return !progress || progress(HtmlCatalogProgress{page});
-      },
-      [&](int32_t page, dib&& bitmap) {
-        savePage(page, std::move(bitmap));
-        return true;
-      });
+  BitmapSink sink(drawn.width, drawn.height,
+                  [&](int32_t page, bool& draw) {
+                    draw = true;
+                    return !progress || progress(HtmlCatalogProgress{page});
+                  },
+                  {});
+  sink.HandImages([&](int32_t page, const QImage& image) {
+    // (A copy of an image being painted on would be a deep one.)
+    QImage converted;
+    if (image.format() != QImage::Format_RGB32) converted = image.convertToFormat(QImage::Format_RGB32);
+    const QImage& rgb32 = converted.isNull() ? image : converted;
+    if (rgb32.width() != bigW || rgb32.height() != bigH || rgb32.format() != QImage::Format_RGB32)
+      return false;
+    submitPage(page, [&](uint8_t* px) {
+      for (int32_t y = 0; y < bigH; ++y)
+        std::memcpy(px + static_cast<size_t>(y) * bigW * 4, rgb32.constScanLine(y),
+                    static_cast<size_t>(bigW) * 4);
+    });
+    return true;
+  });
   if (options.textLayer) sink.CaptureText(&texts);
   render::AllPagesResult all;
   if (!sink.ok()) {
@@ -537,8 +680,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     // the last pair.
     const int32_t n = all.pages + all.pages % 2;
     if (n != all.pages) {
-      dib empty = WhitePage(drawn.width, drawn.height);
-      if (empty.loaded()) savePage(n, std::move(empty));
+      try {
+        submitPage(n, whitePage);
+      } catch (const std::bad_alloc&) {
+        res.error = "not enough memory for the empty page " + std::to_string(n);
+      }
     }
     saveBlank(n + 1, true);
     res.anzpages = n;

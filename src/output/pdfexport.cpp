@@ -217,7 +217,7 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
     p.printit = true;
     p.widthmm = g.widthmm;
     p.heightmm = g.heightmm;
-    const render::AllPagesResult all = render::RenderAllPages(session, p, sink);
+    const render::AllPagesResult all = render::RenderAllPages(session, p, sink, options.layout);
     if (res.error.empty() && all.pages > kMaxPages)
       res.error = "the catalog has more than " + std::to_string(kMaxPages) + " pages";
   } catch (const std::bad_alloc&) {

@@ -47,6 +47,7 @@ struct PdfExportOptions {
   std::string profilePath;
   std::string tempFolder;   // parent of the writer's spool folder; empty = system
   int encoderThreads = -1;  // -1 one per core, 0 on the calling thread
+  int32_t layout = -1;      // layout index 0 ... 7; -1: the document's LayoutCombo
 };
 
 struct PdfExportProgress {
@@ -66,8 +67,8 @@ struct PdfExportResult {
   std::string error;  // what went wrong, naming the file
 };
 
-// Exports the catalog of `session` to `path` with the layout chosen by its
-// LayoutCombo. Sets session.anzpages. Needs a Qt GUI application (fonts).
+// Exports the catalog of `session` to `path` with `options.layout`; the
+// document is not changed. Sets session.anzpages. Needs a Qt GUI application (fonts).
 PdfExportResult ExportPDF(render::RenderSession& session, const std::string& path,
                           const PdfExportOptions& options, const PdfExportProgressFn& progress = {});
 

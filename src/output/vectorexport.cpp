@@ -86,7 +86,7 @@ class VectorSink : public render::PageSink {
   render::DrawingSurface& MeasuringSurface() override { return doc_.MeasuringSurface(); }
   render::DrawingSurface* BeginPage(int32_t page) override {
     if (page > kMaxPages) {
-      error = "the catalog has more than " + std::to_string(kMaxPages) + " pages";
+      error = i18n::SayUtf8(i18n::Text::TooManyPages, {i18n::Decimal(kMaxPages)});
       return nullptr;
     }
     return &doc_.BeginPage();
@@ -113,6 +113,11 @@ class VectorSink : public render::PageSink {
 };
 
 constexpr double kMmPerInch = 25.39995;
+
+std::string CannotWrite(const std::string& path, const ql::SafeFile& file) {
+  return i18n::SayUtf8(i18n::Text::CannotWriteFile,
+                       {ql::FromUtf8(path), i18n::SystemErrorText(file.Error())});
+}
 
 }  // namespace
 
@@ -147,19 +152,18 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
                                 const VectorPdfOptions& options, const PdfExportProgressFn& progress) {
   VectorPdfResult res;
   if (!(options.bleedMm >= 0 && options.bleedMm <= 25)) {
-    res.error = "the bleed must lie between 0 and 25 mm";
+    res.error = i18n::SayUtf8(i18n::Text::BleedOutOfRange);
     return res;
   }
   if (!(options.maxPictureppi == 0 || (options.maxPictureppi >= 36 && options.maxPictureppi <= 4000))) {
-    res.error =
-        "the maximum picture resolution must lie between 36 and 4000 ppi (0: keep every picture's own)";
+    res.error = i18n::SayUtf8(i18n::Text::PictureResolutionOutOfRange);
     return res;
   }
   Document& doc = session.doc();
   const PdfGeometry g = VectorPdfGeometry(doc.settings);
   res.geometry = g;
   if (g.pageWidth <= 0 || g.pageHeight <= 0 || g.bitmapWidth <= 0 || g.bitmapHeight <= 0) {
-    res.error = "the PDF page size must be positive";
+    res.error = i18n::SayUtf8(i18n::Text::PdfPageSizeNotPositive);
     return res;
   }
 
@@ -177,6 +181,8 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   vo.ink = options.ink;
   vo.firstPageNr = doc.settings.FirstPageNr;
   vo.language = options.language;
+  vo.marks = options.marks;
+  vo.marksFile = ql::FromUtf8(path.substr(path.find_last_of('/') + 1));
   vo.title = pdfvec::CatalogTitle(doc);
   vo.threads = options.threads;
   // The pages are measured and drawn with the layout's font metrics, as
@@ -187,12 +193,12 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   // the target is replaced only after Finish.
   ql::SafeFile tmp;
   if (!tmp.Open(path)) {
-    res.error = ql::ToUtf8(
-        i18n::Say(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(tmp.Error())}));
+    res.error = CannotWrite(path, tmp);
     return res;
   }
   pdfvec::VectorDocument pdf(vo);
-  if (!pdf.Begin(tmp.ReleaseDescriptor(), tmp.TempName())) {
+  // The writer names the target in its messages, not the temporary file.
+  if (!pdf.Begin(tmp.ReleaseDescriptor(), path)) {
     res.error = pdf.error();
     return res;
   }
@@ -218,7 +224,7 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
     p.printit = true;
     p.widthmm = g.widthmm;
     p.heightmm = g.heightmm;
-    const render::AllPagesResult r = render::RenderAllPages(s, p, sink);
+    const render::AllPagesResult r = render::RenderAllPages(s, p, sink, options.layout);
     session.anzpages = s.anzpages;
     res.anzpages = sink.pages;
     if (!sink.error.empty()) {
@@ -229,7 +235,7 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
       res.error = pdf.error();
     }
   } catch (const std::bad_alloc&) {
-    res.error = "not enough memory to export page " + std::to_string(sink.pages + 1);
+    res.error = i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(sink.pages + 1)});
   }
   res.preflight = pdf.preflight();
   if (res.cancelled || !res.error.empty()) {
@@ -242,8 +248,7 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
     return res;  // the temporary file goes with `tmp`
   }
   if (!tmp.Commit()) {
-    res.error = ql::ToUtf8(
-        i18n::Say(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(tmp.Error())}));
+    res.error = CannotWrite(path, tmp);
     return res;
   }
   res.ok = true;

@@ -34,7 +34,11 @@ struct VectorPdfOptions {
   std::string progpath;
   std::string profilePath;
   int threads = -1;                // -1 one per core, 0 the calling thread
+  int32_t layout = -1;             // layout index 0 ... 7; -1: the document's LayoutCombo
   std::string language = "de-DE";  // the catalog's language (BCP 47)
+  // Crop and bleed marks in a slug around the bleed box, with the file's
+  // name and the page number (the media box grows by the slug).
+  bool marks = false;
   // Called with the preflight's findings once the file is complete, before
   // it replaces the target; false leaves the target untouched (the result
   // is then `refused`). Unset: the file is always written.
@@ -71,7 +75,8 @@ VectorPdfOptions PrintPdfPreset();
 VectorPdfOptions ScreenPdfPreset();
 
 // Exports the catalog of `session` (its document, measurer and picture
-// loader; layout by LayoutCombo) to `path`. Sets session.anzpages.
+// loader; layout by `options.layout`) to `path`; the document's settings are
+// not changed. Sets session.anzpages.
 VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::string& path,
                                 const VectorPdfOptions& options, const PdfExportProgressFn& progress = {});
 

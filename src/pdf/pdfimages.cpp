@@ -15,7 +15,9 @@
 #include <immintrin.h>
 #endif
 
+#include "core/codepage.h"
 #include "core/temppaths.h"
+#include "i18n/texts.h"
 
 namespace pdfimg {
 
@@ -42,12 +44,12 @@ std::string ChooseCmykProfile(const std::string& progpath, const std::string& na
 
 CmykConverter::CmykConverter(const std::string& profilePath) : path_(profilePath) {
   if (profilePath.empty()) {
-    reason_ = "no colour profile named";
+    reason_ = i18n::SayUtf8(i18n::Text::ProfileNotNamed);
     return;
   }
   hSrc_ = cmsOpenProfileFromFile(profilePath.c_str(), "r");
   if (!hSrc_) {
-    reason_ = "cannot open the colour profile " + profilePath;
+    reason_ = i18n::SayUtf8(i18n::Text::ProfileCannotOpen, {ql::FromUtf8(profilePath)});
     return;
   }
   hDest_ = cmsCreate_sRGBProfile();
@@ -55,7 +57,7 @@ CmykConverter::CmykConverter(const std::string& profilePath) : path_(profilePath
     xform_ = cmsCreateTransform(static_cast<cmsHPROFILE>(hDest_), TYPE_BGR_8, static_cast<cmsHPROFILE>(hSrc_),
                                 TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
   if (!xform_) {
-    reason_ = "the colour profile " + profilePath + " is not a usable CMYK output profile";
+    reason_ = i18n::SayUtf8(i18n::Text::ProfileNotCmyk, {ql::FromUtf8(profilePath)});
     if (hDest_) cmsCloseProfile(static_cast<cmsHPROFILE>(hDest_));
     cmsCloseProfile(static_cast<cmsHPROFILE>(hSrc_));
     hDest_ = hSrc_ = nullptr;

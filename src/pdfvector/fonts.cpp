@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "core/codepage.h"
+#include "i18n/texts.h"
 #include "pdfvector/pdfwriter.h"
 #include "render/fontfamilies.h"
 
@@ -143,6 +144,15 @@ std::string WidthArray(const FontFace& f) {
   return s + " ]";
 }
 
+using i18n::SayUtf8;
+using i18n::Text;
+
+std::u16string U(const std::string& utf8) { return ql::FromUtf8(utf8); }
+
+std::string NotEmbeddable(const FontFace& f) {
+  return SayUtf8(Text::FontNotEmbeddable, {U(f.family + " " + f.style), U(f.file)});
+}
+
 // The subset font program: the used glyphs at their own ids, without the
 // layout tables a PDF reader does not use.
 std::string SubsetProgram(const FontFace& f) {
@@ -159,15 +169,14 @@ std::string SubsetProgram(const FontFace& f) {
     hb_set_add(drop, hb_tag_from_string(t, 4));
   hb_face_t* sub = hb_subset_or_fail(f.face, in);
   hb_subset_input_destroy(in);
-  if (!sub)
-    throw std::runtime_error("the font " + f.family + " " + f.style + " (" + f.file + ") cannot be embedded");
+  if (!sub) throw std::runtime_error(NotEmbeddable(f));
   hb_blob_t* blob = hb_face_reference_blob(sub);
   unsigned len = 0;
   const char* data = hb_blob_get_data(blob, &len);
   std::string out(data ? data : "", data ? len : 0);
   hb_blob_destroy(blob);
   hb_face_destroy(sub);
-  if (out.empty()) throw std::runtime_error("the font " + f.family + " " + f.style + " cannot be embedded");
+  if (out.empty()) throw std::runtime_error(NotEmbeddable(f));
   return out;
 }
 
@@ -188,7 +197,7 @@ FontFace* FontSet::Face(const TFontSpec& spec, std::string& error) {
   const std::string shown =
       ql::ToUtf8(spec.name) + (family != ql::ToUtf8(spec.name) ? " (" + family + ")" : "");
   if (family.empty()) {
-    error = "a text uses a font without a name";
+    error = SayUtf8(Text::FontWithoutName);
     return nullptr;
   }
   FcPattern* pat = FcPatternCreate();
@@ -203,7 +212,7 @@ FontFace* FontSet::Face(const TFontSpec& spec, std::string& error) {
   FcPattern* m = FcFontMatch(nullptr, pat, &r);
   FcPatternDestroy(pat);
   if (!m) {
-    error = "the font " + shown + " is not installed";
+    error = SayUtf8(Text::FontNotInstalled, {U(shown)});
     return nullptr;
   }
   // fontconfig always answers with some face; only one of the asked family
@@ -229,9 +238,8 @@ FontFace* FontSet::Face(const TFontSpec& spec, std::string& error) {
   FcPatternGetBool(m, FC_EMBOLDEN, 0, &embolden);
   FcPatternDestroy(m);
   if (!same || file.empty()) {
-    error =
-        "the font " + shown + " is not installed" +
-        (matchedFamily.empty() ? std::string() : " (only a substitute, " + matchedFamily + ", was found)");
+    error = matchedFamily.empty() ? SayUtf8(Text::FontNotInstalled, {U(shown)})
+                                  : SayUtf8(Text::FontOnlySubstitute, {U(shown), U(matchedFamily)});
     return nullptr;
   }
   const bool fakebold = weight >= 600 && (embolden || mweight < FC_WEIGHT_DEMIBOLD);
@@ -259,12 +267,12 @@ FontFace* FontSet::Load(const std::string& file, int index, const std::string& f
   f->set = this;
   f->blob = hb_blob_create_from_file_or_fail(file.c_str());
   if (!f->blob) {
-    error = "the font file " + file + " of " + shown + " cannot be read";
+    error = SayUtf8(Text::FontFileUnreadable, {U(file), U(shown)});
     return nullptr;
   }
   f->face = hb_face_create(f->blob, static_cast<unsigned>(index));
   if (!f->face || hb_face_get_glyph_count(f->face) == 0) {
-    error = "the font file " + file + " of " + shown + " is not a usable TrueType or OpenType font";
+    error = SayUtf8(Text::FontFileUnusable, {U(file), U(shown)});
     return nullptr;
   }
   hb_blob_t* glyf = hb_face_reference_table(f->face, HB_TAG('g', 'l', 'y', 'f'));
@@ -273,7 +281,7 @@ FontFace* FontSet::Load(const std::string& file, int index, const std::string& f
   hb_blob_destroy(glyf);
   hb_blob_destroy(cff);
   if (!hasglyf && !hascff) {
-    error = "the font " + shown + " (" + file + ") has no outlines that can be embedded";
+    error = SayUtf8(Text::FontNotEmbeddable, {U(shown), U(file)});
     return nullptr;
   }
   f->cff = !hasglyf;

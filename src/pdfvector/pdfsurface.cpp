@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfwriter.h"
 #include "pdfvector/pictures.h"
+#include "pdfvector/tagtree.h"
 #include "render/measure.h"
 #include "render/pixelrects.h"
 #include "render/webaddress.h"
@@ -127,6 +129,7 @@ void PdfSurface::BeginPage() {
   cap_ = -1;
   overprint_ = overprintUsed_ = false;
   pending_ = false;
+  mark_ = kNoMark;
   // Device pixels, y downward, onto the trim box (which starts `bleedPt`
   // from the media box's corner).
   content_ = "q " + Num(ptx_, 6) + " 0 0 " + Num(-pty_, 6) + " " + Num(bleedPt_, 4) + " " +
@@ -135,6 +138,10 @@ void PdfSurface::BeginPage() {
 
 std::string PdfSurface::TakeContent() {
   FlushFill();
+  // Marked content ends with the page's stream; an element that goes on
+  // continues with new content on the next page.
+  if (mark_ != kNoMark) content_ += "EMC\n";
+  mark_ = kNoMark;
   std::string s;
   s.swap(content_);
   s += "Q\n";
@@ -155,7 +162,7 @@ void PdfSurface::Emit(const std::string& s) {
 FontFace* PdfSurface::CurrentFace() {
   if (!error_.empty()) return nullptr;
   FontFace* f = fontset_.Face(Font(), error_);
-  if (!f && error_.empty()) error_ = "a font cannot be used";
+  if (!f && error_.empty()) error_ = i18n::SayUtf8(i18n::Text::FontUnusable);
   return f;
 }
 
@@ -238,6 +245,7 @@ void PdfSurface::SetStroke(TColor c, double width, int cap, InkUse use) {
 void PdfSurface::FlushFill() {
   if (!pending_) return;
   pending_ = false;
+  Mark(false);
   SetFillColour(pc_, UseOf(static_cast<double>(px2_ - px1_), static_cast<double>(py2_ - py1_)));
   content_ += std::to_string(px1_) + " " + std::to_string(py1_) + " " + std::to_string(px2_ - px1_) + " " +
               std::to_string(py2_ - py1_) + " re f\n";
@@ -293,6 +301,7 @@ void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
       return;
     }
     FlushFill();
+    Mark(false);
     SetStroke(c, 1, 0, UseOf(1, 0));
     content_ += N(x1 + 0.5) + " " + N(y1 + 0.5) + " m " + N(x2 + 0.5) + " " + N(y2 + 0.5) + " l S\n";
     return;
@@ -316,6 +325,7 @@ void PdfSurface::DoLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     return;
   }
   FlushFill();
+  Mark(false);
   SetStroke(c, static_cast<double>(w), cap, UseOf(static_cast<double>(w), 0));
   content_ += "1 j " + N(x1 + 0.5) + " " + N(y1 + 0.5) + " m " + N(x2 + 0.5) + " " + N(y2 + 0.5) + " l S\n";
 }
@@ -361,6 +371,7 @@ void PdfSurface::DoArc(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x
                   : Pen().width > 1                        ? 1
                                                            : 0;
   FlushFill();
+  Mark(false);
   SetStroke(Pen().color, std::max(1, Pen().width), cap, UseOf(std::max(1, Pen().width), 0));
   content_ += path + " S\n";
 }
@@ -399,6 +410,7 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   if (runs.empty()) return;
   const double stretch = natural > 0 && wanted > 0 ? wanted / natural : 1.0;
   FlushFill();
+  Mark(true);
   bool asked = false;
   for (const AskedFont& a : askedFonts_)
     asked = asked || (a.face == f && a.name == Font().name && a.bold == Font().bold);
@@ -462,6 +474,75 @@ void PdfSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   FindWebAddresses(x, y, s, *f);
 }
 
+std::string PdfSurface::TextInPoints(const TFontSpec& f, double x, double baseline, double sizePt,
+                                     const std::u16string& s) {
+  std::string error;
+  FontFace* face = fontset_.Face(f, error);
+  if (!face || measuring_) return std::string();
+  std::string t;
+  for (const FontSet::Run& run : fontset_.Runs(*face, s)) {
+    std::vector<ShapedGlyph> glyphs;
+    fontset_.Shape(*run.face, run.text, glyphs);
+    if (glyphs.empty()) continue;
+    fonts_.insert(run.face);
+    FontSet::Object(*run.face, writer_);
+    t += "BT " + Name(FontSet::ResourceName(*run.face)) + " " + N(sizePt) + " Tf 1 0 0 1 " + N(x) + " " +
+         N(baseline) + " Tm [<";
+    const double k = sizePt / FontSet::UnitsPerEm(*run.face);
+    for (const ShapedGlyph& g : glyphs) {
+      t += Hex4(g.gid);
+      const double delta = g.advance - fontset_.GlyphAdvance(*run.face, g.gid);
+      if (std::fabs(delta) > 0.01)
+        t += "> " + Num(-delta * 1000.0 / FontSet::UnitsPerEm(*run.face), 2) + " <";
+      x += g.advance * k;
+    }
+    t += ">] TJ ET\n";
+  }
+  return t;
+}
+
+void PdfSurface::BeginTag(render::StructTag tag, const std::u16string& alt) {
+  if (!tree_ || measuring_) return;
+  FlushFill();
+  looseText_ = -1;
+  const int32_t inner = open_.empty() ? TagTree::kRoot : open_.back();
+  // Nothing inside an artifact is part of the text.
+  if (tag == render::StructTag::Artifact || inner == kArtifact)
+    open_.push_back(kArtifact);
+  else
+    open_.push_back(tree_->Open(tag, alt, inner));
+}
+
+void PdfSurface::EndTag() {
+  if (!tree_ || measuring_ || open_.empty()) return;
+  FlushFill();
+  looseText_ = -1;
+  open_.pop_back();
+}
+
+void PdfSurface::Mark(bool text) {
+  if (!tree_ || measuring_) return;
+  const int32_t inner = open_.empty() ? TagTree::kRoot : open_.back();
+  int32_t want = kArtifact;
+  if (inner >= 0 && TagTree::HoldsContent(tree_->TagOf(inner))) {
+    want = inner;
+  } else if (text && inner == TagTree::kRoot) {
+    if (looseText_ < 0)
+      looseText_ = tree_->Open(render::StructTag::Paragraph, std::u16string(), TagTree::kRoot);
+    want = looseText_;
+  }
+  // Rules, bands and frames inside a table but outside its cells are
+  // artifacts, like everything outside the text.
+  if (want == mark_) return;
+  if (mark_ != kNoMark) content_ += "EMC\n";
+  if (want == kArtifact)
+    content_ += "/Artifact BMC\n";
+  else
+    content_ += "/" + std::string(TagTree::TypeName(tree_->TagOf(want))) + " <</MCID " +
+                std::to_string(tree_->NewMcid(want)) + ">> BDC\n";
+  mark_ = want;
+}
+
 void PdfSurface::NoteMissingCharacters(FontFace& f, const std::u16string& s,
                                        const std::vector<ShapedGlyph>& glyphs) {
   bool any = false;
@@ -515,6 +596,7 @@ void PdfSurface::DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const
   const PictureStore::Entry* e = pictures_.Use(pic, fw * ptx_ / 72.0, fh * pty_ / 72.0);
   if (!e) return;
   FlushFill();
+  Mark(false);
   SetOverprint(false);  // a picture's white knocks out
   images_[e->resname] = e->obj;
   pictureUses_.push_back({e, e->file, e->width, e->height, fw * ptx_ / 72.0, fh * pty_ / 72.0});

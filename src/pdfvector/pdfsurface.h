@@ -21,6 +21,12 @@
 // not knocked out under them; large black areas (over 1 cm², both sides
 // over 1 mm) knock out and may be rich black (InkOptions).
 //
+// Structure: with a TagTree the surface is tagged. Content between
+// BeginTag and EndTag is marked (BDC / EMC with an MCID) as part of the
+// element; content of no element is an /Artifact, except text outside
+// every tag, which becomes a paragraph of its own (one per stretch of text
+// between two tags).
+//
 // Errors (a font that cannot be found or embedded) are sticky: the surface
 // draws nothing more and error() names the font.
 #pragma once
@@ -45,6 +51,7 @@ namespace pdfvec {
 class FontSet;
 class PictureStore;
 class PdfWriter;
+class TagTree;
 struct FontFace;
 struct ShapedGlyph;
 
@@ -102,14 +109,19 @@ class PdfSurface : public render::DrawingSurface {
   // run widths and line heights the surface measures and draws with (each
   // run's glyphs scaled to its measured width), as every other surface
   // does; null: the embedded faces' own advances and heights.
-  // `bleedPt` < 0: bleedPx pixels of ptPerPxX points.
+  // `bleedPt`: where the trim box starts from the media box's corner, in
+  // points (the bleed, plus the slug when there are marks); < 0: bleedPx
+  // pixels of ptPerPxX points.
   PdfSurface(FontSet& fonts, PictureStore& pictures, PdfWriter& writer, ColourOps& colours, int32_t width,
              int32_t height, double ptPerPxX, double ptPerPxY, int32_t bleedPx, bool measuring,
              render::TextMeasurer* metrics = nullptr, double bleedPt = -1);
   ~PdfSurface() override;
 
-  // Starts a new page: empty content, no resources, no links.
+  // Starts a new page: empty content, no resources, no links. Open tags
+  // stay open.
   void BeginPage();
+  // Tags go into `tree` from now on (null: they are ignored).
+  void SetTagTree(TagTree* tree) { tree_ = tree; }
   // The page's content stream (the matrix to points included).
   std::string TakeContent();
   const std::set<FontFace*>& fonts() const { return fonts_; }
@@ -139,6 +151,14 @@ class PdfSurface : public render::DrawingSurface {
 
   const std::string& error() const { return error_; }
 
+  // Content that draws `s` with its baseline from (x, baseline) in points of
+  // the media box (y upward), outside the page's matrix, in `f` at `sizePt`
+  // and the fill colour in force where it is placed; the faces it uses
+  // become fonts of the page. Empty when the font cannot be used (the
+  // surface's own drawing is not affected).
+  std::string TextInPoints(const TFontSpec& f, double x, double baseline, double sizePt,
+                           const std::u16string& s);
+
   int32_t TextWidth(const std::u16string& s) override;
   int32_t TextHeight(const std::u16string& s) override;
   bool IsRasterPrinter() const override { return true; }  // pictures arrive whole (StretchDib)
@@ -149,6 +169,8 @@ class PdfSurface : public render::DrawingSurface {
   bool SetDibBlock(int32_t x, int32_t y, const dib& block) override;
   void CopyBitmap(int32_t x, int32_t y, const dib& bmp) override;
   void LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page) override;
+  void BeginTag(render::StructTag tag, const std::u16string& alt = std::u16string()) override;
+  void EndTag() override;
 
  protected:
   void DoTextOut(int32_t x, int32_t y, const std::u16string& s) override;
@@ -177,6 +199,9 @@ class PdfSurface : public render::DrawingSurface {
   InkUse UseOf(double w, double h) const;
   void DrawImage(int32_t dx, int32_t dy, int32_t dw, int32_t dh, const dib& pic, double fx, double fy,
                  double fw, double fh);
+  // Opens the marked content that what is drawn next (text or not) belongs
+  // to, closing the one before when it differs.
+  void Mark(bool text);
   void NoteMissingCharacters(FontFace& f, const std::u16string& s, const std::vector<ShapedGlyph>& glyphs);
   void FindWebAddresses(int32_t x, int32_t y, const std::u16string& s, FontFace& face);
 
@@ -211,6 +236,15 @@ class PdfSurface : public render::DrawingSurface {
   bool pending_ = false;
   int64_t px1_ = 0, py1_ = 0, px2_ = 0, py2_ = 0;
   TColor pc_ = 0;
+
+  // Structure: the open elements (innermost last; kArtifact for an
+  // artifact), the paragraph of text outside every tag, the marked
+  // content open in the stream (an element, kArtifact or kNoMark).
+  static constexpr int32_t kArtifact = -2, kNoMark = -3;
+  TagTree* tree_ = nullptr;
+  std::vector<int32_t> open_;
+  int32_t looseText_ = -1;
+  int32_t mark_ = kNoMark;
 };
 
 }  // namespace pdfvec

@@ -10,6 +10,8 @@
 #include <new>
 #include <stdexcept>
 
+#include "core/codepage.h"
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 
 namespace pdfvec {
@@ -40,8 +42,12 @@ int32_t PdfWriter::Reserve() {
   return static_cast<int32_t>(offsets_.size() - 1);
 }
 
+std::string PdfWriter::CannotWrite(int err) const {
+  return i18n::SayUtf8(i18n::Text::CannotWriteFile, {ql::FromUtf8(name_), i18n::SystemErrorText(err)});
+}
+
 void PdfWriter::Fail(const std::string& message) {
-  if (error_.empty()) error_ = message.empty() ? "cannot write " + name_ : message;
+  if (error_.empty()) error_ = message.empty() ? CannotWrite(EIO) : message;
 }
 
 void PdfWriter::Write(const std::string& s) {
@@ -54,13 +60,13 @@ void PdfWriter::Write(const std::string& s) {
 void PdfWriter::Flush() {
   if (buf_.empty() || failed()) return;
   if (fd_ < 0 || !pdfimg::WriteAll(fd_, reinterpret_cast<const uint8_t*>(buf_.data()), buf_.size()))
-    Fail("cannot write " + name_ + ": " + std::strerror(errno));
+    Fail(CannotWrite(errno));
   buf_.clear();
 }
 
 void PdfWriter::WriteObject(int32_t num, const std::string& body) {
   if (num <= 0 || static_cast<size_t>(num) >= offsets_.size()) {
-    Fail("internal error: object " + std::to_string(num) + " was not reserved");
+    Fail(i18n::SayUtf8(i18n::Text::PdfInternalError, {i18n::Decimal(num)}));
     return;
   }
   offsets_[num] = pos_;
@@ -82,7 +88,7 @@ void PdfWriter::WriteReady(bool wait_front) {
       const std::string body = p.body.get();
       WriteObject(p.num, body);
     } catch (const std::bad_alloc&) {
-      Fail("not enough memory");
+      Fail(i18n::SayUtf8(i18n::Text::NoMemory));
     } catch (const std::exception& e) {
       Fail(e.what());
     }
@@ -97,7 +103,7 @@ void PdfWriter::Enqueue(int32_t num, std::function<std::string()> make) {
     try {
       WriteObject(num, make());
     } catch (const std::bad_alloc&) {
-      Fail("not enough memory");
+      Fail(i18n::SayUtf8(i18n::Text::NoMemory));
     } catch (const std::exception& e) {
       Fail(e.what());
     }
@@ -118,7 +124,7 @@ bool PdfWriter::Finish(const std::string& trailer) {
   if (fd_ < 0) return false;
   Drain();
   for (size_t i = 1; i < offsets_.size(); ++i)
-    if (offsets_[i] == 0) Fail("internal error: object " + std::to_string(i) + " was never written");
+    if (offsets_[i] == 0) Fail(i18n::SayUtf8(i18n::Text::PdfInternalError, {i18n::Decimal(int64_t(i))}));
   const uint64_t xref = pos_;
   std::string x = "xref\n0 " + std::to_string(offsets_.size()) + "\n0000000000 65535 f \n";
   char line[32];
@@ -130,9 +136,8 @@ bool PdfWriter::Finish(const std::string& trailer) {
   Write("trailer\n<< /Size " + std::to_string(offsets_.size()) + " " + trailer + " >>\nstartxref\n" +
         std::to_string(xref) + "\n%%EOF\n");
   Flush();
-  if (!failed() && ::fsync(fd_) != 0 && errno != EINVAL)
-    Fail("cannot write " + name_ + ": " + std::strerror(errno));
-  if (::close(fd_) != 0) Fail("cannot write " + name_ + ": " + std::strerror(errno));
+  if (!failed() && ::fsync(fd_) != 0 && errno != EINVAL) Fail(CannotWrite(errno));
+  if (::close(fd_) != 0) Fail(CannotWrite(errno));
   fd_ = -1;
   return !failed();
 }
@@ -222,7 +227,8 @@ std::string Deflate(const uint8_t* data, size_t len) {
   const int rc = deflate(&z, Z_FINISH);
   out.resize(z.total_out);
   deflateEnd(&z);
-  if (rc != Z_STREAM_END) throw std::runtime_error("cannot compress a stream");
+  // deflate fails only when it cannot allocate.
+  if (rc != Z_STREAM_END) throw std::bad_alloc();
   return out;
 }
 

@@ -37,7 +37,8 @@ class PdfWriter {
   PdfWriter& operator=(const PdfWriter&) = delete;
 
   // Takes over `fd` (closed by Finish or the destructor) and writes the
-  // header of a PDF 1.6 file. `name` is used in messages.
+  // header of a PDF 1.6 file. `name` (the file the user chose) is
+  // used in messages.
   void Open(int fd, const std::string& name);
   int32_t Reserve();
   // "n 0 obj" body "endobj".
@@ -62,6 +63,8 @@ class PdfWriter {
   uint64_t bytesWritten() const { return pos_; }
 
  private:
+  // The message for the file that cannot be written, for a system error.
+  std::string CannotWrite(int err) const;
   void Write(const std::string& s);
   void Flush();
   void WriteReady(bool wait_front);

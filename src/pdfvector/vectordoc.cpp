@@ -14,11 +14,13 @@
 #include <sstream>
 
 #include "core/codepage.h"
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfsurface.h"
 #include "pdfvector/pdfwriter.h"
 #include "pdfvector/pictures.h"
+#include "pdfvector/tagtree.h"
 #include "render/heading.h"
 
 namespace pdfvec {
@@ -90,6 +92,7 @@ std::u16string WithoutPlaceholders(const std::u16string& s) {
 struct VectorDocument::PageRecord {
   int32_t contents = 0;
   bool overprint = false;
+  bool registration = false;  // the marks' colour space /CSreg
   std::map<std::string, int32_t> fonts, images;
   std::vector<PageLink> links;
 };
@@ -143,7 +146,7 @@ VectorDocument::~VectorDocument() { Abort(); }
 
 bool VectorDocument::Begin(int fd, const std::string& name) {
   if (o_.widthPx <= 0 || o_.heightPx <= 0 || !(o_.widthPt > 0) || !(o_.heightPt > 0)) {
-    error_ = "the page size must be positive";
+    error_ = i18n::SayUtf8(i18n::Text::PdfPageSizeNotPositive);
     ::close(fd);
     return false;
   }
@@ -155,8 +158,9 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
     }
     if (!conv_->uselcms()) {
       if (o_.requireProfile) {
-        error_ = conv_->fallbackReason().empty() ? "the colour profile " + o_.profilePath + " cannot be used"
-                                                 : conv_->fallbackReason();
+        error_ = conv_->fallbackReason().empty()
+                     ? i18n::SayUtf8(i18n::Text::ProfileNotCmyk, {ql::FromUtf8(o_.profilePath)})
+                     : conv_->fallbackReason();
         ::close(fd);
         return false;
       }
@@ -184,6 +188,7 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
   // The boxes take the bleed exactly; areas that reach into it are drawn
   // whole pixels beyond the edge, at least as far as the media box.
   bleedPt_ = bleedMm * 72 / 25.4;
+  slugPt_ = o_.marks ? kSlugMm * 72 / 25.4 : 0;
   const int32_t bleedPx = static_cast<int32_t>(std::ceil(bleedPt_ / std::min(ptPerPxX_, ptPerPxY_) - 1e-9));
   preflight_ = Preflight();
   preflight_.minPpi = o_.preflightPpi;
@@ -197,10 +202,13 @@ bool VectorDocument::Begin(int fd, const std::string& name) {
   po.maxppi = o_.maxPictureppi;
   pictures_ = std::make_unique<PictureStore>(*w_, po);
   colours_ = std::make_unique<ColourOps>(o_.cmyk, conv_.get(), o_.ink);
-  measuring_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
-                                            ptPerPxX_, ptPerPxY_, bleedPx, true, o_.metrics, bleedPt_);
+  measuring_ =
+      std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx, ptPerPxX_,
+                                   ptPerPxY_, bleedPx, true, o_.metrics, bleedPt_ + slugPt_);
   page_ = std::make_unique<PdfSurface>(*fonts_, *pictures_, *w_, *colours_, o_.widthPx, o_.heightPx,
-                                       ptPerPxX_, ptPerPxY_, bleedPx, false, o_.metrics, bleedPt_);
+                                       ptPerPxX_, ptPerPxY_, bleedPx, false, o_.metrics, bleedPt_ + slugPt_);
+  tags_ = std::make_unique<TagTree>();
+  page_->SetTagTree(tags_.get());
   return true;
 }
 
@@ -222,6 +230,7 @@ size_t VectorDocument::pictureCount() const { return pictures_ ? pictures_->coun
 PdfSurface& VectorDocument::MeasuringSurface() { return *measuring_; }
 
 PdfSurface& VectorDocument::BeginPage() {
+  tags_->BeginPage(static_cast<int32_t>(pages_.size()));
   page_->BeginPage();
   return *page_;
 }
@@ -270,11 +279,20 @@ bool VectorDocument::EndPage() {
   for (const std::u16string& t : page_->textsPastPage())
     if (preflight_.textsPastPage.size() < 200) preflight_.textsPastPage.push_back({t, pageNo});
 
+  // The page is clipped to the bleed box (areas reach whole pixels into the
+  // bleed), the marks lie around it.
+  const std::string marks = o_.marks ? Marks(pageNo) : std::string();
+  r.registration = o_.marks && o_.cmyk;
   r.contents = w_->Reserve();
   for (FontFace* f : page_->fonts()) r.fonts[FontSet::ResourceName(*f)] = FontSet::Object(*f, *w_);
   r.images = page_->images();
   r.links = page_->links();
   auto content = std::make_shared<std::string>(page_->TakeContent());
+  if (o_.marks) {
+    const double s = slugPt_;
+    *content = "q " + Num(s, 4) + " " + Num(s, 4) + " " + Num(o_.widthPt + 2 * bleedPt_, 4) + " " +
+               Num(o_.heightPt + 2 * bleedPt_, 4) + " re W n\n" + *content + "Q\n" + marks;
+  }
   w_->Enqueue(r.contents, [content] {
     const std::string z = Deflate(*content);
     content->clear();
@@ -289,6 +307,45 @@ bool VectorDocument::EndPage() {
   return true;
 }
 
+std::string VectorDocument::Marks(int32_t pageNo) {
+  constexpr double kPtPerMm = 72 / 25.4;
+  const double b = bleedPt_, s = slugPt_;
+  const double tx1 = s + b, ty1 = s + b, tx2 = tx1 + o_.widthPt, ty2 = ty1 + o_.heightPt;
+  // Each mark begins a millimetre beyond the bleed (at least 3 mm from the
+  // trim) and is 5 mm long, leaving 2 mm of the slug.
+  const double from = std::max(b, 2 * kPtPerMm) + kPtPerMm, to = from + 5 * kPtPerMm;
+  // Marks are no part of the catalog's text.
+  std::string m = "/Artifact BMC\nq ";
+  // Registration colour: every separation of the press (/All); black on screen.
+  m += o_.cmyk ? "/CSreg CS 1 SCN /CSreg cs 1 scn " : "0 0 0 RG 0 0 0 rg ";
+  m += "0.25 w 0 J [] 0 d\n";
+  auto line = [&m](double x1, double y1, double x2, double y2) {
+    m += Num(x1, 3) + " " + Num(y1, 3) + " m " + Num(x2, 3) + " " + Num(y2, 3) + " l\n";
+  };
+  // Per corner: the edge lines of the box extended outwards, away from the
+  // page, along both axes. (ex, ey) is the corner's outward direction.
+  auto corner = [&](double x, double y, double ex, double ey, double a, double z) {
+    line(x, y + ey * a, x, y + ey * z);
+    line(x + ex * a, y, x + ex * z, y);
+  };
+  for (int c = 0; c < 4; ++c) {
+    const double ex = c % 2 ? 1 : -1, ey = c / 2 ? 1 : -1;
+    const double x = ex < 0 ? tx1 : tx2, y = ey < 0 ? ty1 : ty2;
+    corner(x, y, ex, ey, from, to);  // crop marks on the trim edges
+    // Bleed marks on the bleed edges: shorter, so the two are told apart.
+    if (b > 0) corner(x + ex * b, y + ey * b, ex, ey, from - b, from - b + 3 * kPtPerMm);
+  }
+  m += "S\n";
+  // The page line in the bottom slug, right of the crop mark.
+  std::u16string info = o_.marksFile.substr(0, 120);
+  const int64_t printed = o_.firstPageNr + pageNo - 1;
+  info += (info.empty() ? u"" : u"  \u00B7  ") + ql::FromUtf8(std::to_string(printed < 0 ? 0 : printed));
+  TFontSpec f;
+  f.name = u"Arial";
+  m += page_->TextInPoints(f, tx1 + 6 * kPtPerMm, ty1 - to, 6, info);
+  return m + "Q\nEMC\n";
+}
+
 int32_t VectorDocument::PageObject(int32_t page) { return pageobjs_[static_cast<size_t>(page - 1)]; }
 
 std::string VectorDocument::Box(double x1, double y1, double x2, double y2) const {
@@ -299,15 +356,17 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
   if (!w_) return false;
   if (!error_.empty()) return false;
   if (pages_.empty()) {
-    error_ = "the catalog has no pages";
+    error_ = i18n::SayUtf8(i18n::Text::NoPages);
     return false;
   }
   fonts_->WriteAll(*w_);
   const int32_t tree = w_->Reserve();
   pageobjs_.clear();
   for (size_t i = 0; i < pages_.size(); ++i) pageobjs_.push_back(w_->Reserve());
-  const double W = o_.widthPt, H = o_.heightPt, b = bleedPt_;
-  const std::string media = Box(0, 0, W + 2 * b, H + 2 * b), trim = Box(b, b, W + b, H + b);
+  const int32_t structure = tags_->Write(*w_, pageobjs_);
+  const double W = o_.widthPt, H = o_.heightPt, s = slugPt_, b = bleedPt_ + s;
+  const std::string media = Box(0, 0, W + 2 * b, H + 2 * b), bleed = Box(s, s, W + 2 * b - s, H + 2 * b - s),
+                    trim = Box(b, b, W + b, H + b);
   const int32_t count = static_cast<int32_t>(pages_.size());
   std::string kids;
   for (int32_t p = 1; p <= count; ++p) {
@@ -323,6 +382,11 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
       for (const auto& im : r.images) res += " " + Name(im.first) + " " + Ref(im.second);
       res += " >> ";
     }
+    if (r.registration)
+      res +=
+          "/ColorSpace << /CSreg [/Separation /All /DeviceCMYK << /FunctionType 2 /Domain [0 1] /C0 [0 0 0 "
+          "0] "
+          "/C1 [1 1 1 1] /N 1 >>] >> ";
     if (r.overprint)
       res +=
           "/ExtGState << /GSop << /Type /ExtGState /OP true /op true /OPM 1 >> /GSko << /Type /ExtGState "
@@ -342,10 +406,12 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
       }
       annots += " " + a + " >>";
     }
-    w_->WriteObject(PageObject(p), "<< /Type /Page /Parent " + Ref(tree) + " /MediaBox " + media +
-                                       " /BleedBox " + media + " /TrimBox " + trim + " /Resources " + res +
-                                       " /Contents " + Ref(r.contents) +
-                                       (annots.empty() ? "" : " /Annots [" + annots + " ]") + " >>");
+    w_->WriteObject(
+        PageObject(p),
+        "<< /Type /Page /Parent " + Ref(tree) + " /MediaBox " + media + " /BleedBox " + bleed + " /TrimBox " +
+            trim + " /Resources " + res + " /Contents " + Ref(r.contents) +
+            (structure ? " /StructParents " + std::to_string(p - 1) + " /Tabs /S" : std::string()) +
+            (annots.empty() ? "" : " /Annots [" + annots + " ]") + " >>");
     kids += " " + Ref(PageObject(p));
   }
   w_->WriteObject(tree, "<< /Type /Pages /Kids [" + kids + " ] /Count " + std::to_string(count) + " >>");
@@ -491,10 +557,12 @@ bool VectorDocument::Finish(const std::vector<OutlineItem>& outline) {
   for (char c : o_.language)
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') lang += c;
   if (!lang.empty()) labels += " /Lang (" + lang + ")";
-  w_->WriteObject(catalog, "<< /Type /Catalog /Pages " + Ref(tree) + " /Metadata " + Ref(meta) + intents +
-                               labels +
-                               (outlines ? " /Outlines " + Ref(outlines) + " /PageMode /UseOutlines" : "") +
-                               " /ViewerPreferences << /DisplayDocTitle true >> >>");
+  w_->WriteObject(
+      catalog,
+      "<< /Type /Catalog /Pages " + Ref(tree) + " /Metadata " + Ref(meta) + intents + labels +
+          (structure ? " /MarkInfo << /Marked true >> /StructTreeRoot " + Ref(structure) : std::string()) +
+          (outlines ? " /Outlines " + Ref(outlines) + " /PageMode /UseOutlines" : "") +
+          " /ViewerPreferences << /DisplayDocTitle true >> >>");
   const std::string id = "<" + std::string(idhex) + ">";
   if (!w_->Finish("/Root " + Ref(catalog) + " /Info " + Ref(info) + " /ID [" + id + " " + id + "]")) {
     error_ = w_->error();

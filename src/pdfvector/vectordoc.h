@@ -7,13 +7,17 @@
 //   doc.EndPage()                              // content queued for writing
 //   doc.Finish(outline)                        // fonts, pages, navigation
 //
-// Every page has MediaBox = BleedBox (the trim box grown by the bleed on
-// every side, exact to the hundredth of a point) and TrimBox (the catalog
-// page). A CMYK document is a PDF/X-4 file: the press profile as output
-// intent, XMP metadata and the info entries of PDF/X-4. An RGB document
-// claims no PDF/X conformance (that needs a printing condition): it is a
-// plain PDF 1.6 whose output intent, sRGB, only tells viewers the colours.
-// Both carry the outline and the links the surfaces collected. Nothing uses
+// Every page has a BleedBox (the trim box grown by the bleed on every side,
+// exact to the hundredth of a point) and a TrimBox (the catalog page); the
+// MediaBox is the BleedBox, or with marks the BleedBox grown by a slug that
+// holds the crop and bleed marks and a line naming the file and the page. A CMYK document is a PDF/X-4 file:
+// the press profile as output intent, XMP metadata and the info entries of PDF/X-4. An RGB document claims no
+// PDF/X conformance (that needs a printing condition): it is a plain PDF 1.6 whose output intent, sRGB, only
+// tells viewers the colours. Both carry the outline and the links the surfaces collected, and both are
+// tagged: the structure the renderers give the surface (headings,
+// paragraphs, tables, figures with their alternative text; page furniture
+// as artifacts) in reading order, /MarkInfo /Marked true, the language
+// (/Lang) and a tab order by structure on every page. Nothing uses
 // transparency.
 #pragma once
 
@@ -39,6 +43,10 @@ namespace pdfvec {
 class PdfWriter;
 class FontSet;
 class PictureStore;
+class TagTree;
+
+// The slug around the bleed box that holds the marks.
+constexpr double kSlugMm = 10;
 
 struct VectorOptions {
   int32_t widthPx = 0, heightPx = 0;  // the page in the renderers' pixels
@@ -55,7 +63,13 @@ struct VectorOptions {
   // follow the numbers in the footers.
   int64_t firstPageNr = 1;
   std::string language = "de-DE";  // the catalog's language (BCP 47), the catalog's /Lang
-  int threads = -1;                // -1 one per core, 0 the calling thread
+  // Crop marks (the trim box's edges) and, with a bleed, bleed marks (the
+  // bleed box's edges) in registration colour in a slug of kSlugMm around
+  // the bleed box, beside a line with `marksFile` and the printed page
+  // number; nothing of them reaches into the bleed box.
+  bool marks = false;
+  std::u16string marksFile;
+  int threads = -1;  // -1 one per core, 0 the calling thread
   // The layout's measurer: text is measured and drawn with its metrics (see
   // PdfSurface); it must outlive the document. Null: the faces' own.
   render::TextMeasurer* metrics = nullptr;
@@ -116,6 +130,8 @@ class VectorDocument {
   struct PageRecord;
   int32_t PageObject(int32_t page);
   std::string Box(double x1, double y1, double x2, double y2) const;
+  // The marks and the page line of page `pageNo`, in points of the media box.
+  std::string Marks(int32_t pageNo);
 
   VectorOptions o_;
   std::unique_ptr<pdfimg::CmykConverter> conv_;
@@ -124,9 +140,10 @@ class VectorDocument {
   std::unique_ptr<PictureStore> pictures_;
   std::unique_ptr<ColourOps> colours_;
   std::unique_ptr<PdfSurface> measuring_, page_;
+  std::unique_ptr<TagTree> tags_;
   std::vector<PageRecord> pages_;
   std::vector<int32_t> pageobjs_;
-  double ptPerPxX_ = 1, ptPerPxY_ = 1, bleedPt_ = 0;
+  double ptPerPxX_ = 1, ptPerPxY_ = 1, bleedPt_ = 0, slugPt_ = 0;
   std::string profile_, profileDesc_;
   std::string profileBytes_;
   std::string error_;

@@ -60,8 +60,7 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
     deldib(out);
     // The file's name and our own short text for the system's reason, in
     // the language of the messages.
-    Problem(filename,
-            ql::ToUtf8(i18n::Say(i18n::Text::PictureNotDrawn, {filename, i18n::SystemErrorText(err)})));
+    Problem(filename, i18n::SayUtf8(i18n::Text::PictureNotDrawn, {filename, i18n::SystemErrorText(err)}));
     return false;
   }
   if (boxWidth < 0 || boxHeight < 0) boxWidth = boxHeight = 0;
@@ -78,7 +77,8 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
       fullHeight = e.fullh;
       if (ResampleDib(out, *e.pic, w, h)) return true;
       fullWidth = fullHeight = 0;
-      Problem(filename, name + ": not enough memory to scale the picture");
+      Problem(filename,
+              i18n::SayUtf8(i18n::Text::PictureNotDrawn, {filename, i18n::Say(i18n::Text::PicNoMemory)}));
       return false;
     }
   }
@@ -99,7 +99,8 @@ bool QtPictureLoader::LoadForBox(const std::u16string& filename, int32_t boxWidt
   h = std::min(h, decoded.height);
   if (!ResampleDib(out, decoded, w, h)) {
     fullWidth = fullHeight = 0;
-    Problem(filename, name + ": not enough memory to scale the picture");
+    Problem(filename,
+            i18n::SayUtf8(i18n::Text::PictureNotDrawn, {filename, i18n::Say(i18n::Text::PicNoMemory)}));
     return false;
   }
   Remember(key, std::move(decoded), fullWidth, fullHeight);
@@ -135,7 +136,14 @@ void QtPictureLoader::SetCacheLimit(uint64_t bytes) {
 }
 
 void QtPictureLoader::Problem(const std::u16string& filename, const std::string& reason) {
-  if (problemFiles_.insert(filename).second) problems_.push_back({filename, reason});
+  if (problemFiles_.insert(filename).second) {
+    problems_.push_back({filename, reason});
+    return;
+  }
+  // The newest reason, in the language of the messages now (a picture
+  // loaded before the window chose its language is loaded again).
+  for (render::PictureLoader::Problem& p : problems_)
+    if (p.filename == filename) p.reason = reason;
 }
 
 std::vector<render::PictureLoader::Problem> QtPictureLoader::TakeProblems() {

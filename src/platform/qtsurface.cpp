@@ -2,6 +2,7 @@
 
 #include <QPainterPath>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -255,26 +256,32 @@ void QtSurface::SetDibRow(int32_t x, int32_t y, const dib& row) {
     const uint8_t* s = row.toprow(0);
     uchar* line = direct_->scanLine(y);
     const bool rgb32 = direct_->format() == QImage::Format_RGB32;
-    for (int32_t i = from; i < to; ++i) {
-      uint8_t r, g, b;
-      if (row.bitcount == 24) {
-        b = s[i * 3];
-        g = s[i * 3 + 1];
-        r = s[i * 3 + 2];
-      } else {
-        const DibRGB c = s[i] < row.palette.size() ? row.palette[s[i]] : DibRGB{};
-        r = c.red;
-        g = c.green;
-        b = c.blue;
-      }
+    // One loop per kind of row and image: pictures are drawn row by row, a
+    // page's background in every row of the page.
+    auto convert = [&](auto pixel) {
       if (rgb32) {
-        reinterpret_cast<QRgb*>(line)[x + i] = qRgb(r, g, b);
+        QRgb* out = reinterpret_cast<QRgb*>(line) + x;
+        for (int32_t i = from; i < to; ++i) out[i] = pixel(i);
       } else {
-        uchar* p = line + (x + i) * 3;
-        p[0] = r;
-        p[1] = g;
-        p[2] = b;
+        for (int32_t i = from; i < to; ++i) {
+          const QRgb c = pixel(i);
+          uchar* p = line + static_cast<ptrdiff_t>(x + i) * 3;
+          p[0] = static_cast<uchar>(qRed(c));
+          p[1] = static_cast<uchar>(qGreen(c));
+          p[2] = static_cast<uchar>(qBlue(c));
+        }
       }
+    };
+    if (row.bitcount == 24) {
+      convert([s](int32_t i) { return qRgb(s[i * 3 + 2], s[i * 3 + 1], s[i * 3]); });
+    } else {
+      // Indexes beyond the colour table are black.
+      std::array<QRgb, 256> table;
+      for (size_t k = 0; k < table.size(); ++k) {
+        const DibRGB c = k < row.palette.size() ? row.palette[k] : DibRGB{};
+        table[k] = qRgb(c.red, c.green, c.blue);
+      }
+      convert([s, &table](int32_t i) { return table[s[i]]; });
     }
     return;
   }

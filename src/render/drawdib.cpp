@@ -59,9 +59,14 @@ void RowTransfer(DrawingSurface& dev, int32_t dx, int32_t dy, int32_t dw, int32_
       prev_valid = false;
     } else if (!prev_valid || r != prev) {
       const uint8_t* src = pic.toprow(static_cast<int32_t>(r));
-      for (int32_t i = 0; i < vw; ++i) {
-        if (map[i] < 0) continue;
-        std::memcpy(out + static_cast<size_t>(i) * bpp, src + static_cast<size_t>(map[i]) * bpp, bpp);
+      // Fixed-size copies: a page-wide picture is copied pixel by pixel.
+      if (bpp == 3) {
+        for (int32_t i = 0; i < vw; ++i)
+          if (map[i] >= 0)
+            std::memcpy(out + static_cast<size_t>(i) * 3, src + static_cast<size_t>(map[i]) * 3, 3);
+      } else {
+        for (int32_t i = 0; i < vw; ++i)
+          if (map[i] >= 0) out[i] = src[map[i]];
       }
       prev = r;
       prev_valid = true;

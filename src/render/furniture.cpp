@@ -419,6 +419,8 @@ void StartPage(RenderPass& pass, PageState& st) {
   pass.BeginPageSurface(st.page);
   const bool drawn = pass.Drawn(st);
   st.itemsonpage = 0;
+  // Background, header, footer and frame are no part of the catalog's text.
+  if (drawn) pass.canvas.BeginTag(StructTag::Artifact);
   if (drawn && set.BackgroundColorCheck) DrawBackgroundColour(pass);
   if (drawn) DrawBackgroundPicture(pass, st);
 
@@ -436,6 +438,7 @@ void StartPage(RenderPass& pass, PageState& st) {
     st.footermm = 0;
   }
   if (drawn && set.RahmenCheck) DrawFrame(pass, st);
+  if (drawn) pass.canvas.EndTag();
   pass.canvas.SetBrushStyle(BrushStyle::Clear);
   if (pass.pagehook) pass.pagehook->AfterPageStart(pass, st);
 }

@@ -209,7 +209,10 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
 
   // 2. Picture before the name.
   if (before.ok) {
-    if (drawn) DrawHeadingPicture(pass, *o, before, st.x, pass.Pos(st.y) + st.picmarginpx, bw, bh);
+    if (drawn) {
+      TagScope figure(cv, o->picasbackground ? StructTag::Artifact : StructTag::Figure, true, cat.name);
+      DrawHeadingPicture(pass, *o, before, st.x, pass.Pos(st.y) + st.picmarginpx, bw, bh);
+    }
     st.x = namex;
   }
 
@@ -220,6 +223,7 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
     else
       cv.SetBrushStyle(BrushStyle::Clear);
     if (drawn) {
+      TagScope heading(cv, IsMainCategory(cat) ? StructTag::Heading1 : StructTag::Heading2);
       const int32_t top = pass.Pos(st.y) + (bigmain ? th / 2 : th / 4);
       for (size_t i = 0; i < lines.size(); ++i)
         cv.TextOut(st.x, top + static_cast<int32_t>(i) * pitchpx, lines[i]);
@@ -243,7 +247,10 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
       const int32_t ht = static_cast<int32_t>(int64_t(hp.h) * w / hp.w);
       const double wm = o->picwidth * 10;
       const double hm = hp.h * wm / hp.w;
-      if (drawn) DrawHeadingPicture(pass, *o, hp, st.x, pass.Pos(st.y), w, ht);
+      if (drawn) {
+        TagScope figure(cv, o->picasbackground ? StructTag::Artifact : StructTag::Figure, true, cat.name);
+        DrawHeadingPicture(pass, *o, hp, st.x, pass.Pos(st.y), w, ht);
+      }
       pictop = st.y;
       pichm = hm + set.RandBildEd;
       if (o->introbelowpic) {
@@ -263,6 +270,7 @@ HeadingResult DrawCategoryHeading(RenderPass& pass, PageState& st, int32_t index
     const double limit = pass.params.widthmm - st.rightmm - res.textleftmm;
     const std::vector<std::u16string> lines =
         WrapIntroText(pass.session.cache(), pass.MeasureFont(), o->introtext, limit);
+    TagScope intro(cv, StructTag::Paragraph, pass.Drawn(st));
     for (const std::u16string& line : lines) {
       if (pass.Drawn(st)) cv.TextOut(pass.Pos(res.textleftmm), pass.Pos(st.y), StripControlChars(line));
       st.y += pass.LineHeight();

@@ -97,9 +97,12 @@ class Layout1 {
       const double namelimit = pass_.params.widthmm - st_.rightmm - st_.leftmm;
       const SharedLines name = pass_.session.layoutcache().ProductLines(
           pass_.session.cache(), pass_.MeasureFont(), p, p.name, namelimit);
-      for (const std::u16string& line : *name) {
-        if (DrawnProduct()) cv_.TextOut(pass_.Pos(st_.leftmm), pass_.Pos(st_.y), StripControlChars(line));
-        st_.y += pass_.LineHeight();
+      {
+        TagScope heading(cv_, StructTag::Heading3, DrawnProduct());
+        for (const std::u16string& line : *name) {
+          if (DrawnProduct()) cv_.TextOut(pass_.Pos(st_.leftmm), pass_.Pos(st_.y), StripControlChars(line));
+          st_.y += pass_.LineHeight();
+        }
       }
       // Pictures.
       ResetAnchor();
@@ -206,6 +209,7 @@ class Layout1 {
       if (drawn && d.loaded()) {
         const int32_t x = align_ == kRight ? anchorpx_ - w : anchorpx_;
         const int32_t y = pass_.Pos(st_.y);
+        TagScope figure(cv_, StructTag::Figure, true, p.name);
         DrawDibWhole(cv_, x, y, w, h, d, true, pass_.session.feedback);
         if (set_.BilderrahmenCheck) {
           cv_.SetPenColor(set_.Shape11);

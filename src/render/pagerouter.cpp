@@ -158,6 +158,21 @@ void PageRouter::LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int3
   if (target_) target_->LinkToPage(x1, y1, x2, y2, page);
 }
 
+// A tag reaches a page surface only when it began on a drawn page, and
+// ends there when the drawing is still on that surface (a sink that hands
+// out one surface for every page keeps tags open across pages; a surface
+// already handed back is never touched).
+void PageRouter::BeginTag(StructTag tag, const std::u16string& alt) {
+  tags_.push_back(target_);
+  if (target_) target_->BeginTag(tag, alt);
+}
+void PageRouter::EndTag() {
+  if (tags_.empty()) return;
+  DrawingSurface* s = tags_.back();
+  tags_.pop_back();
+  if (s && s == target_) s->EndTag();
+}
+
 void PageRouter::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   if (DrawingSurface* t = Target()) t->DoTextOut(x, y, s);
 }

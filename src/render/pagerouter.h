@@ -76,6 +76,8 @@ class PageRouter final : public DrawingSurface {
   void SetDibRow(int32_t x, int32_t y, const dib& row) override;
   bool SetDibBlock(int32_t x, int32_t y, const dib& block) override;
   void CopyBitmap(int32_t x, int32_t y, const dib& bmp) override;
+  void BeginTag(StructTag tag, const std::u16string& alt = std::u16string()) override;
+  void EndTag() override;
 
  protected:
   void LinkToPage(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page) override;
@@ -122,6 +124,8 @@ class PageRouter final : public DrawingSurface {
   // The font last copied, and to which surface at which of its serials.
   const DrawingSurface* fontsurface_ = nullptr;
   uint64_t fontserial_ = 0, targetserial_ = 0;
+  // The surface each open tag was passed to (null: none, no page drawn).
+  std::vector<DrawingSurface*> tags_;
 };
 
 }  // namespace render

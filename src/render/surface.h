@@ -43,6 +43,24 @@ struct SurfacePoint {
   int32_t x = 0, y = 0;
 };
 
+// What a stretch of drawing is in the catalog's structure, for documents
+// that carry it (the tagged vector PDF): headings of main categories,
+// categories and products, paragraphs, tables with their rows and header
+// and data cells, pictures, and page furniture that is no part of the text
+// (Artifact).
+enum class StructTag {
+  Heading1,
+  Heading2,
+  Heading3,
+  Paragraph,
+  Table,
+  TableRow,
+  HeaderCell,
+  Cell,
+  Figure,
+  Artifact
+};
+
 class DrawingSurface {
  public:
   DrawingSurface();
@@ -155,6 +173,14 @@ class DrawingSurface {
     (void)x1, (void)y1, (void)x2, (void)y2, (void)page;
   }
 
+  // ---- Structure (tagged documents only) ------------------------------------
+  // What is drawn from BeginTag to the matching EndTag is `tag`, inside the
+  // tags still open; `alt` is a picture's alternative text. Tags nest and
+  // may stay open across pages. Surfaces without structure ignore them;
+  // nothing is drawn.
+  virtual void BeginTag(StructTag tag, const std::u16string& alt = std::u16string()) { (void)tag, (void)alt; }
+  virtual void EndTag() {}
+
  protected:
   // Primitives with the state rules already applied. Implementations read
   // Font(), Pen(), Brush() and TextOpaque() for everything else.
@@ -187,6 +213,24 @@ class DrawingSurface {
   BrushState brush_;
   bool transparent_ = false;
   SurfacePoint pos_;
+};
+
+// A tag open for the lifetime of the scope (when `on`).
+class TagScope {
+ public:
+  TagScope(DrawingSurface& s, StructTag tag, bool on = true, const std::u16string& alt = std::u16string())
+      : s_(s), on_(on) {
+    if (on_) s_.BeginTag(tag, alt);
+  }
+  ~TagScope() {
+    if (on_) s_.EndTag();
+  }
+  TagScope(const TagScope&) = delete;
+  TagScope& operator=(const TagScope&) = delete;
+
+ private:
+  DrawingSurface& s_;
+  const bool on_;
 };
 
 }  // namespace render

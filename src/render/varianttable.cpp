@@ -251,9 +251,11 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
   // ---- 3. Rows ----
   double tabletop = st.y;
   std::vector<int32_t> bars;  // right edges of the cells so far (bar starts)
+  TagScope tagged(c, StructTag::Table, passnr == 1);
   for (uint32_t r = 0; r < nrows; ++r) {
     VariantRow& row = prod.variants[r];
     const bool drawn = BeginTableRow(pass, st, r, passnr, tabletop, katname);
+    TagScope tr(c, StructTag::TableRow, drawn);
     if (passnr == 0) row.lines = 1;
     const int32_t ry = pass.Pos(st.y);
     const int32_t step = pass.Pos(rowmm);
@@ -270,6 +272,7 @@ void DrawVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_t x0
       if (width[ci] > 0) {
         SelectCellColours(pass, cell, r == 0, price);
         if (drawn) Band(c, x + indent, ry, x + indent + width[ci] + 2 * pad, ry + row.lines * rowpx);
+        TagScope td(c, r == 0 ? StructTag::HeaderCell : StructTag::Cell, drawn);
         const int32_t n = TableCellText(pass, x + indent + pad, ry, step, CellAlignment(set, price),
                                         width[ci], widthmm[ci], table, rowstart[r] + ci, rowpx, drawn);
         row.lines = std::max(row.lines, n);

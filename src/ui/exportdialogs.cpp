@@ -1,11 +1,13 @@
 #include "ui/exportdialogs.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -118,6 +120,9 @@ TSelectFolderForm::TSelectFolderForm(QWidget* parent) : QDialog(parent) {
       "Klicken Sie auf den kleinen Button rechts neben dem Eingabefeld, um das Verzeichnis auszuwählen."));
   hint->setWordWrap(true);
   lay->addWidget(hint);
+  withPdf_ = new QCheckBox(QStringLiteral("Auch das Druck-PDF zum Herunterladen schreiben"));
+  withPdf_->setObjectName(QStringLiteral("WithPdfCheck"));
+  lay->addWidget(withPdf_);
   lay->addWidget(OkAbbrechen(this));
   TranslateWidgetTree(this);
 }
@@ -129,5 +134,18 @@ bool TSelectFolderForm::Run(const QString& suggested) {
   return exec() == QDialog::Accepted;
 }
 QString TSelectFolderForm::folder() const { return directoryEdit1_->text().trimmed(); }
+bool TSelectFolderForm::withPdf() const { return withPdf_->isChecked(); }
+
+TBitmapResolution& ResolutionDialog(QWidget* owner) {
+  static QPointer<TBitmapResolution> d;
+  if (!d) d = new TBitmapResolution(owner);
+  return *d;
+}
+
+TSelectFolderForm& FolderDialog(QWidget* owner) {
+  static QPointer<TSelectFolderForm> d;
+  if (!d) d = new TSelectFolderForm(owner);
+  return *d;
+}
 
 }  // namespace ui

@@ -39,7 +39,9 @@ class TBitmapResolution : public QDialog {
 };
 
 // "Als HTML Blätterkatalog exportieren": the output folder, typed or chosen
-// with the small button beside the field.
+// with the small button beside the field, and whether the print-ready PDF
+// is written into it too (linked from the catalog as "PDF herunterladen").
+// Kept, like the folder, while the program runs.
 class TSelectFolderForm : public QDialog {
  public:
   explicit TSelectFolderForm(QWidget* parent);
@@ -47,10 +49,17 @@ class TSelectFolderForm : public QDialog {
   // it replaces the box's text unless the user typed another folder there.
   bool Run(const QString& suggested = {});
   QString folder() const;
+  bool withPdf() const;
 
  private:
   QLineEdit* directoryEdit1_;
+  QCheckBox* withPdf_;
   QString suggested_;
 };
+
+// The one instance of each, made on first use with `owner` as parent; it
+// lives while the program runs, so its values are kept between exports.
+TBitmapResolution& ResolutionDialog(QWidget* owner);
+TSelectFolderForm& FolderDialog(QWidget* owner);
 
 }  // namespace ui

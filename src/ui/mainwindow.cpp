@@ -33,13 +33,13 @@
 #include "render/layouts/layouts.h"
 #include "ui/backgroundtab.h"
 #include "ui/dialogs.h"
+#include "ui/exportcommands.h"
 #include "ui/layouttab.h"
 #include "ui/logotab.h"
 #include "ui/mnemonics.h"
 #include "ui/preview.h"
 #include "ui/previewtab.h"
 #include "ui/printing.h"
-#include "ui/printpdfdialog.h"
 #include "ui/producttab.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/qttranslations.h"
@@ -209,7 +209,6 @@ void MainWindow::BuildMenus() {
     connect(a, &QAction::triggered, this, slot);
     return a;
   };
-  auto missing = [](QMenu* m, const char* text) { m->addAction(QString::fromUtf8(text))->setEnabled(false); };
   auto toggle = [this](QMenu* m, const char* obj, const char* text, bool& field) {
     QAction* a = m->addAction(QString::fromUtf8(text));
     a->setObjectName(QString::fromLatin1(obj));
@@ -239,24 +238,7 @@ void MainWindow::BuildMenus() {
   item(datei, "KategorienImportInfo1", "Informationen zum Kategorien Import Dateiformat...", [this] {
     dialogs_->ShowMessage(csv::CategoryFormatInfoText(), csv::FormatInfoCaption(), MessageIcon::Information);
   });
-  item(datei, "AlsPDFDateiexportieren1", "Als PDF Datei exportieren...", [this] { ExportPdfCmd(); });
-  item(datei, "AlsDruckPDFexportieren1", "Als Druck-PDF exportieren...", [this] {
-    static output::VectorPdfOptions printPdf = output::PrintPdfPreset();  // kept for the session
-    const WrittenPdf w = ExportPrintPdf(this, *session_, state_.progpath, printPdf, *dialogs_,
-                                        U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
-                                        [this](const TrimSize& trim) { SetTrimSize(trim); });
-    Repaint();
-    if (!w.path.empty())
-      ReportWritten(TrW(QStringLiteral("Die Druck-PDF Datei wurde gespeichert:")), w.path, w.pages, w.path);
-  });
-  // Outputs that are not available yet stay visible but disabled.
-  item(datei, "SeitenalsBilderexportieren1", "Seiten als Bilder exportieren...",
-       [this] { ExportImagesCmd(); });
-  item(datei, "AlsHTMLBltterkatalogexportieren1", "Als HTML Blätterkatalog exportieren...",
-       [this] { ExportHtmlCmd(); });
-  item(datei, "Preislisteerzeugen1", "Preisliste erzeugen...", [this] { printing_->PriceList(); });
-  datei->addSeparator();
-  item(datei, "Drucken1", "Drucken", [this] { printing_->Print(); });
+  AddExportEntries(datei);  // the outputs, "Drucken" last
   item(datei, "EinzelneSeitedrucken1", "Einzelne Seite drucken...", [this] { printing_->PrintOnePage(); });
   item(datei, "Druckereinrichten1", "Drucker einrichten", [this] { printing_->PrinterSetup(); });
   datei->addSeparator();

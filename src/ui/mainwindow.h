@@ -17,6 +17,7 @@
 
 #include "editing/numbers.h"
 #include "i18n/translate.h"
+#include "output/catalogoutput.h"
 #include "platform/measurer.h"
 #include "platform/printer.h"
 #include "platform/qtpictureloader.h"
@@ -145,12 +146,22 @@ class MainWindow : public QMainWindow {
   // page size setting (one undo step).
   void SetTrimSize(const TrimSize& trim);
 
-  // Menu commands.
+  // Menu commands. The exports (exportcommands.cpp): one "Datei" entry per
+  // output of the table, each calling ExportCmd.
+  void AddExportEntries(QMenu* datei);
+  void ExportCmd(const output::OutputEntry& entry);
+  // The output's file (or folder) dialog, `configure` on its own options,
+  // progress, errors and pictures not drawn, and `written` (German) with
+  // the file afterwards.
+  void ExportToFileCmd(const output::OutputEntry& entry, const QString& written,
+                       const std::function<void(output::CatalogOutput&)>& configure);
+  output::OutputOptions OutputCommon() const;  // the window's printer page and program folder
+  void ExportPrintPdfCmd();
+  void ExportImagesCmd();
+  void ExportHtmlCmd();
+  // editcommands.cpp
   void ExportCsvCmd();
   void ImportCsvCmd(int kind);  // 0 products, 1 with category column, 2 categories
-  void ExportPdfCmd();
-  void ExportImagesCmd();  // exportcmds.cpp
-  void ExportHtmlCmd();
   void SortVariantsCmd();
   void ChangePricesCmd();
   void CollectPicturesCmd();

@@ -316,12 +316,17 @@ void ProductTab::BuildVariantPanel(QBoxLayout* lay) {
   opts->addWidget(anzPreisEd_);
   pageBreakCheck_ = new QCheckBox(QStringLiteral("Seitenumbruch nach dem Produkt"));
   deactivateCheck_ = new QCheckBox(QStringLiteral("Produkt deaktivieren"));
-  opts->addWidget(pageBreakCheck_);
-  opts->addWidget(deactivateCheck_);
   auto* tableBtn = new QPushButton(QStringLiteral("Tabellen Einstellungen..."));
   opts->addWidget(tableBtn);
   opts->addStretch(1);
   vars->addLayout(opts);
+  // The check boxes in a row of their own: in French and Dutch one row
+  // cannot hold them beside the price columns.
+  auto* checks = new QHBoxLayout;
+  checks->addWidget(pageBreakCheck_);
+  checks->addWidget(deactivateCheck_);
+  checks->addStretch(1);
+  vars->addLayout(checks);
   lay->addLayout(vars, 3);
   connect(anzPreisEd_, qOverload<int>(&QSpinBox::valueChanged), this, [this](int v) {
     if (refreshing_ || !editing::SetPriceColumns(doc_, CurrentSelection(), v)) return;

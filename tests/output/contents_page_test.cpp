@@ -16,35 +16,13 @@
 #include "imaging/qtdib.h"
 #include "output/pdfexport.h"
 #include "platform/guiapp.h"
-#include "platform/measurer.h"
 #include "platform/pageimage.h"
 #include "platform/printer.h"
-#include "platform/qtpictureloader.h"
-#include "project/projectfile.h"
 #include "render/layouts/layouts.h"
 #include "render/render.h"
+#include "sample_session.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-struct Sample {
-  Document doc;
-  platform::QtTextMeasurer measurer;
-  platform::QtPictureLoader loader;
-  std::unique_ptr<render::RenderSession> session;
-  bool Open(int32_t layout) {
-    std::u16string error;
-    if (!OpenProjectFile(doc, "test.pk2", ReadOptions::FromDocument(doc), &error)) return false;
-    doc.settings.LayoutCombo = layout;
-    session = std::make_unique<render::RenderSession>(doc, measurer, loader);
-    session->today = [] { return std::u16string(u"09.12.2026"); };
-    session->LoadFurniturePictures();
-    return true;
-  }
-};
-
-}  // namespace
 
 TEST(ExportContentsPage, PageOneOfThePdfIsPageOneAsRenderedForPrintInEveryLayout) {
   if (std::system("command -v pdfimages >/dev/null 2>&1") != 0)
@@ -62,8 +40,8 @@ TEST(ExportContentsPage, PageOneOfThePdfIsPageOneAsRenderedForPrintInEveryLayout
     SCOPED_TRACE("layout " + std::to_string(layout + 1));
     const std::string pdf = dir + "/l" + std::to_string(layout) + ".pdf";
     {
-      Sample s;
-      ASSERT_TRUE(s.Open(layout));
+      SampleSession s;
+      ASSERT_TRUE(s.Open("test.pk2", layout));
       output::PdfExportOptions o;
       o.dpi = kDpi;
       o.cmyk = false;
@@ -74,8 +52,8 @@ TEST(ExportContentsPage, PageOneOfThePdfIsPageOneAsRenderedForPrintInEveryLayout
     }
     dib page;
     {
-      Sample s;
-      ASSERT_TRUE(s.Open(layout));
+      SampleSession s;
+      ASSERT_TRUE(s.Open("test.pk2", layout));
       platform::PageImageRequest req;
       req.page = 1;
       req.dpi = kDpi;

@@ -10,12 +10,16 @@
 
 #include <QImage>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <vector>
 
+#include "imaging/jpegwrite.h"
+#include "imaging/pixoran.h"
+#include "output/bitmapsink.h"
 #include "output/htmlpagetext.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
@@ -327,5 +331,66 @@ TEST_F(HtmlCatalog, UnwritableTargetsAreRefusedBeforeAnyPage) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("catalog.htm"), std::string::npos) << r.error;
     fs::permissions(out, fs::perms::owner_all);
+  }
+}
+
+namespace {
+
+// Every page drawn as noise, row by row through the picture path, so each
+// 2 x 2 block of the sharper drawing differs.
+uint32_t NoisePixel(int32_t page, int32_t x, int32_t y) {
+  uint32_t v = static_cast<uint32_t>(page * 7919 + x * 104729 + y * 1299709);
+  v ^= v >> 13;
+  v *= 0x5BD1E995u;
+  return (v ^ (v >> 15)) & 0xFFFFFF;
+}
+bool NoiseRenderer(render::RenderSession& s, const render::RenderParams& p, int32_t) {
+  s.anzpages = 3;
+  if (p.seiteedvalue >= 1 && p.seiteedvalue <= 3) {
+    dib row;
+    newdib(row, p.width, 1, 24);
+    for (int32_t y = 0; y < p.height; ++y) {
+      for (int32_t x = 0; x < p.width; ++x) setpixel(row, x, 0, NoisePixel(p.seiteedvalue, x, y));
+      p.canvas0->SetDibRow(0, y, row);
+    }
+  }
+  return p.seiteedvalue < 3;
+}
+
+}  // namespace
+
+// The pictures are the page as drawn at twice the resolution, shaded; that
+// drawing halved and shaded; and that with the corner turned up; encoded as
+// the picture writer encodes a bitmap, byte for byte.
+TEST_F(HtmlCatalog, PicturesAreTheDrawingHalvedShadedAndCurled) {
+  outtest::RendererGuard guard(3);
+  for (int i = 0; i < 3; ++i)
+    render::InstallLayoutRenderer(static_cast<render::RendererSlot>(i), NoiseRenderer);
+  opts_.dpi = 23;
+  opts_.compress = 12;
+  const std::string out = root_ + "/noise/";
+  const output::HtmlCatalogResult r = output::ExportHtmlCatalog(*session_, out, opts_);
+  ASSERT_TRUE(r.ok) << r.error;
+  const render::RenderParams big = output::OutputPageParams(opts_.printer, 46);
+  for (int32_t page = 1; page <= 4; ++page) {
+    SCOPED_TRACE(page);
+    dib drawn;
+    ASSERT_TRUE(newdib(drawn, big.width, big.height, 24));
+    std::memset(drawn.pixels.data(), 255, drawn.pixels.size());  // page 4 is the empty one
+    if (page <= 3)
+      for (int32_t y = 0; y < big.height; ++y)
+        for (int32_t x = 0; x < big.width; ++x) setpixel(drawn, x, y, NoisePixel(page, x, y));
+    dib small;
+    ASSERT_TRUE(output::HalveDib(drawn, r.width, r.height, small));
+    std::string bytes, why;
+    output::ApplyBindingShade(drawn, page % 2 == 1);
+    ASSERT_TRUE(EncodeJpegDib(drawn, 88, kDefaultDibDpi, bytes, why)) << why;
+    EXPECT_TRUE(Slurp(out + output::HtmlHdImageName(page)) == bytes);
+    output::ApplyBindingShade(small, page % 2 == 1);
+    ASSERT_TRUE(EncodeJpegDib(small, 88, kDefaultDibDpi, bytes, why)) << why;
+    EXPECT_TRUE(Slurp(out + output::HtmlPageImageName(page)) == bytes);
+    output::ApplyCornerCurl(small, page % 2 == 1);
+    ASSERT_TRUE(EncodeJpegDib(small, 88, kDefaultDibDpi, bytes, why)) << why;
+    EXPECT_TRUE(Slurp(out + output::HtmlCurlImageName(page)) == bytes);
   }
 }

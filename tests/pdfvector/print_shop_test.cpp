@@ -16,7 +16,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "core/codepage.h"
@@ -28,6 +30,7 @@
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"
 #include "project/projectfile.h"
+#include "render/heading.h"
 #include "render/render.h"
 
 namespace fs = std::filesystem;
@@ -271,6 +274,222 @@ TEST(PrintShopInk, BlackTextOverprintsTheTintUnderIt) {
   fs::remove_all(dir);
 }
 
+// Crop and bleed marks: the slug grows the media box, the other boxes stay
+// exact, and the file names itself in the slug.
+TEST_F(PrintShop, MarksGrowTheMediaBoxOnly) {
+  opts.marks = true;
+  const std::string out = dir_ + "/marked.pdf";
+  const output::VectorPdfResult r = Export(out);
+  ASSERT_TRUE(r.ok) << r.error;
+  auto boxes = Boxes(out);
+  ASSERT_EQ(boxes.size(), 3u);
+  const double b = 3 * 72 / 25.4, slug = pdfvec::kSlugMm * 72 / 25.4;
+  const QJsonArray m = boxes["/MediaBox"], bl = boxes["/BleedBox"], t = boxes["/TrimBox"];
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_NEAR(bl[i].toDouble() - m[i].toDouble(), slug, 0.01);
+    EXPECT_NEAR(m[i + 2].toDouble() - bl[i + 2].toDouble(), slug, 0.01);
+    EXPECT_NEAR(t[i].toDouble() - bl[i].toDouble(), b, 0.01);
+    EXPECT_NEAR(bl[i + 2].toDouble() - t[i + 2].toDouble(), b, 0.01);
+  }
+  EXPECT_NEAR(t[2].toDouble() - t[0].toDouble(), 210 * 72 / 25.4, 0.01);
+  int rc = 0;
+  EXPECT_NE(Sh("pdftotext -f 1 -l 1 " + Q(out) + " -", &rc).find("marked.pdf"), std::string::npos);
+  EXPECT_NE(Sh("qpdf --check " + Q(out), &rc).find("No syntax or stream encoding errors"), std::string::npos);
+}
+
+// One cyan page with marks, separated by Ghostscript at 144 dpi: inside the
+// bleed box only the page, outside it only registration colour (every ink
+// full) on white, with marks at every corner and the page line below.
+TEST(PrintShopMarks, MarksAreRegistrationColourOutsideTheBleed) {
+  ASSERT_TRUE(platform::EnsureGuiApplication());
+  const std::string dir = (fs::temp_directory_path() / ("ql-marks-" + std::to_string(::getpid()))).string();
+  fs::create_directories(dir);
+  const std::string pdf = dir + "/m.pdf", pam = dir + "/m.pam";
+  pdfvec::VectorOptions vo;
+  vo.widthPx = vo.heightPx = 600;
+  // Trim, bleed and slug add up to whole points: 220 x 220 pt of media.
+  const double edge = (3 + pdfvec::kSlugMm) * 72 / 25.4;
+  vo.widthPt = vo.heightPt = 220 - 2 * edge;
+  vo.bleedMm = 3;
+  vo.cmyk = true;
+  vo.profilePath = kBin + "/" + pdfimg::kShippedProfileName;
+  vo.marks = true;
+  vo.marksFile = u"m.pdf";
+  vo.threads = 0;
+  {
+    pdfvec::VectorDocument d(vo);
+    ASSERT_TRUE(d.Begin(::open(pdf.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), pdf));
+    render::DrawingSurface& s = d.BeginPage();
+    s.SetPenStyle(render::PenStyle::Clear);
+    s.SetBrushColor(RGBColor(0, 160, 230));
+    s.Rectangle(0, 0, 601, 601);
+    ASSERT_TRUE(d.EndPage() && d.Finish({})) << d.error();
+  }
+  int rc = 0;
+  const std::string log = Sh(
+      "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pamcmyk32 -r144 -o " + Q(pam) + " " + Q(pdf) + " 2>&1", &rc);
+  ASSERT_EQ(rc, 0) << log;
+  const std::string img = ReadFile(pam);
+  const size_t body = img.find("ENDHDR\n");
+  ASSERT_NE(body, std::string::npos);
+  const int n = 440;  // 220 pt at 144 dpi
+  ASSERT_EQ(img.size() - body - 7, size_t(n) * n * 4);
+  const auto ink = [&](int x, int y, int c) {
+    return static_cast<uint8_t>(img[body + 7 + (size_t(y) * n + x) * 4 + c]);
+  };
+  const double k = 2;                                                    // pixels per point
+  const int slug = int(std::ceil(pdfvec::kSlugMm * 72 / 25.4 * k)) + 1;  // bleed box from here
+  const int trim = int(std::ceil(edge * k)) + 1;
+  int corners[4] = {0, 0, 0, 0}, pageLine = 0, stray = 0, inside = 0;
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x) {
+      const bool reg = ink(x, y, 0) > 200 && ink(x, y, 1) > 200 && ink(x, y, 2) > 200 && ink(x, y, 3) > 200;
+      const bool white = !ink(x, y, 0) && !ink(x, y, 1) && !ink(x, y, 2) && !ink(x, y, 3);
+      const bool inBleed = x >= slug - 2 && x < n - slug + 2 && y >= slug - 2 && y < n - slug + 2;
+      if (x >= trim && x < n - trim && y >= trim && y < n - trim) {
+        if (ink(x, y, 3) > 100 || ink(x, y, 0) < 100) ++inside;  // marks, or no page
+      } else if (!inBleed) {
+        if (!reg && !white) ++stray;
+        if (reg && (x < trim || x >= n - trim) && (y < trim || y >= n - trim))
+          ++corners[(x < n / 2 ? 0 : 1) + (y < n / 2 ? 0 : 2)];
+        if (reg && x > trim && x < n - trim && y >= n - slug) ++pageLine;
+      }
+    }
+  EXPECT_EQ(inside, 0);
+  EXPECT_EQ(stray, 0);
+  for (int c : corners) EXPECT_GT(c, 20);
+  EXPECT_GT(pageLine, 20);
+  fs::remove_all(dir);
+}
+
+// The structure tree as qpdf reads it: the elements below the document in
+// tree order, each with its type, the page of its first content (from 0)
+// and its alternative text.
+struct StructElem {
+  QString type;
+  int page = -1;
+  QString alt;
+};
+std::vector<StructElem> StructureInOrder(const std::string& file, QJsonObject& catalog,
+                                         std::vector<QJsonObject>& pages) {
+  const QJsonObject j = Json(Sh("qpdf --json --json-key=pages --json-key=qpdf " + Q(file)));
+  const QJsonObject objs = j["qpdf"].toArray()[1].toObject();
+  auto obj = [&](const QString& ref) { return objs["obj:" + ref].toObject()["value"].toObject(); };
+  std::map<QString, int> pageIndex;
+  pages.clear();
+  for (const auto& pg : j["pages"].toArray()) {
+    const QString ref = pg.toObject()["object"].toString();
+    pageIndex[ref] = static_cast<int>(pages.size());
+    pages.push_back(obj(ref));
+  }
+  catalog = obj(objs["trailer"].toObject()["value"].toObject()["/Root"].toString());
+  std::vector<StructElem> out;
+  std::function<void(const QJsonObject&)> walk = [&](const QJsonObject& e) {
+    StructElem el;
+    el.type = e["/S"].toString();
+    el.alt = e["/Alt"].toString().mid(2);  // past "u:"
+    const size_t at = out.size();
+    if (el.type != "/Document") out.push_back(el);
+    for (const auto& k : e["/K"].toArray()) {
+      if (k.isString()) {
+        walk(obj(k.toString()));
+      } else if (k.isObject() && at < out.size() && out[at].page < 0) {
+        out[at].page = pageIndex[k.toObject()["/Pg"].toString()];
+      }
+    }
+  };
+  const QJsonObject root = obj(catalog["/StructTreeRoot"].toString());
+  for (const auto& k : root["/K"].toArray()) walk(obj(k.toString()));
+  return out;
+}
+
+// The tagged catalog: headings of the categories in page order, product
+// names as headings, tables with header cells, pictures as figures named
+// after their products; every piece of content marked.
+TEST_F(PrintShop, TheCatalogIsTaggedInReadingOrder) {
+  const std::string out = dir_ + "/tagged.pdf";
+  const output::VectorPdfResult r = Export(out);
+  ASSERT_TRUE(r.ok) << r.error;
+  const std::string info = Sh("pdfinfo " + Q(out));
+  const size_t tagged = info.find("Tagged:");
+  ASSERT_NE(tagged, std::string::npos);
+  EXPECT_EQ(info.substr(tagged, info.find('\n', tagged) - tagged).find("yes") != std::string::npos, true);
+  QJsonObject catalog;
+  std::vector<QJsonObject> pages;
+  const std::vector<StructElem> tree = StructureInOrder(out, catalog, pages);
+  EXPECT_EQ(catalog["/MarkInfo"].toObject()["/Marked"].toBool(), true);
+  EXPECT_EQ(catalog["/Lang"].toString(), "u:de-DE");
+  for (size_t i = 0; i < pages.size(); ++i) {
+    EXPECT_EQ(pages[i]["/StructParents"].toInt(-1), static_cast<int>(i));
+    EXPECT_EQ(pages[i]["/Tabs"].toString(), "/S");
+  }
+  // The categories' headings as the layout placed them.
+  std::vector<std::pair<QString, int>> want, got;
+  for (const Category& c : doc.kats)
+    if (!render::CategoryDeactivated(c) && c.options && !c.options->pictureonly)
+      want.push_back({render::IsMainCategory(c) ? "/H1" : "/H2",
+                      static_cast<int>(c.options->pagenr - doc.settings.FirstPageNr)});
+  std::map<QString, int> count;
+  std::set<QString> names;
+  for (const Category& c : doc.kats) {
+    names.insert(QString::fromStdU16String(c.name));  // category pictures
+    for (const Product& p : c.products) names.insert(QString::fromStdU16String(p.name));
+  }
+  int lastPage = 0;
+  QString last;
+  for (const StructElem& e : tree) {
+    ++count[e.type];
+    if (e.type == "/H1" || e.type == "/H2") got.push_back({e.type, e.page});
+    if (e.type == "/Figure") EXPECT_TRUE(names.count(e.alt)) << e.alt.toStdString();
+    // A table's first row is its header.
+    if (last == "/TR" && e.type != "/TH" && e.type != "/TD") ADD_FAILURE() << "empty row";
+    if (last == "/Table") EXPECT_EQ(e.type, "/TR");
+    // Reading order is page order.
+    if (e.page >= 0) {
+      EXPECT_GE(e.page, lastPage) << e.type.toStdString();
+      lastPage = e.page;
+    }
+    last = e.type;
+  }
+  EXPECT_EQ(got, want);
+  size_t tables = 0;
+  for (const Category& c : doc.kats)
+    for (const Product& p : c.products) tables += !p.deactivated && p.variants.Count() > 0;
+  EXPECT_EQ(count["/Table"], static_cast<int>(tables));
+  EXPECT_GE(count["/TH"], count["/Table"]);
+  EXPECT_GT(count["/H3"], 10);
+  EXPECT_GT(count["/P"], 0);
+  EXPECT_GT(count["/Figure"], 0);
+  // Every text, path and picture of the page streams inside marked content,
+  // which is balanced on every page.
+  const std::string qdf = out + ".qdf";
+  Sh("qpdf --qdf --object-streams=disable " + Q(out) + " " + Q(qdf));
+  const std::string body = ReadFile(qdf);
+  int unmarked = 0, streams = 0;
+  for (size_t at = body.find("%% Contents for page"); at != std::string::npos;
+       at = body.find("%% Contents for page", at + 1)) {
+    const size_t from = body.find("stream\n", at) + 7, to = body.find("endstream", from);
+    std::istringstream in(body.substr(from, to - from));
+    std::string line;
+    int depth = 0;
+    ++streams;
+    while (std::getline(in, line)) {
+      if (line.size() >= 3 &&
+          (line.compare(line.size() - 3, 3, "BDC") == 0 || line.compare(line.size() - 3, 3, "BMC") == 0))
+        ++depth;
+      else if (line == "EMC")
+        --depth;
+      else if (depth == 0 && (line.rfind("BT ", 0) == 0 || line.find(" Do") != std::string::npos ||
+                              line.find("re f") != std::string::npos || line.find(" S") != std::string::npos))
+        ++unmarked;
+      EXPECT_GE(depth, 0);
+    }
+    EXPECT_EQ(depth, 0);
+  }
+  EXPECT_EQ(streams, static_cast<int>(pages.size()));
+  EXPECT_EQ(unmarked, 0);
+}
+
 TEST_F(PrintShop, EachDrawingOfAPictureHasTheResolutionItsSizeNeeds) {
   // A 2400 x 1500 picture (an aspect no sample picture has) drawn as the
   // logo (small), as product pictures (middle) and as the page background
@@ -446,6 +665,8 @@ TEST_F(PrintShop, PreflightListsWhatTheShopWouldQueryAndStrictWritesNothing) {
                            Q(report) + " 2>&1",
                        &rc);
   EXPECT_EQ(rc, 1) << log;
+  // In the program's language (English without options.dat).
+  EXPECT_NE(log.find("Not written: " + pdf + " (--strict: 1 pictures missing, "), std::string::npos) << log;
   EXPECT_FALSE(fs::exists(pdf));
   EXPECT_TRUE(Json(ReadFile(report))["blocking"].toBool()) << ReadFile(report);
   fs::remove(report);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../support/shown_texts.h"
 #include "core/codepage.h"
 #include "output/vectorexport.h"
 #include "pdf/pdfimages.h"
@@ -92,6 +93,48 @@ TEST_F(VectorExportInput, UnusableProfileNamedByTheUserWritesNoFile) {
   EXPECT_EQ(FileCount(), 1u);
   // The same file for an RGB export is not used at all.
   opts.cmyk = false;
+  EXPECT_TRUE(Export(out).ok);
+}
+
+// Every refusal of the export, in the user's language: a text of the
+// shown-texts catalog naming the font or file, no English of the libraries.
+TEST_F(VectorExportInput, RefusalsSpeakTheUsersLanguage) {
+  testsupport::ShippedLanguage dutch(3);
+  ASSERT_TRUE(dutch.loaded());
+  const std::string out = dir_ + "/c.pdf";
+  const auto refused = [&](const std::string& named) {
+    const output::VectorPdfResult r = Export(out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(testsupport::IsCatalogText(r.error)) << r.error;
+    EXPECT_NE(r.error.find(named), std::string::npos) << r.error;
+    EXPECT_FALSE(fs::exists(out));
+    return r.error;
+  };
+  const TFontSpec font = doc.settings.FontDialog2;
+  doc.settings.FontDialog2.name = u"Quillane Missing Face";
+  EXPECT_NE(refused("Quillane Missing Face").find("is niet geïnstalleerd"), std::string::npos);
+  doc.settings.FontDialog2 = font;
+
+  std::ofstream(dir_ + "/bad.icc") << std::string(4096, 'x');
+  for (const char* profile : {"bad.icc", "missing.icc"}) {
+    opts.profilePath = dir_ + "/" + profile;
+    refused(profile);
+  }
+  opts.profilePath.clear();
+  opts.bleedMm = 30;
+  refused("25 mm");
+  opts.bleedMm = 3;
+  opts.maxPictureppi = 20;
+  refused("4000 ppi");
+  opts.maxPictureppi = 300;
+  doc.settings.SetPDFSizeCheck = true;
+  doc.settings.PDFWidthEd = 0;
+  refused("0 mm");
+  doc.settings.SetPDFSizeCheck = false;
+
+  const std::string nowhere = dir_ + "/weg/c.pdf";
+  const output::VectorPdfResult r = Export(nowhere);
+  EXPECT_EQ(r.error, "Het bestand " + nowhere + " kon niet worden geschreven: Bestand niet gevonden");
   EXPECT_TRUE(Export(out).ok);
 }
 

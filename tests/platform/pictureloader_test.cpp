@@ -265,7 +265,9 @@ TEST_F(PictureLoaderTest, HeaderSizeThatTheDataDoesNotDeliverIsRefused) {
   dib d;
   std::string err;
   EXPECT_FALSE(OpenDib(d, file, kDibAuto, &err));
-  EXPECT_NE(err.find("the header gives 23837 x 200 pixels, the data 44031 x 200"), std::string::npos) << err;
+  EXPECT_NE(err.find("Der Dateikopf nennt 23837 x 200 Pixel, die Bilddaten haben 44031 x 200"),
+            std::string::npos)
+      << err;
   EXPECT_FALSE(d.loaded());
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 
 #include "core/codepage.h"
 #include "fixture.h"
+#include "output/htmlcatalog.h"
 #include "ui/exportdialogs.h"
 #include "ui/preview.h"
 
@@ -104,6 +106,44 @@ TEST_F(WindowTest, AfterExportingPageImagesTheBoxAndThePreviewShowOnePage) {
   EXPECT_EQ(box->value(), last) << "the box stopped at the last page exported";
   EXPECT_EQ(window->preview()->page(), box->value()) << "the preview shows the page of the box";
   EXPECT_FALSE(window->preview()->Rendered().isNull());
+}
+
+TEST_F(WindowTest, TheHtmlCatalogDialogAsksForThePdfAndTheCatalogLinksIt) {
+  const QString prog = QString::fromStdString(progpath);
+  QStringList shipped = {QString::fromLatin1(output::kHtmlTemplateName)};
+  for (const char* p : output::kHtmlNavPictures) shipped << QString::fromLatin1(p);
+  for (const QString& f : shipped)
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/") + f, prog + f)) << f.toStdString();
+  Start();
+  ASSERT_TRUE(window->OpenDocument(SamplePath()));
+  const QString folder = dir.path() + QStringLiteral("/katalog");
+  // Twice: the first run ticks the box, the second finds it ticked.
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    bool ticked = false;
+    WhenModal<ui::TSelectFolderForm>([&](ui::TSelectFolderForm& d) {
+      d.findChild<QLineEdit*>(QStringLiteral("DirectoryEdit1"))->setText(folder);
+      auto* pdf = d.findChild<QCheckBox*>(QStringLiteral("WithPdfCheck"));
+      ASSERT_NE(pdf, nullptr);
+      ticked = pdf->isChecked();
+      pdf->setChecked(true);
+      WhenModal<ui::TBitmapResolution>([](ui::TBitmapResolution& res) {
+        res.findChild<QSpinBox*>(QStringLiteral("ResEd"))->setValue(10);
+        res.accept();
+      });
+      d.accept();
+    });
+    QAction* a = window->findChild<QAction*>(QStringLiteral("AlsHTMLBltterkatalogexportieren1"));
+    ASSERT_NE(a, nullptr);
+    a->trigger();
+    Settle();
+    EXPECT_EQ(ticked, run == 1) << "the choice is kept for the next export";
+  }
+  EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/") + QString::fromLatin1(output::kHtmlPdfName)));
+  QFile html(folder + QStringLiteral("/") + QString::fromLatin1(output::kHtmlCatalogName));
+  ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(html.readAll().contains("href=\"catalog.pdf\""));
+  EXPECT_FALSE(window->document().changed) << "an export changes nothing in the document";
 }
 
 // Changes the current folder for the scope.

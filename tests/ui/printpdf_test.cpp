@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "fixture.h"
+#include "ui/exportcommands.h"
 #include "ui/previewtab.h"
-#include "ui/printpdfdialog.h"
 #include "ui/undohistory.h"
 
 namespace {

@@ -57,9 +57,11 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
     bool handled = false;  // the band showed a cell
     bool more = false;     // some row has columns left for a further band
     double tabletop = st.y;
+    TagScope tablepart(c, StructTag::Table, passnr == 1);  // each band of columns a table
     for (uint32_t r = 0; r < nrows; ++r) {
       VariantRow& row = prod.variants[r];
       const bool drawn = BeginTableRow(pass, st, r, passnr, tabletop, katname);
+      TagScope tr(c, StructTag::TableRow, drawn);
       // The row's cells in this band and its line count.
       const uint32_t cells = rowstart[r + 1] - rowstart[r];
       placed.clear();
@@ -113,6 +115,7 @@ void DrawCellVariantTable(RenderPass& pass, PageState& st, Product& prod, int32_
             const int32_t align = CellAlignment(set, price);
             // The text area: one pad in from both band edges.
             const int32_t tx0 = left + padpx, tw = right - padpx - tx0;
+            TagScope td(c, r == 0 ? StructTag::HeaderCell : StructTag::Cell);
             int32_t n = 0;
             for (const std::u16string& line : *celllines[k]) {
               const int32_t top = ry + n * step;

@@ -118,9 +118,12 @@ class Layout2 : public FamilyFlow, public PageStartHook {
       p.pagenr = PrintedPageNr(pass_, st_);
       const SharedLines name = pass_.session.layoutcache().ProductLines(
           pass_.session.cache(), pass_.MeasureFont(), p, p.name, wrapmm_);
-      for (const std::u16string& line : *name) {
-        if (Drawing()) cv_.TextOut(textx_, pass_.Pos(st_.y), StripControlChars(line));
-        st_.y += pass_.LineHeight();
+      {
+        TagScope heading(cv_, StructTag::Heading3, Drawing());
+        for (const std::u16string& line : *name) {
+          if (Drawing()) cv_.TextOut(textx_, pass_.Pos(st_.y), StripControlChars(line));
+          st_.y += pass_.LineHeight();
+        }
       }
       Description(cat, p);
       if (secondbelow_) SecondPicture(p);
@@ -162,6 +165,7 @@ class Layout2 : public FamilyFlow, public PageStartHook {
       const PictureBox b = CappedPictureBox(pass_, pic, cp, kColumnMm, cap);
       if (Drawing() && cp.open) {
         const double xmm = set_.BildZentr ? colleftmm_ + (kColumnMm - b.wm) / 2 : colleftmm_;
+        TagScope figure(cv_, StructTag::Figure, true, p.name);
         DrawDibWhole(cv_, pass_.Pos(xmm), pass_.Pos(st_.y), b.wp, b.hp, cp.pic, true, pass_.session.feedback);
       }
       st_.y += set_.RandBildEd + b.hm;
@@ -204,6 +208,7 @@ class Layout2 : public FamilyFlow, public PageStartHook {
     piccolh_ = std::max(piccolh_, b.hm);
     if (Drawing() && cp.open) {
       const int32_t x = pass_.Len(kColumnMm) + 2 * st_.picmarginpx + st_.leftpx + (cellpx_ - b.wp) / 2;
+      TagScope figure(cv_, StructTag::Figure, true, p.name);
       DrawDibWhole(cv_, x, pass_.Pos(st_.y), b.wp, b.hp, cp.pic, true, pass_.session.feedback);
     }
     st_.y += set_.RandBildEd + b.hm;

@@ -81,9 +81,12 @@ class Layout3 : public FamilyFlow, public PageStartHook {
       p.pagenr = PrintedPageNr(pass_, st_);
       const SharedLines name = pass_.session.layoutcache().ProductLines(
           pass_.session.cache(), pass_.MeasureFont(), p, p.name, cwmm_);
-      for (const std::u16string& line : *name) {
-        if (Drawing()) cv_.TextOut(cellpx_, pass_.Pos(st_.y), StripControlChars(line));
-        st_.y += pass_.LineHeight();
+      {
+        TagScope heading(cv_, StructTag::Heading3, Drawing());
+        for (const std::u16string& line : *name) {
+          if (Drawing()) cv_.TextOut(cellpx_, pass_.Pos(st_.y), StripControlChars(line));
+          st_.y += pass_.LineHeight();
+        }
       }
       const int32_t n = static_cast<int32_t>(std::min<size_t>(name->size(), INT32_MAX));
       namelines_ = std::max(namelines_, n);
@@ -133,6 +136,7 @@ class Layout3 : public FamilyFlow, public PageStartHook {
       const PictureBox b = CappedPictureBox(pass_, pic, cp, cwmm_, cwpx_);
       if (Drawing() && cp.open) {
         const double xmm = set_.BildZentr ? cellmm_ + (cwmm_ - b.wm) / 2 : cellmm_;
+        TagScope figure(cv_, StructTag::Figure, true, p.name);
         DrawDibWhole(cv_, pass_.Pos(xmm), pass_.Pos(st_.y), b.wp, b.hp, cp.pic, true, pass_.session.feedback);
       }
       st_.y += set_.RandBildEd + b.hm;

@@ -1,7 +1,7 @@
-// Menu commands of "Datei" (CSV, PDF) and "Bearbeiten" (bulk edits).
-#include <QApplication>
+// The CSV exchange of "Datei" (export and the imports, which change the
+// document), the bulk edits of "Bearbeiten", and the number format they
+// read and write.
 #include <QLocale>
-#include <QProgressDialog>
 
 #include "core/codepage.h"
 #include "csv/csvexport.h"
@@ -11,11 +11,8 @@
 #include "editing/products.h"
 #include "i18n/messages.h"
 #include "imaging/pixoran.h"
-#include "output/pdfexport.h"
 #include "ui/dialogs.h"
 #include "ui/mainwindow.h"
-#include "ui/pageprogress.h"
-#include "ui/preview.h"
 #include "ui/producttab.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
@@ -24,7 +21,6 @@ namespace ui {
 namespace {
 
 const std::u16string kCsvFilter = u"CSV Dateien (*.csv)|*.csv";
-const std::u16string kPdfFilter = u"PDF Dateien (*.pdf)|*.pdf";
 
 }  // namespace
 
@@ -78,42 +74,6 @@ void MainWindow::ImportCsvCmd(int kind) {
   productTab_->ListCategories(r.selected >= 0 ? r.selected : kat);
   Record(names[kind]);
   UpdateCaption();
-}
-
-void MainWindow::ExportPdfCmd() {
-  std::u16string name = ExportStartName(doc_.afilename, u".pdf");
-  if (!RunFileDialog(this, true, true, i18n::Tr(kPdfFilter), u".pdf", name)) return;
-  output::PdfExportOptions o;
-  o.dpi = pdfDpi_;
-  o.cmyk = doc_.options.PDFDateienmitCMYKFarbenausgeben1;
-  o.printer = preview_->printer();
-  o.progpath = state_.progpath;
-  PageProgress progress(this, QStringLiteral("Als PDF Datei exportieren..."));
-  auto onPage = [&progress](const output::PdfExportProgress& p) { return progress.Page(p.pagesDone); };
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const output::PdfExportResult r = output::ExportPDF(*session_, ql::ToUtf8(name), o, onPage);
-  QApplication::restoreOverrideCursor();
-  progress.Close();
-  // A failed export says why (the file is not left half written).
-  if (!r.ok && !r.cancelled)
-    dialogs_->ShowMessage(ql::FromUtf8(r.error),
-                          U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
-                          MessageIcon::Error);
-  // The pictures the export could not draw, like a printer's preflight.
-  const QString missing = PictureProblemsText(session_->loader().TakeProblems());
-  if (r.ok && !missing.isEmpty())
-    dialogs_->ShowMessage(U(missing), U(appTitle_.isEmpty() ? Q(lifecycle::kApplicationTitle) : appTitle_),
-                          MessageIcon::Warning);
-  if (r.ok) {
-    const std::string file = ql::ToUtf8(name);
-    ReportWritten(TrW(QStringLiteral("Die PDF Datei wurde gespeichert:")), file, r.anzpages, file);
-  }
-  Repaint();
-}
-
-void MainWindow::PdfResolutionCmd() {
-  RunPdfResolutionDialog(this, pdfDpi_);
-  SaveUserOptions();
 }
 
 // ---- "Bearbeiten"

@@ -1,7 +1,13 @@
-// "Als Druck-PDF exportieren...": the dialog of the vector PDF (screen or
-// print, RGB or CMYK, bleed, maximum picture resolution, colour profile),
-// the file dialog and the export with its progress and "Abbrechen"; what
-// the preflight finds is shown before the file is written.
+// The window's export commands: one "Datei" entry per output of the table
+// (output/catalogoutput.h), each run through the one output interface with
+// progress and "Abbrechen", and what the user is told afterwards
+// (MainWindow::ExportCmd and its helpers are defined in exportcommands.cpp).
+// An output without a dialog of its own gets a file (or folder) dialog and
+// its defaults.
+//
+// "Als Druck-PDF exportieren..." has its dialog here: screen or print, RGB
+// or CMYK, bleed, maximum picture resolution, colour profile, trim size;
+// what the preflight finds is shown before the file is written.
 #pragma once
 
 #include <QStringList>
