@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "i18n/languages.h"
 #include "project/options.h"
 
 namespace {
@@ -29,7 +30,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   const char* dir = std::getenv("QL_FUZZ_SEEDS");
   if (!dir) return 0;
   const std::string d = options::WithTrailingSeparator(dir);
-  for (int lang = options::kGerman; lang <= options::kDutch; ++lang) {
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    const int lang = l.column;
     options::SaveOptions(d, lang);
     std::rename((d + "options.dat").c_str(), (d + "options-" + std::to_string(lang) + ".dat").c_str());
   }
@@ -43,11 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     f.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   const options::LoadedOptions o = options::LoadOptions(dir);
-  if (o.language < options::kGerman || o.language > options::kDutch) std::abort();
+  if (!i18n::FindInterfaceLanguage(o.language)) std::abort();
   if (size >= 4) {
     const auto v = static_cast<int32_t>(uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
                                         uint32_t(data[3]) << 24);
-    const bool ours = v >= options::kGerman && v <= options::kDutch;
+    const bool ours = i18n::FindInterfaceLanguage(v) != nullptr;
     if (o.fromFile != ours || (ours && o.language != v)) std::abort();
   } else if (o.fromFile || o.language != options::kEnglish) {
     std::abort();

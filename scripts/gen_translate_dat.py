@@ -3,8 +3,11 @@
 
 translate.dat, little-endian: i32 number of columns (20), i32 number of rows,
 then every row's 20 texts, each an i32 count of UTF-16 code units followed by
-the UTF-16LE code units. Column 0 is the German key, 1 English, 2 French,
-3 Dutch; the further columns are written empty.
+the UTF-16LE code units. The TSV's header (its first line that is not a
+comment) names its columns by language code, "de" (the German key) first;
+column n of the TSV is column n of translate.dat (the same column as the
+language's row in src/i18n/languages.cpp), and the further columns are
+written empty.
 
 usage: gen_translate_dat.py TSV OUTPUT
 """
@@ -12,7 +15,6 @@ import struct
 import sys
 
 COLUMNS = 20
-LANGUAGES = 4  # German, English, French, Dutch
 
 
 def unescape(text, where):
@@ -39,7 +41,23 @@ def unescape(text, where):
     return "".join(out)
 
 
+def read_header(fields, where):
+    codes = fields
+    if codes[0] != "de":
+        raise ValueError(f"{where}: the header's first column must be de (the German key)")
+    if len(codes) > COLUMNS:
+        raise ValueError(f"{where}: {len(codes)} columns, translate.dat holds {COLUMNS}")
+    for c in codes:
+        if not (2 <= len(c) <= 3 and c.isascii() and c.isalpha() and c.islower()):
+            raise ValueError(f"{where}: '{c}' is no language code")
+    if len(set(codes)) != len(codes):
+        raise ValueError(f"{where}: a language code twice")
+    return codes
+
+
 def read_rows(path):
+    """The header's language codes and the rows of texts."""
+    codes = None
     rows = []
     seen = {}
     with open(path, encoding="utf-8") as f:
@@ -49,8 +67,11 @@ def read_rows(path):
                 continue
             where = f"{path}:{n}"
             fields = line.split("\t")
-            if len(fields) != LANGUAGES:
-                raise ValueError(f"{where}: {len(fields)} columns, expected {LANGUAGES}")
+            if codes is None:
+                codes = read_header(fields, where)
+                continue
+            if len(fields) != len(codes):
+                raise ValueError(f"{where}: {len(fields)} columns, expected {len(codes)} ({' '.join(codes)})")
             texts = [unescape(t, where) for t in fields]
             key = texts[0]
             if not key.strip(" "):
@@ -62,7 +83,9 @@ def read_rows(path):
                 raise ValueError(f"{where}: German text already in line {seen[key]}")
             seen[key] = n
             rows.append(texts)
-    return rows
+    if codes is None:
+        raise ValueError(f"{path}: no header naming the columns")
+    return codes, rows
 
 
 def encode(rows):
@@ -80,7 +103,7 @@ def main(argv):
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 2
     try:
-        rows = read_rows(argv[1])
+        _, rows = read_rows(argv[1])
     except (OSError, ValueError) as e:
         print(f"gen_translate_dat: {e}", file=sys.stderr)
         return 1

@@ -27,9 +27,7 @@ CommandRun ExportHtml(CLI::App& app) {
                 "folder of the catalog (made when missing)");
   AddPrinterOption(app, a->common.printer);
   app.add_option("--quality", a->quality, "JPEG quality 0 ... 100 (default 95)")->check(CLI::Range(0, 100));
-  app.add_option("--lang", a->language,
-                 "button texts: 0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
-      ->check(CLI::Range(0, 3));
+  AddLanguageOption(app, a->language, "button texts");
   app.add_flag("--no-open", a->noOpen, "do not open catalog.htm afterwards");
   app.add_flag("--with-pdf", a->withPdf,
                "also write the print-ready PDF (RGB, no bleed) as catalog.pdf and link it from the catalog");

@@ -4,6 +4,7 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/options.h"
 #include "cli/support.h"
 #include "core/codepage.h"
 #include "i18n/messages.h"
@@ -14,9 +15,7 @@ namespace cli {
 
 CommandRun Messages(CLI::App& app) {
   auto language = std::make_shared<int>(-1);
-  app.add_option("--lang", *language, "0 German, 1 English, 2 French, 3 Dutch (default: options.dat)")
-      ->type_name("N")
-      ->check(CLI::Range(0, 3));
+  AddLanguageOption(app, *language, "language");
   return [language](Console& io) {
     const int lang = *language >= 0 ? *language : options::LoadOptions(io.progpath).language;
     i18n::TranslationTable table;

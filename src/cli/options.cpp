@@ -1,6 +1,9 @@
 #include "cli/options.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
+
+#include "i18n/languages.h"
 
 #include "render/layouts/layouts.h"
 
@@ -93,6 +96,20 @@ void AddLocaleOption(CLI::App& app, LocaleOption& locale) {
 
 CLI::Option* AddCategoryOption(CLI::App& app, const std::string& name, int& number, const std::string& what) {
   return app.add_option(name, number, what + " (1 = first)")->type_name("N")->check(CLI::Range(1, 999999999));
+}
+
+void AddLanguageOption(CLI::App& app, int& language, const std::string& what) {
+  app.add_option("--lang", language, what + ": " + i18n::InterfaceLanguageList() + " (default: options.dat)")
+      ->type_name("N")
+      ->check(
+          [](const std::string& v) {
+            int column = -1;
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), column);
+            const bool number = ec == std::errc() && end == v.data() + v.size();
+            return number && i18n::FindInterfaceLanguage(column) ? std::string()
+                                                                 : "no interface language " + v;
+          },
+          "LANGUAGE");
 }
 
 }  // namespace cli

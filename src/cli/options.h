@@ -71,4 +71,9 @@ void AddLocaleOption(CLI::App& app, LocaleOption& locale);
 // which options exclude each other.
 CLI::Option* AddCategoryOption(CLI::App& app, const std::string& name, int& number, const std::string& what);
 
+// --lang N: an interface language by its column ("0 German, 1 English, ..."
+// from i18n::InterfaceLanguages()); `language` stays -1 when not given.
+// `what` says what the language is for.
+void AddLanguageOption(CLI::App& app, int& language, const std::string& what);
+
 }  // namespace cli

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "project/options.h"
+#include "i18n/languages.h"
 
 namespace editing {
 
@@ -82,11 +82,8 @@ bool EnvironmentNamesLanguage() {
 }
 
 NumberLocale InterfaceNumberLocale(int language) {
-  static const char* const kNames[4] = {"de", "en", "fr", "nl"};
-  NumberLocale loc;
-  const bool known = language >= options::kGerman && language <= options::kDutch;
-  NumberLocaleFromName(kNames[known ? language : options::kEnglish], loc);
-  return loc;
+  const i18n::InterfaceLanguage& l = i18n::InterfaceLanguageOrEnglish(language);
+  return NumberLocale{l.decimal, l.thousands};
 }
 
 bool ParseLocaleNumber(std::u16string_view text, const NumberLocale& loc, double& out) {

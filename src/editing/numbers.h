@@ -28,9 +28,8 @@ NumberLocale EnvironmentNumberLocale();
 // any codeset or modifier). False when none is set.
 bool EnvironmentNamesLanguage();
 
-// The number format of an interface language (options::kGerman ...
-// kDutch): German, French and Dutch write a comma, English a point; any
-// other index is taken as English.
+// The number format of an interface language (its column): the separators
+// of its row in i18n::InterfaceLanguages(), English's for any other index.
 NumberLocale InterfaceNumberLocale(int language);
 
 // Reads a decimal number written with the locale's decimal separator:

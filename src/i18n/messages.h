@@ -21,7 +21,7 @@ std::vector<int> MessageNumbers();
 // every text is returned as given (German).
 void SetCurrentTable(TranslationTable* table);
 TranslationTable* CurrentTable();
-void SetLanguage(int language);  // 0 German, 1 English, 2 French, 3 Dutch
+void SetLanguage(int language);  // a column of the table (i18n/languages.h); 0 German
 int Language();
 
 // A German text in the current language (adds unknown texts to the table).

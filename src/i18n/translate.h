@@ -1,6 +1,6 @@
 // The translation table: every German text the program shows is its own key;
-// columns 1 ... 19 hold the same text in further languages (1 English,
-// 2 French, 3 Dutch). The table is kept in translate.dat next to the
+// columns 1 ... 19 hold the same text in further languages (the columns
+// of i18n::InterfaceLanguages(), i18n/languages.h). The table is kept in translate.dat next to the
 // executable and rewritten whenever a lookup meets a text it does not know,
 // so running the program collects every text that still needs translating.
 //

@@ -21,6 +21,7 @@
 #include "core/codepage.h"
 #include "core/safefile.h"
 #include "core/temppaths.h"
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "imaging/jpegwrite.h"
 #include "imaging/pixoran.h"
@@ -179,7 +180,6 @@ inline void ShadePixel(uint8_t* px, int32_t f) {
   px[2] = t[px[2]];
 }
 
-const char* const kLanguageCodes[] = {"de", "en", "fr", "nl"};
 
 // The catalog's name in the browser: the header text or the project's name.
 std::u16string HtmlTitle(const Document& doc) {
@@ -551,7 +551,9 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       options.hdPictures && CheckPageSize(p2).empty() && p2.width >= 2 * p.width && p2.height >= 2 * p.height;
   const render::RenderParams& drawn = hd ? p2 : p;
   info.hdPictures = hd && options.writeImages;
-  info.lang = kLanguageCodes[std::clamp(i18n::Language(), 0, 3)];
+  // A column no language uses holds no texts: the buttons are German then.
+  const i18n::InterfaceLanguage* language = i18n::FindInterfaceLanguage(i18n::Language());
+  info.lang = language ? language->code : "de";
   info.title = HtmlTitle(session.doc());
   info.pdfFile = options.pdfFile;
   auto writePageAndPictures = [&](int32_t evenCount) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "core/safefile.h"
+#include "i18n/languages.h"
 
 namespace options {
 
@@ -22,8 +23,8 @@ LoadedOptions LoadOptions(const std::string& progpath) {
   const auto v =
       static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
                            (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
-  // The language menu only ever writes 0 ... 3; anything else is not ours.
-  if (v < kGerman || v > kDutch) return o;
+  // The language menu only ever writes a language's column; anything else is not ours.
+  if (!i18n::FindInterfaceLanguage(v)) return o;
   o.language = v;
   o.fromFile = true;
   return o;

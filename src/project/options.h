@@ -1,16 +1,14 @@
 // Program options kept next to the executable: options.dat holds exactly one
-// little-endian i32, the user-interface language (0 German, 1 English,
-// 2 French, 3 Dutch).
+// little-endian i32, the user-interface language (its column of the
+// translation table, one of i18n::InterfaceLanguages()).
 #pragma once
 
 #include <string>
 
 namespace options {
 
-constexpr int kGerman = 0;
-constexpr int kEnglish = 1;
-constexpr int kFrench = 2;
-constexpr int kDutch = 3;
+constexpr int kGerman = 0;   // the key column: texts as written
+constexpr int kEnglish = 1;  // the language without options.dat
 
 // progpath with a trailing '/' added when it lacks one ("" stays "").
 std::string WithTrailingSeparator(const std::string& folder);
@@ -18,12 +16,12 @@ std::string WithTrailingSeparator(const std::string& folder);
 struct LoadedOptions {
   int language = kEnglish;
   // False when the file was missing, shorter than four bytes or held a
-  // language outside 0 ... 3; the language is English then.
+  // value that is no interface language; the language is English then.
   bool fromFile = false;
 };
 
 // Reads progpath + "options.dat". Missing, short or unreadable files and
-// values outside 0 ... 3 give English; nothing is reported.
+// values that are no interface language give English; nothing is reported.
 LoadedOptions LoadOptions(const std::string& progpath);
 
 // Creates or replaces progpath + "options.dat" with `language` (through a

@@ -26,6 +26,7 @@
 
 #include "core/codepage.h"
 #include "csv/csvimport.h"
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "platform/shell.h"
 #include "project/options.h"
@@ -70,10 +71,7 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   // the interface language's decimal separator, as the price commands read
   // it (NumberFormat): "8,00" in a German window. Set before any box exists.
   if (!editing::EnvironmentNamesLanguage()) {
-    static const QLocale::Language kBoxLanguages[4] = {QLocale::German, QLocale::English, QLocale::French,
-                                                       QLocale::Dutch};
-    const int l = state_.languagesetto;
-    QLocale::setDefault(QLocale(kBoxLanguages[l >= 0 && l < 4 ? l : options::kEnglish]));
+    QLocale::setDefault(InterfaceLocale(state_.languagesetto));
     setLocale(QLocale());  // the window itself exists already; its boxes inherit its locale
   }
   store_ = config_.userStoreFile.empty() ? std::make_unique<platform::UserStore>()
@@ -159,10 +157,9 @@ MainWindow::MainWindow(MainWindowConfig config, QWidget* parent)
   ShowDocument();
 
   // options.dat: English is checked until the stored language is known.
-  langActions_[options::kEnglish]->setChecked(true);
+  langActions_.value(options::kEnglish)->setChecked(true);
   state_.dontchlang = true;
-  if (state_.languagesetto >= 0 && state_.languagesetto < 4)
-    langActions_[state_.languagesetto]->setChecked(true);
+  if (QAction* stored = langActions_.value(state_.languagesetto)) stored->setChecked(true);
   state_.dontchlang = false;
 
   AcceptDrops();
@@ -287,9 +284,9 @@ void MainWindow::BuildMenus() {
 
   QMenu* sprache = new QMenu(QStringLiteral("Sprache"), this);
   auto* group = new QActionGroup(this);
-  const char* langs[4] = {"Deutsch", "English", "Français", "Nederlands"};
-  for (int i = 0; i < 4; ++i) {
-    QAction* a = sprache->addAction(QString::fromUtf8(langs[i]));
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    const int i = l.column;
+    QAction* a = sprache->addAction(QString::fromUtf8(l.nativeName));
     a->setObjectName(QStringLiteral("Sprache%1").arg(i));
     a->setCheckable(true);
     group->addAction(a);

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -215,7 +216,7 @@ class MainWindow : public QMainWindow {
   QLineEdit* keyEdit_ = nullptr;
   BackgroundTab* backgroundTab_ = nullptr;
   LogoTab* logoTab_ = nullptr;
-  QAction* langActions_[4] = {};
+  QMap<int, QAction*> langActions_;  // by language column
   QMenu* datei_ = nullptr;
   QAction* recentEnd_ = nullptr;  // the separator after the recent files
   std::vector<QAction*> recentActions_;

@@ -5,6 +5,8 @@
 #include <QTranslator>
 #include <memory>
 
+#include "i18n/languages.h"
+
 namespace ui {
 namespace {
 std::unique_ptr<QTranslator>& Installed() {
@@ -16,20 +18,23 @@ std::unique_ptr<QTranslator>& Installed() {
 QString QtTranslationsFolder() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
 
 bool InstallQtTranslations(int language) {
-  static const char* const codes[4] = {"de", "en", "fr", "nl"};
   std::unique_ptr<QTranslator>& installed = Installed();
   if (installed) {
     QCoreApplication::removeTranslator(installed.get());
     installed.reset();
   }
-  if (language < 0 || language > 3) return false;
+  const i18n::InterfaceLanguage* l = i18n::FindInterfaceLanguage(language);
+  if (!l) return false;
   auto t = std::make_unique<QTranslator>();
   // qt_<code>.qm bundles the catalogs of Qt's modules (qtbase, ...).
-  if (!t->load(QStringLiteral("qt_") + QString::fromLatin1(codes[language]), QtTranslationsFolder()))
-    return false;
+  if (!t->load(QString::fromLatin1(l->qtCatalog), QtTranslationsFolder())) return false;
   QCoreApplication::installTranslator(t.get());
   installed = std::move(t);
   return true;
+}
+
+QLocale InterfaceLocale(int language) {
+  return QLocale(QString::fromLatin1(i18n::InterfaceLanguageOrEnglish(language).code));
 }
 
 }  // namespace ui

@@ -10,6 +10,7 @@
 #include "ui/mainwindow.h"
 #include "ui/producttab.h"
 #include "ui/qtlifecycleui.h"
+#include "ui/qttranslations.h"
 #include "ui/undohistory.h"
 
 namespace ui {
@@ -17,10 +18,7 @@ namespace {
 
 // The moment of a copy in the window language's short date and time.
 QString CopyTime(const QDateTime& utc, int language) {
-  static const QLocale::Language kLanguages[4] = {QLocale::German, QLocale::English, QLocale::French,
-                                                  QLocale::Dutch};
-  const QLocale l(kLanguages[language >= 0 && language < 4 ? language : 1]);
-  return l.toString(utc.toLocalTime(), QLocale::ShortFormat);
+  return InterfaceLocale(language).toString(utc.toLocalTime(), QLocale::ShortFormat);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ class QWidget;
 
 namespace ui {
 
-// The language of the window texts (0 German ... 3 Dutch); fixed at the
+// The language of the window texts (a translation column); fixed at the
 // first showing of the main window, while the language of messages may
 // change at once through the language menu.
 void SetWindowLanguage(int language);

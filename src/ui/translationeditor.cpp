@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "ui/translatewidgets.h"
 
@@ -48,8 +49,8 @@ bool TranslationModel::setData(const QModelIndex& index, const QVariant& value, 
 }
 
 QString TranslationModel::Heading(int column) {
-  static const char* const first[4] = {"German", "English", "Français", "Nederlands"};
-  if (column >= 0 && column < 4) return QString::fromUtf8(first[column]);
+  if (const i18n::InterfaceLanguage* l = i18n::FindInterfaceLanguage(column))
+    return QString::fromUtf8(l->heading);
   return QStringLiteral("language%1").arg(column);
 }
 

@@ -16,9 +16,9 @@ class QTableView;
 
 namespace ui {
 
-// The table as a Qt model: row r is entry r, column c its text c. The
-// headings are "German", "English", "Français", "Nederlands", then
-// "language4" ... "language19". Edits go straight into the table and are
+// The table as a Qt model: row r is entry r, column c its text c. A
+// language's column has its heading from i18n::InterfaceLanguages()
+// ("German", "English", "Français", ...), any other "language<c>". Edits go straight into the table and are
 // saved through its safe write.
 class TranslationModel : public QAbstractTableModel {
   Q_OBJECT

@@ -10,6 +10,7 @@
 #include "cli_fixture.h"
 #include "core/codepage.h"
 #include "editing/fixture.h"
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "imaging/pixoran.h"
 #include "platform/guiapp.h"
@@ -142,8 +143,19 @@ TEST_F(CliTest, MessagesListsEveryNumberInTheChosenLanguage) {
   ASSERT_EQ(Run({"messages", "--lang", "1"}), 0) << err;
   EXPECT_NE(out, german);
   EXPECT_EQ(i18n::Language(), 0) << "the command leaves the language as it found it";
-  EXPECT_EQ(Run({"messages", "--lang", "4"}), 2);
+  EXPECT_EQ(i18n::Language(), 0) << "the command leaves the language as it found it";
+  // --lang takes exactly the columns of the language table.
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages())
+    EXPECT_EQ(Run({"messages", "--lang", std::to_string(l.column)}), 0) << l.code << err;
+  const std::string unused = std::to_string(i18n::InterfaceLanguages().size());
+  EXPECT_EQ(Run({"messages", "--lang", unused}), 2);
+  EXPECT_EQ(Run({"export-html", Path("k.pk2"), Path("html"), "--lang", unused}), 2);
+  EXPECT_EQ(Run({"messages", "--lang", "-1"}), 2);
   EXPECT_EQ(Run({"messages", "--lang", "x"}), 2);
+  EXPECT_EQ(Run({"messages", "--lang", "1x"}), 2);
+  ASSERT_EQ(Run({"messages", "--help"}), 0);
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages())
+    EXPECT_NE(out.find(std::to_string(l.column) + " " + l.englishName), std::string::npos) << out;
 }
 
 TEST_F(Commands, LayoutNumbersCountFromOne) {

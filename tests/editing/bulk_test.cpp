@@ -8,6 +8,7 @@
 #include "core/codepage.h"
 #include "editing/numbers.h"
 #include "fixture.h"
+#include "i18n/languages.h"
 
 using namespace editing;
 
@@ -88,6 +89,14 @@ TEST(LocaleNumbers, EnvironmentLocaleTakesTheFirstVariableSet) {
   EXPECT_EQ(InterfaceNumberLocale(3).decimal, u',');  // Dutch
   EXPECT_EQ(InterfaceNumberLocale(3).thousands, u'.');
   EXPECT_EQ(InterfaceNumberLocale(7).decimal, u'.');
+  EXPECT_EQ(InterfaceNumberLocale(-1).decimal, u'.');
+  // Every interface language writes numbers as its locale does.
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    NumberLocale named;
+    ASSERT_TRUE(NumberLocaleFromName(l.code, named)) << l.code;
+    EXPECT_EQ(InterfaceNumberLocale(l.column).decimal, named.decimal) << l.code;
+    EXPECT_EQ(InterfaceNumberLocale(l.column).thousands, named.thousands) << l.code;
+  }
   for (int i = 0; i < 3; ++i) had[i] ? ::setenv(vars[i], saved[i].c_str(), 1) : ::unsetenv(vars[i]);
 }
 

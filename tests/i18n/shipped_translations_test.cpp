@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/codepage.h"
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "i18n/texts.h"
 #include "i18n/translate.h"
@@ -20,7 +21,7 @@ namespace {
 
 struct Row {
   int line = 0;
-  std::vector<std::u16string> texts;  // German, English, French, Dutch
+  std::vector<std::u16string> texts;  // in the header's columns, German first
 };
 
 std::string Unescape(const std::string& s) {
@@ -36,11 +37,13 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
-std::vector<Row> ReadTsv() {
+// The rows of the file; the header's language codes into `header`.
+std::vector<Row> ReadTsv(std::vector<std::string>* header = nullptr) {
   std::ifstream in(std::string(QL_SOURCE_DIR) + "/data/translations.tsv");
   EXPECT_TRUE(in.good());
   std::vector<Row> rows;
   std::string line;
+  bool headerRead = false;
   for (int n = 1; std::getline(in, line); ++n) {
     if (line.empty() || line[0] == '#') continue;
     Row r;
@@ -51,6 +54,12 @@ std::vector<Row> ReadTsv() {
       r.texts.push_back(ql::FromUtf8(Unescape(line.substr(start, tab - start))));
       if (tab == std::string::npos) break;
       start = tab + 1;
+    }
+    if (!headerRead) {
+      headerRead = true;
+      if (header)
+        for (const std::u16string& code : r.texts) header->push_back(ql::ToUtf8(code));
+      continue;
     }
     rows.push_back(r);
   }
@@ -74,16 +83,30 @@ std::multiset<std::string> Fixed(const std::u16string& text) {
   return found;
 }
 
-TEST(ShippedTranslations, EveryRowHasThreeTranslationsThatKeepPlaceholders) {
-  const std::vector<Row> rows = ReadTsv();
+// The header names the columns of the language table, each at its column.
+TEST(ShippedTranslations, HeaderNamesEveryInterfaceLanguageAtItsColumn) {
+  std::vector<std::string> header;
+  ReadTsv(&header);
+  ASSERT_EQ(header.size(), i18n::InterfaceLanguages().size());
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    ASSERT_GE(l.column, 0);
+    ASSERT_LT(l.column, static_cast<int>(header.size())) << l.code;
+    EXPECT_EQ(header[static_cast<size_t>(l.column)], l.code);
+  }
+  EXPECT_EQ(i18n::InterfaceLanguages().front().column, 0) << "German, the key, comes first in the menu";
+}
+
+TEST(ShippedTranslations, EveryRowHasEveryTranslationAndKeepsPlaceholders) {
+  std::vector<std::string> header;
+  const std::vector<Row> rows = ReadTsv(&header);
   ASSERT_GT(rows.size(), 300u);
   std::set<std::u16string> keys;
   for (const Row& r : rows) {
-    ASSERT_EQ(r.texts.size(), 4u) << "line " << r.line;
+    ASSERT_EQ(r.texts.size(), header.size()) << "line " << r.line;
     EXPECT_TRUE(keys.insert(r.texts[0]).second) << "line " << r.line << ": German text twice";
     EXPECT_EQ(Trimmed(r.texts[0]), r.texts[0]) << "line " << r.line;
     const auto fixed = Fixed(r.texts[0]);
-    for (int c = 1; c <= 3; ++c) {
+    for (size_t c = 1; c < header.size(); ++c) {
       EXPECT_FALSE(Trimmed(r.texts[c]).empty()) << "line " << r.line << " column " << c;
       EXPECT_EQ(Fixed(r.texts[c]), fixed) << "line " << r.line << " column " << c;
     }
@@ -104,13 +127,15 @@ TEST(ShippedTranslations, GeneratedTableTranslatesEveryRowAndMessage) {
   const std::vector<Row> rows = ReadTsv();
   ASSERT_EQ(table.Count(), rows.size());
   for (const Row& r : rows)
-    for (int lang = 0; lang <= 3; ++lang)
-      ASSERT_EQ(table.TranslateText(r.texts[0], lang), r.texts[lang])
-          << "line " << r.line << " language " << lang;
+    for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages())
+      ASSERT_EQ(table.TranslateText(r.texts[0], l.column), r.texts[static_cast<size_t>(l.column)])
+          << "line " << r.line << " language " << l.code;
   EXPECT_EQ(table.Count(), rows.size());
 
   i18n::SetCurrentTable(&table);
-  for (int lang = 1; lang <= 3; ++lang) {
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    if (l.column == 0) continue;
+    const int lang = l.column;
     i18n::SetLanguage(lang);
     int translated = 0;
     for (int n : i18n::MessageNumbers()) {
@@ -124,6 +149,12 @@ TEST(ShippedTranslations, GeneratedTableTranslatesEveryRowAndMessage) {
   i18n::SetLanguage(2);
   EXPECT_EQ(i18n::Msg(24), u"sans titre");
   EXPECT_EQ(i18n::Msg(32), u"test.pk2");
+  i18n::SetLanguage(4);  // Spanish
+  EXPECT_EQ(i18n::Msg(24), u"sin título");
+  EXPECT_EQ(i18n::Msg(12), u"El archivo aún no se ha guardado. ¿Desea guardarlo ahora?");
+  EXPECT_EQ(i18n::Tr(u"Datei"), u"Archivo");
+  EXPECT_EQ(i18n::Say(i18n::Text::PageMissing, {u"9", u"4"}),
+            u"La página 9 no existe: el catálogo tiene 4 páginas.");
   i18n::SetCurrentTable(nullptr);
   i18n::SetLanguage(0);
   EXPECT_EQ(table.Count(), rows.size());  // every message was already there

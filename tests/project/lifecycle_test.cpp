@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/codepage.h"
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "project/options.h"
 #include "project/projectfile.h"
@@ -392,23 +393,26 @@ TEST(ProgramOptions, MissingShortOrForeignOptionsGiveEnglish) {
     int language;
     bool fromFile;
   };
+  // The first column after the language table's is no language.
+  const char unused = static_cast<char>(i18n::InterfaceLanguages().size());
   for (const Case& c :
        {Case{std::string("\x00\x00", 2), 1, false}, Case{std::string(), 1, false},
-        Case{std::string("\x04\0\0\0", 4), 1, false}, Case{std::string("\xff\xff\xff\xff", 4), 1, false},
-        Case{std::string("\0\0\0\x01", 4), 1, false}, Case{std::string("\0\0\0\0", 4), 0, true},
-        Case{std::string("\x03\0\0\0junk", 8), 3, true}}) {
+        Case{std::string(1, unused) + std::string("\0\0\0", 3), 1, false},
+        Case{std::string("\xff\xff\xff\xff", 4), 1, false}, Case{std::string("\0\0\0\x01", 4), 1, false},
+        Case{std::string("\0\0\0\0", 4), 0, true}, Case{std::string("\x03\0\0\0junk", 8), 3, true}}) {
     WriteAll(dir + "options.dat", c.bytes);
     o = options::LoadOptions(dir);
     EXPECT_EQ(o.language, c.language) << c.bytes.size();
     EXPECT_EQ(o.fromFile, c.fromFile) << c.bytes.size();
   }
 
-  for (int lang = 0; lang <= 3; ++lang) {
-    ASSERT_TRUE(options::SaveOptions(dir, lang));
-    EXPECT_EQ(options::LoadOptions(dir).language, lang);
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    ASSERT_TRUE(options::SaveOptions(dir, l.column));
+    EXPECT_EQ(options::LoadOptions(dir).language, l.column) << l.code;
+    std::ifstream in(dir + "options.dat", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              std::string(1, static_cast<char>(l.column)) + std::string("\0\0\0", 3));
   }
-  std::ifstream in(dir + "options.dat", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), std::string("\x03\0\0\0", 4));
   EXPECT_FALSE(Exists(dir + "options.dat.tmp"));
   EXPECT_FALSE(options::SaveOptions("/nonexistent-quillane-folder/", 2));
   EXPECT_EQ(options::WithTrailingSeparator("/opt/q"), "/opt/q/");

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 #include "fixture.h"
+#include "i18n/languages.h"
 #include "i18n/messages.h"
 #include "ui/mnemonics.h"
 #include "ui/qttranslations.h"
@@ -54,6 +56,7 @@ class EditorTest : public ::testing::Test {
     ASSERT_TRUE(table.SaveTranslationTable());
     i18n::SetCurrentTable(&table);
     i18n::SetLanguage(0);
+    ui::SetWindowLanguage(0);  // whatever window a test before this one started
   }
   void TearDown() override { i18n::SetCurrentTable(nullptr); }
   void Add(const std::u16string& german, const std::u16string& english) {
@@ -80,7 +83,8 @@ TEST_F(EditorTest, GridShowsTheTableAndEditsReachTheFile) {
   EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("German"));
   EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Français"));
   EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Nederlands"));
-  EXPECT_EQ(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("language4"));
+  EXPECT_EQ(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Español"));
+  EXPECT_EQ(m->headerData(5, Qt::Horizontal).toString(), QStringLiteral("language5"));
   EXPECT_EQ(m->headerData(19, Qt::Horizontal).toString(), QStringLiteral("language19"));
   EXPECT_EQ(ed.grid()->columnWidth(5), 250);
   EXPECT_EQ(m->index(1, 1).data().toString(), QStringLiteral("Save"));
@@ -89,6 +93,20 @@ TEST_F(EditorTest, GridShowsTheTableAndEditsReachTheFile) {
   EXPECT_EQ(table.Entry(1).texts[2], u"Enregistrer") << "the model edits the live table";
   EXPECT_EQ(OnDisk(1, 2), u"Enregistrer") << "and the file holds it at once";
   EXPECT_EQ(table.TranslateText(u"Speichern", 2), u"Enregistrer");
+}
+
+// The language table names the editor's columns; the others are numbered.
+TEST_F(EditorTest, HeadingsFollowTheLanguageTable) {
+  ui::TranslationEditor ed(table, fb);
+  QAbstractItemModel* m = ed.grid()->model();
+  QSet<int> named;
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    EXPECT_EQ(m->headerData(l.column, Qt::Horizontal).toString(), QString::fromUtf8(l.heading));
+    named.insert(l.column);
+  }
+  for (int c = 0; c < i18n::kColumns; ++c)
+    if (!named.contains(c))
+      EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString(), QStringLiteral("language%1").arg(c));
 }
 
 TEST_F(EditorTest, SearchWalksEveryHitAndStopsOnNo) {
@@ -193,6 +211,56 @@ TEST_F(WindowTest, QtButtonsSpeakTheChosenLanguage) {
   ui::InstallQtTranslations(1);
 }
 
+// The "Sprache" menu lists the language table in its order, and the
+// language options.dat names is the one checked at start.
+TEST_F(WindowTest, LanguageMenuFollowsTheLanguageTable) {
+  for (const i18n::InterfaceLanguage& stored : i18n::InterfaceLanguages()) {
+    SCOPED_TRACE(stored.code);
+    if (window) TearDown();
+    Start(stored.column);
+    QMenu* menu = nullptr;
+    for (QAction* a : window->menuBar()->actions())
+      if (QString(a->menu()->title()).remove(QLatin1Char('&')) == ui::TrW(QStringLiteral("Sprache")))
+        menu = a->menu();
+    ASSERT_NE(menu, nullptr);
+    QList<QAction*> entries;
+    for (QAction* a : menu->actions())
+      if (a->isCheckable()) entries << a;
+    ASSERT_EQ(entries.size(), static_cast<int>(i18n::InterfaceLanguages().size()));
+    for (size_t i = 0; i < i18n::InterfaceLanguages().size(); ++i) {
+      const i18n::InterfaceLanguage& l = i18n::InterfaceLanguages()[i];
+      QAction* a = entries[static_cast<int>(i)];
+      EXPECT_EQ(QString(a->text()).remove(QLatin1Char('&')), QString::fromUtf8(l.nativeName));
+      EXPECT_EQ(a->objectName(), QStringLiteral("Sprache%1").arg(l.column));
+      EXPECT_EQ(a->isChecked(), l.column == stored.column) << l.code;
+    }
+  }
+  TearDown();
+  Start(0);  // the window texts in German again for the tests after this one
+}
+
+// A window started in Spanish: menus, tabs, messages and Qt's buttons.
+TEST_F(WindowTest, SpanishWindowSpeaksSpanish) {
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"),
+                          QString::fromStdString(progpath + "translate.dat")));
+  Start(4);
+  QStringList titles;
+  for (QAction* a : window->menuBar()->actions()) titles << QString(a->text()).remove(QLatin1Char('&'));
+  EXPECT_EQ(titles, QStringList({"Archivo", "Editar", "Idioma", "Opciones", "Ayuda"}));
+  EXPECT_EQ(window->pages()->tabText(0), QStringLiteral("Productos"));
+  EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("Sprache4"))->isChecked());
+  EXPECT_EQ(QString(window->findChild<QAction*>(QStringLiteral("Sprache4"))->text()).remove(QLatin1Char('&')),
+            QStringLiteral("Español"));
+  QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("q"),
+                  QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Sí"));
+  window->findChild<QAction*>(QStringLiteral("Sprache4"))->trigger();
+  ASSERT_EQ(answers.fb.Messages(), 1);
+  EXPECT_EQ(answers.fb.shown[0].text, u"Cierre el programa y vuelva a iniciarlo.");
+  EXPECT_EQ(answers.fb.shown[0].caption, u"Traducir");
+  ui::InstallQtTranslations(1);
+}
+
 TEST_F(WindowTest, TranslateEntryOpensTheEditorAndNotesTheRestart) {
   Start();
   bool shown = false;
@@ -222,8 +290,9 @@ TEST(Mnemonics, EachLetterOnceAndLiteralAmpersandsKept) {
 // In every language the marks of the menu bar and of each menu differ, and
 // the marked texts are the translated ones.
 TEST_F(WindowTest, MenuMarksDoNotClashInAnyLanguage) {
-  for (int language = 0; language < 4; ++language) {
-    SCOPED_TRACE(language);
+  for (const i18n::InterfaceLanguage& l : i18n::InterfaceLanguages()) {
+    const int language = l.column;
+    SCOPED_TRACE(l.code);
     QFile::remove(QString::fromStdString(progpath + "translate.dat"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"),
                             QString::fromStdString(progpath + "translate.dat")));

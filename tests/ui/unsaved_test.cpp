@@ -295,6 +295,9 @@ TEST_F(UnsavedTest, WithoutALanguageInTheEnvironmentNumbersFollowTheInterface) {
   window.reset();
   Start(1);  // English
   EXPECT_EQ(window->findChild<QDoubleSpinBox*>(QStringLiteral("LinksEd"))->text(), QStringLiteral("12.00"));
+  window.reset();
+  Start(4);  // Spanish
+  EXPECT_EQ(window->findChild<QDoubleSpinBox*>(QStringLiteral("LinksEd"))->text(), QStringLiteral("12,00"));
 }
 
 // ---- the recovery copy
