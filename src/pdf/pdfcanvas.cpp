@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/codepage.h"
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 
 namespace {
@@ -83,7 +85,7 @@ void TPDFCanvas::fail(const std::string& message) {
 void TPDFCanvas::flushFile() {
   if (filebuf.empty()) return;
   if (fd >= 0 && !Failed() && !pdfimg::WriteAll(fd, filebuf.data(), filebuf.size()))
-    fail("cannot write " + fname_ + ": " + std::strerror(errno));
+    fail(pdfimg::CannotWrite(fname_, errno));
   filebuf.clear();
 }
 
@@ -93,8 +95,7 @@ void TPDFCanvas::writeBytes(const uint8_t* data, size_t len) {
   if (filebuf.size() + len > kFileBuffer) {
     flushFile();
     if (len >= kFileBuffer) {
-      if (!Failed() && !pdfimg::WriteAll(fd, data, len))
-        fail("cannot write " + fname_ + ": " + std::strerror(errno));
+      if (!Failed() && !pdfimg::WriteAll(fd, data, len)) fail(pdfimg::CannotWrite(fname_, errno));
       return;
     }
   }
@@ -128,9 +129,8 @@ void TPDFCanvas::endObj(bool dict) {
 void TPDFCanvas::closeFile() {
   flushFile();
   if (fd >= 0) {
-    if (opts.syncOnClose && !Failed() && ::fsync(fd) != 0)
-      fail("cannot write " + fname_ + ": " + std::strerror(errno));
-    if (::close(fd) != 0) fail("cannot write " + fname_ + ": " + std::strerror(errno));
+    if (opts.syncOnClose && !Failed() && ::fsync(fd) != 0) fail(pdfimg::CannotWrite(fname_, errno));
+    if (::close(fd) != 0) fail(pdfimg::CannotWrite(fname_, errno));
     fd = -1;
   }
 }
@@ -201,7 +201,7 @@ void TPDFCanvas::finishPage() {
   std::vector<uint8_t> packed(clen);
   if (compress2(packed.data(), &clen, reinterpret_cast<const Bytef*>(streambuf.data()),
                 static_cast<uLong>(streambuf.size()), 9) != Z_OK) {
-    fail("cannot compress the content of page " + std::to_string(apages));
+    fail(i18n::SayUtf8(i18n::Text::PageContentNotCompressed, {i18n::Decimal(apages)}));
     clen = 0;
   }
   writeBytes(packed.data(), clen);
@@ -322,7 +322,7 @@ void TPDFCanvas::encodeJob(ImageEntry& img, std::vector<uint8_t> pixels, int32_t
   if (img.spoolfd >= 0) {
     if (::close(img.spoolfd) != 0 && ok) {
       ok = false;
-      err = "cannot write " + img.spoolname + ": " + std::strerror(errno);
+      err = pdfimg::CannotWrite(img.spoolname, errno);
     }
     img.spoolfd = -1;
   }
@@ -383,7 +383,9 @@ void TPDFCanvas::writeImageObject(ImageEntry& img) {
   } else {
     const int in = ::open(img.spoolname.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0) {
-      fail("cannot read the spool file " + img.spoolname + ": " + std::strerror(errno));
+      const int err = errno;
+      fail(i18n::SayUtf8(i18n::Text::CannotReadFile,
+                         {ql::FromUtf8(img.spoolname), i18n::SystemErrorText(err)}));
       filepos += img.length;
     } else {
       std::vector<uint8_t> buf(kFileBuffer);
@@ -392,7 +394,7 @@ void TPDFCanvas::writeImageObject(ImageEntry& img) {
         const ssize_t n = ::read(in, buf.data(), std::min<uint64_t>(left, buf.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-          fail("the spool file " + img.spoolname + " is shorter than its image");
+          fail(i18n::SayUtf8(i18n::Text::SpoolFileShort, {ql::FromUtf8(img.spoolname)}));
           break;
         }
         writeBytes(buf.data(), static_cast<size_t>(n));
@@ -492,5 +494,5 @@ void TPDFCanvas::AbortDoc() {
   PageProps.clear();
   isincreation = false;
   completed = false;
-  fail("the document was abandoned before it was complete");
+  fail(i18n::SayUtf8(i18n::Text::PdfAbandoned));
 }

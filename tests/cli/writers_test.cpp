@@ -82,7 +82,7 @@ TEST_F(Writers, FullDiskKeepsTheOldFileAndNamesTheReason) {
   const bool tmpfs = FullFileSystem(old);
   if (!tmpfs) Spit(Out("old.pdf"), old);
   const long long limit = tmpfs ? 0 : 8192;
-  const std::string reason = tmpfs ? "No space left on device" : "File too large";
+  const std::string reason = tmpfs ? "Datenträger voll" : "Datei zu groß";
   const std::vector<std::vector<std::string>> runs = {
       {"price-list", kSample, Out("old.pdf"), "--format", "pdf"},
       {"print", kSample, "--to-pdf", Out("old.pdf"), "--layout", "2"}};
