@@ -238,7 +238,8 @@ bool TPDFCanvas::placeImage(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, co
   if (di.bitcount != 24 || di.width <= 0 || di.height <= 0 ||
       static_cast<int64_t>(di.bytew) < static_cast<int64_t>(di.width) * 3 ||
       di.pixels.size() < static_cast<size_t>(di.bytew) * static_cast<size_t>(di.height)) {
-    fail("image " + std::to_string(images.size()) + " is not a complete 24-bit bitmap");
+    // Only a caller's mistake: the user can do no more than report it.
+    fail(i18n::SayUtf8(i18n::Text::PdfInternalError, {i18n::Decimal(static_cast<int64_t>(images.size()))}));
     return false;
   }
   // Fixed-point arithmetic on 64 bits: the values come from the caller.
@@ -365,7 +366,7 @@ void TPDFCanvas::stopEncoders(bool drop) {
 }
 
 void TPDFCanvas::writeImageObject(ImageEntry& img) {
-  beginObj(false);
+  const int32_t object = beginObj(false);
   writeln("<<");
   writeln("/Type /XObject /Subtype /Image");
   writeln("/Width " + std::to_string(img.width) + " /Height " + std::to_string(img.height) +
@@ -376,7 +377,7 @@ void TPDFCanvas::writeImageObject(ImageEntry& img) {
   writeln(">>");
   writeln("stream");
   if (!img.encoded) {
-    fail("image " + img.spoolname + " was not encoded");
+    fail(i18n::SayUtf8(i18n::Text::PdfInternalError, {i18n::Decimal(object)}));
   } else if (img.spoolname.empty()) {
     writeBytes(img.stream.data(), img.stream.size());
     std::vector<uint8_t>().swap(img.stream);
