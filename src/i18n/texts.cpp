@@ -77,8 +77,9 @@ std::u16string SystemErrorText(int err) {
 }
 
 std::u16string SystemErrorText(const std::string& strerrorText) {
-  // SafeFile's own reason for a target it may not replace.
+  // SafeFile's own reasons: a target it may not replace, no name at all.
   if (strerrorText == "the file is read-only") return Say(Text::ErrFileReadOnly);
+  if (strerrorText == "no file name") return Say(Text::ErrNoFileName);
   for (const ErrorName& e : kErrors)
     if (strerrorText == std::strerror(e.err)) return Say(e.text);
   return ql::FromUtf8(strerrorText);

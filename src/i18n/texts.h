@@ -139,6 +139,51 @@
   X(NoMemoryForPage, u"Nicht genug Arbeitsspeicher für Seite %1.")                                      \
   X(PdfInternalError, u"Interner Fehler beim Schreiben des PDF (Objekt %1).")                           \
   X(StrictRefused, u"Nicht geschrieben: %1 (--strict: %2 Bilder fehlen, %3 Schriften ersetzt).")        \
+  /* Exports: files, folders, pages; %1 a file or folder, %2 a short system error. */                   \
+  X(CannotReadFile, u"Die Datei %1 konnte nicht gelesen werden: %2")                                    \
+  X(FileUnreadable, u"Die Datei %1 konnte nicht gelesen werden.")                                       \
+  X(CannotWriteFilePlain, u"Die Datei %1 konnte nicht geschrieben werden.")                             \
+  X(CannotWriteIntoFolder, u"In das Verzeichnis %1 kann nicht geschrieben werden: %2")                  \
+  X(CannotCreateFolder, u"Das Verzeichnis %1 konnte nicht angelegt werden: %2")                         \
+  X(CannotCreateFolderPlain, u"Das Verzeichnis %1 konnte nicht angelegt werden.")                       \
+  X(TemplateUnreadable,                                                                                 \
+    u"Die Vorlage %1 konnte nicht gelesen "                                                             \
+    u"werden. Installieren Sie das Programm neu.")                                                      \
+  X(ResolutionOutOfRange, u"Die Auflösung muss zwischen %1 und %2 dpi liegen.")                         \
+  X(CompressionOutOfRange, u"Die Kompression muss zwischen 0 und 100 liegen.")                          \
+  X(PrinterNoPageSize,                                                                                  \
+    u"Der Drucker meldet keine brauchbare Seitengröße. Wählen Sie ein anderes Papierformat oder "    \
+    u"einen anderen Drucker.")                                                                          \
+  X(PageTooLargeToDraw,                                                                                 \
+    u"Eine Seite von %1 x %2 Pixeln kann nicht gezeichnet werden (höchstens %3 Megapixel). Wählen "   \
+    u"Sie eine kleinere Auflösung.")                                                                    \
+  X(NoMemoryForPageSize,                                                                                \
+    u"Nicht genug Arbeitsspeicher für eine Seite von %1 x %2 Pixeln. Wählen Sie eine kleinere "       \
+    u"Auflösung.")                                                                                      \
+  X(NoMemoryForPages, u"Nicht genug Arbeitsspeicher, um die Seiten zu zeichnen.")                       \
+  X(NoMemoryToCopyPage, u"Nicht genug Arbeitsspeicher, um die Seite zu kopieren.")                      \
+  X(ZoomNotPositive, u"Auflösung und Vergrößerung müssen größer als 0 sein.")                           \
+  X(PageBelowOnePixel,                                                                                  \
+    u"Die Seite ist bei dieser Vergrößerung "                                                         \
+    u"und Auflösung kleiner als ein Bildpunkt.")                                                        \
+  X(PageRangeReversed,                                                                                  \
+    u"Die erste Seite %1 liegt hinter der "                                                             \
+    u"letzten Seite %2; es wurde kein Bild gespeichert.")                                               \
+  X(PageRangeEmpty,                                                                                     \
+    u"Der Katalog hat %1 Seiten, keine davon zwischen "                                                 \
+    u"%2 und %3; es wurde kein Bild gespeichert.")                                                      \
+  X(PageContentNotCompressed, u"Der Inhalt von Seite %1 konnte nicht komprimiert werden.")              \
+  X(PictureDataNotCompressed, u"Die Bilddaten konnten nicht komprimiert werden.")                       \
+  X(SpoolFolderFailed,                                                                                  \
+    u"Im Verzeichnis %1 konnte kein "                                                                   \
+    u"Verzeichnis für Zwischendateien angelegt werden: %2")                                             \
+  X(SpoolFileFailed, u"Die Zwischendatei %1 konnte nicht angelegt werden: %2")                          \
+  X(SpoolFileShort, u"Die Zwischendatei %1 ist kürzer als ihr Bild.")                                   \
+  X(PdfAbandoned, u"Das PDF wurde abgebrochen, bevor es vollständig war.")                              \
+  X(PdfPrinterIncomplete, u"Der PDF-Drucker hat die Datei nicht vollständig geschrieben.")              \
+  X(PressProfileFallback,                                                                               \
+    u"Kein brauchbares Druckprofil (%1): die "                                                          \
+    u"Farben werden rechnerisch in CMYK umgerechnet.")                                                  \
   /* System errors, short. */                                                                           \
   X(ErrNotFound, u"Datei nicht gefunden")                                                               \
   X(ErrPermission, u"Keine Berechtigung")                                                               \
@@ -154,6 +199,7 @@
   X(ErrExists, u"Die Datei gibt es schon")                                                              \
   X(ErrBusy, u"Die Datei wird gerade benutzt")                                                          \
   X(ErrFileReadOnly, u"Die Datei ist schreibgeschützt")                                                 \
+  X(ErrNoFileName, u"Kein Dateiname angegeben")                                                         \
   X(ErrOther, u"Systemfehler %1")
 
 namespace i18n {

@@ -10,6 +10,8 @@
 #include <csetjmp>
 #include <cstdlib>
 
+#include "i18n/texts.h"
+
 namespace {
 
 struct JpegError {
@@ -58,7 +60,7 @@ bool EncodeJpegRows(const uint8_t* rows, ptrdiff_t stride, int32_t width, int32_
   out.clear();
   if (!rows || width <= 0 || height <= 0 || width > 65500 || height > 65500 ||
       (bytesPerPixel != 3 && bytesPerPixel != 4)) {
-    why = "there is no picture to save";
+    why = i18n::SayUtf8(i18n::Text::PicNothingToSave);
     return false;
   }
   jpeg_compress_struct c{};
@@ -70,7 +72,7 @@ bool EncodeJpegRows(const uint8_t* rows, ptrdiff_t stride, int32_t width, int32_
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&c);
     out.clear();
-    why = std::string("cannot write the picture (") + err.message + ")";
+    why = i18n::SayUtf8(i18n::Text::PicEncodeFailed, {u"JPEG"});
     return false;
   }
   jpeg_create_compress(&c);
@@ -102,7 +104,7 @@ bool EncodeJpegRows(const uint8_t* rows, ptrdiff_t stride, int32_t width, int32_
 
 bool EncodeJpegDib(const dib& d, int quality, int32_t dpi, std::string& out, std::string& why) {
   if (!d.loaded() || d.bitcount != 24) {
-    why = "there is no picture to save";
+    why = i18n::SayUtf8(i18n::Text::PicNothingToSave);
     return false;
   }
   return EncodeJpegRows(d.toprow(0), -static_cast<ptrdiff_t>(d.bytew), d.width, d.height, 3, quality, dpi,

@@ -1,5 +1,6 @@
 #include "output/bitmapsink.h"
 
+#include "i18n/texts.h"
 #include "render/units.h"
 
 namespace output {
@@ -17,12 +18,15 @@ render::RenderParams OutputPageParams(const platform::PrinterPage& printer, int3
 }
 
 std::string CheckPageSize(const render::RenderParams& p) {
-  if (p.width <= 0 || p.height <= 0) return "the printer reports no usable page size";
+  if (p.width <= 0 || p.height <= 0) return i18n::SayUtf8(i18n::Text::PrinterNoPageSize);
   if (static_cast<int64_t>(p.width) * p.height > kMaxDibPixels)
-    return "a page of " + std::to_string(p.width) + " x " + std::to_string(p.height) +
-           " pixels cannot be rendered (at most " + std::to_string(kMaxDibPixels / (1024 * 1024)) +
-           " megapixels); choose a lower resolution";
+    return i18n::SayUtf8(i18n::Text::PageTooLargeToDraw, {i18n::Decimal(p.width), i18n::Decimal(p.height),
+                                                          i18n::Decimal(kMaxDibPixels / (1024 * 1024))});
   return {};
+}
+
+std::string NoMemoryForPageOf(int32_t width, int32_t height) {
+  return i18n::SayUtf8(i18n::Text::NoMemoryForPageSize, {i18n::Decimal(width), i18n::Decimal(height)});
 }
 
 BitmapSink::BitmapSink(int32_t width, int32_t height, WantFn want, PageFn done)
@@ -64,7 +68,7 @@ bool BitmapSink::EndPage(int32_t page, render::DrawingSurface&) {
   }
   dib bitmap;
   if (!surface_.ToDib(bitmap) || bitmap.bitcount != 24) {
-    error_ = "not enough memory for the image of page " + std::to_string(page);
+    error_ = i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(page)});
     cancelled_ = true;
     return false;
   }

@@ -22,6 +22,9 @@ render::RenderParams OutputPageParams(const platform::PrinterPage& printer, int3
 
 // Checks the bitmap size of `p`; an empty string or the message for the user.
 std::string CheckPageSize(const render::RenderParams& p);
+// The message for a page bitmap of width x height pixels that could not be
+// allocated.
+std::string NoMemoryForPageOf(int32_t width, int32_t height);
 
 class BitmapSink : public render::PageSink {
  public:

@@ -23,6 +23,7 @@
 #include "core/temppaths.h"
 #include "i18n/languages.h"
 #include "i18n/messages.h"
+#include "i18n/texts.h"
 #include "imaging/jpegwrite.h"
 #include "imaging/pixoran.h"
 #include "output/bitmapsink.h"
@@ -67,7 +68,7 @@ bool ReadWhole(const std::string& path, std::string& out) {
 bool WriteFileSafely(const std::string& path, const std::string& bytes, std::string& error) {
   std::string reason;
   if (ql::WriteFileSafely(path, bytes, reason)) return true;
-  error = "cannot write " + path + ": " + reason;
+  error = i18n::SayUtf8(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(reason)});
   return false;
 }
 
@@ -81,7 +82,9 @@ class StagedImages {
   bool Make(const std::string& folder, std::string& error) {
     std::string templ = folder + ".catalogpages-XXXXXX";
     if (!::mkdtemp(templ.data())) {
-      error = "cannot write into the folder " + folder + ": " + std::strerror(errno);
+      const int err = errno;
+      error = i18n::SayUtf8(i18n::Text::CannotWriteIntoFolder,
+                            {ql::FromUtf8(folder), i18n::SystemErrorText(err)});
       return false;
     }
     stage_ = templ + "/";
@@ -98,7 +101,8 @@ class StagedImages {
     for (const auto& e : std::filesystem::directory_iterator(stage_, ec))
       names.push_back(e.path().filename());
     if (ec) {
-      error = "cannot read " + stage_ + ": " + ec.message();
+      error = i18n::SayUtf8(i18n::Text::CannotReadFile,
+                            {ql::FromUtf8(stage_), i18n::SystemErrorText(ec.value())});
       return false;
     }
     std::sort(names.begin(), names.end());
@@ -107,11 +111,13 @@ class StagedImages {
       struct stat st {};
       if (::lstat(target.c_str(), &st) != 0) continue;
       if (S_ISDIR(st.st_mode)) {
-        error = "cannot write " + target + ": " + std::strerror(EISDIR);
+        error =
+            i18n::SayUtf8(i18n::Text::CannotWriteFile, {ql::FromUtf8(target), i18n::SystemErrorText(EISDIR)});
         return false;
       }
       if (S_ISREG(st.st_mode) && ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-        error = "cannot write " + target + ": the file is read-only";
+        error = i18n::SayUtf8(i18n::Text::CannotWriteFile,
+                              {ql::FromUtf8(target), i18n::Say(i18n::Text::ErrFileReadOnly)});
         return false;
       }
     }
@@ -119,7 +125,9 @@ class StagedImages {
     // the export's own files.
     for (const std::string& n : names)
       if (::rename((stage_ + n).c_str(), (folder + n).c_str()) != 0) {
-        error = "cannot write " + folder + n + ": " + std::strerror(errno);
+        const int err = errno;
+        error = i18n::SayUtf8(i18n::Text::CannotWriteFile,
+                              {ql::FromUtf8(folder + n), i18n::SystemErrorText(err)});
         return false;
       }
     return true;
@@ -373,11 +381,11 @@ bool WritePicture(const PixelRows& rows, int quality, const std::string& file, s
   std::string why;
   if (!EncodeJpegRows(rows.top, rows.stride, rows.width, rows.height, rows.bpp, quality, kDefaultDibDpi,
                       bytes, why)) {
-    error = file + ": " + why;
+    error = i18n::SayUtf8(i18n::Text::PictureNotDrawn, {ql::FromUtf8(file), ql::FromUtf8(why)});
     return false;
   }
   if (!ql::WriteFileSafely(file, bytes, why)) {
-    error = file + ": cannot write the file (" + why + ")";
+    error = i18n::SayUtf8(i18n::Text::CannotWriteFile, {ql::FromUtf8(file), i18n::SystemErrorText(why)});
     return false;
   }
   return true;
@@ -494,11 +502,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     return res;
   }
   if (options.writeImages && !(options.dpi >= 10 && options.dpi <= 1440)) {
-    res.error = "the resolution must lie between 10 and 1440 DPI";
+    res.error = i18n::SayUtf8(i18n::Text::ResolutionOutOfRange, {u"10", u"1440"});
     return res;
   }
   if (options.writeImages && !(options.compress >= 0 && options.compress <= 100)) {
-    res.error = "the compression must lie between 0 and 100";
+    res.error = i18n::SayUtf8(i18n::Text::CompressionOutOfRange);
     return res;
   }
   std::string progpath = options.progpath;
@@ -506,7 +514,7 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   const std::string templPath = progpath + kHtmlTemplateName;
   std::string templ;
   if (!ReadWhole(templPath, templ)) {
-    res.error = "cannot read the template " + templPath;
+    res.error = i18n::SayUtf8(i18n::Text::TemplateUnreadable, {ql::FromUtf8(templPath)});
     return res;
   }
 
@@ -523,7 +531,9 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec || !std::filesystem::is_directory(folder)) {
-    res.error = "cannot create the folder " + folder + (ec ? ": " + ec.message() : std::string());
+    res.error = ec ? i18n::SayUtf8(i18n::Text::CannotCreateFolder,
+                                   {ql::FromUtf8(folder), i18n::SystemErrorText(ec.value())})
+                   : i18n::SayUtf8(i18n::Text::CannotCreateFolderPlain, {ql::FromUtf8(folder)});
     return res;
   }
 
@@ -533,7 +543,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   const std::string catalog = folder + kHtmlCatalogName;
   ql::SafeFile catalogFile;
   if (!catalogFile.Open(catalog)) {
-    res.error = "cannot write " + catalog + ": " + catalogFile.Error();
+    res.error = i18n::SayUtf8(i18n::Text::CannotWriteFile,
+                              {ql::FromUtf8(catalog), i18n::SystemErrorText(catalogFile.Error())});
     return res;
   }
 
@@ -559,7 +570,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   auto writePageAndPictures = [&](int32_t evenCount) {
     if (info.textLayer && !WriteTextLayer(folder, session.doc(), drawn, info, texts, res.error)) return false;
     if (!catalogFile.Write(FillHtmlTemplate(templ, evenCount, info)) || !catalogFile.Commit()) {
-      res.error = "cannot write " + catalog + ": " + catalogFile.Error();
+      res.error = i18n::SayUtf8(i18n::Text::CannotWriteFile,
+                                {ql::FromUtf8(catalog), i18n::SystemErrorText(catalogFile.Error())});
       return false;
     }
     res.catalogFile = catalog;
@@ -665,13 +677,12 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   if (options.textLayer) sink.CaptureText(&texts);
   render::AllPagesResult all;
   if (!sink.ok()) {
-    res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " +
-                std::to_string(p.height) + " pixels";
+    res.error = NoMemoryForPageOf(p.width, p.height);
   } else {
     try {
       all = render::RenderAllPages(session, drawn, sink, options.layout);
     } catch (const std::bad_alloc&) {
-      res.error = "not enough memory to render the pages";
+      res.error = i18n::SayUtf8(i18n::Text::NoMemoryForPages);
     }
   }
   if (res.error.empty()) res.error = sink.error();
@@ -683,7 +694,7 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       try {
         submitPage(n, whitePage);
       } catch (const std::bad_alloc&) {
-        res.error = "not enough memory for the empty page " + std::to_string(n);
+        res.error = i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(n)});
       }
     }
     saveBlank(n + 1, true);

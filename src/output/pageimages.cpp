@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "i18n/texts.h"
 #include "imaging/pixoran.h"
 #include "output/bitmapsink.h"
 #include "output/pagejobs.h"
@@ -32,17 +33,17 @@ PageImagesResult ExportPageImages(render::RenderSession& session, const std::str
                                   const PageImagesOptions& options, const PageImagesProgressFn& progress) {
   PageImagesResult res;
   if (!(options.dpi >= 10 && options.dpi <= 1440)) {
-    res.error = "the resolution must lie between 10 and 1440 DPI";
+    res.error = i18n::SayUtf8(i18n::Text::ResolutionOutOfRange, {u"10", u"1440"});
     return res;
   }
   ImageFileNames names;
   if (!MakeImageFileNames(chosenName, options.filterIndex, names)) {
-    res.error = "the picture format " + std::to_string(options.filterIndex) + " cannot be written";
+    res.error = i18n::SayUtf8(i18n::Text::PicFormatNotWritable, {i18n::Decimal(options.filterIndex)});
     return res;
   }
   const int32_t quality = render::TruncClamp(100 - options.compress);
   if (!(options.compress >= 0 && options.compress <= 100)) {
-    res.error = "the compression must lie between 0 and 100";
+    res.error = i18n::SayUtf8(i18n::Text::CompressionOutOfRange);
     return res;
   }
   const int32_t from = options.allPages ? 1 : render::RoundEven(options.from);
@@ -76,8 +77,7 @@ PageImagesResult ExportPageImages(render::RenderSession& session, const std::str
         return true;
       });
   if (!sink.ok()) {
-    res.error = "not enough memory for a page of " + std::to_string(p.width) + " x " +
-                std::to_string(p.height) + " pixels";
+    res.error = NoMemoryForPageOf(p.width, p.height);
     return res;
   }
 
@@ -85,7 +85,7 @@ PageImagesResult ExportPageImages(render::RenderSession& session, const std::str
   try {
     all = render::RenderAllPages(session, p, sink, options.layout);
   } catch (const std::bad_alloc&) {
-    res.error = "not enough memory to render the pages";
+    res.error = i18n::SayUtf8(i18n::Text::NoMemoryForPages);
   }
   jobs.Wait();
   res.anzpages = all.pages;
@@ -95,10 +95,9 @@ PageImagesResult ExportPageImages(render::RenderSession& session, const std::str
   if (sink.cancelled() && res.error.empty()) res.cancelled = true;
   if (res.error.empty() && !res.cancelled && submitted == 0) {
     res.error = from > to
-                    ? "the first page " + std::to_string(from) + " lies after the last page " +
-                          std::to_string(to) + "; no picture was written"
-                    : "the catalog has " + std::to_string(all.pages) + " pages, none of them in " +
-                          std::to_string(from) + " ... " + std::to_string(to) + "; no picture was written";
+                    ? i18n::SayUtf8(i18n::Text::PageRangeReversed, {i18n::Decimal(from), i18n::Decimal(to)})
+                    : i18n::SayUtf8(i18n::Text::PageRangeEmpty,
+                                    {i18n::Decimal(all.pages), i18n::Decimal(from), i18n::Decimal(to)});
   }
   res.ok = res.error.empty() && !res.cancelled;
   return res;

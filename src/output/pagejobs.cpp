@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "i18n/texts.h"
+
 namespace output {
 
 PageJobs::PageJobs(int threads) {
@@ -32,7 +34,7 @@ static std::string RunWork(PageJobs::Work& work, dib& bitmap, int32_t page) {
   try {
     return work(bitmap);
   } catch (const std::bad_alloc&) {
-    return "not enough memory to save page " + std::to_string(page);
+    return i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(page)});
   }
 }
 

@@ -11,6 +11,7 @@
 #include "i18n/texts.h"
 #include "imaging/dib/dib.h"
 #include "imaging/qtdib.h"
+#include "output/bitmapsink.h"
 #include "pdf/pdfcanvas.h"
 #include "pdf/pdfimages.h"
 #include "platform/qtsurface.h"
@@ -78,7 +79,7 @@ class PdfPageSink : public render::PageSink {
 
   bool EndPage(int32_t page, render::DrawingSurface&) override {
     if (!PageToDib(surf_.image(), dib_)) {
-      res_.error = "not enough memory for the image of page " + std::to_string(page);
+      res_.error = i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(page)});
       return false;
     }
     // The page's memory goes to the writer (no copy); `dib_` gets memory
@@ -142,25 +143,25 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
                           const PdfExportOptions& options, const PdfExportProgressFn& progress) {
   PdfExportResult res;
   if (!(options.dpi >= 10 && options.dpi <= 4000)) {
-    res.error = "the resolution must lie between 10 and 4000 DPI";
+    res.error = i18n::SayUtf8(i18n::Text::ResolutionOutOfRange, {u"10", u"4000"});
     return res;
   }
   if (options.printer.width <= 0 || options.printer.height <= 0 || options.printer.resx <= 0) {
-    res.error = "the printer reports no usable page size";
+    res.error = i18n::SayUtf8(i18n::Text::PrinterNoPageSize);
     return res;
   }
   const int32_t dpi = WholePart(options.dpi);
   const PdfGeometry g = ComputePdfGeometry(session.doc().settings, dpi, options.printer);
   res.geometry = g;
   if (g.pageWidth <= 0 || g.pageHeight <= 0) {
-    res.error = "the PDF page size must be positive";
+    res.error = i18n::SayUtf8(i18n::Text::PdfPageSizeNotPositive);
     return res;
   }
   if (g.bitmapWidth <= 0 || g.bitmapHeight <= 0 ||
       static_cast<int64_t>(g.bitmapWidth) * g.bitmapHeight > kMaxDibPixels) {
-    res.error = "a page of " + std::to_string(g.bitmapWidth) + " x " + std::to_string(g.bitmapHeight) +
-                " pixels cannot be rendered (at most " + std::to_string(kMaxDibPixels / (1024 * 1024)) +
-                " megapixels); choose a lower resolution";
+    res.error = i18n::SayUtf8(i18n::Text::PageTooLargeToDraw,
+                              {i18n::Decimal(g.bitmapWidth), i18n::Decimal(g.bitmapHeight),
+                               i18n::Decimal(kMaxDibPixels / (1024 * 1024))});
     return res;
   }
 
@@ -196,7 +197,9 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
     res.colorNote = pdf.colorFallbackReason();
   }
   if (!pdf.BeginDoc(tmp.ReleaseDescriptor(), tmp.TempName())) {
-    res.error = "cannot write " + path;
+    res.error = pdf.LastError().empty()
+                    ? i18n::SayUtf8(i18n::Text::CannotWriteFilePlain, {ql::FromUtf8(path)})
+                    : pdf.LastError();
     return res;
   }
 
@@ -204,8 +207,7 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
     platform::ImageSurface surf(g.bitmapWidth, g.bitmapHeight);
     if (!surf.ok()) {
       pdf.AbortDoc();
-      res.error = "not enough memory for a page of " + std::to_string(g.bitmapWidth) + " x " +
-                  std::to_string(g.bitmapHeight) + " pixels";
+      res.error = NoMemoryForPageOf(g.bitmapWidth, g.bitmapHeight);
       return res;
     }
     PdfPageSink sink(pdf, surf, g, res, progress);
@@ -219,9 +221,9 @@ PdfExportResult ExportPDF(render::RenderSession& session, const std::string& pat
     p.heightmm = g.heightmm;
     const render::AllPagesResult all = render::RenderAllPages(session, p, sink, options.layout);
     if (res.error.empty() && all.pages > kMaxPages)
-      res.error = "the catalog has more than " + std::to_string(kMaxPages) + " pages";
+      res.error = i18n::SayUtf8(i18n::Text::TooManyPages, {i18n::Decimal(kMaxPages)});
   } catch (const std::bad_alloc&) {
-    res.error = "not enough memory to render page " + std::to_string(res.anzpages + 1);
+    res.error = i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(res.anzpages + 1)});
   }
   session.anzpages = res.anzpages;
 

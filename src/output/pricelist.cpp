@@ -6,7 +6,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "core/codepage.h"
 #include "i18n/messages.h"
+#include "i18n/texts.h"
 #include "output/printing.h"
 #include "platform/fontmap.h"
 #include "project/fileio.h"
@@ -52,7 +54,7 @@ bool WritePriceList(const Document& doc, const std::string& path, PriceListForma
                                  "'" + PriceListFontFamily().toStdString() + "', 'Courier New', monospace");
     std::string reason;
     if (project::WriteFileAtomically(path, bytes, reason)) return true;
-    error = "cannot write " + path + ": " + reason;
+    error = i18n::SayUtf8(i18n::Text::CannotWriteFile, {ql::FromUtf8(path), i18n::SystemErrorText(reason)});
     return false;
   }
   // Qt's PDF printer; PrintRichText puts its file in place only when it is

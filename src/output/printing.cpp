@@ -84,7 +84,7 @@ class PrinterPdfFile {
     if (::fstat(fd_, &st) != 0) return Fail(std::strerror(errno));
     if (!Complete(static_cast<off_t>(st.st_size))) {
       const std::string why = Diagnose();
-      return Fail(why.empty() ? "the PDF printer did not complete the file" : why);
+      return Fail(why.empty() ? Said(Text::PdfPrinterIncomplete) : why);
     }
     const int fd = fd_;
     fd_ = -1;
@@ -158,6 +158,11 @@ class PrinterPdfFile {
   int fd_ = -1;
 };
 
+// The message for a PDF file the printer could not write, for `reason`.
+std::string CannotWritePdf(const std::string& target, const std::string& reason) {
+  return i18n::SayUtf8(i18n::Text::CannotWriteFile, {ql::FromUtf8(target), i18n::SystemErrorText(reason)});
+}
+
 // Runs `job` on `printer`; when the printer prints into a PDF file, through
 // a PrinterPdfFile (the printer's file name is restored afterwards).
 template <class Job>
@@ -168,7 +173,7 @@ PrintResult ThroughSafeFile(QPrinter& printer, Job job) {
   PrinterPdfFile file;
   PrintResult res;
   if (!file.Begin(target, printer)) {
-    res.error = "cannot write the PDF file " + target + ": " + file.Error();
+    res.error = CannotWritePdf(target, file.Error());
     return res;
   }
   const std::string label = printer.outputFileName().toStdString();
@@ -179,12 +184,12 @@ PrintResult ThroughSafeFile(QPrinter& printer, Job job) {
     // The job's own message names the printer's file; the user knows the target.
     for (size_t at = 0; (at = res.error.find(label, at)) != std::string::npos; at += target.size())
       res.error.replace(at, label.size(), target);
-    if (!why.empty()) res.error = "cannot write the PDF file " + target + ": " + why;
+    if (!why.empty()) res.error = CannotWritePdf(target, why);
     return res;
   }
   if (!file.Finish()) {
     res.ok = false;
-    res.error = "cannot write the PDF file " + target + ": " + file.Error();
+    res.error = CannotWritePdf(target, file.Error());
   }
   return res;
 }

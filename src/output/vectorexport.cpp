@@ -229,7 +229,7 @@ VectorPdfResult ExportVectorPDF(render::RenderSession& session, const std::strin
   res.profile = pdf.profile();
   res.profileDescription = pdf.profileDescription();
   if (options.cmyk && res.profile.empty())
-    res.colorNote = "no usable press profile (" + vo.profilePath + "): arithmetic CMYK";
+    res.colorNote = i18n::SayUtf8(i18n::Text::PressProfileFallback, {ql::FromUtf8(vo.profilePath)});
 
   VectorSink sink(pdf, progress);
   try {

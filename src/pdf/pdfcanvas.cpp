@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/codepage.h"
+#include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 
 namespace {
@@ -83,7 +85,7 @@ void TPDFCanvas::fail(const std::string& message) {
 void TPDFCanvas::flushFile() {
   if (filebuf.empty()) return;
   if (fd >= 0 && !Failed() && !pdfimg::WriteAll(fd, filebuf.data(), filebuf.size()))
-    fail("cannot write " + fname_ + ": " + std::strerror(errno));
+    fail(pdfimg::CannotWrite(fname_, errno));
   filebuf.clear();
 }
 
@@ -93,8 +95,7 @@ void TPDFCanvas::writeBytes(const uint8_t* data, size_t len) {
   if (filebuf.size() + len > kFileBuffer) {
     flushFile();
     if (len >= kFileBuffer) {
-      if (!Failed() && !pdfimg::WriteAll(fd, data, len))
-        fail("cannot write " + fname_ + ": " + std::strerror(errno));
+      if (!Failed() && !pdfimg::WriteAll(fd, data, len)) fail(pdfimg::CannotWrite(fname_, errno));
       return;
     }
   }
@@ -128,9 +129,8 @@ void TPDFCanvas::endObj(bool dict) {
 void TPDFCanvas::closeFile() {
   flushFile();
   if (fd >= 0) {
-    if (opts.syncOnClose && !Failed() && ::fsync(fd) != 0)
-      fail("cannot write " + fname_ + ": " + std::strerror(errno));
-    if (::close(fd) != 0) fail("cannot write " + fname_ + ": " + std::strerror(errno));
+    if (opts.syncOnClose && !Failed() && ::fsync(fd) != 0) fail(pdfimg::CannotWrite(fname_, errno));
+    if (::close(fd) != 0) fail(pdfimg::CannotWrite(fname_, errno));
     fd = -1;
   }
 }
@@ -201,7 +201,7 @@ void TPDFCanvas::finishPage() {
   std::vector<uint8_t> packed(clen);
   if (compress2(packed.data(), &clen, reinterpret_cast<const Bytef*>(streambuf.data()),
                 static_cast<uLong>(streambuf.size()), 9) != Z_OK) {
-    fail("cannot compress the content of page " + std::to_string(apages));
+    fail(i18n::SayUtf8(i18n::Text::PageContentNotCompressed, {i18n::Decimal(apages)}));
     clen = 0;
   }
   writeBytes(packed.data(), clen);
@@ -238,7 +238,8 @@ bool TPDFCanvas::placeImage(int32_t x1, int32_t y1, int32_t x2w, int32_t y2w, co
   if (di.bitcount != 24 || di.width <= 0 || di.height <= 0 ||
       static_cast<int64_t>(di.bytew) < static_cast<int64_t>(di.width) * 3 ||
       di.pixels.size() < static_cast<size_t>(di.bytew) * static_cast<size_t>(di.height)) {
-    fail("image " + std::to_string(images.size()) + " is not a complete 24-bit bitmap");
+    // Only a caller's mistake: the user can do no more than report it.
+    fail(i18n::SayUtf8(i18n::Text::PdfInternalError, {i18n::Decimal(static_cast<int64_t>(images.size()))}));
     return false;
   }
   // Fixed-point arithmetic on 64 bits: the values come from the caller.
@@ -322,7 +323,7 @@ void TPDFCanvas::encodeJob(ImageEntry& img, std::vector<uint8_t> pixels, int32_t
   if (img.spoolfd >= 0) {
     if (::close(img.spoolfd) != 0 && ok) {
       ok = false;
-      err = "cannot write " + img.spoolname + ": " + std::strerror(errno);
+      err = pdfimg::CannotWrite(img.spoolname, errno);
     }
     img.spoolfd = -1;
   }
@@ -365,7 +366,7 @@ void TPDFCanvas::stopEncoders(bool drop) {
 }
 
 void TPDFCanvas::writeImageObject(ImageEntry& img) {
-  beginObj(false);
+  const int32_t object = beginObj(false);
   writeln("<<");
   writeln("/Type /XObject /Subtype /Image");
   writeln("/Width " + std::to_string(img.width) + " /Height " + std::to_string(img.height) +
@@ -376,14 +377,16 @@ void TPDFCanvas::writeImageObject(ImageEntry& img) {
   writeln(">>");
   writeln("stream");
   if (!img.encoded) {
-    fail("image " + img.spoolname + " was not encoded");
+    fail(i18n::SayUtf8(i18n::Text::PdfInternalError, {i18n::Decimal(object)}));
   } else if (img.spoolname.empty()) {
     writeBytes(img.stream.data(), img.stream.size());
     std::vector<uint8_t>().swap(img.stream);
   } else {
     const int in = ::open(img.spoolname.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (in < 0) {
-      fail("cannot read the spool file " + img.spoolname + ": " + std::strerror(errno));
+      const int err = errno;
+      fail(i18n::SayUtf8(i18n::Text::CannotReadFile,
+                         {ql::FromUtf8(img.spoolname), i18n::SystemErrorText(err)}));
       filepos += img.length;
     } else {
       std::vector<uint8_t> buf(kFileBuffer);
@@ -392,7 +395,7 @@ void TPDFCanvas::writeImageObject(ImageEntry& img) {
         const ssize_t n = ::read(in, buf.data(), std::min<uint64_t>(left, buf.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-          fail("the spool file " + img.spoolname + " is shorter than its image");
+          fail(i18n::SayUtf8(i18n::Text::SpoolFileShort, {ql::FromUtf8(img.spoolname)}));
           break;
         }
         writeBytes(buf.data(), static_cast<size_t>(n));
@@ -492,5 +495,5 @@ void TPDFCanvas::AbortDoc() {
   PageProps.clear();
   isincreation = false;
   completed = false;
-  fail("the document was abandoned before it was complete");
+  fail(i18n::SayUtf8(i18n::Text::PdfAbandoned));
 }

@@ -211,9 +211,13 @@ bool MemorySink::Write(const uint8_t* data, size_t len, std::string& error) {
   return true;
 }
 
+std::string CannotWrite(const std::string& file, int err) {
+  return i18n::SayUtf8(i18n::Text::CannotWriteFile, {ql::FromUtf8(file), i18n::SystemErrorText(err)});
+}
+
 bool FdSink::Write(const uint8_t* data, size_t len, std::string& error) {
   if (WriteAll(fd_, data, len)) return true;
-  error = "cannot write " + name_ + ": " + std::strerror(errno);
+  error = CannotWrite(name_, errno);
   return false;
 }
 
@@ -233,7 +237,7 @@ bool EncodeImage(const PixelView& v, const CmykConverter* conv, ByteSink& sink, 
   z_stream zs;
   std::memset(&zs, 0, sizeof(zs));
   if (deflateInit(&zs, Z_DEFAULT_COMPRESSION) != Z_OK) {
-    error = "cannot start the deflate compressor";
+    error = i18n::SayUtf8(i18n::Text::PictureDataNotCompressed);
     return false;
   }
   bool ok = true;
@@ -266,7 +270,7 @@ bool EncodeImage(const PixelView& v, const CmykConverter* conv, ByteSink& sink, 
     ok = drain(Z_FINISH) == Z_STREAM_END;
   }
   deflateEnd(&zs);
-  if (!ok && error.empty()) error = "deflate failed";
+  if (!ok && error.empty()) error = i18n::SayUtf8(i18n::Text::PictureDataNotCompressed);
   return ok;
 }
 
@@ -281,7 +285,8 @@ bool MakeSpoolFolder(const std::string& parent, std::string& folder, std::string
   std::vector<char> buf(templ.begin(), templ.end());
   buf.push_back('\0');
   if (!mkdtemp(buf.data())) {
-    error = "cannot create a spool folder in " + base + ": " + std::strerror(errno);
+    const int err = errno;
+    error = i18n::SayUtf8(i18n::Text::SpoolFolderFailed, {ql::FromUtf8(base), i18n::SystemErrorText(err)});
     return false;
   }
   folder = std::string(buf.data()) + "/";
@@ -298,7 +303,8 @@ int CreateSpoolFile(const std::string& folder, uint32_t& n, std::string& path, s
       return fd;
     }
     if (errno != EEXIST || i == UINT32_MAX) {
-      error = "cannot create the spool file " + name + ": " + std::strerror(errno);
+      const int err = errno;
+      error = i18n::SayUtf8(i18n::Text::SpoolFileFailed, {ql::FromUtf8(name), i18n::SystemErrorText(err)});
       return -1;
     }
   }

@@ -119,6 +119,8 @@ bool EncodeImage(const PixelView& v, const CmykConverter* conv, ByteSink& sink, 
 
 // write(2) of the whole buffer, retrying after EINTR and short writes.
 bool WriteAll(int fd, const uint8_t* data, size_t len);
+// The message for `file` that could not be written, for system error `err`.
+std::string CannotWrite(const std::string& file, int err);
 
 // A folder only the user can enter, "quillane-pdf-<pid>-XXXXXX" made by
 // mkdtemp inside `parent` (the user's temporary folder when empty: $TMPDIR,

@@ -1,5 +1,6 @@
 #include "platform/pageimage.h"
 
+#include "i18n/texts.h"
 #include "platform/qtsurface.h"
 #include "render/layouts/layouts.h"
 
@@ -62,7 +63,7 @@ bool PageParams(const PrinterPage& printer, const PageImageRequest& req, bool bi
   info = PageImageInfo{};
   const double zoom = req.print ? 100.0 : req.zoom;
   if (req.dpi <= 0 || !(zoom > 0)) {
-    if (error) *error = "resolution and zoom must be positive";
+    if (error) *error = i18n::SayUtf8(i18n::Text::ZoomNotPositive);
     return false;
   }
   int32_t w = 0, h = 0;
@@ -73,12 +74,13 @@ bool PageParams(const PrinterPage& printer, const PageImageRequest& req, bool bi
   info.width = w;
   info.height = h;
   if (w <= 0 || h <= 0) {
-    if (error) *error = "the page is smaller than one pixel at this zoom and resolution";
+    if (error) *error = i18n::SayUtf8(i18n::Text::PageBelowOnePixel);
     return false;
   }
   if (bitmap && static_cast<int64_t>(w) * h > kMaxDibPixels) {
     if (error)
-      *error = "a page of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is too large to draw";
+      *error = i18n::SayUtf8(i18n::Text::PageTooLargeToDraw, {i18n::Decimal(w), i18n::Decimal(h),
+                                                              i18n::Decimal(kMaxDibPixels / (1024 * 1024))});
     return false;
   }
   p.dpi = req.dpi;
@@ -101,8 +103,8 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
   ImageSurface surface(p.width, p.height);
   if (!surface.ok()) {
     if (error)
-      *error = "not enough memory for a page of " + std::to_string(p.width) + " x " +
-               std::to_string(p.height) + " pixels";
+      *error =
+          i18n::SayUtf8(i18n::Text::NoMemoryForPageSize, {i18n::Decimal(p.width), i18n::Decimal(p.height)});
     return false;
   }
   // The catalog is laid out once silently and once more drawing only the
@@ -113,7 +115,7 @@ bool RenderPageImage(render::RenderSession& session, const PrinterPage& printer,
   info.more = req.page < all.pages;
   surface.End();
   if (!surface.ToDib(out)) {
-    if (error) *error = "not enough memory to copy the page";
+    if (error) *error = i18n::SayUtf8(i18n::Text::NoMemoryToCopyPage);
     return false;
   }
   return true;

@@ -13,6 +13,7 @@
 
 #include "core/codepage.h"
 #include "core/safefile.h"
+#include "i18n/texts.h"
 #include "project/projectfile.h"
 
 namespace platform {
@@ -92,7 +93,7 @@ RecoveryFile::RecoveryFile(const QString& folder) : folder_(folder) {
 
 bool RecoveryFile::Write(const Document& doc, const QDateTime& now, std::u16string* error) {
   if (!QDir().mkpath(folder_)) {
-    if (error) *error = u"cannot make the folder " + folder_.toStdU16String();
+    if (error) *error = i18n::Say(i18n::Text::CannotCreateFolderPlain, {folder_.toStdU16String()});
     return false;
   }
   const std::string name = ql::ToUtf8(doc.afilename);
@@ -104,7 +105,9 @@ bool RecoveryFile::Write(const Document& doc, const QDateTime& now, std::u16stri
   bytes += ProjectFileBytes(doc, std::string());
   std::string reason;
   if (!ql::WriteFileSafely(path_.toStdString(), bytes, reason)) {
-    if (error) *error = ql::FromUtf8(reason);
+    if (error)
+      *error =
+          i18n::Say(i18n::Text::CannotWriteFile, {path_.toStdU16String(), i18n::SystemErrorText(reason)});
     return false;
   }
   return true;
@@ -144,7 +147,7 @@ bool RecoveryFile::Restore(const RecoveryCopy& copy, Document& doc, std::u16stri
   RecoveryCopy header;
   size_t body = 0;
   if (!ReadAll(copy.path, bytes) || !ParseHeader(bytes, header, body)) {
-    if (error) *error = u"cannot read " + copy.path.toStdU16String();
+    if (error) *error = i18n::Say(i18n::Text::FileUnreadable, {copy.path.toStdU16String()});
     return false;
   }
   ReadOptions o;

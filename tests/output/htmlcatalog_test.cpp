@@ -305,7 +305,9 @@ TEST_F(HtmlCatalog, UnwritableTargetsAreRefusedBeforeAnyPage) {
   outtest::g_drawn = 0;
   output::HtmlCatalogResult r = output::ExportHtmlCatalog(*session_, out, opts_);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("catalog.htm: the file is read-only"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("catalog.htm konnte nicht geschrieben werden: Die Datei ist schreibgeschützt"),
+            std::string::npos)
+      << r.error;
   EXPECT_EQ(outtest::g_drawn, 0);
   EXPECT_EQ(Files(out), std::vector<std::string>{"catalog.htm"});
   EXPECT_EQ(Slurp(out + "/catalog.htm"), "alt");
@@ -319,7 +321,9 @@ TEST_F(HtmlCatalog, UnwritableTargetsAreRefusedBeforeAnyPage) {
   fs::permissions(out + "/catalogpage3.jpg", fs::perms::owner_read);
   r = output::ExportHtmlCatalog(*session_, out, opts_);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("catalogpage3.jpg: the file is read-only"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("catalogpage3.jpg konnte nicht geschrieben werden: Die Datei ist schreibgeschützt"),
+            std::string::npos)
+      << r.error;
   EXPECT_EQ(Files(out), std::vector<std::string>{"catalogpage3.jpg"});
   EXPECT_EQ(Slurp(out + "/catalogpage3.jpg"), "alt");
 

@@ -160,12 +160,12 @@ TEST_F(PageImages, RangesWithoutAPageWriteNothingAndSaySo) {
   opts_.to = 2;
   output::PageImagesResult r = output::ExportPageImages(*session_, dir_ + "/a", opts_);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("no picture was written"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("es wurde kein Bild gespeichert"), std::string::npos) << r.error;
   opts_.from = 6;
   opts_.to = 9;
   r = output::ExportPageImages(*session_, dir_ + "/b", opts_);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("has 5 pages"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("hat 5 Seiten"), std::string::npos) << r.error;
   EXPECT_TRUE(Files().empty());
 }
 

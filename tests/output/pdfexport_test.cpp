@@ -230,12 +230,12 @@ TEST_F(PdfExport, CancelAndFailureKeepTheExistingFile) {
   bad.dpi = 5;
   r = output::ExportPDF(*session_, out, bad);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("resolution"), std::string::npos);
+  EXPECT_NE(r.error.find("Auflösung"), std::string::npos) << r.error;
   bad = opts_;
   bad.dpi = 4000;  // A4 at 4000 dpi is far beyond the page bitmap limit
   r = output::ExportPDF(*session_, out, bad);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("pixels"), std::string::npos);
+  EXPECT_NE(r.error.find("Pixeln"), std::string::npos) << r.error;
   bad = opts_;
   bad.cmyk = true;
   bad.profilePath = file("missing.icc");  // a profile named explicitly must work
@@ -252,7 +252,7 @@ TEST_F(PdfExport, CancelAndFailureKeepTheExistingFile) {
     chmod(bad.tempFolder.c_str(), 0500);
     r = output::ExportPDF(*session_, out, bad);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("spool"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("Zwischendateien"), std::string::npos) << r.error;
     EXPECT_EQ(ReadFile(out), "the previous export");
     EXPECT_EQ(FilesInDir(), 2u);  // keep.pdf and the locked folder
 

@@ -249,7 +249,7 @@ TEST_F(Printing, PriceListPdfIsWrittenLikeEveryOtherFile) {
   spit(file("ro.pdf"), "old");
   fs::permissions(file("ro.pdf"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_FALSE(output::WritePriceList(doc, file("ro.pdf"), output::PriceListFormat::Pdf, error));
-  EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+  EXPECT_NE(error.find("schreibgeschützt"), std::string::npos) << error;
   EXPECT_EQ(pdftest::ReadFile(file("ro.pdf")), "old");
   EXPECT_EQ(fs::status(file("ro.pdf")).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

@@ -244,7 +244,7 @@ TEST(PdfCanvas, FailuresAreReportedNotSwallowed) {
     ASSERT_TRUE(pdf.BeginDoc("/dev/full"));
     pdf.DrawDIB(0, 0, 10, 10, PatternDib(64, 64), 0, 0, 1, 1);
     EXPECT_FALSE(pdf.EndDoc());
-    EXPECT_NE(pdf.LastError().find("No space left"), std::string::npos) << pdf.LastError();
+    EXPECT_NE(pdf.LastError().find("Datenträger voll"), std::string::npos) << pdf.LastError();
   }
   {
     // A bitmap that is not 24-bit is refused and fails the document.
@@ -270,7 +270,7 @@ TEST(PdfCanvas, FailuresAreReportedNotSwallowed) {
     ASSERT_TRUE(pdf.BeginDoc(tmp.file("nospool.pdf")));
     EXPECT_FALSE(pdf.DrawDIB(0, 0, 10, 10, PatternDib(2, 2), 0, 0, 2, 2));
     EXPECT_FALSE(pdf.EndDoc());
-    EXPECT_NE(pdf.LastError().find("spool"), std::string::npos);
+    EXPECT_NE(pdf.LastError().find("Zwischendatei"), std::string::npos) << pdf.LastError();
   }
 }
 
