@@ -78,7 +78,7 @@ class OutputMessages : public ::testing::Test {
 TEST_F(OutputMessages, PageImagesInFrench) {
   testsupport::ShippedLanguage french(kFrench);
   ASSERT_TRUE(french.loaded());
-  outtest::RendererGuard guard(5);
+  outtest::RendererGuard guard(*session_, 5);
   output::PageImagesOptions o;
   o.dpi = 20;
   auto refused = [&](const output::PageImagesOptions& opts, const std::string& name = "p") {
@@ -114,7 +114,7 @@ TEST_F(OutputMessages, PageImagesInFrench) {
 TEST_F(OutputMessages, HtmlCatalogInDutch) {
   testsupport::ShippedLanguage dutch(kDutch);
   ASSERT_TRUE(dutch.loaded());
-  outtest::RendererGuard guard(3);
+  outtest::RendererGuard guard(*session_, 3);
   const std::string prog = file("prog/");
   fs::create_directories(prog);
   Spit(prog + "flippages.htm", "<html data-pairs=\"%%ANZPAGES%%\"></html>\n");
@@ -157,7 +157,7 @@ TEST_F(OutputMessages, HtmlCatalogInDutch) {
 TEST_F(OutputMessages, PdfInFrench) {
   testsupport::ShippedLanguage french(kFrench);
   ASSERT_TRUE(french.loaded());
-  outtest::RendererGuard guard(2);
+  outtest::RendererGuard guard(*session_, 2);
   output::PdfExportOptions o;
   o.dpi = 20;
   o.cmyk = false;
@@ -198,7 +198,7 @@ TEST_F(OutputMessages, PriceListAndPrintingIntoAFileInDutch) {
   EXPECT_FALSE(output::WritePriceList(doc_, file("no/p.pdf"), output::PriceListFormat::Pdf, error));
   ExpectShown(error);
 
-  outtest::RendererGuard guard(2);
+  outtest::RendererGuard guard(*session_, 2);
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setResolution(100);
@@ -212,7 +212,7 @@ TEST_F(OutputMessages, PriceListAndPrintingIntoAFileInDutch) {
 TEST_F(OutputMessages, PageImageAndRecoveryCopyInFrench) {
   testsupport::ShippedLanguage french(kFrench);
   ASSERT_TRUE(french.loaded());
-  outtest::RendererGuard guard(2);
+  outtest::RendererGuard guard(*session_, 2);
   const platform::PrinterPage page = platform::FallbackPrinterPage();
   dib out;
   platform::PageImageInfo info;
