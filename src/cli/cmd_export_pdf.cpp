@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "cli/exportcommand.h"
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "core/codepage.h"
 #include "core/safefile.h"

@@ -11,7 +11,7 @@
 #include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/pdfsurface.h"
-#include "pdfvector/pictures.h"
+#include "pdfvector/imageobjects.h"
 #include "pdfvector/vectordoc.h"
 #include "render/layouts/layouts.h"
 

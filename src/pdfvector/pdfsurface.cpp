@@ -8,7 +8,7 @@
 #include "pdf/pdfimages.h"
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfwriter.h"
-#include "pdfvector/pictures.h"
+#include "pdfvector/imageobjects.h"
 #include "pdfvector/tagtree.h"
 #include "render/measure.h"
 #include "render/pixelrects.h"

@@ -19,7 +19,7 @@
 #include "pdfvector/fonts.h"
 #include "pdfvector/pdfsurface.h"
 #include "pdfvector/pdfwriter.h"
-#include "pdfvector/pictures.h"
+#include "pdfvector/imageobjects.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"

@@ -3,7 +3,7 @@
 // re-laying the preview out for the new paper, and the price list window
 // whose edited text is what gets printed. The printer writes a PDF through
 // Qt's own PDF output.
-#include "ui/printing.h"
+#include "ui/printcommands.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
