@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "i18n/languages.h"
-
 #include "render/layouts/layouts.h"
 
 namespace cli {
