@@ -12,7 +12,7 @@
 #include <string>
 
 #include "i18n/languages.h"
-#include "project/options.h"
+#include "project/optionsfile.h"
 
 namespace {
 std::string Folder() {

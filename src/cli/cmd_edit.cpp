@@ -5,7 +5,7 @@
 #include <optional>
 #include <ostream>
 
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "core/codepage.h"
 #include "editing/bulk.h"

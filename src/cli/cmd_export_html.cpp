@@ -5,13 +5,13 @@
 #include <ostream>
 
 #include "cli/exportcommand.h"
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "i18n/messages.h"
 #include "i18n/translate.h"
 #include "output/htmlcatalog.h"
 #include "platform/shell.h"
-#include "project/options.h"
+#include "project/optionsfile.h"
 
 namespace cli {
 

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "cli/exportcommand.h"
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "imaging/pixoran.h"
 #include "output/pageimages.h"

@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "cli/exportcommand.h"
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "core/codepage.h"
 #include "core/safefile.h"
@@ -204,9 +204,9 @@ CommandRun ExportPdf(CLI::App& app) {
       ReportPictureProblems(io, r.pictures, "export-pdf");
       return FileError(
           io, "export-pdf",
-          i18n::SayUtf8(i18n::Text::StrictRefused,
-                        {ql::FromUtf8(a->common.target), i18n::Decimal(int64_t(found->missingPictures.size())),
-                         i18n::Decimal(int64_t(found->substitutedFonts.size()))}));
+          i18n::SayUtf8(i18n::Text::StrictRefused, {ql::FromUtf8(a->common.target),
+                                                    i18n::Decimal(int64_t(found->missingPictures.size())),
+                                                    i18n::Decimal(int64_t(found->substitutedFonts.size()))}));
     };
     return RunExport(io, "export-pdf", a->common, *out, hooks);
   };

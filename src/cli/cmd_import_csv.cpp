@@ -4,7 +4,7 @@
 #include <memory>
 #include <ostream>
 
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "core/settings.h"
 #include "csv/csvimport.h"

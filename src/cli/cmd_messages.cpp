@@ -4,12 +4,12 @@
 #include <memory>
 #include <ostream>
 
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "core/codepage.h"
 #include "i18n/messages.h"
 #include "i18n/translate.h"
-#include "project/options.h"
+#include "project/optionsfile.h"
 
 namespace cli {
 

@@ -7,7 +7,7 @@
 
 #include "cli/exportcommand.h"
 #include "cli/support.h"
-#include "output/pricelist.h"
+#include "output/pricelistdocument.h"
 
 namespace cli {
 

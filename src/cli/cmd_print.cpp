@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "cli/exportcommand.h"
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 
 namespace cli {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <ostream>
 
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "imaging/pixoran.h"
 #include "platform/pageimage.h"

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli/support.h"
 #include "core/codepage.h"
 #include "platform/pageimage.h"

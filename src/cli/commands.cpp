@@ -14,7 +14,7 @@
 #include "cli/exportcommand.h"
 #include "i18n/messages.h"
 #include "i18n/translate.h"
-#include "project/options.h"
+#include "project/optionsfile.h"
 
 namespace cli {
 

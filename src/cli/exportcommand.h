@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cli/command.h"
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "output/catalogoutput.h"
 
 class Document;

@@ -11,8 +11,8 @@
 #include "output/htmlcatalog.h"
 #include "output/pageimages.h"
 #include "output/pdfexport.h"
-#include "output/pricelist.h"
-#include "output/printing.h"
+#include "output/pricelistdocument.h"
+#include "output/printjob.h"
 #include "output/vectorexport.h"
 #include "render/render.h"
 

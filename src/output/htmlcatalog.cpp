@@ -188,7 +188,6 @@ inline void ShadePixel(uint8_t* px, int32_t f) {
   px[2] = t[px[2]];
 }
 
-
 // The catalog's name in the browser: the header text or the project's name.
 std::u16string HtmlTitle(const Document& doc) {
   const std::u16string t = pdfvec::CatalogTitle(doc);

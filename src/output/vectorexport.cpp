@@ -10,8 +10,8 @@
 #include "core/safefile.h"
 #include "i18n/texts.h"
 #include "pdf/pdfimages.h"
+#include "pdfvector/imageobjects.h"
 #include "pdfvector/pdfsurface.h"
-#include "pdfvector/pictures.h"
 #include "pdfvector/vectordoc.h"
 #include "render/layouts/layouts.h"
 

@@ -17,9 +17,9 @@
 #include "i18n/texts.h"
 #include "pdf/pdfimages.h"
 #include "pdfvector/fonts.h"
+#include "pdfvector/imageobjects.h"
 #include "pdfvector/pdfsurface.h"
 #include "pdfvector/pdfwriter.h"
-#include "pdfvector/pictures.h"
 #include "pdfvector/tagtree.h"
 #include "render/heading.h"
 

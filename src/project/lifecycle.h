@@ -11,7 +11,7 @@
 #include "i18n/translate.h"
 #include "project/document.h"
 #include "project/feedback.h"
-#include "project/options.h"
+#include "project/optionsfile.h"
 #include "project/projectfile.h"
 
 namespace lifecycle {

@@ -37,7 +37,7 @@
 #include "ui/mainwindow.h"
 #include "ui/pageprogress.h"
 #include "ui/preview.h"
-#include "ui/printing.h"
+#include "ui/printcommands.h"
 #include "ui/qtlifecycleui.h"
 #include "ui/translatewidgets.h"
 

@@ -25,7 +25,7 @@
 #include "core/linebreaks.h"
 #include "editing/bulk.h"
 #include "editing/categories.h"
-#include "editing/pictures.h"
+#include "editing/picturelist.h"
 #include "editing/products.h"
 #include "editing/variants.h"
 #include "imaging/pixoran.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 #include "cli_fixture.h"
 #include "core/codepage.h"
 #include "editing/fixture.h"

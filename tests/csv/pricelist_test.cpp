@@ -2,10 +2,9 @@
 // padding of every row, products without rows, rows of empty cells, the
 // wide positions beyond 1000, line breaks inside texts, and the text and
 // HTML forms the command-line tool writes.
-#include "csv/pricelist.h"
-
 #include <gtest/gtest.h>
 
+#include "csv/pricelistlines.h"
 #include "project/document.h"
 
 namespace {

@@ -1,9 +1,8 @@
-#include "editing/pictures.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "editing/picturelist.h"
 #include "fixture.h"
 
 using namespace editing;

@@ -15,7 +15,7 @@
 #include "output/htmlcatalog.h"
 #include "output/pageimages.h"
 #include "output/pdfexport.h"
-#include "output/pricelist.h"
+#include "output/pricelistdocument.h"
 #include "output/vectorexport.h"
 #include "platform/guiapp.h"
 #include "render/render.h"

@@ -3,8 +3,6 @@
 // errors of a missing page and of a printer that cannot print, and the price
 // list's printout with its fonts and half-inch margins. The end-to-end run
 // through a real CUPS queue is print_queue_test.sh.
-#include "output/printing.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,8 +16,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "csv/pricelist.h"
-#include "output/pricelist.h"
+#include "csv/pricelistlines.h"
+#include "output/pricelistdocument.h"
+#include "output/printjob.h"
 #include "pdf/pdf_test_util.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"

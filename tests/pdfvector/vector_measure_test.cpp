@@ -19,9 +19,9 @@
 
 #include "core/codepage.h"
 #include "pdfvector/fonts.h"
+#include "pdfvector/imageobjects.h"
 #include "pdfvector/pdfsurface.h"
 #include "pdfvector/pdfwriter.h"
-#include "pdfvector/pictures.h"
 #include "platform/guiapp.h"
 #include "platform/measurer.h"
 #include "platform/qtpictureloader.h"

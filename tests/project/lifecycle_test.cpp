@@ -12,7 +12,7 @@
 #include "core/codepage.h"
 #include "i18n/languages.h"
 #include "i18n/messages.h"
-#include "project/options.h"
+#include "project/optionsfile.h"
 #include "project/projectfile.h"
 #include "projectfile_testutil.h"
 #include "support/scripted_feedback.h"

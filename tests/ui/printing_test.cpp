@@ -3,8 +3,6 @@
 // re-laying the preview out for the new paper, and the price list window
 // whose edited text is what gets printed. The printer writes a PDF through
 // Qt's own PDF output.
-#include "ui/printing.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QPageSetupDialog>
@@ -21,6 +19,7 @@
 #include "fixture.h"
 #include "pdf/pdf_test_util.h"
 #include "ui/preview.h"
+#include "ui/printcommands.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/printing.h"
+#include "ui/printcommands.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -15,10 +15,10 @@
 #include <QVBoxLayout>
 
 #include "core/codepage.h"
-#include "csv/pricelist.h"
+#include "csv/pricelistlines.h"
 #include "i18n/messages.h"
-#include "output/pricelist.h"
-#include "output/printing.h"
+#include "output/pricelistdocument.h"
+#include "output/printjob.h"
 #include "project/feedback.h"
 #include "project/lifecycle.h"
 #include "render/render.h"

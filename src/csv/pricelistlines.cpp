@@ -1,4 +1,4 @@
-#include "csv/pricelist.h"
+#include "csv/pricelistlines.h"
 
 #include <algorithm>
 

@@ -1,10 +1,9 @@
-#include "cli/options.h"
+#include "cli/sharedoptions.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
 
 #include "i18n/languages.h"
-
 #include "render/layouts/layouts.h"
 
 namespace cli {

@@ -1,4 +1,4 @@
-#include "editing/pictures.h"
+#include "editing/picturelist.h"
 
 #include <cmath>
 

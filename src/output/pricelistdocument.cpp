@@ -1,4 +1,4 @@
-#include "output/pricelist.h"
+#include "output/pricelistdocument.h"
 
 #include <QPrinter>
 #include <QTextBlockFormat>
@@ -9,7 +9,7 @@
 #include "core/codepage.h"
 #include "i18n/messages.h"
 #include "i18n/texts.h"
-#include "output/printing.h"
+#include "output/printjob.h"
 #include "platform/fontmap.h"
 #include "project/fileio.h"
 
@@ -58,7 +58,7 @@ bool WritePriceList(const Document& doc, const std::string& path, PriceListForma
     return false;
   }
   // Qt's PDF printer; PrintRichText puts its file in place only when it is
-  // a complete PDF (see output/printing.h).
+  // a complete PDF (see output/printjob.h).
   QTextDocument text;
   FillPriceListDocument(text, lines);
   QPrinter printer(QPrinter::HighResolution);

@@ -1,4 +1,4 @@
-#include "pdfvector/pictures.h"
+#include "pdfvector/imageobjects.h"
 
 #include <jpeglib.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "csv/pricelist.h"
+#include "csv/pricelistlines.h"
 
 class QPrinter;
 class QTextDocument;

@@ -1,4 +1,4 @@
-#include "project/options.h"
+#include "project/optionsfile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "output/printing.h"
+#include "output/printjob.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
