@@ -143,21 +143,10 @@ raster "$WORK/whole.pdf" 3 "$WORK/whole-p3"
 raster "$WORK/page3.pdf" 1 "$WORK/alone-p3"
 # The same sheet: the print server converts each job's fonts on its own, so
 # a few glyph edges may differ; page 3 and page 2 differ in far more.
-python3 - "$WORK/whole-p3.ppm" "$WORK/alone-p3.ppm" "$WORK/whole-p2.ppm" <<'PY' || fail "page 3 alone differs from page 3 of the whole print"
-import sys
-
-def read(path):
-    data = open(path, "rb").read()
-    fields, pos = [], 0
-    while len(fields) < 4:  # magic, width, height, maxval
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    return int(fields[1]), int(fields[2]), data[pos + 1:]
+QL_TEST_DIR="$(cd "$(dirname "$0")" && pwd)" python3 - "$WORK/whole-p3.ppm" "$WORK/alone-p3.ppm" "$WORK/whole-p2.ppm" <<'PY' || fail "page 3 alone differs from page 3 of the whole print"
+import os, sys
+sys.path.insert(0, os.environ["QL_TEST_DIR"])
+from print_lines_compare import read_pgm as read
 
 def differing(a, b):
     (w, h, pa), (w2, h2, pb) = a, b
