@@ -21,6 +21,7 @@
 #include <set>
 #include <sstream>
 
+#include "../support/shell.h"
 #include "core/codepage.h"
 #include "output/vectorexport.h"
 #include "pdf/pdfimages.h"
@@ -37,29 +38,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using qltest::Q;
+using qltest::ReadFile;
+using qltest::Sh;
+
 const std::string kBin = QL_BIN_DIR;
 const std::string kCli = "CUPS_SERVER=/nonexistent/cups.sock " + kBin + "/quillane-cli";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Sh(const std::string& cmd, int* rc = nullptr) {
-  std::string out;
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = ::pclose(p);
-  if (rc) *rc = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return out;
-}
-
-std::string Q(const std::string& s) { return "'" + s + "'"; }
 
 // Runs `cmd` in a child process of its own: its exit status and its peak
 // resident memory in MB.

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/shell.h"
 #include "core/codepage.h"
 #include "pdfvector/fonts.h"
 #include "pdfvector/imageobjects.h"
@@ -35,21 +36,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using qltest::Sh;
+
 const std::string kBin = QL_BIN_DIR;
 constexpr int32_t kW = 2480, kH = 3508;  // A4 at 300 dpi, the vector pages' resolution
 constexpr double kTolerancePx = 0.2 / render::kMmPerInch * 300;  // 0.2 mm
-
-std::string Sh(const std::string& cmd, int* rc = nullptr) {
-  std::string out;
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = ::pclose(p);
-  if (rc) *rc = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return out;
-}
 
 struct Op {
   char kind = 0;  // T text run, F fill, R frame, L line

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "../support/shell.h"
 #include "../support/shown_texts.h"
 #include "core/codepage.h"
 #include "output/vectorexport.h"
@@ -31,14 +32,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kBin = QL_BIN_DIR;
+using qltest::ReadFile;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+const std::string kBin = QL_BIN_DIR;
 
 class VectorExportInput : public ::testing::Test {
  protected:

@@ -21,6 +21,7 @@
 #include <set>
 #include <sstream>
 
+#include "../support/shell.h"
 #include "core/codepage.h"
 #include "output/vectorexport.h"
 #include "pdf/pdfimages.h"
@@ -39,33 +40,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using qltest::Q;
+using qltest::ReadFile;
+using qltest::Sh;
+
 const std::string kBin = QL_BIN_DIR;
 // No print server: the page is the A4 fallback whatever printers other
 // programs on this machine make appear in between.
 const std::string kCli = "CUPS_SERVER=/nonexistent/cups.sock " + kBin + "/quillane-cli";
 const std::string kSample = kBin + "/test.pk2";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Runs a shell command; its standard output, and its exit status in `rc`.
-std::string Sh(const std::string& cmd, int* rc = nullptr) {
-  std::string out;
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = ::pclose(p);
-  if (rc) *rc = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return out;
-}
-
-std::string Q(const std::string& s) { return "'" + s + "'"; }
 
 // Text without any white space (the layout wraps names and descriptions
 // at its own line ends).
