@@ -343,7 +343,10 @@ void MainWindow::FirstShow() {
   const lifecycle::FirstShowTexts texts = lifecycle::FirstShow(state_, doc_, [this] { TranslateAllForms(); });
   appTitle_ = Q(texts.applicationTitle);
   templateTab_->FillTemplateList();
-  history_->Reset();         // the start-up template is where the history begins
+  history_->Reset();  // the start-up template is where the history begins
+  // Undo and redo show their prefix in the window's language before the
+  // mnemonics are chosen from the menu texts, then take the marked prefix.
+  history_->RefreshActions();
   MarkMnemonics(menuBar());  // on the translated texts
   history_->RefreshActions();
   UpdateCaption();

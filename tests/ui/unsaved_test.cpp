@@ -269,6 +269,23 @@ class EnvironmentGuard {
   std::vector<Saved> saved_;
 };
 
+// Undo and redo speak the window's language from the start, before any
+// step, and keep it once a step names itself.
+TEST_F(UnsavedTest, UndoAndRedoSpeakTheWindowsLanguage) {
+  ASSERT_TRUE(QFile::copy(QStringLiteral(QL_BIN_DIR "/translate.dat"),
+                          QString::fromStdString(progpath + "translate.dat")));
+  Start(1);  // English
+  EXPECT_EQ(UndoText(), QStringLiteral("Undo"));
+  EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("Wiederholen1"))->text().remove(QLatin1Char('&')),
+            QStringLiteral("Redo"));
+  OpenSampleCopy();
+  auto* left = window->findChild<QDoubleSpinBox*>(QStringLiteral("LinksEd"));
+  ASSERT_NE(left, nullptr);
+  left->setValue(left->value() + 5);
+  Settle();
+  EXPECT_TRUE(UndoText().startsWith(QStringLiteral("Undo: "))) << UndoText().toStdString();
+}
+
 TEST_F(UnsavedTest, WithoutALanguageInTheEnvironmentNumbersFollowTheInterface) {
   const EnvironmentGuard env({{"LC_ALL", "C"}, {"LC_NUMERIC", nullptr}, {"LANG", "POSIX"}});
   Start(0);  // German
