@@ -165,8 +165,10 @@ bool BmpComplete(QIODevice& dev, std::string& why) {
     why = SayUtf8(Text::PicBitsUnsupported, {u"BMP", i18n::Decimal(bits)});
     return false;
   }
+  // Compared by division: width and height may each be near 2^31.
   const int64_t rowbytes = ((width * bits + 31) / 32) * 4;
-  if (static_cast<int64_t>(offbits) + rowbytes * height > dev.size()) {
+  const int64_t room = dev.size() - static_cast<int64_t>(offbits);
+  if (room < 0 || rowbytes > room || height > room / rowbytes) {
     why = EndsEarly();
     return false;
   }

@@ -45,13 +45,13 @@ class Reader {
  public:
   Reader(std::string_view bytes, ProjectFormat format, Document& doc, std::u16string folder, bool dropEmpty,
          uint64_t memoryBudget)
-      : data_(reinterpret_cast<const uint8_t*>(bytes.data())),
+      : budget_(memoryBudget),
+        data_(reinterpret_cast<const uint8_t*>(bytes.data())),
         size_(bytes.size()),
         format_(format),
         doc_(doc),
         folder_(std::move(folder)),
-        dropEmpty_(dropEmpty),
-        budget_(memoryBudget) {}
+        dropEmpty_(dropEmpty) {}
 
   void PartA();
   void BeginPartB() { part_ = 1; }

@@ -70,6 +70,13 @@ TEST_F(PictureMessages, EveryRefusalIsACatalogTextNamingTheFile) {
   Set16(nosize, 18, 0);
   files.push_back({"nosize.bmp", nosize});
   files.push_back({"header.bmp", "BM" + std::string(30, '\0')});
+  std::string vast = bmp;  // 2^31-1 square: rows times height overflows 64 bits
+  Set16(vast, 18, 0xFFFF);
+  Set16(vast, 20, 0x7FFF);
+  Set16(vast, 22, 0xFFFF);
+  Set16(vast, 24, 0x7FFF);
+  Set16(vast, 28, 32);
+  files.push_back({"vast.bmp", vast});
   const std::string tga = Saved(rgb, kDibTga);
   files.push_back({"cut.tga", tga.substr(0, tga.size() / 2)});
   const std::string gif = Saved(grey, kDibGif);
