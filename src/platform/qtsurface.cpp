@@ -255,21 +255,17 @@ void QtSurface::SetDibRow(int32_t x, int32_t y, const dib& row) {
     if (from >= to) return;
     const uint8_t* s = row.toprow(0);
     uchar* line = direct_->scanLine(y);
-    const bool rgb32 = direct_->format() == QImage::Format_RGB32;
-    // One loop per kind of row and image: pictures are drawn row by row, a
-    // page's background in every row of the page.
+    if (direct_->format() == QImage::Format_RGB32) {
+      ConvertRow32(row, from, to, reinterpret_cast<QRgb*>(line) + x);
+      return;
+    }
     auto convert = [&](auto pixel) {
-      if (rgb32) {
-        QRgb* out = reinterpret_cast<QRgb*>(line) + x;
-        for (int32_t i = from; i < to; ++i) out[i] = pixel(i);
-      } else {
-        for (int32_t i = from; i < to; ++i) {
-          const QRgb c = pixel(i);
-          uchar* p = line + static_cast<ptrdiff_t>(x + i) * 3;
-          p[0] = static_cast<uchar>(qRed(c));
-          p[1] = static_cast<uchar>(qGreen(c));
-          p[2] = static_cast<uchar>(qBlue(c));
-        }
+      for (int32_t i = from; i < to; ++i) {
+        const QRgb c = pixel(i);
+        uchar* p = line + static_cast<ptrdiff_t>(x + i) * 3;
+        p[0] = static_cast<uchar>(qRed(c));
+        p[1] = static_cast<uchar>(qGreen(c));
+        p[2] = static_cast<uchar>(qBlue(c));
       }
     };
     if (row.bitcount == 24) {
@@ -286,6 +282,52 @@ void QtSurface::SetDibRow(int32_t x, int32_t y, const dib& row) {
     return;
   }
   if (painter_.isActive()) painter_.drawImage(QPoint(x, y), DibToQImage(row));
+}
+
+void QtSurface::ConvertRow32(const dib& row, int32_t from, int32_t to, QRgb* out) {
+  const int bpp = row.bitcount / 8;
+  const size_t n = static_cast<size_t>(to - from);
+  const uint8_t* s = row.toprow(0) + static_cast<size_t>(from) * bpp;
+  const size_t bytes = n * bpp;
+  const size_t table = row.bitcount == 8 ? row.palette.size() * sizeof(DibRGB) : 0;
+  out += from;
+  LastRow& last = lastRow_;
+  if (last.bitcount == row.bitcount && last.pixels.size() == n && last.source.size() == bytes + table &&
+      std::memcmp(last.source.data(), s, bytes) == 0 &&
+      (table == 0 || std::memcmp(last.source.data() + bytes, row.palette.data(), table) == 0)) {
+    std::memcpy(out, last.pixels.data(), n * sizeof(QRgb));
+    return;
+  }
+  last.bitcount = 0;
+  last.source.resize(bytes + table);
+  last.pixels.resize(n);
+  QRgb* p = last.pixels.data();
+  if (row.bitcount == 24) {
+    size_t i = 0;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    // Blue, green, red read as one little-endian word are the pixel; the
+    // fourth byte (the next pixel's blue) becomes the opaque alpha. The
+    // last pixel has no fourth byte to borrow.
+    for (; i + 1 < n; ++i) {
+      uint32_t v;
+      std::memcpy(&v, s + 3 * i, 4);
+      p[i] = v | 0xFF000000u;
+    }
+#endif
+    for (; i < n; ++i) p[i] = qRgb(s[3 * i + 2], s[3 * i + 1], s[3 * i]);
+  } else {
+    // Indexes beyond the colour table are black.
+    std::array<QRgb, 256> colours;
+    for (size_t k = 0; k < colours.size(); ++k) {
+      const DibRGB c = k < row.palette.size() ? row.palette[k] : DibRGB{};
+      colours[k] = qRgb(c.red, c.green, c.blue);
+    }
+    for (size_t i = 0; i < n; ++i) p[i] = colours[s[i]];
+  }
+  std::memcpy(last.source.data(), s, bytes);
+  if (table) std::memcpy(last.source.data() + bytes, row.palette.data(), table);
+  last.bitcount = row.bitcount;
+  std::memcpy(out, p, n * sizeof(QRgb));
 }
 
 bool QtSurface::SetDibBlock(int32_t x, int32_t y, const dib& block) {

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <memory>
+#include <vector>
 
 #include "platform/textmetrics.h"
 #include "render/surface.h"
@@ -65,8 +66,19 @@ class QtSurface : public render::DrawingSurface {
   bool AxisLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t w, bool square);
   QPen WidePen(Qt::PenCapStyle cap) const;
 
+  // The last picture row written into a 32-bit page image, as it came and
+  // as it was converted. A picture drawn larger than it is repeats each of
+  // its rows; a repeat is copied instead of converted again.
+  struct LastRow {
+    int bitcount = 0;
+    std::vector<uint8_t> source;  // the row's bytes, then its colour table
+    std::vector<QRgb> pixels;
+  };
+  void ConvertRow32(const dib& row, int32_t from, int32_t to, QRgb* out);
+
   QPainter painter_;
   bool printer_;
+  LastRow lastRow_;
   std::unique_ptr<FontAdvances> metrics_;
   uint64_t metrics_serial_ = 0;
   std::unique_ptr<FontAdvances> reference_;
