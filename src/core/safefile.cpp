@@ -1,5 +1,6 @@
 #include "core/safefile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,7 +140,11 @@ bool SafeFile::Commit() {
   }
   if (!released_) {
     if (!Flush()) return false;
-    if (::fsync(fd_) != 0) return Fail(errno);
+    if (!syncLater_ && ::fsync(fd_) != 0) return Fail(errno);
+#ifdef __linux__
+    // Start writing now, without waiting: SyncFolder then finds little left.
+    if (syncLater_) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return Fail(errno);
@@ -148,6 +153,7 @@ bool SafeFile::Commit() {
   if (::rename(tmp_.c_str(), target_.c_str()) != 0) return Fail(errno);
   tmp_.clear();
   guard_.Reset();
+  if (syncLater_) return true;
   std::string folder = FolderOf(target_);
   if (folder.empty()) folder = ".";
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -168,10 +174,42 @@ void SafeFile::Abandon() {
   guard_.Reset();
 }
 
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason) {
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason, Sync sync) {
   SafeFile f;
+  if (sync == Sync::Later) f.SyncLater();
   if (!f.Open(path) || !f.Write(bytes) || !f.Commit()) {
     reason = f.Error();
+    return false;
+  }
+  return true;
+}
+
+bool SyncFolder(const std::string& folder, std::string& reason) {
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  int err = 0;
+#ifdef __linux__
+  // One flush of the folder's file system writes all of the files at once.
+  if (::syncfs(dir) != 0) err = errno;
+#else
+  if (DIR* d = ::fdopendir(::dup(dir))) {
+    while (const dirent* e = ::readdir(d)) {
+      const int fd = ::openat(dir, e->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+      if (fd < 0) continue;
+      struct stat st {};
+      if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd) != 0 && err == 0) err = errno;
+      ::close(fd);
+    }
+    ::closedir(d);
+  }
+#endif
+  if (err == 0 && ::fsync(dir) != 0 && errno != EINVAL) err = errno;
+  ::close(dir);
+  if (err != 0) {
+    reason = std::strerror(err);
     return false;
   }
   return true;

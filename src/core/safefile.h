@@ -49,6 +49,11 @@ class SafeFile {
   // Puts the complete file in place. False with Error() set on failure; the
   // old file is then unchanged.
   bool Commit();
+  // Commit then leaves flushing the file and its folder to a later
+  // SyncFolder over the folder: for a batch of new files that only count
+  // once all of them are there (the pictures an export stages before it
+  // moves them into place). Call before Commit.
+  void SyncLater() { syncLater_ = true; }
   // Removes the temporary file; the target is not touched.
   void Abandon();
 
@@ -74,10 +79,20 @@ class SafeFile {
   std::string error_;
   int fd_ = -1;
   bool released_ = false;
+  bool syncLater_ = false;
 };
+
+enum class Sync { Now, Later };
 
 // Writes `bytes` as the whole content of `path` through a SafeFile. False
 // with `reason` set (see SafeFile::Error) on failure.
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason);
+// With Sync::Later the file is flushed by a later SyncFolder (see
+// SafeFile::SyncLater).
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason,
+                     Sync sync = Sync::Now);
+
+// Flushes to disk, in one go, the files committed into `folder` with
+// SyncLater and the folder itself. False with `reason` set on failure.
+bool SyncFolder(const std::string& folder, std::string& reason);
 
 }  // namespace ql

@@ -86,6 +86,28 @@ TEST(SafeFile, WritesNewFilesAndReplacesOldOnesKeepingTheirPermissions) {
   EXPECT_EQ(FilesIn(dir), 1u);
 }
 
+// Files whose flushing is left to one SyncFolder for the batch: in place
+// at once, refused for the same reasons, and the flush reports a folder
+// that is not there.
+TEST(SafeFile, BatchOfFilesFlushedTogether) {
+  const std::string dir = TempFolder();
+  std::string reason;
+  for (int i = 0; i < 5; ++i)
+    ASSERT_TRUE(ql::WriteFileSafely(dir + "seite" + std::to_string(i), Big(1000 + i), reason, ql::Sync::Later))
+        << reason;
+  EXPECT_EQ(FilesIn(dir), 5u);
+  EXPECT_EQ(ReadAll(dir + "seite4"), Big(1004));
+  WriteAll(dir + "alt", "alt");
+  ASSERT_EQ(chmod((dir + "alt").c_str(), 0444), 0);
+  EXPECT_FALSE(ql::WriteFileSafely(dir + "alt", "neu", reason, ql::Sync::Later));
+  EXPECT_EQ(reason, "the file is read-only");
+  EXPECT_EQ(ReadAll(dir + "alt"), "alt");
+  EXPECT_TRUE(ql::SyncFolder(dir, reason)) << reason;
+  EXPECT_FALSE(ql::SyncFolder(dir + "fehlt", reason));
+  EXPECT_EQ(reason, std::strerror(ENOENT));
+  EXPECT_EQ(FilesIn(dir), 6u);
+}
+
 TEST(SafeFile, ReadOnlyTargetsFoldersAndMissingFoldersAreRefusedWithTheReason) {
   const std::string dir = TempFolder();
   const std::string path = dir + "schreibgeschuetzt.csv";
