@@ -93,7 +93,8 @@ TEST(SafeFile, BatchOfFilesFlushedTogether) {
   const std::string dir = TempFolder();
   std::string reason;
   for (int i = 0; i < 5; ++i)
-    ASSERT_TRUE(ql::WriteFileSafely(dir + "seite" + std::to_string(i), Big(1000 + i), reason, ql::Sync::Later))
+    ASSERT_TRUE(
+        ql::WriteFileSafely(dir + "seite" + std::to_string(i), Big(1000 + i), reason, ql::Sync::Later))
         << reason;
   EXPECT_EQ(FilesIn(dir), 5u);
   EXPECT_EQ(ReadAll(dir + "seite4"), Big(1004));
