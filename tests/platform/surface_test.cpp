@@ -352,6 +352,33 @@ TEST_F(Surface, RowTransferEnlargesWithoutBlendingAndPrintersStretch) {
   dib out;
   ASSERT_TRUE(t.ToDib(out));
   EXPECT_EQ(getpixel(out, 3, 0), 0x00C800u);
+
+  // A row that repeats the one before is copied: changed bytes, a changed
+  // colour table, another width or depth are never taken for a repeat.
+  ImageSurface u(5, 6);
+  dib row;
+  ASSERT_TRUE(newdib(row, 3, 1, 24));
+  for (int x = 0; x < 3; ++x) setpixel(row, x, 0, 0x102030u * (x + 1));
+  u.SetDibRow(0, 0, row);
+  u.SetDibRow(1, 1, row);
+  setpixel(row, 2, 0, 0xABCDEFu);
+  u.SetDibRow(1, 2, row);
+  ASSERT_TRUE(newdib(pal, 3, 1, 8, colours, 2));
+  setpixel(pal, 0, 0, 1);
+  u.SetDibRow(0, 3, pal);
+  pal.palette[1] = DibRGB{0, 0, 90, 0};
+  u.SetDibRow(0, 4, pal);
+  u.SetDibRow(3, 5, pal);  // clipped to two pixels
+  EXPECT_EQ(Px(u, 2, 0), qRgb(0x90, 0x60, 0x30));
+  EXPECT_EQ(Px(u, 3, 1), qRgb(0x90, 0x60, 0x30));
+  EXPECT_EQ(Px(u, 3, 2), qRgb(0xEF, 0xCD, 0xAB));
+  EXPECT_EQ(Px(u, 1, 2), qRgb(0x30, 0x20, 0x10));
+  EXPECT_EQ(Px(u, 0, 3), qRgb(0, 200, 0));
+  EXPECT_EQ(Px(u, 0, 4), qRgb(0, 0, 90));
+  EXPECT_EQ(Px(u, 1, 4), qRgb(0, 0, 0));
+  EXPECT_EQ(Px(u, 3, 5), qRgb(0, 0, 90));
+  EXPECT_EQ(Px(u, 4, 5), qRgb(0, 0, 0));
+  EXPECT_EQ(Px(u, 0, 5), kWhite);
 }
 
 TEST_F(Surface, ImageSurfaceRefusesAbsurdSizes) {
