@@ -184,7 +184,9 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
   return true;
 }
 
-bool SyncFolder(const std::string& folder, std::string& reason) {
+namespace {
+
+bool FlushFolder(const std::string& folder, bool contents, std::string& reason) {
   const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) {
     reason = std::strerror(errno);
@@ -193,9 +195,9 @@ bool SyncFolder(const std::string& folder, std::string& reason) {
   int err = 0;
 #ifdef __linux__
   // One flush of the folder's file system writes all of the files at once.
-  if (::syncfs(dir) != 0) err = errno;
+  if (contents && ::syncfs(dir) != 0) err = errno;
 #else
-  if (DIR* d = ::fdopendir(::dup(dir))) {
+  if (DIR* d = contents ? ::fdopendir(::dup(dir)) : nullptr) {
     while (const dirent* e = ::readdir(d)) {
       const int fd = ::openat(dir, e->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
       if (fd < 0) continue;
@@ -213,6 +215,14 @@ bool SyncFolder(const std::string& folder, std::string& reason) {
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool SyncFolder(const std::string& folder, std::string& reason) { return FlushFolder(folder, true, reason); }
+
+bool SyncFolderNames(const std::string& folder, std::string& reason) {
+  return FlushFolder(folder, false, reason);
 }
 
 }  // namespace ql

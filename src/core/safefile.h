@@ -94,5 +94,7 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
 // Flushes to disk, in one go, the files committed into `folder` with
 // SyncLater and the folder itself. False with `reason` set on failure.
 bool SyncFolder(const std::string& folder, std::string& reason);
+// Flushes only the folder itself: the names of the files moved into it.
+bool SyncFolderNames(const std::string& folder, std::string& reason);
 
 }  // namespace ql

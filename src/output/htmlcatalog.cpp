@@ -142,7 +142,7 @@ class StagedImages {
                               {ql::FromUtf8(folder + n), i18n::SystemErrorText(err)});
         return false;
       }
-    if (!ql::SyncFolder(folder, reason)) {
+    if (!ql::SyncFolderNames(folder, reason)) {
       error = i18n::SayUtf8(i18n::Text::CannotWriteIntoFolder,
                             {ql::FromUtf8(folder), i18n::SystemErrorText(reason)});
       return false;

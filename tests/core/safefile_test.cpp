@@ -104,6 +104,9 @@ TEST(SafeFile, BatchOfFilesFlushedTogether) {
   EXPECT_EQ(reason, "the file is read-only");
   EXPECT_EQ(ReadAll(dir + "alt"), "alt");
   EXPECT_TRUE(ql::SyncFolder(dir, reason)) << reason;
+  EXPECT_TRUE(ql::SyncFolderNames(dir, reason)) << reason;
+  EXPECT_FALSE(ql::SyncFolderNames(dir + "alt", reason));
+  EXPECT_EQ(reason, std::strerror(ENOTDIR));
   EXPECT_FALSE(ql::SyncFolder(dir + "fehlt", reason));
   EXPECT_EQ(reason, std::strerror(ENOENT));
   EXPECT_EQ(FilesIn(dir), 6u);
