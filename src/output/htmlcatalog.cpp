@@ -316,13 +316,20 @@ void HalveRows(const PixelRows& big, const PixelRows& out) {
   }
 }
 
-void ShadeRows(const PixelRows& page, bool oddPage) {
-  const int32_t w = page.width, h = page.height, n = page.bpp;
+// `step` 2 shades a page drawn at twice the resolution as its halved
+// picture is shaded: each pixel takes the factor of the pixel it halves
+// into (the last column or row of an odd size the factor of the one
+// before), so the sharper picture shows the same shade.
+void ShadeRows(const PixelRows& page, bool oddPage, int step = 1) {
+  const int32_t n = page.bpp;
+  const int32_t w = std::max(1, page.width / step), h = std::max(1, page.height / step);
+  auto at = [step](int32_t v, int32_t size) { return std::min(v / step, size - 1); };
   // The distance from the spine (or 5 x the distance from the outer edge)
   // of every column; the same for every row.
-  std::vector<int32_t> dx(static_cast<size_t>(w));
+  std::vector<int32_t> dx(static_cast<size_t>(page.width));
   std::vector<int32_t> shaded;  // columns that change in a row away from the top and bottom
-  for (int32_t x = 0; x < w; ++x) {
+  for (int32_t col = 0; col < page.width; ++col) {
+    const int32_t x = at(col, w);
     int32_t d;
     if (oddPage) {
       d = x;
@@ -331,18 +338,19 @@ void ShadeRows(const PixelRows& page, bool oddPage) {
       d = w - 1 - x;
       if (d > w - 10) d = 5 * x;
     }
-    dx[static_cast<size_t>(x)] = d;
-    if (d < 50) shaded.push_back(x);
+    dx[static_cast<size_t>(col)] = d;
+    if (d < 50) shaded.push_back(col);
   }
-  for (int32_t y = 0; y < h; ++y) {
+  for (int32_t line = 0; line < page.height; ++line) {
+    const int32_t y = at(line, h);
     int32_t cap = INT32_MAX;
     if (y < 10) cap = 5 * y;
     if (y > h - 11 && cap > 5 * (h - 1 - y)) cap = 5 * (h - 1 - y);
-    uint8_t* row = page.Row(y);
+    uint8_t* row = page.Row(line);
     if (cap >= 50) {
       for (int32_t x : shaded) ShadePixel(row + n * x, std::min(dx[static_cast<size_t>(x)] + 50, 100));
     } else {
-      for (int32_t x = 0; x < w; ++x)
+      for (int32_t x = 0; x < page.width; ++x)
         ShadePixel(row + n * x, std::min(std::min(dx[static_cast<size_t>(x)], cap) + 50, 100));
     }
   }
@@ -537,9 +545,9 @@ std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount, co
   return out;
 }
 
-void ApplyBindingShade(dib& page, bool oddPage) {
-  if (page.bitcount == 24 && page.width > 0 && page.height > 0 && page.loaded())
-    ShadeRows(RowsOf(page), oddPage);
+void ApplyBindingShade(dib& page, bool oddPage, int step) {
+  if (page.bitcount == 24 && page.width > 0 && page.height > 0 && page.loaded() && step >= 1)
+    ShadeRows(RowsOf(page), oddPage, step);
 }
 void ApplyCornerCurl(dib& page, bool oddPage) {
   if (page.bitcount == 24 && page.width > 0 && page.height > 0 && page.loaded())
@@ -681,7 +689,7 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       if (hd) {
         d = PixelRows{buf->small.Get(static_cast<size_t>(w) * h * 4), 4 * static_cast<ptrdiff_t>(w), w, h, 4};
         HalveRows(big, d);
-        ShadeRows(big, odd);
+        ShadeRows(big, odd, 2);
         if (!WritePicture(big, quality, hdFile, buf->jpeg, error)) return error;
       }
       ShadeRows(d, odd);

@@ -68,7 +68,9 @@ std::string FillHtmlTemplate(const std::string& templ, int32_t evenPageCount, co
 // from the top left, so rows y < 10 are the top edge. An odd (right-hand)
 // page fades towards its left edge (the spine), an even one towards its
 // right edge; all pages fade over their outermost 9 pixels on the others.
-void ApplyBindingShade(dib& page, bool oddPage);
+// With `step` 2 the page is the sharper picture (twice the resolution) and
+// gets the shade of its halved picture, pixel for pixel scaled up.
+void ApplyBindingShade(dib& page, bool oddPage, int step = 1);
 // The turned-up corner, in place, at the bottom outer corner: bottom right
 // on an odd page, bottom left on an even one (the corner a reader lifts).
 void ApplyCornerCurl(dib& page, bool oddPage);

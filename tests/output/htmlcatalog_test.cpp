@@ -113,6 +113,36 @@ TEST(BindingShade, KnownPixelsAndTheEdges) {
   EXPECT_EQ(getpixel(even, 69, 50), 0x000064C8u);
 }
 
+// The sharper picture shows the shade of the page picture it doubles: the
+// band at the spine twice as many pixels wide, not half as wide on screen.
+TEST(BindingShade, TheSharperPictureHasTheShadeOfItsHalf) {
+  for (bool odd : {true, false})
+    for (auto [w, h] : {std::pair{120, 90}, std::pair{61, 37}}) {
+      dib small, big;
+      ASSERT_TRUE(newdib(small, w, h, 24));
+      for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) setpixel(small, x, y, 0x000064C8);
+      for (int extra : {0, 1}) {
+        ASSERT_TRUE(newdib(big, 2 * w + extra, 2 * h + extra, 24));
+        for (int32_t y = 0; y < big.height; ++y)
+          for (int32_t x = 0; x < big.width; ++x) setpixel(big, x, y, 0x000064C8);
+        dib shaded = small;
+        output::ApplyBindingShade(shaded, odd);
+        output::ApplyBindingShade(big, odd, 2);
+        int wrong = 0;
+        for (int32_t y = 0; y < big.height; ++y)
+          for (int32_t x = 0; x < big.width; ++x)
+            wrong += getpixel(big, x, y) != getpixel(shaded, std::min(x / 2, w - 1), std::min(y / 2, h - 1));
+        EXPECT_EQ(wrong, 0) << w << "x" << h << " +" << extra << (odd ? " odd" : " even");
+        if (extra) continue;
+        // The spine band: 50 pixels of the page picture, 100 of the sharper one.
+        const int32_t spine = odd ? 0 : big.width - 1, inward = odd ? 1 : -1;
+        EXPECT_NE(getpixel(big, spine + inward * 99, big.height / 2), 0x000064C8u);
+        EXPECT_EQ(getpixel(big, spine + inward * 100, big.height / 2), 0x000064C8u);
+      }
+    }
+}
+
 TEST(BindingShade, RowWorkEqualsThePerPixelRule) {
   for (bool odd : {true, false})
     for (auto [w, h] : {std::pair{413, 584}, std::pair{7, 5}, std::pair{60, 21}}) {
@@ -386,7 +416,7 @@ TEST_F(HtmlCatalog, PicturesAreTheDrawingHalvedShadedAndCurled) {
     dib small;
     ASSERT_TRUE(output::HalveDib(drawn, r.width, r.height, small));
     std::string bytes, why;
-    output::ApplyBindingShade(drawn, page % 2 == 1);
+    output::ApplyBindingShade(drawn, page % 2 == 1, 2);
     ASSERT_TRUE(EncodeJpegDib(drawn, 88, kDefaultDibDpi, bytes, why)) << why;
     EXPECT_TRUE(Slurp(out + output::HtmlHdImageName(page)) == bytes);
     output::ApplyBindingShade(small, page % 2 == 1);
