@@ -197,7 +197,10 @@ bool FlushFolder(const std::string& folder, bool contents, std::string& reason) 
   // One flush of the folder's file system writes all of the files at once.
   if (contents && ::syncfs(dir) != 0) err = errno;
 #else
-  if (DIR* d = contents ? ::fdopendir(::dup(dir)) : nullptr) {
+  const int listing = contents ? ::dup(dir) : -1;
+  DIR* d = listing >= 0 ? ::fdopendir(listing) : nullptr;
+  if (!d && listing >= 0) ::close(listing);
+  if (d) {
     while (const dirent* e = ::readdir(d)) {
       const int fd = ::openat(dir, e->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
       if (fd < 0) continue;
