@@ -212,7 +212,8 @@ std::u16string HtmlTitle(const Document& doc) {
 }
 
 // The text of every page beside its pictures, the search index and the
-// page list for readers without scripts (into info.noscript).
+// page list for readers without scripts (into info.noscript). Written into
+// the staging folder, flushed and moved with the pictures.
 bool WriteTextLayer(const std::string& folder, const Document& doc, const render::RenderParams& p,
                     HtmlTemplateInfo& info, const std::vector<PageText>& texts, std::string& error) {
   const std::vector<std::u16string> alts = PageAltTexts(doc, info.pageCount);
@@ -225,13 +226,6 @@ bool WriteTextLayer(const std::string& folder, const Document& doc, const render
     return false;
   const std::u16string list = NoScriptPages(texts, alts, p.width, p.height, info.title, info.lang);
   if (!WriteFileSafely(folder + kHtmlPageListName, ql::ToUtf8(list), error, ql::Sync::Later)) return false;
-  // On disk, all at once, before the catalog page names them.
-  std::string reason;
-  if (!ql::SyncFolder(folder, reason)) {
-    error = i18n::SayUtf8(i18n::Text::CannotWriteIntoFolder,
-                          {ql::FromUtf8(folder), i18n::SystemErrorText(reason)});
-    return false;
-  }
   info.noscript =
       u"<a href=\"" + ql::FromUtf8(kHtmlPageListName) + u"\">" + HtmlEscapeText(info.title) + u"</a>";
   info.noscriptHead = u"<noscript><meta http-equiv=\"refresh\" content=\"0; url=" +
@@ -629,7 +623,6 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   info.title = HtmlTitle(session.doc());
   info.pdfFile = options.pdfFile;
   auto writePageAndPictures = [&](int32_t evenCount) {
-    if (info.textLayer && !WriteTextLayer(folder, session.doc(), drawn, info, texts, res.error)) return false;
     if (!catalogFile.Write(FillHtmlTemplate(templ, evenCount, info)) || !catalogFile.Commit()) {
       res.error = i18n::SayUtf8(i18n::Text::CannotWriteFile,
                                 {ql::FromUtf8(catalog), i18n::SystemErrorText(catalogFile.Error())});
@@ -764,6 +757,8 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     info.pageCount = all.pages;
     info.textLayer = options.textLayer;
     texts.resize(static_cast<size_t>(std::max(0, all.pages)));
+    // While the encoders finish the last pages.
+    if (info.textLayer) WriteTextLayer(stage, session.doc(), drawn, info, texts, res.error);
   }
   jobs.Wait();
   res.jobsDone = jobs.Succeeded();
