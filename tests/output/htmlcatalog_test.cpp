@@ -356,6 +356,18 @@ TEST_F(HtmlCatalog, UnwritableTargetsAreRefusedBeforeAnyPage) {
       << r.error;
   EXPECT_EQ(Files(out), std::vector<std::string>{"catalogpage3.jpg"});
   EXPECT_EQ(Slurp(out + "/catalogpage3.jpg"), "alt");
+  // The same for a read-only text-layer file: the pictures do not move in
+  // without their text.
+  fs::remove(out + "/catalogpage3.jpg");
+  Spit(out + "/catalogtext2.js", "alt");
+  fs::permissions(out + "/catalogtext2.js", fs::perms::owner_read);
+  r = output::ExportHtmlCatalog(*session_, out, opts_);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("catalogtext2.js konnte nicht geschrieben werden: Die Datei ist schreibgeschützt"),
+            std::string::npos)
+      << r.error;
+  EXPECT_EQ(Files(out), std::vector<std::string>{"catalogtext2.js"});
+  fs::remove(out + "/catalogtext2.js");
 
   // A folder without write permission (not refused for root by the system).
   if (::geteuid() != 0) {
