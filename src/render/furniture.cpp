@@ -184,7 +184,7 @@ const dib* RenderSession::FurnitureForBox(int which, int32_t w, int32_t h) {
   std::u16string processing;
   if (which != 1) {
     const double v[4] = {set.GrayScaleCheck ? 1.0 : 0.0, set.LightenCheck ? 1.0 : 0.0, set.HellEd, set.SatEd};
-    processing.assign(reinterpret_cast<const char16_t*>(v), sizeof v / sizeof(char16_t));
+    processing.assign(reinterpret_cast<const char16_t*>(v), sizeof v / (sizeof(char16_t)));
   }
   DrawnFurniture& d = drawn_[which - 1];
   if (d.file == name && d.w == w && d.h == h && d.processing == processing)

@@ -33,7 +33,9 @@ TEST(CellStore, PadsNewRowsAndTrimsToTheWidestText) {
   EXPECT_EQ(VariantText(t.P(), 3, 2), u"x");
   for (uint32_t r = 1; r <= 3; ++r)
     for (uint32_t c = 0; c < 5; ++c)
-      if (!(r == 3 && c == 2)) EXPECT_EQ(VariantText(t.P(), r, c), u"");
+      if (!(r == 3 && c == 2)) {
+        EXPECT_EQ(VariantText(t.P(), r, c), u"");
+      }
   EXPECT_TRUE(t.doc.changed);
 }
 

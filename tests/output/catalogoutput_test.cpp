@@ -121,7 +121,9 @@ TEST(CatalogOutputs, EachTakesTheLayoutAsAParameterAndLeavesTheDocumentAlone) {
     if (pages) {
       EXPECT_EQ(got.pages, want.pages);
     }
-    if (reports) EXPECT_GT(calls, 0);
+    if (reports) {
+      EXPECT_GT(calls, 0);
+    }
     EXPECT_EQ(own.doc.settings.LayoutCombo, 0);
     EXPECT_EQ(DifferingSettings(own.doc.settings, settingsBefore), "");
     EXPECT_FALSE(own.doc.changed);

@@ -106,7 +106,7 @@ class PdfExport : public ::testing::Test {
 
 TEST(PdfGeometry, SizeModes) {
   CatalogSettings set;
-  platform::PrinterPage a4{4960, 7016, 600, 600, false, {}};
+  platform::PrinterPage a4{4960, 7016, 600, 600, false, {}, {}, 0, 0, false};
   // Printer page (the default): 595 x 841 points, bitmap from the printer page.
   output::PdfGeometry g = output::ComputePdfGeometry(set, 300, a4);
   EXPECT_EQ(g.pageWidth, 595);
@@ -125,7 +125,7 @@ TEST(PdfGeometry, SizeModes) {
   // Chosen size: the bitmap has that size (plus margins) at the resolution.
   set.PDFRandEd = 0;
   set.SetPDFSizeCheck = true;
-  platform::PrinterPage letter{5100, 6600, 600, 600, false, {}};
+  platform::PrinterPage letter{5100, 6600, 600, 600, false, {}, {}, 0, 0, false};
   g = output::ComputePdfGeometry(set, 300, letter);
   EXPECT_EQ(g.pageWidth, 595);
   EXPECT_EQ(g.pageHeight, 841);

@@ -424,10 +424,14 @@ TEST_F(PrintShop, TheCatalogIsTaggedInReadingOrder) {
   for (const StructElem& e : tree) {
     ++count[e.type];
     if (e.type == "/H1" || e.type == "/H2") got.push_back({e.type, e.page});
-    if (e.type == "/Figure") EXPECT_TRUE(names.count(e.alt)) << e.alt.toStdString();
+    if (e.type == "/Figure") {
+      EXPECT_TRUE(names.count(e.alt)) << e.alt.toStdString();
+    }
     // A table's first row is its header.
     if (last == "/TR" && e.type != "/TH" && e.type != "/TD") ADD_FAILURE() << "empty row";
-    if (last == "/Table") EXPECT_EQ(e.type, "/TR");
+    if (last == "/Table") {
+      EXPECT_EQ(e.type, "/TR");
+    }
     // Reading order is page order.
     if (e.page >= 0) {
       EXPECT_GE(e.page, lastPage) << e.type.toStdString();

@@ -106,8 +106,12 @@ TEST_F(TocTest, DotLeadersSitOnOneGridAndStopBeforeTheNumber) {
   std::vector<int32_t> ys;
   for (const auto& op : s.Texts())
     if (op.text == u".") {
-      if (op.font.size == 12) EXPECT_EQ(op.x1 % d, 0) << op.x1;
-      if (op.font.size == 10) EXPECT_EQ(op.x1 % 21, 0) << op.x1;
+      if (op.font.size == 12) {
+        EXPECT_EQ(op.x1 % d, 0) << op.x1;
+      }
+      if (op.font.size == 10) {
+        EXPECT_EQ(op.x1 % 21, 0) << op.x1;
+      }
       ys.push_back(op.y1);
     }
   // The long entry is broken before its number: no dots beside its first

@@ -105,8 +105,9 @@ TEST_F(EditorTest, HeadingsFollowTheLanguageTable) {
     named.insert(l.column);
   }
   for (int c = 0; c < i18n::kColumns; ++c)
-    if (!named.contains(c))
+    if (!named.contains(c)) {
       EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString(), QStringLiteral("language%1").arg(c));
+    }
 }
 
 TEST_F(EditorTest, SearchWalksEveryHitAndStopsOnNo) {
