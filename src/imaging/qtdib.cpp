@@ -91,6 +91,15 @@ bool FromRgb(const QImage& src, dib& d) {
 
 }  // namespace
 
+std::array<QRgb, 256> DibColourTable(const dib& d) {
+  std::array<QRgb, 256> table;
+  for (size_t k = 0; k < table.size(); ++k) {
+    const DibRGB c = k < d.palette.size() ? d.palette[k] : DibRGB{};
+    table[k] = qRgb(c.red, c.green, c.blue);
+  }
+  return table;
+}
+
 QImage DibToQImage(const dib& d) {
   if (!d.loaded() || d.width <= 0 || d.height <= 0) return QImage();
   if (d.bitcount == 24) {
@@ -110,13 +119,8 @@ QImage DibToQImage(const dib& d) {
   if (d.bitcount != 1 && d.bitcount != 4 && d.bitcount != 8) return QImage();
   QImage img(d.width, d.height, QImage::Format_Indexed8);
   if (img.isNull()) return img;
-  QList<QRgb> table;
-  const int n = d.colorcount();
-  for (int i = 0; i < n; ++i) {
-    const DibRGB c = i < static_cast<int>(d.palette.size()) ? d.palette[i] : DibRGB{};
-    table.push_back(qRgb(c.red, c.green, c.blue));
-  }
-  img.setColorTable(table);
+  const std::array<QRgb, 256> colours = DibColourTable(d);
+  img.setColorTable(QList<QRgb>(colours.begin(), colours.begin() + d.colorcount()));
   for (int y = 0; y < d.height; ++y) {
     uchar* t = img.scanLine(y);
     if (d.bitcount == 8) {

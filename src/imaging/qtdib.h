@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <array>
 #include <string>
 
 #include "imaging/dib/dib.h"
@@ -15,6 +16,10 @@ QImage DibToQImage(const dib& d);
 // else 24 bits; transparent pixels are composed onto white. False (and `d`
 // emptied) for a null image or one larger than kMaxDibPixels.
 bool QImageToDib(const QImage& image, dib& d, std::string* error = nullptr);
+
+// The colours of a palette picture's indexes; indexes beyond its colour
+// table are black.
+std::array<QRgb, 256> DibColourTable(const dib& d);
 
 // Colour 0x00BBGGRR to QColor-compatible QRgb and back.
 inline QRgb TColorToQRgb(uint32_t c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }

@@ -271,12 +271,7 @@ void QtSurface::SetDibRow(int32_t x, int32_t y, const dib& row) {
     if (row.bitcount == 24) {
       convert([s](int32_t i) { return qRgb(s[i * 3 + 2], s[i * 3 + 1], s[i * 3]); });
     } else {
-      // Indexes beyond the colour table are black.
-      std::array<QRgb, 256> table;
-      for (size_t k = 0; k < table.size(); ++k) {
-        const DibRGB c = k < row.palette.size() ? row.palette[k] : DibRGB{};
-        table[k] = qRgb(c.red, c.green, c.blue);
-      }
+      const std::array<QRgb, 256> table = DibColourTable(row);
       convert([s, &table](int32_t i) { return table[s[i]]; });
     }
     return;
@@ -316,12 +311,7 @@ void QtSurface::ConvertRow32(const dib& row, int32_t from, int32_t to, QRgb* out
 #endif
     for (; i < n; ++i) p[i] = qRgb(s[3 * i + 2], s[3 * i + 1], s[3 * i]);
   } else {
-    // Indexes beyond the colour table are black.
-    std::array<QRgb, 256> colours;
-    for (size_t k = 0; k < colours.size(); ++k) {
-      const DibRGB c = k < row.palette.size() ? row.palette[k] : DibRGB{};
-      colours[k] = qRgb(c.red, c.green, c.blue);
-    }
+    const std::array<QRgb, 256> colours = DibColourTable(row);
     for (size_t i = 0; i < n; ++i) p[i] = colours[s[i]];
   }
   std::memcpy(last.source.data(), s, bytes);

@@ -344,34 +344,25 @@ TEST_F(HtmlCatalog, UnwritableTargetsAreRefusedBeforeAnyPage) {
   EXPECT_EQ(fs::status(out + "/catalog.htm").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
-  // A read-only page image of an earlier export: no image of this run is
-  // moved into the folder, and no catalog page is written.
+  // A read-only page image of an earlier export, or text-layer file: no
+  // picture of this run is moved into the folder (the pictures do not move
+  // in without their text), and no catalog page is written.
   fs::remove(out + "/catalog.htm");
-  Spit(out + "/catalogpage3.jpg", "alt");
-  fs::permissions(out + "/catalogpage3.jpg", fs::perms::owner_read);
-  r = output::ExportHtmlCatalog(*session_, out, opts_);
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("catalogpage3.jpg konnte nicht geschrieben werden: Die Datei ist schreibgeschützt"),
-            std::string::npos)
-      << r.error;
-  EXPECT_EQ(Files(out), std::vector<std::string>{"catalogpage3.jpg"});
-  EXPECT_EQ(Slurp(out + "/catalogpage3.jpg"), "alt");
-  // The same for a read-only text-layer file: the pictures do not move in
-  // without their text.
-  fs::remove(out + "/catalogpage3.jpg");
-  Spit(out + "/catalogtext2.js", "alt");
-  fs::permissions(out + "/catalogtext2.js", fs::perms::owner_read);
-  r = output::ExportHtmlCatalog(*session_, out, opts_);
-  EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("catalogtext2.js konnte nicht geschrieben werden: Die Datei ist schreibgeschützt"),
-            std::string::npos)
-      << r.error;
-  EXPECT_EQ(Files(out), std::vector<std::string>{"catalogtext2.js"});
-  fs::remove(out + "/catalogtext2.js");
+  for (const std::string name : {"catalogpage3.jpg", "catalogtext2.js"}) {
+    Spit(out + "/" + name, "alt");
+    fs::permissions(out + "/" + name, fs::perms::owner_read);
+    r = output::ExportHtmlCatalog(*session_, out, opts_);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find(name + " konnte nicht geschrieben werden: Die Datei ist schreibgeschützt"),
+              std::string::npos)
+        << r.error;
+    EXPECT_EQ(Files(out), std::vector<std::string>{name});
+    EXPECT_EQ(Slurp(out + "/" + name), "alt");
+    fs::remove(out + "/" + name);
+  }
 
   // A folder without write permission (not refused for root by the system).
   if (::geteuid() != 0) {
-    fs::remove(out + "/catalogpage3.jpg");
     fs::permissions(out, fs::perms::owner_read | fs::perms::owner_exec);
     r = output::ExportHtmlCatalog(*session_, out, opts_);
     EXPECT_FALSE(r.ok);
