@@ -56,7 +56,8 @@ struct StringDest {
 }  // namespace
 
 bool EncodeJpegRows(const uint8_t* rows, ptrdiff_t stride, int32_t width, int32_t height, int bytesPerPixel,
-                    int quality, int32_t dpi, std::string& out, std::string& why) {
+                    int quality, int32_t dpi, std::string& out, std::string& why,
+                    const std::function<void(int32_t row)>& before) {
   out.clear();
   if (!rows || width <= 0 || height <= 0 || width > 65500 || height > 65500 ||
       (bytesPerPixel != 3 && bytesPerPixel != 4)) {
@@ -94,6 +95,7 @@ bool EncodeJpegRows(const uint8_t* rows, ptrdiff_t stride, int32_t width, int32_
   jpeg_set_quality(&c, std::clamp(quality, 0, 100), TRUE);
   jpeg_start_compress(&c, TRUE);
   while (c.next_scanline < c.image_height) {
+    if (before) before(static_cast<int32_t>(c.next_scanline));
     JSAMPROW row = const_cast<JSAMPROW>(rows + static_cast<ptrdiff_t>(c.next_scanline) * stride);
     jpeg_write_scanlines(&c, &row, 1);
   }

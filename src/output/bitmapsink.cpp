@@ -41,6 +41,11 @@ render::DrawingSurface* BitmapSink::BeginPage(int32_t page) {
   bool draw = false;
   if (!want_(page, draw)) cancelled_ = true;
   if (cancelled_ || !draw) return nullptr;
+  if (pixels_ && !surface_.PaintInto(pixels_(page))) {
+    error_ = i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(page)});
+    cancelled_ = true;
+    return nullptr;
+  }
   // The page starts white: the renderers draw no background when printing.
   QPainter& p = surface_.painter();
   p.save();
@@ -62,8 +67,8 @@ bool BitmapSink::EndPage(int32_t page, render::DrawingSurface&) {
   if (texts_ && page >= 1 && texts_->size() >= static_cast<size_t>(page))
     (*texts_)[static_cast<size_t>(page - 1)].Finish();
   surface_.Attach(nullptr);
-  if (images_) {
-    if (!images_(page, surface_.image())) cancelled_ = true;
+  if (drawn_) {
+    if (!drawn_(page)) cancelled_ = true;
     return !cancelled_;
   }
   dib bitmap;

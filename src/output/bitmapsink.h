@@ -35,13 +35,20 @@ class BitmapSink : public render::PageSink {
   // The drawn page; false cancels the export.
   using PageFn = std::function<bool(int32_t page, dib&& bitmap)>;
 
-  // Or the page image itself, 32-bit (Format_RGB32), valid during the call
-  // only: for a caller that copies the pixels into memory of its own.
-  using ImageFn = std::function<bool(int32_t page, const QImage& image)>;
+  // Or each page drawn straight into memory of the caller's: `pixels`
+  // gives room for page p before it is drawn (width x height 32-bit pixels
+  // in Format_RGB32 order, rows 4 x width bytes apart, kept alive until the
+  // next call or the sink's end; null cancels), `drawn` is told when the
+  // page is complete there (false cancels).
+  using PixelsFn = std::function<uint8_t*(int32_t page)>;
+  using DrawnFn = std::function<bool(int32_t page)>;
 
   BitmapSink(int32_t width, int32_t height, WantFn want, PageFn done);
-  // Hands each drawn page to `done` as its image instead of a bitmap.
-  void HandImages(ImageFn done) { images_ = std::move(done); }
+  // Draws each page into the caller's memory instead of handing bitmaps.
+  void DrawInto(PixelsFn pixels, DrawnFn drawn) {
+    pixels_ = std::move(pixels);
+    drawn_ = std::move(drawn);
+  }
   bool ok() const { return surface_.ok(); }
   // Set when a page image could not be converted (out of memory).
   const std::string& error() const { return error_; }
@@ -61,7 +68,8 @@ class BitmapSink : public render::PageSink {
   int32_t width_, height_;
   WantFn want_;
   PageFn done_;
-  ImageFn images_;
+  PixelsFn pixels_;
+  DrawnFn drawn_;
   std::string error_;
   bool cancelled_ = false;
 };

@@ -249,105 +249,120 @@ PixelRows RowsOf(const dib& d) {
   return {const_cast<uint8_t*>(d.toprow(0)), -static_cast<ptrdiff_t>(d.bytew), d.width, d.height, 3};
 }
 
-// `out` := the top left 2 out.width x 2 out.height pixels of `big`, each
-// 2 x 2 block averaged (rounded); both of the same pixel size.
-void HalveRows(const PixelRows& big, const PixelRows& out) {
-  const int n = big.bpp;
+// `o` := rows `a` and `b` (2 width pixels each) halved: each 2 x 2 block
+// averaged (rounded); `n` bytes per pixel in all three.
+void HalveRow(const uint8_t* a, const uint8_t* b, uint8_t* o, int32_t width, int n) {
   if (n == 4) {
     // Page pixels: the three channels of a pixel summed at once, each in
     // its own 10 bits (4 x 255 + 2 < 1024), so no sum spills into the next.
-    for (int32_t y = 0; y < out.height; ++y) {
-      const uint8_t* a = big.Row(2 * y);
-      const uint8_t* b = big.Row(2 * y + 1);
-      uint8_t* o = out.Row(y);
-      int32_t x = 0;
+    int32_t x = 0;
 #ifdef __SSE2__
-      // Four pixels out of eight pairs at a time: the channels widened to
-      // 16 bits, the rows added, then each pixel added to its right-hand
-      // neighbour; the same sums and rounding as below.
-      const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
-      const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-      for (; x + 4 <= out.width; x += 4) {
-        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 8 * x));
-        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 8 * x + 16));
-        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 8 * x));
-        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 8 * x + 16));
-        // Column sums of input pixels 0 1 | 2 3 | 4 5 | 6 7.
-        const __m128i c01 = _mm_add_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(b0, zero));
-        const __m128i c23 = _mm_add_epi16(_mm_unpackhi_epi8(a0, zero), _mm_unpackhi_epi8(b0, zero));
-        const __m128i c45 = _mm_add_epi16(_mm_unpacklo_epi8(a1, zero), _mm_unpacklo_epi8(b1, zero));
-        const __m128i c67 = _mm_add_epi16(_mm_unpackhi_epi8(a1, zero), _mm_unpackhi_epi8(b1, zero));
-        // Output pixels 0 and 1, 2 and 3, in the low half of each sum.
-        const __m128i s0 = _mm_add_epi16(c01, _mm_srli_si128(c01, 8));
-        const __m128i s1 = _mm_add_epi16(c23, _mm_srli_si128(c23, 8));
-        const __m128i s2 = _mm_add_epi16(c45, _mm_srli_si128(c45, 8));
-        const __m128i s3 = _mm_add_epi16(c67, _mm_srli_si128(c67, 8));
-        const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(s0, s1), two), 2);
-        const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(s2, s3), two), 2);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 4 * x),
-                         _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
-      }
+    // Four pixels out of eight pairs at a time: the channels widened to
+    // 16 bits, the rows added, then each pixel added to its right-hand
+    // neighbour; the same sums and rounding as below.
+    const __m128i zero = _mm_setzero_si128(), two = _mm_set1_epi16(2);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; x + 4 <= width; x += 4) {
+      const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 8 * x));
+      const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 8 * x + 16));
+      const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 8 * x));
+      const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 8 * x + 16));
+      // Column sums of input pixels 0 1 | 2 3 | 4 5 | 6 7.
+      const __m128i c01 = _mm_add_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(b0, zero));
+      const __m128i c23 = _mm_add_epi16(_mm_unpackhi_epi8(a0, zero), _mm_unpackhi_epi8(b0, zero));
+      const __m128i c45 = _mm_add_epi16(_mm_unpacklo_epi8(a1, zero), _mm_unpacklo_epi8(b1, zero));
+      const __m128i c67 = _mm_add_epi16(_mm_unpackhi_epi8(a1, zero), _mm_unpackhi_epi8(b1, zero));
+      // Output pixels 0 and 1, 2 and 3, in the low half of each sum.
+      const __m128i s0 = _mm_add_epi16(c01, _mm_srli_si128(c01, 8));
+      const __m128i s1 = _mm_add_epi16(c23, _mm_srli_si128(c23, 8));
+      const __m128i s2 = _mm_add_epi16(c45, _mm_srli_si128(c45, 8));
+      const __m128i s3 = _mm_add_epi16(c67, _mm_srli_si128(c67, 8));
+      const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(s0, s1), two), 2);
+      const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(s2, s3), two), 2);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 4 * x),
+                       _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
+    }
 #endif
-      for (; x < out.width; ++x) {
-        uint32_t p[4];
-        std::memcpy(p, a + 8 * x, 8);
-        std::memcpy(p + 2, b + 8 * x, 8);
-        const uint32_t rb =
-            (p[0] & 0xFF00FF) + (p[1] & 0xFF00FF) + (p[2] & 0xFF00FF) + (p[3] & 0xFF00FF) + 0x20002;
-        const uint32_t g = (p[0] & 0xFF00) + (p[1] & 0xFF00) + (p[2] & 0xFF00) + (p[3] & 0xFF00) + 0x200;
-        const uint32_t v = ((rb >> 2) & 0xFF00FF) | ((g >> 2) & 0xFF00) | 0xFF000000u;
-        std::memcpy(o + 4 * x, &v, 4);
-      }
+    for (; x < width; ++x) {
+      uint32_t p[4];
+      std::memcpy(p, a + 8 * x, 8);
+      std::memcpy(p + 2, b + 8 * x, 8);
+      const uint32_t rb =
+          (p[0] & 0xFF00FF) + (p[1] & 0xFF00FF) + (p[2] & 0xFF00FF) + (p[3] & 0xFF00FF) + 0x20002;
+      const uint32_t g = (p[0] & 0xFF00) + (p[1] & 0xFF00) + (p[2] & 0xFF00) + (p[3] & 0xFF00) + 0x200;
+      const uint32_t v = ((rb >> 2) & 0xFF00FF) | ((g >> 2) & 0xFF00) | 0xFF000000u;
+      std::memcpy(o + 4 * x, &v, 4);
     }
     return;
   }
-  for (int32_t y = 0; y < out.height; ++y) {
-    const uint8_t* a = big.Row(2 * y);
-    const uint8_t* b = big.Row(2 * y + 1);
-    uint8_t* o = out.Row(y);
-    for (int32_t x = 0; x < out.width; ++x, o += n, a += 2 * n, b += 2 * n)
-      for (int c = 0; c < 3; ++c) o[c] = static_cast<uint8_t>((a[c] + a[n + c] + b[c] + b[n + c] + 2) / 4);
-  }
+  for (int32_t x = 0; x < width; ++x, o += n, a += 2 * n, b += 2 * n)
+    for (int c = 0; c < 3; ++c) o[c] = static_cast<uint8_t>((a[c] + a[n + c] + b[c] + b[n + c] + 2) / 4);
+}
+
+// `out` := the top left 2 out.width x 2 out.height pixels of `big`, each
+// 2 x 2 block averaged (rounded); both of the same pixel size.
+void HalveRows(const PixelRows& big, const PixelRows& out) {
+  for (int32_t y = 0; y < out.height; ++y) HalveRow(big.Row(2 * y), big.Row(2 * y + 1), out.Row(y), out.width, big.bpp);
 }
 
 // `step` 2 shades a page drawn at twice the resolution as its halved
 // picture is shaded: each pixel takes the factor of the pixel it halves
 // into (the last column or row of an odd size the factor of the one
 // before), so the sharper picture shows the same shade.
-void ShadeRows(const PixelRows& page, bool oddPage, int step = 1) {
-  const int32_t n = page.bpp;
-  const int32_t w = std::max(1, page.width / step), h = std::max(1, page.height / step);
-  auto at = [step](int32_t v, int32_t size) { return std::min(v / step, size - 1); };
-  // The distance from the spine (or 5 x the distance from the outer edge)
-  // of every column; the same for every row.
-  std::vector<int32_t> dx(static_cast<size_t>(page.width));
-  std::vector<int32_t> shaded;  // columns that change in a row away from the top and bottom
-  for (int32_t col = 0; col < page.width; ++col) {
-    const int32_t x = at(col, w);
-    int32_t d;
-    if (oddPage) {
-      d = x;
-      if (x > w - 10) d = 5 * (w - 1 - x);
-    } else {
-      d = w - 1 - x;
-      if (d > w - 10) d = 5 * x;
+class BindingShade {
+ public:
+  BindingShade(const PixelRows& page, bool oddPage, int step = 1)
+      : page_(page),
+        step_(step),
+        w_(std::max(1, page.width / step)),
+        h_(std::max(1, page.height / step)),
+        dx_(static_cast<size_t>(page.width)) {
+    // The distance from the spine (or 5 x the distance from the outer
+    // edge) of every column; the same for every row.
+    for (int32_t col = 0; col < page.width; ++col) {
+      const int32_t x = At(col, w_);
+      int32_t d;
+      if (oddPage) {
+        d = x;
+        if (x > w_ - 10) d = 5 * (w_ - 1 - x);
+      } else {
+        d = w_ - 1 - x;
+        if (d > w_ - 10) d = 5 * x;
+      }
+      dx_[static_cast<size_t>(col)] = d;
+      if (d < 50) shaded_.push_back(col);
     }
-    dx[static_cast<size_t>(col)] = d;
-    if (d < 50) shaded.push_back(col);
   }
-  for (int32_t line = 0; line < page.height; ++line) {
-    const int32_t y = at(line, h);
+
+  // Shades row `line` of the page.
+  void Row(int32_t line) const {
+    const int32_t n = page_.bpp;
+    const int32_t y = At(line, h_);
     int32_t cap = INT32_MAX;
     if (y < 10) cap = 5 * y;
-    if (y > h - 11 && cap > 5 * (h - 1 - y)) cap = 5 * (h - 1 - y);
-    uint8_t* row = page.Row(line);
+    if (y > h_ - 11 && cap > 5 * (h_ - 1 - y)) cap = 5 * (h_ - 1 - y);
+    uint8_t* row = page_.Row(line);
     if (cap >= 50) {
-      for (int32_t x : shaded) ShadePixel(row + n * x, std::min(dx[static_cast<size_t>(x)] + 50, 100));
+      for (int32_t x : shaded_) ShadePixel(row + n * x, std::min(dx_[static_cast<size_t>(x)] + 50, 100));
     } else {
-      for (int32_t x = 0; x < page.width; ++x)
-        ShadePixel(row + n * x, std::min(std::min(dx[static_cast<size_t>(x)], cap) + 50, 100));
+      for (int32_t x = 0; x < page_.width; ++x)
+        ShadePixel(row + n * x, std::min(std::min(dx_[static_cast<size_t>(x)], cap) + 50, 100));
     }
   }
+
+ private:
+  int32_t At(int32_t v, int32_t size) const { return std::min(v / step_, size - 1); }
+
+  PixelRows page_;
+  int step_;
+  int32_t w_, h_;
+  std::vector<int32_t> dx_;
+  std::vector<int32_t> shaded_;  // columns that change in a row away from the top and bottom
+};
+
+void ShadeRows(const PixelRows& page, bool oddPage, int step = 1) {
+  const BindingShade shade(page, oddPage, step);
+  for (int32_t line = 0; line < page.height; ++line) shade.Row(line);
 }
 
 void CurlRows(const PixelRows& page, bool oddPage) {
@@ -432,10 +447,10 @@ class PageBuffers {
 // resolution (as SaveDib writes it). Staged: flushed with the others on
 // publication.
 bool WritePicture(const PixelRows& rows, int quality, const std::string& file, std::string& bytes,
-                  std::string& error) {
+                  std::string& error, const std::function<void(int32_t row)>& before = {}) {
   std::string why;
   if (!EncodeJpegRows(rows.top, rows.stride, rows.width, rows.height, rows.bpp, quality, kDefaultDibDpi,
-                      bytes, why)) {
+                      bytes, why, before)) {
     error = i18n::SayUtf8(i18n::Text::PictureNotDrawn, {ql::FromUtf8(file), ql::FromUtf8(why)});
     return false;
   }
@@ -666,12 +681,11 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
   PageBuffers buffers;   // outlives the jobs that use them
   PageJobs jobs(options.encoderThreads);
   const int32_t w = p.width, h = p.height, bigW = drawn.width, bigH = drawn.height;
+  const size_t bigBytes = static_cast<size_t>(bigW) * bigH * 4;
   // Every page is drawn once (at twice the resolution with the sharper
-  // pictures) and its pixels copied as drawn; the job halves, shades,
-  // curls and encodes them from there, with no converted copies.
-  auto submitPage = [&](int32_t page, const std::function<void(uint8_t*)>& fill) {
-    std::shared_ptr<PageBuffers::Buffer> buf = buffers.Take();
-    fill(buf->big.Get(static_cast<size_t>(bigW) * bigH * 4));
+  // pictures) straight into a buffer of its own; the job halves, shades,
+  // curls and encodes it from there, with no copies.
+  auto submitPage = [&](int32_t page, std::shared_ptr<PageBuffers::Buffer> buf) {
     const std::string pageFile = stage + HtmlPageImageName(page), curlFile = stage + HtmlCurlImageName(page),
                       hdFile = stage + HtmlHdImageName(page);
     const bool odd = page % 2 == 1;
@@ -681,12 +695,19 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       std::string error;
       if (hd) {
         d = PixelRows{buf->small.Get(static_cast<size_t>(w) * h * 4), 4 * static_cast<ptrdiff_t>(w), w, h, 4};
-        HalveRows(big, d);
-        ShadeRows(big, odd, 2);
-        if (!WritePicture(big, quality, hdFile, buf->jpeg, error)) return error;
+        // One pass down the drawing: each pair of rows is halved into the
+        // page's picture, then shaded and encoded while it is in the cache
+        // (a page this size is far larger than the cache).
+        const BindingShade shade(big, odd, 2);
+        auto finish = [&](int32_t y) {
+          if (y % 2 == 0 && y / 2 < d.height) HalveRow(big.Row(y), big.Row(y + 1), d.Row(y / 2), d.width, 4);
+          shade.Row(y);
+        };
+        if (!WritePicture(big, quality, hdFile, buf->jpeg, error, finish)) return error;
       }
-      ShadeRows(d, odd);
-      if (!WritePicture(d, quality, pageFile, buf->jpeg, error)) return error;
+      const BindingShade shade(d, odd);
+      if (!WritePicture(d, quality, pageFile, buf->jpeg, error, [&](int32_t y) { shade.Row(y); }))
+        return error;
       CurlRows(d, odd);
       if (!WritePicture(d, quality, curlFile, buf->jpeg, error)) return error;
       buffers.Give(std::move(buf));
@@ -705,29 +726,25 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
       return std::string();
     });
   };
-  auto whitePage = [&](uint8_t* px) { std::memset(px, 255, static_cast<size_t>(bigW) * bigH * 4); };
 
   saveBlank(0, false);
+  // The page being drawn (outlives the sink painting into it).
+  std::shared_ptr<PageBuffers::Buffer> drawing;
   BitmapSink sink(drawn.width, drawn.height,
                   [&](int32_t page, bool& draw) {
                     draw = true;
                     return !progress || progress(HtmlCatalogProgress{page});
                   },
                   {});
-  sink.HandImages([&](int32_t page, const QImage& image) {
-    // (A copy of an image being painted on would be a deep one.)
-    QImage converted;
-    if (image.format() != QImage::Format_RGB32) converted = image.convertToFormat(QImage::Format_RGB32);
-    const QImage& rgb32 = converted.isNull() ? image : converted;
-    if (rgb32.width() != bigW || rgb32.height() != bigH || rgb32.format() != QImage::Format_RGB32)
-      return false;
-    submitPage(page, [&](uint8_t* px) {
-      for (int32_t y = 0; y < bigH; ++y)
-        std::memcpy(px + static_cast<size_t>(y) * bigW * 4, rgb32.constScanLine(y),
-                    static_cast<size_t>(bigW) * 4);
-    });
-    return true;
-  });
+  sink.DrawInto(
+      [&](int32_t) {
+        drawing = buffers.Take();
+        return drawing->big.Get(bigBytes);
+      },
+      [&](int32_t page) {
+        submitPage(page, std::move(drawing));
+        return true;
+      });
   if (options.textLayer) sink.CaptureText(&texts);
   render::AllPagesResult all;
   if (!sink.ok()) {
@@ -746,7 +763,9 @@ HtmlCatalogResult ExportHtmlCatalog(render::RenderSession& session, const std::s
     const int32_t n = all.pages + all.pages % 2;
     if (n != all.pages) {
       try {
-        submitPage(n, whitePage);
+        std::shared_ptr<PageBuffers::Buffer> blank = buffers.Take();
+        std::memset(blank->big.Get(bigBytes), 255, bigBytes);
+        submitPage(n, std::move(blank));
       } catch (const std::bad_alloc&) {
         res.error = i18n::SayUtf8(i18n::Text::NoMemoryForPage, {i18n::Decimal(n)});
       }

@@ -345,6 +345,15 @@ ImageSurface::ImageSurface(int32_t width, int32_t height, QImage::Format format)
 
 ImageSurface::~ImageSurface() { End(); }
 
+bool ImageSurface::PaintInto(uint8_t* pixels) {
+  if (!pixels || image_.isNull() || image_.format() != QImage::Format_RGB32) return false;
+  const int w = image_.width(), h = image_.height();
+  End();
+  image_ = QImage(pixels, w, h, 4 * static_cast<qsizetype>(w), QImage::Format_RGB32);
+  Begin(&image_);
+  return true;
+}
+
 bool ImageSurface::ToDib(dib& out) const { return QImageToDib(image_, out); }
 
 }  // namespace platform

@@ -95,6 +95,12 @@ class ImageSurface : public QtSurface {
 
   bool ok() const { return !image_.isNull(); }
   const QImage& image() const { return image_; }
+  // From now on paints into `pixels` instead: the page's size in 32-bit
+  // pixels (Format_RGB32), rows 4 x width bytes apart, owned by the caller
+  // and alive while painted on. The surface's own image is given up. False
+  // (painting where it did) for a surface that is not 32-bit or a null
+  // `pixels`.
+  bool PaintInto(uint8_t* pixels);
   // The page as a 24-bit dib; false when it cannot be allocated.
   bool ToDib(dib& out) const;
 
