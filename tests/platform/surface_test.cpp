@@ -389,6 +389,30 @@ TEST_F(Surface, ImageSurfaceRefusesAbsurdSizes) {
   none.TextOut(0, 0, u"x");
 }
 
+TEST_F(Surface, PaintsIntoTheCallersMemoryAndLeavesTheLastPageAlone) {
+  ImageSurface s(6, 4);
+  std::vector<uint32_t> first(24, 0x12345678u), second(24, 0x12345678u);
+  ASSERT_TRUE(s.PaintInto(reinterpret_cast<uint8_t*>(first.data())));
+  s.SetPenColor(0);
+  s.Rectangle(0, 0, 3, 2);
+  EXPECT_EQ(first[0], kBlack);
+  EXPECT_EQ(first[5], 0x12345678u);  // beside the frame: untouched
+  // The next page goes into other memory; the first keeps what it got.
+  ASSERT_TRUE(s.PaintInto(reinterpret_cast<uint8_t*>(second.data())));
+  s.Rectangle(0, 0, 6, 4);
+  EXPECT_EQ(second[5], kBlack);
+  EXPECT_EQ(first[5], 0x12345678u);
+  EXPECT_EQ(first[0], kBlack);
+  EXPECT_EQ(s.image().bits(), reinterpret_cast<const uchar*>(second.data()));
+  // Pixels of another layout, or none, are refused; painting goes on where it was.
+  ImageSurface rgb(6, 4, QImage::Format_RGB888);
+  EXPECT_FALSE(rgb.PaintInto(reinterpret_cast<uint8_t*>(first.data())));
+  EXPECT_FALSE(s.PaintInto(nullptr));
+  s.SetBrushColor(0x0000FF);
+  s.Rectangle(3, 1, 6, 4);
+  EXPECT_EQ(second[4 + 2 * 6], qRgb(255, 0, 0));
+}
+
 TEST(Printer, FallbackIsA4At600Dpi) {
   ASSERT_TRUE(platform::EnsureGuiApplication());
   const platform::PrinterPage p = platform::PrinterPageOf(QPrinterInfo());
