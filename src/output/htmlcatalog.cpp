@@ -279,8 +279,7 @@ void HalveRow(const uint8_t* a, const uint8_t* b, uint8_t* o, int32_t width, int
       const __m128i s3 = _mm_add_epi16(c67, _mm_srli_si128(c67, 8));
       const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(s0, s1), two), 2);
       const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_unpacklo_epi64(s2, s3), two), 2);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 4 * x),
-                       _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 4 * x), _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
     }
 #endif
     for (; x < width; ++x) {
@@ -302,7 +301,8 @@ void HalveRow(const uint8_t* a, const uint8_t* b, uint8_t* o, int32_t width, int
 // `out` := the top left 2 out.width x 2 out.height pixels of `big`, each
 // 2 x 2 block averaged (rounded); both of the same pixel size.
 void HalveRows(const PixelRows& big, const PixelRows& out) {
-  for (int32_t y = 0; y < out.height; ++y) HalveRow(big.Row(2 * y), big.Row(2 * y + 1), out.Row(y), out.width, big.bpp);
+  for (int32_t y = 0; y < out.height; ++y)
+    HalveRow(big.Row(2 * y), big.Row(2 * y + 1), out.Row(y), out.width, big.bpp);
 }
 
 // `step` 2 shades a page drawn at twice the resolution as its halved
