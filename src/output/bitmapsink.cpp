@@ -30,7 +30,7 @@ std::string NoMemoryForPageOf(int32_t width, int32_t height) {
 }
 
 BitmapSink::BitmapSink(int32_t width, int32_t height, WantFn want, PageFn done)
-    : surface_(width, height),
+    : surface_(width, height, QImage::Format_RGB32, false),  // every page is filled white first
       width_(width),
       height_(height),
       want_(std::move(want)),

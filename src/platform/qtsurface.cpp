@@ -333,12 +333,13 @@ void QtSurface::CopyBitmap(int32_t x, int32_t y, const dib& bmp) {
   painter_.drawImage(QPoint(x, y), DibToQImage(bmp));
 }
 
-ImageSurface::ImageSurface(int32_t width, int32_t height, QImage::Format format) : QtSurface(false) {
+ImageSurface::ImageSurface(int32_t width, int32_t height, QImage::Format format, bool white)
+    : QtSurface(false) {
   if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxDibPixels) return;
   if (format != QImage::Format_RGB888) format = QImage::Format_RGB32;
   image_ = QImage(width, height, format);
   if (image_.isNull()) return;
-  image_.fill(Qt::white);
+  if (white) image_.fill(Qt::white);
   direct_ = &image_;
   Begin(&image_);
 }

@@ -89,8 +89,10 @@ class QtSurface : public render::DrawingSurface {
 class ImageSurface : public QtSurface {
  public:
   // Format_RGB32 or Format_RGB888. A null image (check ok()) when the size
-  // is not positive or larger than kMaxDibPixels.
-  ImageSurface(int32_t width, int32_t height, QImage::Format format = QImage::Format_RGB32);
+  // is not positive or larger than kMaxDibPixels. `white` false leaves the
+  // pixels as they come, for a caller that fills every page before drawing
+  // (memory not yet written costs nothing).
+  ImageSurface(int32_t width, int32_t height, QImage::Format format = QImage::Format_RGB32, bool white = true);
   ~ImageSurface() override;
 
   bool ok() const { return !image_.isNull(); }
