@@ -92,7 +92,8 @@ class ImageSurface : public QtSurface {
   // is not positive or larger than kMaxDibPixels. `white` false leaves the
   // pixels as they come, for a caller that fills every page before drawing
   // (memory not yet written costs nothing).
-  ImageSurface(int32_t width, int32_t height, QImage::Format format = QImage::Format_RGB32, bool white = true);
+  ImageSurface(int32_t width, int32_t height, QImage::Format format = QImage::Format_RGB32,
+               bool white = true);
   ~ImageSurface() override;
 
   bool ok() const { return !image_.isNull(); }
