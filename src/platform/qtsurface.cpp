@@ -85,8 +85,9 @@ void QtSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   painter_.setFont(m.font());
   painter_.setPen(ToQColor(Font().color));
   const double natural = m.WidthF(s);
+  const QString text = QString::fromStdU16String(s);
   if (FontEmPixels() <= 0 || natural <= 0 || std::fabs(wanted - natural) < 1e-3) {
-    painter_.drawText(QPointF(x, y + m.Ascent()), QString::fromStdU16String(s));
+    painter_.drawText(QPointF(x, y + m.Ascent()), text);
     return;
   }
   // The font is drawn at a whole pixel size; a horizontal stretch of the run
@@ -95,7 +96,7 @@ void QtSurface::DoTextOut(int32_t x, int32_t y, const std::u16string& s) {
   painter_.save();
   painter_.translate(x, y + m.Ascent());
   painter_.scale(wanted / natural, 1.0);
-  painter_.drawText(QPointF(0, 0), QString::fromStdU16String(s));
+  if (!largeText_.Fill(painter_, text)) painter_.drawText(QPointF(0, 0), text);
   painter_.restore();
 }
 

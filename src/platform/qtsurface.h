@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/largetext.h"
 #include "platform/textmetrics.h"
 #include "render/surface.h"
 
@@ -83,6 +84,7 @@ class QtSurface : public render::DrawingSurface {
   uint64_t metrics_serial_ = 0;
   std::unique_ptr<FontAdvances> reference_;
   uint64_t reference_serial_ = 0;
+  LargeTextFiller largeText_;
 };
 
 // A surface that owns a white page image of width x height pixels.
