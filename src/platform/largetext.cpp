@@ -97,7 +97,7 @@ bool LargeTextFiller::Fill(QPainter& painter, const QString& text) {
   layout.beginLayout();
   QTextLine line = layout.createLine();
   if (!line.isValid()) return false;
-  line.setLineWidth(1e9);
+  line.setLineWidth(1e6);  // one line whatever its length (NoWrap); within QFixed
   layout.endLayout();
   const QList<QGlyphRun> runs = layout.glyphRuns();
   // One font for the whole run: glyphs of a fallback font the engine fills
