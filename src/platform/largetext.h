@@ -47,7 +47,7 @@ class LargeTextFiller {
   bool OutlineFont(const QRawFont& font);
   const GlyphOutline& Outline(const QRawFont& font, quint32 glyph);
 
-  static constexpr int kMaxGlyphOutlines = 20000;
+  static constexpr int kMaxGlyphOutlines = 4000;  // a few megabytes; an export uses a few hundred
   std::map<QString, bool> outlineFonts_;  // by family and style: see OutlineFont
   QHash<QRawFont, QHash<quint32, GlyphOutline>> glyphs_;
   int glyphCount_ = 0;
