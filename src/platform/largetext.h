@@ -48,7 +48,7 @@ class LargeTextFiller {
   const GlyphOutline& Outline(const QRawFont& font, quint32 glyph);
 
   static constexpr int kMaxGlyphOutlines = 4000;  // a few megabytes; an export uses a few hundred
-  std::map<QString, bool> outlineFonts_;  // by family and style: see OutlineFont
+  std::map<QString, bool> outlineFonts_;          // by family and style: see OutlineFont
   QHash<QRawFont, QHash<quint32, GlyphOutline>> glyphs_;
   int glyphCount_ = 0;
 };
