@@ -129,26 +129,35 @@ bool LargeTextFiller::Fill(QPainter& painter, const QString& text) {
         piece.addPath(outlines[static_cast<size_t>(i)].path.translated(positions[i] + baseline));
     painter.fillPath(piece, brush);
   };
-  // Pieces in the order of the run, a glyph joining the piece before when
-  // the pixels it may touch (its control points' box on the device, a
-  // pixel wider on each side) reach that piece's.
-  qsizetype first = -1, last = -1;
-  double right = 0;
+  // Pieces in the order of the run, each glyph a piece of its own at first
+  // (its pixels: its control points' box on the device, a pixel wider on
+  // each side); a piece whose pixels reach those of an earlier one is
+  // merged with it and with every piece between them.
+  struct Piece {
+    qsizetype first, last;
+    double left, right;
+  };
+  std::vector<Piece> pieces;
   for (qsizetype i = 0; i < glyphs.size(); ++i) {
     const GlyphOutline& g = outlines[static_cast<size_t>(i)];
     if (g.path.isEmpty()) continue;
     const QRectF box = m.mapRect(g.bounds.translated(positions[i] + baseline));
-    const double l = std::floor(box.left()) - 1, r = std::ceil(box.right()) + 1;
-    if (first >= 0 && l <= right) {
-      last = i;
-      right = std::max(right, r);
-      continue;
+    Piece piece{i, i, std::floor(box.left()) - 1, std::ceil(box.right()) + 1};
+    size_t from = pieces.size();
+    for (size_t k = 0; k < pieces.size(); ++k)
+      if (piece.left <= pieces[k].right && piece.right >= pieces[k].left) {
+        from = k;
+        break;
+      }
+    for (size_t k = from; k < pieces.size(); ++k) {
+      piece.first = std::min(piece.first, pieces[k].first);
+      piece.left = std::min(piece.left, pieces[k].left);
+      piece.right = std::max(piece.right, pieces[k].right);
     }
-    if (first >= 0) fill(first, last);
-    first = last = i;
-    right = r;
+    pieces.resize(from);
+    pieces.push_back(piece);
   }
-  if (first >= 0) fill(first, last);
+  for (const Piece& p : pieces) fill(p.first, p.last);
   painter.setRenderHint(QPainter::Antialiasing, antialiased);
   return true;
 }
